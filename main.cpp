@@ -1,10 +1,8 @@
-// Program entry: builds the game and its six screens, runs the main loop, and turns an
-// uncaught runtime error into its message on stderr and exit status 255.
-#include <exception>
-#include <iostream>
+// Program entry: builds the game and its six screens and runs the main loop.
 #include <memory>
 
 #include "framework/Game.h"
+#include "framework/ProgramEntry.h"
 #include "game/ArenaScreen.h"
 #include "game/CreditsScreen.h"
 #include "game/GameInit.h"
@@ -15,10 +13,10 @@
 
 int main()
 {
-    int status = 0;
-    try {
+    std::shared_ptr<TVexmoor> game;
+    return RunProgram([&] {
         TGame::InitClassData();
-        auto game = std::make_shared<TVexmoor>();
+        game = std::make_shared<TVexmoor>();
         TGame::AddGameState("InitGame", std::make_shared<TVexmoorGameInit>());
         TGame::AddGameState("TitleScreen", std::make_shared<TVexmoorGameTitleScreen>());
         TGame::AddGameState("CreditsScreen", std::make_shared<TVexmoorGameCreditsScreen>());
@@ -27,11 +25,5 @@ int main()
         TGame::AddGameState("StartScreen", std::make_shared<TVexmoorGameStartScreen>());
         TGame::SetGameState("InitGame");
         game->Run();
-        TGame::ReleaseClassData();
-    } catch (const std::exception& error) {
-        std::cerr << error.what() << std::endl;
-        TGame::ReleaseClassData();
-        status = 255;
-    }
-    return status;
+    });
 }
