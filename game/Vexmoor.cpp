@@ -1,0 +1,63 @@
+#include "game/Vexmoor.h"
+
+#include <iterator>
+
+namespace {
+
+struct SchemeRow {
+    irr::u8 arena[3], tank1[3], tank2[3], background[3];
+};
+
+// Red, green, blue of "Arena", "Tank1", "Tank2" and "Background"; all opaque.
+constexpr SchemeRow kSchemes[] = {
+    {{234, 143, 142}, {140, 42, 68}, {15, 25, 112}, {187, 212, 110}},
+    {{255, 171, 173}, {165, 50, 166}, {56, 45, 181}, {225, 203, 56}},
+    {{234, 170, 42}, {137, 212, 110}, {110, 121, 212}, {112, 16, 15}},
+    {{235, 178, 0}, {170, 51, 31}, {29, 16, 254}, {102, 200, 1}},
+    {{97, 208, 112}, {254, 109, 255}, {178, 210, 65}, {121, 69, 208}},
+    {{146, 219, 255}, {255, 133, 133}, {170, 205, 55}, {8, 2, 129}},
+    {{112, 197, 225}, {202, 107, 188}, {196, 194, 195}, {24, 98, 78}},
+    {{245, 175, 172}, {202, 106, 143}, {64, 106, 186}, {237, 214, 156}},
+    {{255, 164, 168}, {150, 0, 152}, {0, 0, 185}, {255, 235, 0}},
+    {{107, 24, 156}, {214, 211, 66}, {181, 231, 115}, {41, 130, 107}},
+    {{140, 146, 57}, {132, 203, 255}, {198, 89, 181}, {148, 28, 0}},
+    {{173, 48, 140}, {222, 182, 82}, {181, 195, 90}, {24, 24, 165}},
+    {{181, 109, 231}, {107, 105, 8}, {82, 125, 41}, {115, 231, 198}},
+};
+
+irr::video::SColor Opaque(const irr::u8 (&rgb)[3])
+{
+    return irr::video::SColor(255, rgb[0], rgb[1], rgb[2]);
+}
+
+}  // namespace
+
+TVexmoor::TVexmoor()
+{
+    // TGame's construction has seeded the generator from the millisecond clock.
+    InitColorSchemes();
+    SetCurrentColorScheme(-1);
+}
+
+int TVexmoor::InitColorSchemes()
+{
+    std::vector<std::shared_ptr<TColorScheme>> schemes;
+    schemes.reserve(std::size(kSchemes));
+    for (const SchemeRow& row : kSchemes)
+        schemes.push_back(TColorScheme::Create(Opaque(row.arena), Opaque(row.tank1), Opaque(row.tank2),
+                                               Opaque(row.background)));
+    ColorSchemes = std::move(schemes);
+    return 0;
+}
+
+int TVexmoor::SetCurrentColorScheme(int index)
+{
+    const int count = static_cast<int>(ColorSchemes.size());
+    if (count == 0) return 0;
+    if (index != -1 && (index < 0 || index >= count)) index = 0;
+    if (index < 0) index = RandomInt(0, count - 1);
+    CurrentColorScheme = ColorSchemes[static_cast<size_t>(index)];
+    ColorSchemeIdx = index;
+    SetClsColor(CurrentColorScheme->GetColor("Arena"));
+    return 0;
+}

@@ -1,0 +1,27 @@
+// The game object: the game shell with the table of thirteen color schemes and the one in use.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "framework/Game.h"
+#include "game/ColorScheme.h"
+
+class TVexmoor : public TGame {
+    VEXMOOR_CLASS(TVexmoor, TGame)
+
+public:
+    // Builds the scheme table and picks a random scheme, so the clear color is a
+    // scheme color before any window exists.
+    TVexmoor();
+
+    // Selects a scheme and clears to its "Arena" color. An index past either end selects
+    // scheme 0, so stepping with ColorSchemeIdx + 1 wraps; -1 selects one at random.
+    virtual int SetCurrentColorScheme(int index);
+    // Replaces the table by the thirteen schemes, in index order.
+    virtual int InitColorSchemes();
+
+    std::vector<std::shared_ptr<TColorScheme>> ColorSchemes;
+    std::shared_ptr<TColorScheme> CurrentColorScheme;
+    int ColorSchemeIdx = 0;
+};
