@@ -1,0 +1,91 @@
+#include "game/GameInit.h"
+
+#include <iostream>
+#include <stdexcept>
+
+#include "framework/Clock.h"
+#include "framework/GameResource.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+struct FontRow {
+    const char* key;
+    const char* file;
+    int pt;
+    int bold;
+};
+
+constexpr FontRow kFonts[] = {
+    {"fnt_36", "fonts/pixfont_basic_36pt_bold.xml", 36, 1},
+    {"fnt_28", "fonts/pixfont_basic_28pt_bold.xml", 28, 1},
+    {"fnt_24", "fonts/pixfont_basic_24pt_bold.xml", 24, 1},
+    {"fnt_18", "fonts/pixfont_basic_18pt_bold.xml", 18, 1},
+    {"fnt_16", "fonts/pixfont_basic_16pt.xml", 16, 0},
+    {"fnt_14", "fonts/pixfont_basic_14pt.xml", 14, 0},
+    {"fnt_12", "fonts/pixfont_basic_12pt_bold.xml", 12, 1},
+    {"fnt_10", "fonts/pixfont_basic_10pt_bold.xml", 10, 1},
+};
+
+constexpr const char* kHoverSound = "media/menu_hover.ogg";
+
+std::string DriverName(int driverType)
+{
+    switch (driverType) {
+    case irr::video::EDT_NULL: return "NULL";
+    case irr::video::EDT_SOFTWARE: return "software";
+    case irr::video::EDT_BURNINGSVIDEO: return "Burning's Video";
+    case irr::video::EDT_OPENGL: return "OpenGL";
+    default: return "driver " + std::to_string(driverType);
+    }
+}
+
+}  // namespace
+
+int TVexmoorGameInit::OnSetGameState(TGameState*)
+{
+    start = static_cast<int>(GameClock::Milliseconds());
+    return 0;
+}
+
+int TVexmoorGameInit::OnUpdate()
+{
+    const uint32_t elapsed = GameClock::Milliseconds() - static_cast<uint32_t>(start);
+    if (elapsed >= static_cast<uint32_t>(frameDelay)) SetNextState("TitleScreen");
+    if (initCalled) return 0;
+
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    // Without a window there is nothing to play: end the program with the reason.
+    if (!game->InitGraphics(width, height, 16, driverType))
+        throw std::runtime_error("InitGame: unable to open the " + std::to_string(width) + "x" +
+                                 std::to_string(height) + " " + DriverName(driverType) + " window");
+    // InitGraphics cleared to black; clear to a scheme color again.
+    game->SetCurrentColorScheme(-1);
+    game->device->setWindowCaption(L"Vexmoor - 2008/03/24 Build");
+    LoadGameResources(*game);
+    initCalled = 1;
+    return 0;
+}
+
+int TVexmoorGameInit::OnRender()
+{
+    return 0;
+}
+
+void TVexmoorGameInit::LoadGameResources(TVexmoor& game)
+{
+    // A one-shot sound cued on a channel of its own, so a new hover restarts it.
+    if (auto sound = TSoundResource::Create(kHoverSound, 2, 1))
+        game.AddGameResource("menu_hover", sound);
+    else
+        std::cerr << "Unable to load sound " << kHoverSound << ": the menus stay silent" << std::endl;
+
+    for (const FontRow& row : kFonts) {
+        auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
+        // The engine's cache owns the built-in font as it owns the loaded ones.
+        if (!font->GetResource())
+            font->res = std::shared_ptr<void>(BuiltInFontFor(row.file), [](void*) {});
+        game.AddGameResource(row.key, font);
+    }
+}

@@ -1,0 +1,113 @@
+#include "game/VexmoorGameState.h"
+
+#include <iostream>
+
+#include "framework/GameEventReceiver.h"
+#include "framework/GameResource.h"
+#include "game/Vexmoor.h"
+
+TVexmoor* TVexmoorGameState::GetGame()
+{
+    return dynamic_cast<TVexmoor*>(TGame::GameInstance);
+}
+
+irr::video::SColor TVexmoorGameState::SchemeColor(const std::string& key)
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->CurrentColorScheme) return irr::video::SColor(255, 255, 255, 255);
+    return game->CurrentColorScheme->GetColor(key);
+}
+
+irr::gui::IGUIFont* TVexmoorGameState::GameFont(const std::string& key)
+{
+    TVexmoor* game = GetGame();
+    auto resource = game ? game->GetGameResourceAs<TFontResource>(key) : nullptr;
+    irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
+    if (font) return font;
+    return guienv ? guienv->getBuiltInFont() : nullptr;
+}
+
+irr::gui::IGUIFont* TVexmoorGameState::FontFromFile(const std::string& file)
+{
+    if (!guienv) return nullptr;
+    irr::gui::IGUIFont* font = guienv->getFont(file.c_str());
+    return font ? font : BuiltInFontFor(file);
+}
+
+irr::gui::IGUIFont* TVexmoorGameState::BuiltInFontFor(const std::string& file)
+{
+    // A flag on the game remembers the files already reported.
+    const std::string reported = "font_missing:" + file;
+    TVexmoor* game = GetGame();
+    if (game && !game->HasFlag(reported)) {
+        std::cerr << "Unable to load font " << file << ": using the engine's built-in font" << std::endl;
+        game->SetFlag(reported, 1);
+    }
+    return guienv ? guienv->getBuiltInFont() : nullptr;
+}
+
+TGameEventReceiver* TVexmoorGameState::Events()
+{
+    TVexmoor* game = GetGame();
+    return game ? game->events.get() : nullptr;
+}
+
+int TVexmoorGameState::ScreenWidth()
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->driver) return 0;
+    return static_cast<int>(game->driver->getScreenSize().Width);
+}
+
+int TVexmoorGameState::SX(int x)
+{
+    TVexmoor* game = GetGame();
+    return game && game->driver ? game->SX(x) : x;
+}
+
+int TVexmoorGameState::SY(int y)
+{
+    TVexmoor* game = GetGame();
+    return game && game->driver ? game->SY(y) : y;
+}
+
+irr::gui::IGUIStaticText* TVexmoorGameState::AddMenuEntry(const wchar_t* text, irr::gui::IGUIFont* font,
+                                                          int centerX, int y, int id)
+{
+    if (!guienv || !font) return nullptr;
+    const irr::core::dimension2d<irr::u32> size = font->getDimension(text);
+    const int width = static_cast<int>(size.Width);
+    const int height = static_cast<int>(size.Height);
+    const int x = centerX - width / 2;
+    irr::gui::IGUIStaticText* entry =
+        guienv->addStaticText(text, irr::core::recti(x, y, x + width, y + height), false, false, nullptr, id, false);
+    entry->setOverrideFont(font);
+    entry->setOverrideColor(SchemeColor("Background"));
+    return entry;
+}
+
+void TVexmoorGameState::ColorEntry(irr::gui::IGUIElement* element, const std::string& key)
+{
+    if (!element || element->getType() != irr::gui::EGUIET_STATIC_TEXT) return;
+    static_cast<irr::gui::IGUIStaticText*>(element)->setOverrideColor(SchemeColor(key));
+}
+
+void TVexmoorGameState::PlayHoverSound()
+{
+    TVexmoor* game = GetGame();
+    if (auto sound = game ? game->GetGameResourceAs<TSoundResource>("menu_hover") : nullptr) sound->Play();
+}
+
+int TVexmoorGameState::TrackHover(irr::gui::IGUIElement* caller, int eventType, int& mouseOn, bool playSound)
+{
+    if (!caller) return 0;
+    if (eventType == irr::gui::EGET_ELEMENT_HOVERED) {
+        ColorEntry(caller, "Tank2");
+        mouseOn = caller->getID();
+        if (playSound) PlayHoverSound();
+    } else if (eventType == irr::gui::EGET_ELEMENT_LEFT) {
+        ColorEntry(caller, "Background");
+        mouseOn = -1;
+    }
+    return 0;
+}

@@ -1,0 +1,50 @@
+// Base of every screen of the game: reaches the game object, its color scheme, its
+// game-wide fonts and menu sound, and builds the menu entries the screens share.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <string>
+
+#include "framework/GameState.h"
+
+class TVexmoor;
+class TGameEventReceiver;
+
+class TVexmoorGameState : public TGameState {
+    VEXMOOR_CLASS(TVexmoorGameState, TGameState)
+
+public:
+    // The running game if it is a TVexmoor, else null.
+    virtual TVexmoor* GetGame();
+
+    // The current scheme's color under key; opaque white without a game.
+    irr::video::SColor SchemeColor(const std::string& key);
+    // The game-wide font under key; the engine's built-in font when there is none.
+    irr::gui::IGUIFont* GameFont(const std::string& key);
+    // A font file through the GUI environment's cache; the built-in font when it cannot be read.
+    irr::gui::IGUIFont* FontFromFile(const std::string& file);
+    // The engine's built-in font, standing in for a font file that cannot be read; the game
+    // reports each such file once on stderr.
+    irr::gui::IGUIFont* BuiltInFontFor(const std::string& file);
+    // The game's input receiver, or null before the window exists.
+    TGameEventReceiver* Events();
+    // Width of the video driver's screen in pixels.
+    int ScreenWidth();
+    // The game's scaling of 800x600 coordinates to the real screen (unscaled without a window).
+    int SX(int x);
+    int SY(int y);
+
+    // A menu entry: a static text sized to its text in font, centered on centerX, with its
+    // top at y, colored with the scheme's "Background".
+    irr::gui::IGUIStaticText* AddMenuEntry(const wchar_t* text, irr::gui::IGUIFont* font, int centerX, int y,
+                                           int id);
+    // Recolors element with the scheme color under key; only static texts carry a color.
+    void ColorEntry(irr::gui::IGUIElement* element, const std::string& key);
+    // The menus' answer to the GUI's hovered and left events: a hovered entry is lit in
+    // "Tank2" and its id kept in mouseOn, a left one goes back to "Background" and mouseOn
+    // to -1. Other events change nothing.
+    int TrackHover(irr::gui::IGUIElement* caller, int eventType, int& mouseOn, bool playSound);
+    // Plays "menu_hover" on its own channel, so a new hover restarts it; silent when it did not load.
+    void PlayHoverSound();
+};
