@@ -1,0 +1,95 @@
+#include "game/TitleScreen.h"
+
+#include "framework/Clock.h"
+#include "framework/GameEventReceiver.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+constexpr int kF12 = 123;
+constexpr uint32_t kColorPeriodMs = 5000;
+
+// Menu ids and the state a click on each asks for. Only 101, 103 and 104 have entries here.
+struct MenuRow {
+    int id;
+    const char* next;
+};
+constexpr MenuRow kMenu[] = {
+    {101, "Arena"}, {102, "OptionsScreen"}, {103, "CreditsScreen"}, {104, ""}, {105, "StartScreen"},
+};
+
+}  // namespace
+
+int TVexmoorGameTitleScreen::OnSetGameState(TGameState*)
+{
+    if (!guienv) return 0;
+    irr::gui::IGUIFont* font = GameFont("fnt_28");
+    const int center = ScreenWidth() / 2;
+    // Each entry's y is the previous one's scaled again (200, 275, 350, 425 at 800x600);
+    // the unused "OPTIONS" slot keeps its place.
+    int y = SY(200);
+    start = AddMenuEntry(L"START GAME", font, center, y, 101);
+    y = SY(y + 75);
+    y = SY(y + 75);
+    credits = AddMenuEntry(L"CREDITS", font, center, y, 103);
+    y = SY(y + 75);
+    quit = AddMenuEntry(L"QUIT GAME", font, center, y, 104);
+    return 0;
+}
+
+int TVexmoorGameTitleScreen::OnLeaveGameState(TGameState*)
+{
+    if (guienv) guienv->clear();
+    if (smgr) smgr->clear();
+    start = options = credits = quit = nullptr;
+    mouse_on = -1;
+    return 0;
+}
+
+int TVexmoorGameTitleScreen::OnUpdate()
+{
+    TGameEventReceiver* events = Events();
+    const uint32_t now = GameClock::Milliseconds();
+    if (auto_cycle_colors == 1 && now - static_cast<uint32_t>(lastTime) > kColorPeriodMs) {
+        IncrementColorScheme();
+        lastTime = static_cast<int>(now);
+    } else if (events && events->IsKeyDownUp(kF12, 1)) {
+        // The player takes the colors over for the rest of the run.
+        IncrementColorScheme();
+        auto_cycle_colors = 0;
+    }
+
+    for (const MenuRow& row : kMenu)
+        if (mouse_on == row.id && events && events->MouseHitCnt(0, 1)) SetNextState(row.next);
+    // Clicks that met no entry are dropped, so they cannot fire one later.
+    if (events) events->FlushMouse();
+    return 0;
+}
+
+int TVexmoorGameTitleScreen::IncrementColorScheme()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
+    const int hovered = mouse_on;
+    for (irr::gui::IGUIStaticText* entry : {start, credits, quit})
+        if (entry) OnGUIEvent(entry, entry->getID() == hovered ? irr::gui::EGET_ELEMENT_HOVERED
+                                                               : irr::gui::EGET_ELEMENT_LEFT);
+    mouse_on = hovered;
+    return 0;
+}
+
+int TVexmoorGameTitleScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
+{
+    return TrackHover(caller, eventType, mouse_on, true);
+}
+
+int TVexmoorGameTitleScreen::OnRender()
+{
+    irr::gui::IGUIFont* font = GameFont("fnt_36");
+    if (!font) return 0;
+    const wchar_t* text = L"Vexmoor";
+    const int width = static_cast<int>(font->getDimension(text).Width);
+    DrawText(text, font, SchemeColor("Background"), ScreenWidth() / 2 - width / 2, SY(50), -1, -1, 0, 0);
+    return 0;
+}
