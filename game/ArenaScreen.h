@@ -1,8 +1,67 @@
-// The match state "Arena" (being built; for now an empty screen).
+// The match state "Arena": loads the arena, the two tanks and their sounds, runs the
+// match (score limit, respawns, the function keys), draws the scores and builds the views.
 #pragma once
+
+#include <irrlicht.h>
+
+#include <deque>
+#include <optional>
+#include <string>
 
 #include "game/VexmoorGameState.h"
 
 class TVexmoorArenaScreen : public TVexmoorGameState {
     VEXMOOR_CLASS(TVexmoorArenaScreen, TVexmoorGameState)
+
+public:
+    // Match flow (ArenaScreen.cpp).
+    int OnSetGameState(TGameState* previous) override;
+    int OnPreUpdate() override;
+    int OnUpdate() override;
+    int OnRender() override;
+    int OnLeaveGameState(TGameState* next) override;
+    int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
+    int OnUserEvent(int data1, int data2, float data3) override;
+
+    virtual int IncrementColorScheme();
+    virtual int RespawnTanks();
+    virtual int QueueTankForRespawn(const std::string& key);
+    virtual int IsInvisibleTanks();
+    virtual int SetInvisibleTanks(int value);
+    virtual int InitGameViews();
+
+    // Loading (ArenaLoading.cpp).
+    virtual int ResetArena();
+    virtual int FlagReset();
+    virtual int LoadSounds();
+    virtual int LoadModels();
+    virtual int LoadBoxyTank(const std::string& key, const std::string& colorKey);
+    virtual int LoadSleekTank(const std::string& key, const std::string& colorKey);
+    virtual int LoadTanks();
+    virtual int LoadArenaBase();
+    virtual int LoadArena1();
+    virtual int LoadArena2();
+    virtual int RebuildCollisionAnimators();
+    // Places a colored private copy of the mesh under meshKey; raises "Unable to load "
+    // followed by the key when no such mesh was loaded.
+    virtual irr::scene::IMeshSceneNode* LoadModel(const std::string& meshKey, irr::video::SColor color,
+                                                  irr::core::vector3df position, irr::core::vector3df rotation,
+                                                  std::optional<irr::core::vector3df> outlineScale,
+                                                  irr::scene::ISceneNode* parent,
+                                                  std::optional<irr::core::vector3df> meshRotation);
+    // Adds a hidden, face-flipped, scaled copy of a mesh node as its child.
+    virtual irr::scene::IMeshSceneNode* AddCelMesh(irr::scene::ISceneNode* node, irr::core::vector3df scale);
+    virtual int SetTanksDisabled(int disabled);
+    virtual int SetTanksVolume(int volume);
+
+    irr::gui::IGUIStaticText* back = nullptr;
+    int mouse_on = -1;
+    int resetOnLoop = 0;
+    std::deque<std::string> respawn;
+    int last_respawn = 0;
+
+private:
+    struct TankModel;
+    int LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model);
+    int LoadArena(const std::string& modelKey);
 };

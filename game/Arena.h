@@ -1,0 +1,31 @@
+// The arena model object with its fixed respawn points.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <array>
+
+#include "framework/objects/NodeGameObject.h"
+
+class TArena : public TNodeGameObject {
+    VEXMOOR_CLASS(TArena, TNodeGameObject)
+
+public:
+    // Points 0 and 1 are the start positions of the two tanks.
+    std::array<irr::core::vector3df, 11> respawn_points{{
+        {-17.0f, 0.0f, 0.0f},
+        {16.5f, 0.0f, 0.0f},
+        {0.0f, 0.0f, 0.0f},
+        {10.0f, 0.0f, 5.0f},
+        {10.0f, 0.0f, -5.0f},
+        {-10.0f, 0.0f, 5.0f},
+        {-10.0f, 0.0f, -5.0f},
+        {17.96f, 0.0f, 10.33f},
+        {17.96f, 0.0f, -10.33f},
+        {-17.96f, 0.0f, 10.33f},
+        {-17.96f, 0.0f, -10.33f},
+    }};
+
+    // Recolors the arena mesh; its outline copy keeps its old colors.
+    virtual int SetColor(irr::scene::ISceneManager* smgr, irr::video::SColor color);
+};

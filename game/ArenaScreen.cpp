@@ -1,0 +1,282 @@
+// The match: entering and leaving the arena, the per-frame match logic and function
+// keys, respawning, the score display and the set of camera views.
+#include "game/ArenaScreen.h"
+
+#include <algorithm>
+
+#include "framework/FreeCameraGameView.h"
+#include "framework/Framerate.h"
+#include "framework/GameEventReceiver.h"
+#include "framework/GameResource.h"
+#include "framework/GameView.h"
+#include "framework/OrthogonalGameView.h"
+#include "framework/SplitView.h"
+#include "framework/objects/PositionCameraAnimator.h"
+#include "game/Arena.h"
+#include "game/ColorScheme.h"
+#include "game/EndMatchAnimator.h"
+#include "game/Player.h"
+#include "game/Tank.h"
+#include "game/TankControllers.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+constexpr int kScoreLimit = 10;
+constexpr float kMinRespawnDistance = 2.0f;
+const char* const kScoreFont = "fonts/pixfont_basic_36pt_bold.xml";
+
+// Engine key codes of the match keys.
+enum MatchKey {
+    kEscape = 27,
+    kF1 = 112,
+    kF2,
+    kF3,
+    kF4,
+    kF5,
+    kF6,
+    kF7,
+    kF8,
+    kF9,
+    kF12 = 123,
+    kPlus = 187,
+    kMinus = 189,
+};
+
+// The views F1 to F6 select, in key order.
+const char* const kViewKeys[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
+
+}  // namespace
+
+int TVexmoorArenaScreen::OnSetGameState(TGameState*)
+{
+    TVexmoor* game = GetGame();
+    if (game && game->device) game->device->getCursorControl()->setVisible(false);
+    LoadSounds();
+    LoadModels();
+    if (game) game->SetClsColor(SchemeColor("Background"));
+    AddGameResource("fnt", TFontResource::Create(guienv, kScoreFont, 36, 1));
+    ResetArena();
+    SetGameView("overhead55_cam");
+    AddGameObject("player2", TPlayer::Create("tank1", "player2_key_controller"));
+    AddGameObject("player2_key_controller",
+                  TKeyboardTankController::Create("tank1", irr::KEY_UP, irr::KEY_LEFT, irr::KEY_RIGHT, irr::KEY_RETURN));
+    AddGameObject("player1", TPlayer::Create("tank2", "player1_key_controller"));
+    AddGameObject("player1_key_controller",
+                  TKeyboardTankController::Create("tank2", irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_KEY_C, irr::KEY_TAB));
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
+{
+    ClearGameObjects();
+    ClearGameViews();
+    if (guienv) guienv->clear();
+    if (smgr) smgr->clear();
+    TVexmoor* game = GetGame();
+    if (game) game->SetClsColor(SchemeColor("Arena"));
+    back = nullptr;
+    mouse_on = -1;
+    if (game && game->device && game->driver) {
+        irr::gui::ICursorControl* cursor = game->device->getCursorControl();
+        cursor->setVisible(true);
+        const irr::core::dimension2d<irr::u32> size = game->driver->getScreenSize();
+        cursor->setPosition(static_cast<int>(size.Width) / 2, static_cast<int>(size.Height) / 2);
+    }
+    ClearFlags();
+    // A pause (F9) ends with the match, as does a respawn still waiting.
+    if (TGame::Framerate->IsPaused()) TGame::Framerate->Pause();
+    respawn.clear();
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnPreUpdate()
+{
+    TVexmoorGameState::OnPreUpdate();
+    if (resetOnLoop) {
+        ResetArena();
+        resetOnLoop = 0;
+    }
+    RespawnTanks();
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnUpdate()
+{
+    TGameEventReceiver* events = Events();
+    if (!events) return 0;
+    if (mouse_on == 101 && events->MouseHitCnt(0, 1)) {
+        events->FlushMouse();
+        SetNextState("TitleScreen");
+    }
+    if (GetFlag("match_end")) return 0;
+
+    auto score = [&](const char* key) {
+        auto player = GetGameObjectAs<TPlayer>(key);
+        return player ? player->score : 0;
+    };
+    // The limit counts once the death that made it has played out.
+    if (!GetFlag("tanks_disabled") && (score("player2") >= kScoreLimit || score("player1") >= kScoreLimit)) {
+        SetFlag("match_end", 1);
+        AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+    }
+
+    if (events->IsKeyDownUp(kF12, 1)) IncrementColorScheme();
+    for (int i = 0; i < 6; ++i)
+        if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+    if (events->IsKeyDownUp(kF7, 1)) SetFlag("guided_shells", GetFlag("guided_shells") ? 0 : 1);
+    if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(IsInvisibleTanks() ? 0 : 1);
+    if (events->IsKeyDownUp(kF9, 1)) {
+        TFramerate& rate = *TGame::Framerate;
+        rate.Pause();
+        SetTanksDisabled(rate.IsPaused());
+        SetTanksVolume(rate.IsPaused() ? 0 : 100);
+    }
+    if (events->IsKeyDownUp(kPlus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
+    if (events->IsKeyDownUp(kMinus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() - 5);
+    if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
+    return 0;
+}
+
+int TVexmoorArenaScreen::RespawnTanks()
+{
+    if (respawn.empty()) return 0;
+    auto arena = GetGameObjectAs<TArena>("arena");
+    if (!arena) return 0;
+    std::vector<std::string> used;
+    const auto tanks = GetGameObjects("TTank");
+    const int points = static_cast<int>(arena->respawn_points.size());
+    for (const std::string& key : respawn) {
+        auto tank = GetGameObjectAs<TTank>(key);
+        if (!tank || !tank->_node) continue;
+        int c = 0;
+        for (;;) {
+            c = TGame::RandomInt(0, points - 1);
+            bool rejected = c == last_respawn || std::find(used.begin(), used.end(), std::to_string(c)) != used.end();
+            for (const auto& object : tanks) {
+                if (rejected) break;
+                if (!object || object->obj_key == key) continue;
+                auto other = std::dynamic_pointer_cast<TTank>(object);
+                if (other && other->_node &&
+                    other->GetGlobalPosition().getDistanceFrom(arena->respawn_points[c]) < kMinRespawnDistance)
+                    rejected = true;
+            }
+            if (!rejected) break;
+        }
+        used.push_back(std::to_string(c));
+        tank->_node->setPosition(arena->respawn_points[c]);
+        last_respawn = c;
+    }
+    respawn.clear();
+    RebuildCollisionAnimators();
+    return 0;
+}
+
+int TVexmoorArenaScreen::QueueTankForRespawn(const std::string& key)
+{
+    respawn.push_back(key);
+    return 0;
+}
+
+int TVexmoorArenaScreen::IsInvisibleTanks()
+{
+    return GetFlag("invisible_tanks");
+}
+
+int TVexmoorArenaScreen::SetInvisibleTanks(int value)
+{
+    SetFlag("invisible_tanks", value);
+    for (const char* key : {"tank2", "tank1"})
+        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value);
+    return 0;
+}
+
+int TVexmoorArenaScreen::IncrementColorScheme()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
+    if (auto tank = GetGameObjectAs<TTank>("tank1")) tank->SetColor(smgr, SchemeColor("Tank1"));
+    if (auto tank = GetGameObjectAs<TTank>("tank2")) tank->SetColor(smgr, SchemeColor("Tank2"));
+    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
+    return 0;
+}
+
+int TVexmoorArenaScreen::InitGameViews()
+{
+    auto tank1 = GetGameObjectAs<TTank>("tank1");
+    auto tank2 = GetGameObjectAs<TTank>("tank2");
+    if (!tank1 || !tank2) return 0;
+
+    auto tank1View = std::make_shared<TGameView>();
+    tank1View->AddCamera(tank1->cam);
+    AddGameView("tank1", tank1View);
+    auto tank2View = std::make_shared<TGameView>();
+    tank2View->AddCamera(tank2->cam);
+    AddGameView("tank2", tank2View);
+
+    // The engine's fly camera; its move speed is per millisecond (50 per second).
+    auto freeCam = std::make_shared<TFreeCameraGameView>();
+    freeCam->AddCamera(smgr->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false));
+    AddGameView("freeCam", freeCam);
+
+    auto fixedCamera = [&](irr::core::vector3df position, irr::core::vector3df rotation) {
+        irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(
+            nullptr, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 100), -1, false);
+        AddPositionCameraAnimator(camera);
+        camera->setPosition(position);
+        camera->setRotation(rotation);
+        return camera;
+    };
+    auto ortho = std::make_shared<TOrthogonalGameView>();
+    ortho->AddCamera(fixedCamera({0, 15, 2}, {90, 0, 0}));
+    AddGameView("ortho_cam", ortho);
+    auto overhead55 = std::make_shared<TGameView>();
+    overhead55->AddCamera(fixedCamera({0, 22, -15}, {55, 0, 0}));
+    AddGameView("overhead55_cam", overhead55);
+    auto overhead = std::make_shared<TGameView>();
+    overhead->AddCamera(fixedCamera({0, 24, 2}, {90, 0, 0}));
+    AddGameView("overhead_cam", overhead);
+    AddGameView("split", TSplitView::Create(tank1->cam, tank2->cam));
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnRender()
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->driver) return 0;
+    const int half = static_cast<int>(game->driver->getScreenSize().Width) / 2;
+    auto resource = GetGameResourceAs<TFontResource>("fnt");
+    irr::gui::IGUIFont* font = resource && resource->GetResource() ? resource->GetResource()
+                                                                   : BuiltInFontFor(kScoreFont);
+    auto scoreText = [&](const char* key) {
+        auto player = GetGameObjectAs<TPlayer>(key);
+        return std::to_wstring(player ? player->score : 0);
+    };
+    // Each score stands in the color of the tank that scored it.
+    DrawText(scoreText("player2"), font, SchemeColor("Tank2"), half / 2, game->SY(0), -1, -1, 0, 0);
+    DrawText(scoreText("player1"), font, SchemeColor("Tank1"), half + half / 2, game->SY(0), -1, -1, 0, 0);
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
+{
+    if (!caller) return 0;
+    if (eventType == irr::gui::EGET_ELEMENT_HOVERED) {
+        if (caller->getType() == irr::gui::EGUIET_STATIC_TEXT)
+            static_cast<irr::gui::IGUIStaticText*>(caller)->setOverrideColor(irr::video::SColor(255, 110, 121, 212));
+        mouse_on = caller->getID();
+    } else if (eventType == irr::gui::EGET_ELEMENT_LEFT) {
+        if (caller->getType() == irr::gui::EGUIET_STATIC_TEXT)
+            static_cast<irr::gui::IGUIStaticText*>(caller)->setOverrideColor(irr::video::SColor(255, 112, 16, 15));
+        mouse_on = -1;
+    }
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnUserEvent(int data1, int data2, float data3)
+{
+    if (TVexmoorGameState::OnUserEvent(data1, data2, data3)) return 0;
+    // No object took the event: it would go to the debug log, which has no listener here.
+    return 1;
+}

@@ -1,0 +1,46 @@
+// A tank's shot: flies straight ahead for a fixed time and tests itself each frame
+// against the arena and the other tank.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/objects/GameObject.h"
+#include "framework/objects/MovableGameObject.h"
+
+class TTankShell : public TMovableGameObject {
+    VEXMOOR_CLASS(TTankShell, TMovableGameObject)
+
+public:
+    static std::shared_ptr<TTankShell> Create(const std::string& tankKey);
+
+    int OnUpdate() override;
+    int Destroy() override;
+
+    std::string tank_key;
+
+private:
+    // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
+    bool TestTank(const std::string& victimKey, const std::string& playerKey, int boxMode);
+};
+
+// Moves a shell for its flight time, then queues it for deletion.
+class TankShellAnimator : public TGameObjectAnimator {
+    VEXMOOR_CLASS(TankShellAnimator, TGameObjectAnimator)
+
+public:
+    TankShellAnimator();
+
+    int OnAnimate(TGameObject* obj, int timeMs) override;
+    virtual int SetDirection(irr::core::vector3df newDirection);
+    // Mirrors moveDir in the triangle's plane, puts obj back where it was at the end of the
+    // last frame and turns it about Y to face along the new direction. Nothing calls it yet.
+    virtual int Reflect(TGameObject* obj, const irr::core::triangle3df& triangle, irr::core::vector3df& moveDir);
+
+    float speed = 0.5f;
+    irr::core::vector3df direction;
+    int lifeSpan = 900;
+    int start = 0;
+};
