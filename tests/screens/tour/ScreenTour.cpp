@@ -1,0 +1,98 @@
+// Opens the game's screens one after another in a real OpenGL window and saves a picture
+// of the X server for each (ImageMagick's import). Run it under Xvfb from the checkout:
+//   DISPLAY=:66 screen_tour <folder for the pictures>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "framework/Game.h"
+#include "framework/ProgramEntry.h"
+#include "game/ArenaScreen.h"
+#include "game/CreditsScreen.h"
+#include "game/GameInit.h"
+#include "game/OptionsScreen.h"
+#include "game/StartScreen.h"
+#include "game/TitleScreen.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+std::shared_ptr<TVexmoor> game;
+
+// Runs the main loop for a while of real time, so the window shows the latest frame.
+void Run(int ms)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        game->RunFrame();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+void PointAt(irr::gui::IGUIElement* element)
+{
+    if (!element) return;
+    irr::SEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = irr::EMIE_MOUSE_MOVED;
+    event.MouseInput.X = element->getAbsolutePosition().getCenter().X;
+    event.MouseInput.Y = element->getAbsolutePosition().getCenter().Y;
+    game->device->postEventFromUser(event);
+}
+
+void Shoot(const std::string& folder, const std::string& name)
+{
+    const std::string command = "import -window root " + folder + "/" + name + ".png";
+    if (std::system(command.c_str()) != 0) std::cerr << "screen_tour: " << command << " failed" << std::endl;
+    std::cout << name << ": scheme " << game->ColorSchemeIdx << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string folder = argc > 1 ? argv[1] : ".";
+    return RunProgram([&] {
+        TGame::InitClassData();
+        game = std::make_shared<TVexmoor>();
+        TGame::AddGameState("InitGame", std::make_shared<TVexmoorGameInit>());
+        auto title = std::make_shared<TVexmoorGameTitleScreen>();
+        auto credits = std::make_shared<TVexmoorGameCreditsScreen>();
+        auto options = std::make_shared<TVexmoorGameOptionsScreen>();
+        auto start = std::make_shared<TVexmoorGameStartScreen>();
+        TGame::AddGameState("TitleScreen", title);
+        TGame::AddGameState("CreditsScreen", credits);
+        TGame::AddGameState("OptionsScreen", options);
+        TGame::AddGameState("Arena", std::make_shared<TVexmoorArenaScreen>());
+        TGame::AddGameState("StartScreen", start);
+        TGame::SetGameState("InitGame");
+
+        Run(1000);
+        Shoot(folder, "title");
+        PointAt(title->start);
+        Run(500);
+        Shoot(folder, "title_hover");
+
+        TGame::SetGameState("CreditsScreen");
+        Run(500);
+        PointAt(credits->back);
+        Run(500);
+        Shoot(folder, "credits");
+
+        TGame::SetGameState("OptionsScreen");
+        Run(1000);
+        Shoot(folder, "options");
+
+        TGame::SetGameState("StartScreen");
+        Run(1000);
+        Shoot(folder, "start");
+
+        TGame::SetGameState("");
+        game.reset();
+    });
+}
