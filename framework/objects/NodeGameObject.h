@@ -1,0 +1,51 @@
+// Game objects bound to one scene node: position, rotation and visibility in game terms,
+// a registry from nodes back to their objects, and safe removal of engine animators.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <deque>
+#include <string>
+
+#include "framework/objects/GameObject.h"
+
+class TNodeGameObject : public TGameObject {
+    VEXMOOR_CLASS(TNodeGameObject, TGameObject)
+
+public:
+    ~TNodeGameObject() override;
+
+    int OnPostUpdate() override;
+    int Destroy() override;
+    // Object animators first, then the node's world transform, so OnUpdate reads it fresh.
+    int RunAnimators() override;
+
+    // The key of the object that owns node; empty when no object does.
+    static std::string GetKeyForNode(irr::scene::ISceneNode* node);
+
+    // Binds the node; the object must have been added to a state first.
+    virtual int SetNodeObject(irr::scene::ISceneNode* node);
+    virtual int SetPosition(const irr::core::vector3df& v);
+    virtual int SetRotation(const irr::core::vector3df& v);
+    virtual irr::core::vector3df GetPosition();
+    virtual irr::core::vector3df GetRotation();
+    virtual irr::core::vector3df GetGlobalPosition();
+    virtual irr::core::vector3df GetGlobalRotation();
+    virtual float GetDistanceFrom(const irr::core::vector3df& v);
+    // Detaches the engine animator from the node after this frame's update.
+    virtual int QueueAnimatorForDeletion(irr::scene::ISceneNodeAnimator* animator);
+    virtual int IsVisible();
+    virtual int SetVisible(int visible);
+
+    // The scene graph owns the node; null until bound and again after Destroy.
+    irr::scene::ISceneNode* _node = nullptr;
+    // Each queued animator is grabbed until it has been detached, so it cannot vanish
+    // (and its address be reused) while it waits.
+    std::deque<irr::scene::ISceneNodeAnimator*> animatorDeleteQueue;
+
+    // Scene node -> key of the object that owns it.
+    static KeyedMap<std::string, irr::scene::ISceneNode*> NodeObjectKeys;
+
+private:
+    void DropAnimatorQueue();
+};
