@@ -1,0 +1,149 @@
+#include <cmath>
+
+#include "SceneFixture.h"
+#include "framework/objects/MovableGameObject.h"
+#include "framework/objects/MovableGameObjectController.h"
+
+using irr::core::vector3df;
+
+using MovableObject = SceneFixture;
+
+TEST_F(MovableObject, MoveScalesWithSpeedFactor)
+{
+    auto slow = Add<TMovableGameObject>("slow");
+    auto fast = Add<TMovableGameObject>("fast");
+    slow->SetNodeObject(Cube(1, vector3df()));
+    fast->SetNodeObject(Cube(1, vector3df()));
+    TGame::Framerate->speedfactor = 1.0f;
+    slow->Move(0, 0, 1);
+    TGame::Framerate->speedfactor = 2.0f;
+    fast->Move(0, 0, 1);
+    ExpectNear(slow->GetPosition(), vector3df(0, 0, 1));
+    ExpectNear(fast->GetPosition(), vector3df(0, 0, 2));
+}
+
+TEST_F(MovableObject, MoveGoesAlongTheNodesOwnAxes)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df(0, 0, 5)));
+    tank->Turn(0, 90, 0);
+    tank->Move(0, 0, 1);
+    ExpectNear(tank->GetPosition(), vector3df(1, 0, 5));
+    tank->Move(0, 1, 0);
+    ExpectNear(tank->GetPosition(), vector3df(1, 1, 5));
+}
+
+TEST_F(MovableObject, MoveIncludesTheNodesScale)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    tank->_node->setScale(vector3df(3, 3, 3));
+    tank->Move(0, 0, 1);
+    ExpectNear(tank->GetPosition(), vector3df(0, 0, 3));
+}
+
+TEST_F(MovableObject, TurnByNinetyDegreesOfYaw)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    tank->Turn(0, 90, 0);
+    ExpectNear(tank->GetRotation(), vector3df(0, 90, 0), 1e-2f);
+}
+
+TEST_F(MovableObject, TurnScalesWithSpeedFactor)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    TGame::Framerate->speedfactor = 0.5f;
+    tank->Turn(0, 60, 0);
+    ExpectNear(tank->GetRotation(), vector3df(0, 30, 0), 1e-2f);
+}
+
+TEST_F(MovableObject, TurnYawsBeforeItPitches)
+{
+    // Yaw first takes +Z to +X; the pitch about the node's own X axis then leaves it there.
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    tank->Turn(90, 90, 0);
+    tank->Move(0, 0, 1);
+    ExpectNear(tank->GetPosition(), vector3df(1, 0, 0));
+}
+
+TEST_F(MovableObject, TurnAddsToTheCurrentOrientationInTheNodesFrame)
+{
+    // Pitched down by 90, the node's own yaw axis lies along world Z: yawing then swings
+    // the nose within the XY plane instead of around world Y.
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    tank->Turn(90, 0, 0);
+    tank->Move(0, 0, 1);
+    const vector3df pitched = tank->GetPosition();
+    EXPECT_NEAR(pitched.Z, 0.0f, 1e-3f);
+    EXPECT_NEAR(std::abs(pitched.Y), 1.0f, 1e-3f);
+    tank->SetPosition(vector3df());
+    tank->Turn(0, 90, 0);
+    tank->Move(0, 0, 1);
+    const vector3df turned = tank->GetPosition();
+    EXPECT_NEAR(std::abs(turned.X), 1.0f, 1e-3f);
+    EXPECT_NEAR(turned.Y, 0.0f, 1e-3f);
+    EXPECT_NEAR(turned.Z, 0.0f, 1e-3f);
+}
+
+TEST_F(MovableObject, VelocityIsZeroRightAfterBinding)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df(3, 4, 5)));
+    ExpectNear(tank->GetVelocity(), vector3df());
+    ExpectNear(tank->GetDirection(), vector3df());
+    ExpectNear(tank->GetLastGlobalPosition(), vector3df(3, 4, 5));
+    ExpectNear(tank->GetLastPosition(), vector3df(3, 4, 5));
+}
+
+TEST_F(MovableObject, VelocityIsTheWorldDisplacementSinceTheLastPostUpdate)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    tank->SetPosition(vector3df(0, 3, 4));
+    tank->_node->updateAbsolutePosition();
+    ExpectNear(tank->GetVelocity(), vector3df(0, 3, 4));
+    ExpectNear(tank->GetDirection(), vector3df(0, 0.6f, 0.8f));
+    tank->OnPostUpdate();
+    ExpectNear(tank->GetVelocity(), vector3df());
+    ExpectNear(tank->GetLastPosition(), vector3df(0, 3, 4));
+}
+
+TEST_F(MovableObject, SpeedsAreStoredForSubclasses)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    EXPECT_FLOAT_EQ(tank->baseMoveSpeed, 1.0f);
+    EXPECT_FLOAT_EQ(tank->baseTurnSpeed, 1.0f);
+    tank->SetMoveSpeed(2.5f);
+    tank->SetTurnSpeed(0.5f);
+    EXPECT_FLOAT_EQ(tank->baseMoveSpeed, 2.5f);
+    EXPECT_FLOAT_EQ(tank->baseTurnSpeed, 0.5f);
+}
+
+TEST_F(MovableObject, UnboundObjectIgnoresMotion)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->Move(0, 0, 1);
+    tank->Turn(0, 90, 0);
+    ExpectNear(tank->GetVelocity(), vector3df());
+    EXPECT_EQ(tank->CheckCollision(nullptr, 1), 0);
+}
+
+TEST_F(MovableObject, ControllerFindsItsTargetInItsOwnState)
+{
+    TMovableGameObjectController free;
+    free.SetTarget("tank");
+    EXPECT_EQ(free.GetTarget(), nullptr);
+
+    auto tank = Add<TMovableGameObject>("tank");
+    auto controller = Add<TMovableGameObjectController>("controller");
+    EXPECT_EQ(controller->GetTarget(), nullptr);
+    controller->SetTarget("tank");
+    EXPECT_EQ(controller->target_key, "tank");
+    EXPECT_EQ(controller->GetTarget(), tank);
+    controller->SetTarget("nobody");
+    EXPECT_EQ(controller->GetTarget(), nullptr);
+}
