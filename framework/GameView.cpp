@@ -44,6 +44,8 @@ int TGameView::AddView(std::shared_ptr<TGameView> view)
 
 int TGameView::AddCamera(irr::scene::ICameraSceneNode* camera, std::optional<irr::core::recti> viewport)
 {
+    // A missing camera would make every draw of the view fail.
+    if (!camera) return 0;
     cameras.push_back(camera);
     if (!viewport && TGame::GameInstance && TGame::GameInstance->screenRect)
         viewport = *TGame::GameInstance->screenRect;
