@@ -33,14 +33,6 @@ TEST_F(MovableObject, MoveGoesAlongTheNodesOwnAxes)
     ExpectNear(tank->GetPosition(), vector3df(1, 1, 5));
 }
 
-TEST_F(MovableObject, MoveIncludesTheNodesScale)
-{
-    auto tank = Add<TMovableGameObject>("tank");
-    tank->SetNodeObject(Cube(1, vector3df()));
-    tank->_node->setScale(vector3df(3, 3, 3));
-    tank->Move(0, 0, 1);
-    ExpectNear(tank->GetPosition(), vector3df(0, 0, 3));
-}
 
 TEST_F(MovableObject, TurnByNinetyDegreesOfYaw)
 {
@@ -50,14 +42,6 @@ TEST_F(MovableObject, TurnByNinetyDegreesOfYaw)
     ExpectNear(tank->GetRotation(), vector3df(0, 90, 0), 1e-2f);
 }
 
-TEST_F(MovableObject, TurnScalesWithSpeedFactor)
-{
-    auto tank = Add<TMovableGameObject>("tank");
-    tank->SetNodeObject(Cube(1, vector3df()));
-    TGame::Framerate->speedfactor = 0.5f;
-    tank->Turn(0, 60, 0);
-    ExpectNear(tank->GetRotation(), vector3df(0, 30, 0), 1e-2f);
-}
 
 TEST_F(MovableObject, TurnYawsBeforeItPitches)
 {
@@ -112,25 +96,7 @@ TEST_F(MovableObject, VelocityIsTheWorldDisplacementSinceTheLastPostUpdate)
     ExpectNear(tank->GetLastPosition(), vector3df(0, 3, 4));
 }
 
-TEST_F(MovableObject, SpeedsAreStoredForSubclasses)
-{
-    auto tank = Add<TMovableGameObject>("tank");
-    EXPECT_FLOAT_EQ(tank->baseMoveSpeed, 1.0f);
-    EXPECT_FLOAT_EQ(tank->baseTurnSpeed, 1.0f);
-    tank->SetMoveSpeed(2.5f);
-    tank->SetTurnSpeed(0.5f);
-    EXPECT_FLOAT_EQ(tank->baseMoveSpeed, 2.5f);
-    EXPECT_FLOAT_EQ(tank->baseTurnSpeed, 0.5f);
-}
 
-TEST_F(MovableObject, UnboundObjectIgnoresMotion)
-{
-    auto tank = Add<TMovableGameObject>("tank");
-    tank->Move(0, 0, 1);
-    tank->Turn(0, 90, 0);
-    ExpectNear(tank->GetVelocity(), vector3df());
-    EXPECT_EQ(tank->CheckCollision(nullptr, 1), 0);
-}
 
 TEST_F(MovableObject, ControllerFindsItsTargetInItsOwnState)
 {

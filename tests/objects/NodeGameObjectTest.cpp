@@ -59,13 +59,6 @@ TEST_F(NodeObject, NodeKeyIsKnownFromBindingUntilDestroy)
     EXPECT_EQ(state->GetGameObject("crate"), nullptr);
 }
 
-TEST_F(NodeObject, BindingMakesTheWorldPositionCurrent)
-{
-    auto object = Add<TNodeGameObject>("crate");
-    object->SetNodeObject(Cube(1, vector3df(1, 2, 3)));
-    ExpectNear(object->GetGlobalPosition(), vector3df(1, 2, 3));
-    EXPECT_NEAR(object->GetDistanceFrom(vector3df(1, 2, 8)), 5.0f, 1e-4f);
-}
 
 TEST_F(NodeObject, DestroyInsideAStateLeavesRemovalToTheEngine)
 {
@@ -94,15 +87,6 @@ TEST_F(NodeObject, DestroyOutsideAStateRemovesTheNodeAtOnce)
     node->drop();
 }
 
-TEST_F(NodeObject, DestroyWithoutANodeOnlyLeavesTheState)
-{
-    auto object = Add<TNodeGameObject>("empty");
-    const size_t nodes = smgr->getRootSceneNode()->getChildren().size();
-    object->Destroy();
-    EXPECT_EQ(state->GetGameObject("empty"), nullptr);
-    EXPECT_EQ(object->state_key, "");
-    EXPECT_EQ(smgr->getRootSceneNode()->getChildren().size(), nodes);
-}
 
 TEST_F(NodeObject, AnimatorsRunBeforeTheWorldPositionIsRead)
 {
@@ -125,22 +109,6 @@ TEST_F(NodeObject, HidingKeepsTheWorldTransformCurrent)
     ExpectNear(object->GetGlobalPosition(), vector3df(4, 0, 0));
 }
 
-TEST_F(NodeObject, GlobalRotationFollowsTheParent)
-{
-    irr::scene::ISceneNode* parent = smgr->addEmptySceneNode();
-    parent->setRotation(vector3df(0, 90, 0));
-    parent->updateAbsolutePosition();
-    auto object = Add<TNodeGameObject>("turret");
-    object->SetNodeObject(smgr->addCubeSceneNode(1, parent, -1, vector3df(0, 0, 2)));
-    ExpectNear(object->GetRotation(), vector3df(0, 0, 0));
-    ExpectNear(object->GetGlobalPosition(), vector3df(2, 0, 0));
-    // An equivalent Euler triple may come back; compare where it points.
-    irr::core::matrix4 rotation;
-    rotation.setRotationDegrees(object->GetGlobalRotation());
-    vector3df forward(0, 0, 1);
-    rotation.rotateVect(forward);
-    ExpectNear(forward, vector3df(1, 0, 0));
-}
 
 TEST_F(NodeObject, EngineAnimatorQueuedTwiceIsDetachedOnce)
 {

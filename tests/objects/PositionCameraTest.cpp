@@ -43,19 +43,7 @@ TEST_F(PositionCameraFixture, AnimatorAimsTheCameraWhileTheSceneIsAnimated)
     ExpectNear(camera->getTarget(), vector3df(-1000, 0, 0), 1e-2f);
 }
 
-TEST_F(PositionCameraFixture, NoNodeNoAnimator)
-{
-    EXPECT_EQ(AddPositionCameraAnimator(nullptr), nullptr);
-    PositionCamera(nullptr);
-}
 
-TEST_F(PositionCameraFixture, AnimatorLeavesNodesThatAreNoCameras)
-{
-    irr::scene::ISceneNode* box = Cube(1, vector3df());
-    AddPositionCameraAnimator(box);
-    smgr->drawAll();
-    ExpectNear(box->getPosition(), vector3df());
-}
 
 TEST_F(PositionCameraFixture, ClonedNodeGetsItsOwnAnimator)
 {
