@@ -19,6 +19,7 @@ const u32 kWidth = 800, kHeight = 600;
 struct Shot {
     core::vector3df position, target, up;
     float orthoWidth;  // 0 for a perspective camera with the game's field of view
+    float nearValue = 1.0f;
 };
 
 class Previewer {
@@ -60,9 +61,10 @@ public:
         scene::ICameraSceneNode* camera = smgr_->addCameraSceneNode(nullptr, shot.position, shot.target);
         camera->setUpVector(shot.up);
         camera->setAspectRatio(4.0f / 3.0f);
+        camera->setNearValue(shot.nearValue);
         if (shot.orthoWidth > 0.0f) {
             core::matrix4 ortho;
-            ortho.buildProjectionMatrixOrthoLH(shot.orthoWidth, shot.orthoWidth * 0.75f, 0.1f, 3000.0f);
+            ortho.buildProjectionMatrixOrthoLH(shot.orthoWidth, shot.orthoWidth * 0.75f, 0.01f, 3000.0f);
             camera->setProjectionMatrix(ortho, true);
         }
         smgr_->setActiveCamera(camera);
@@ -165,8 +167,9 @@ int main(int argc, char** argv)
                              std::string(m.name) + "_top");
         ok &= preview.Render({c + core::vector3df(0, 0, -d), c, core::vector3df(0, 1, 0), m.size}, grey,
                              std::string(m.name) + "_behind");
-        ok &= preview.Render({c + core::vector3df(-0.6f, 0.5f, -0.8f) * m.size, c, core::vector3df(0, 1, 0), 0.0f},
-                             grey, std::string(m.name) + "_quarter");
+        ok &= preview.Render(
+            {c + core::vector3df(-0.6f, 0.5f, -0.8f) * m.size, c, core::vector3df(0, 1, 0), 0.0f, 0.05f * m.size},
+            grey, std::string(m.name) + "_quarter");
         smgr->clear();
     }
 
