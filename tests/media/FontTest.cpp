@@ -1,7 +1,5 @@
 // The bitmap fonts as the engine's GUI loads them: size, coverage, spacing.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -78,21 +76,6 @@ TEST(Fonts, SpaceCharactersSensibly)
         // Digits share one width, so scores do not jitter as they change.
         for (const wchar_t* digit : {L"1", L"2", L"7", L"8"})
             EXPECT_EQ(Width(font, digit), Width(font, L"0"));
-    }
-}
-
-TEST(Fonts, AreAsciiXmlBesideTheirTexturesAndLicense)
-{
-    EXPECT_TRUE(fs::exists(mediatest::SourcePath("fonts/LICENSE-DejaVu.txt")));
-    for (const FontCase& f : kFonts) {
-        SCOPED_TRACE(f.name);
-        std::ifstream in(mediatest::SourcePath(std::string("fonts/") + f.name + ".xml"), std::ios::binary);
-        const std::string xml((std::istreambuf_iterator<char>(in)), {});
-        ASSERT_FALSE(xml.empty());
-        for (char c : xml)
-            EXPECT_TRUE(c == '\n' || (c >= 32 && c < 127)) << "byte " << static_cast<int>(c);
-        EXPECT_NE(xml.find("type=\"bitmap\""), std::string::npos);
-        EXPECT_TRUE(fs::exists(mediatest::SourcePath(std::string("fonts/") + f.name + "_0.png")));
     }
 }
 

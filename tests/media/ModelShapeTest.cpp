@@ -1,6 +1,5 @@
 // The tanks and the shell as the engine loads them: size, orientation, muzzle, closure.
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -78,17 +77,6 @@ TEST(Writer3ds, LoadedBoxKeepsItsAxesAndFacesOutwards)
         const vector3df middle = (t.pointA + t.pointB + t.pointC) / 3.0f;
         EXPECT_GT(t.getNormal().dotProduct(middle - centre), 0.0f) << "face turned inwards";
     }
-}
-
-TEST(Writer3ds, RefusesAnUnwritablePath)
-{
-    meshes::Solid box;
-    box.Box({0, 0, 0}, {1, 1, 1});
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(meshes::Write3ds("/nonexistent-dir/box.3ds", "box", box.Triangles()));
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("/nonexistent-dir/box.3ds"), std::string::npos);
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
 }
 
 TEST(Models, AreClosedWoundOutwardsAndWithinBudget)
