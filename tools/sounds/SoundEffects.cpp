@@ -111,7 +111,7 @@ std::vector<float> Explosion(long rate)
         // Debris: short bursts of crackle, thinning out as the blast dies away.
         if (crackleLeft == 0 && t > 0.03 && t < 0.55 && noise.Unit() < 0.004 * std::exp(-t / 0.2) * 44100.0 / rate) {
             crackleLeft = Samples(rate, 0.0015 + 0.003 * noise.Unit());
-            crackleLevel = 0.3f + 0.5f * noise.Unit();
+            crackleLevel = static_cast<float>((0.3 + 0.5 * noise.Unit()) * std::exp(-t / 0.25));
         }
         double crackle = 0.0;
         const double hiss = crackleFilter.Process(noise.Next());
