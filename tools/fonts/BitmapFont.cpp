@@ -90,20 +90,20 @@ std::string XmlChar(int c)
 
 }  // namespace
 
-bool BuildBitmapFont(const FontSpec& spec, const std::string& outDir)
+bool BuildBitmapFont(const FontStyle& style, const std::string& outDir)
 {
     Face face;
-    if (!face.Open(spec.fontFile)) {
-        std::fprintf(stderr, "make_fonts: cannot read the font %s\n", spec.fontFile.c_str());
+    if (!face.Open(style.fontFile)) {
+        std::fprintf(stderr, "make_fonts: cannot read the font %s\n", style.fontFile.c_str());
         return false;
     }
     // The largest size whose glyphs, from the highest ascender to the lowest descender,
     // fit into a cell as tall as the point size.
     std::vector<Glyph> glyphs;
     int ascent = 0, descent = 0;
-    for (int pixels = spec.pointSize; pixels > 3; --pixels) {
+    for (int pixels = style.pointSize; pixels > 3; --pixels) {
         if (!face.Render(pixels, glyphs)) {
-            std::fprintf(stderr, "make_fonts: cannot render %s at %d pixels\n", spec.fontFile.c_str(), pixels);
+            std::fprintf(stderr, "make_fonts: cannot render %s at %d pixels\n", style.fontFile.c_str(), pixels);
             return false;
         }
         ascent = descent = 0;
@@ -113,14 +113,14 @@ bool BuildBitmapFont(const FontSpec& spec, const std::string& outDir)
             ascent = std::max(ascent, g.top);
             descent = std::max(descent, g.rows - g.top);
         }
-        if (ascent + descent <= spec.pointSize)
+        if (ascent + descent <= style.pointSize)
             break;
     }
-    const int cellHeight = spec.pointSize;
+    const int cellHeight = style.pointSize;
     const int baseline = (cellHeight - ascent - descent) / 2 + ascent;  // shared by every glyph
 
     // Cells side by side in rows, a pixel apart; the texture is a power of two.
-    const int textureWidth = spec.pointSize > 20 ? 512 : 256;
+    const int textureWidth = style.pointSize > 20 ? 512 : 256;
     struct Cell {
         int x, y, width, underhang, overhang;
     };
@@ -158,11 +158,11 @@ bool BuildBitmapFont(const FontSpec& spec, const std::string& outDir)
             }
         }
     }
-    const std::string texture = spec.name + "_0.png";
+    const std::string texture = style.name + "_0.png";
     if (!WritePng(outDir + "/" + texture, textureWidth, textureHeight, rgba))
         return false;
 
-    const std::string xmlPath = outDir + "/" + spec.name + ".xml";
+    const std::string xmlPath = outDir + "/" + style.name + ".xml";
     FILE* f = std::fopen(xmlPath.c_str(), "w");
     if (!f) {
         std::fprintf(stderr, "make_fonts: cannot write %s\n", xmlPath.c_str());

@@ -6,7 +6,7 @@
 
 namespace fonts {
 
-struct FontSpec {
+struct FontStyle {
     std::string name;      // file name without extension, e.g. "pixfont_basic_36pt_bold"
     int pointSize;         // the cell height in pixels
     std::string fontFile;  // TrueType file to rasterize
@@ -14,6 +14,6 @@ struct FontSpec {
 
 // Writes OUTDIR/<name>.xml and OUTDIR/<name>_0.png. False with one line on stderr
 // when the font cannot be read or the files cannot be written.
-bool BuildBitmapFont(const FontSpec& spec, const std::string& outDir);
+bool BuildBitmapFont(const FontStyle& style, const std::string& outDir);
 
 }  // namespace fonts
