@@ -1,4 +1,5 @@
 // The bitmap fonts as the engine's GUI loads them: size, coverage, spacing.
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>

@@ -12,13 +12,24 @@ std::string SourcePath(const std::string& relative)
 
 irr::IrrlichtDevice* Device()
 {
-    static irr::IrrlichtDevice* device = [] {
-        irr::SIrrlichtCreationParameters params;
-        params.DriverType = irr::video::EDT_NULL;
-        params.LoggingLevel = irr::ELL_ERROR;
-        return irr::createDeviceEx(params);
-    }();
-    return device;
+    // Dropped when the test program ends, with every mesh and font it cached.
+    struct Holder {
+        Holder()
+        {
+            irr::SIrrlichtCreationParameters params;
+            params.DriverType = irr::video::EDT_NULL;
+            params.LoggingLevel = irr::ELL_ERROR;
+            device = irr::createDeviceEx(params);
+        }
+        ~Holder()
+        {
+            if (device)
+                device->drop();
+        }
+        irr::IrrlichtDevice* device = nullptr;
+    };
+    static Holder holder;
+    return holder.device;
 }
 
 LoadedMesh LoadMesh(const std::string& path)
