@@ -20,7 +20,7 @@ constexpr CreditLine kCredits[] = {
     {L"The Vexmoor team", "fnt_12", "Tank2", 185},
     {L"ORIGINAL ARTWORK", "fnt_18", "Background", 220},
     {L"Models and sounds by the Vexmoor team", "fnt_12", "Tank2", 255},
-    {L"Fonts from DejaVu, rasterized by FreeType", "fnt_12", "Tank2", 280},
+    {L"Fonts: DejaVu Sans, rasterized by FreeType", "fnt_12", "Tank2", 280},
     {L"Special Thanks", "fnt_18", "Background", 315},
     {L"The Irrlicht 3D engine", "fnt_12", "Tank2", 350},
     {L"OpenAL Soft", "fnt_12", "Tank2", 375},

@@ -1,6 +1,5 @@
 #include "game/GameInit.h"
 
-#include <iostream>
 #include <stdexcept>
 
 #include "framework/Clock.h"
@@ -75,11 +74,9 @@ int TVexmoorGameInit::OnRender()
 
 void TVexmoorGameInit::LoadGameResources(TVexmoor& game)
 {
-    // A one-shot sound cued on a channel of its own, so a new hover restarts it.
-    if (auto sound = TSoundResource::Create(kHoverSound, 2, 1))
-        game.AddGameResource("menu_hover", sound);
-    else
-        std::cerr << "Unable to load sound " << kHoverSound << ": the menus stay silent" << std::endl;
+    // A one-shot sound cued on a channel of its own, so a new hover restarts it. When it
+    // cannot be loaded (the sound service names the file on stderr) the menus stay silent.
+    if (auto sound = TSoundResource::Create(kHoverSound, 2, 1)) game.AddGameResource("menu_hover", sound);
 
     for (const FontRow& row : kFonts) {
         auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
