@@ -1,11 +1,12 @@
-// Runs the real game on the NULL driver with a hand-driven clock, the way the program does:
-// the six states registered, the start-up state current, frames run one by one, and input
-// posted to the engine device so that its GUI environment reports hovered and left entries.
+// Runs the real game on the NULL driver with a hand-driven clock, as the program does: six
+// states, the start-up state first, frames one by one, and input posted to the engine device
+// so that its GUI environment reports hovered and left entries.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,73 +22,124 @@
 #include "game/Vexmoor.h"
 #include "sound/Sound.h"
 
-// What a screen handed to the driver in one frame.
-struct DrawnText {
-    std::wstring text;
-    irr::gui::IGUIFont* font;
-    irr::video::SColor color;
-    int x, y;
-};
-struct DrawnLine {
-    int x1, y1, x2, y2;
-    irr::video::SColor color;
-};
-
-// A screen that notes the texts and lines it draws, then draws them as usual.
+// A screen that notes the colors of what it draws, then draws it as usual.
 template <class Screen>
 class Drawn : public Screen {
 public:
-    int DrawText(const std::wstring& text, irr::gui::IGUIFont* font, std::optional<irr::video::SColor> color, int x,
-                 int y, int width, int height, int hcenter, int vcenter) override
-    {
-        texts.push_back({text, font, color.value_or(irr::video::SColor(255, 255, 255, 255)), x, y});
-        return Screen::DrawText(text, font, color, x, y, width, height, hcenter, vcenter);
-    }
-    int DrawLine(int x1, int y1, int x2, int y2, std::optional<irr::video::SColor> color) override
-    {
-        lines.push_back({x1, y1, x2, y2, color.value_or(irr::video::SColor(255, 255, 255, 255))});
-        return Screen::DrawLine(x1, y1, x2, y2, color);
-    }
     int OnRender() override
     {
         texts.clear();
-        lines.clear();
+        lineColors.clear();
         return Screen::OnRender();
     }
-    const DrawnText* Find(const std::wstring& text) const
+    int DrawText(const std::wstring& text, irr::gui::IGUIFont* font, std::optional<irr::video::SColor> color, int x,
+                 int y, int w, int h, int hcenter, int vcenter) override
     {
-        for (const DrawnText& drawn : texts)
-            if (drawn.text == text) return &drawn;
-        return nullptr;
+        texts.push_back({text, font, *color, x, y});
+        return Screen::DrawText(text, font, color, x, y, w, h, hcenter, vcenter);
     }
-
-    std::vector<DrawnText> texts;
-    std::vector<DrawnLine> lines;
+    int DrawLine(int x1, int y1, int x2, int y2, std::optional<irr::video::SColor> color) override
+    {
+        lineColors.push_back(*color);
+        return Screen::DrawLine(x1, y1, x2, y2, color);
+    }
+    struct Text {
+        std::wstring text;
+        irr::gui::IGUIFont* font;
+        irr::video::SColor color;
+        int x, y;
+    };
+    std::vector<Text> texts;
+    std::vector<irr::video::SColor> lineColors;
 };
 
 class ScreenTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        clock.Install();
+        TGame::InitClassData();
+    }
+    void TearDown() override
+    {
+        TGame::ReleaseClassData();
+        game.reset();
+        GameClock::SetSource(nullptr);
+    }
 
-    // Builds the game and its states and runs the start-up state on the NULL driver.
-    void StartGame(int width = 800, int height = 600);
-    // From a fresh start to the first frame of the title screen.
-    void StartAtTitle(int width = 800, int height = 600);
+    // Builds the game and runs the start-up state's first frame on the NULL driver.
+    void StartGame(int width = 800, int height = 600)
+    {
+        game = std::make_shared<TVexmoor>();
+        init->driverType = 0;
+        init->width = width;
+        init->height = height;
+        TGame::AddGameState("InitGame", init);
+        TGame::AddGameState("TitleScreen", title);
+        TGame::AddGameState("CreditsScreen", credits);
+        TGame::AddGameState("OptionsScreen", options);
+        TGame::AddGameState("Arena", arena);
+        TGame::AddGameState("StartScreen", startScreen);
+        TGame::SetGameState("InitGame");
+        ASSERT_TRUE(game->RunFrame());
+    }
+    // On to the title screen's first frame.
+    void StartAtTitle(int width = 800, int height = 600)
+    {
+        StartGame(width, height);
+        clock.Advance(500);
+        game->RunFrame();
+        ASSERT_EQ(Current(), "TitleScreen");
+        game->RunFrame();
+    }
+    void Frames(int count = 1)
+    {
+        for (int i = 0; i < count; ++i) game->RunFrame();
+    }
 
-    bool Frame();
-    void Frames(int count);
-    void MoveMouse(int x, int y);
-    void PointAt(irr::gui::IGUIElement* element);
-    // A left click (press and release) where the mouse is.
-    void Click();
-    void TapKey(irr::EKEY_CODE key);
-    std::string Current() const;
+    void MoveMouse(int x, int y)
+    {
+        mouseX_ = x;
+        mouseY_ = y;
+        PostMouse(irr::EMIE_MOUSE_MOVED);
+    }
+    void PointAt(irr::gui::IGUIElement* element)
+    {
+        ASSERT_NE(element, nullptr);
+        MoveMouse(element->getAbsolutePosition().getCenter().X, element->getAbsolutePosition().getCenter().Y);
+    }
+    void Click()
+    {
+        PostMouse(irr::EMIE_LMOUSE_PRESSED_DOWN);
+        PostMouse(irr::EMIE_LMOUSE_LEFT_UP);
+    }
+    void TapKey(irr::EKEY_CODE key)
+    {
+        for (bool down : {true, false}) {
+            irr::SEvent event;
+            std::memset(&event, 0, sizeof event);
+            event.EventType = irr::EET_KEY_INPUT_EVENT;
+            event.KeyInput.Key = key;
+            event.KeyInput.PressedDown = down;
+            game->device->postEventFromUser(event);
+        }
+    }
 
+    static std::string Current()
+    {
+        auto state = TGame::GetCurrentGameState();
+        return state ? state->state_key : "";
+    }
     irr::video::SColor Scheme(const std::string& key) { return game->CurrentColorScheme->GetColor(key); }
-    static irr::video::SColor ColorOf(irr::gui::IGUIStaticText* entry) { return entry->getOverrideColor(); }
-    irr::gui::IGUIFont* Font(const std::string& key);
-    std::shared_ptr<TSoundResource> HoverSound();
+    irr::gui::IGUIFont* Font(const std::string& key) { return game->GetGameResourceAs<TFontResource>(key)->GetResource(); }
+    std::shared_ptr<TSoundResource> HoverSound() { return game->GetGameResourceAs<TSoundResource>("menu_hover"); }
+    // The hover sound, silenced, so that a test hears whether it starts again.
+    std::shared_ptr<TSoundResource> SilencedHoverSound()
+    {
+        auto sound = HoverSound();
+        if (sound && sound->channel) sound->channel->Stop();
+        return sound;
+    }
 
     GameClock::ManualClock clock{100000};
     std::shared_ptr<TVexmoor> game;
@@ -96,12 +148,21 @@ protected:
     std::shared_ptr<TVexmoorGameTitleScreen> title = std::make_shared<TVexmoorGameTitleScreen>();
     std::shared_ptr<TVexmoorGameCreditsScreen> credits = std::make_shared<TVexmoorGameCreditsScreen>();
     std::shared_ptr<TVexmoorGameOptionsScreen> options = std::make_shared<TVexmoorGameOptionsScreen>();
-    // The match is another screen's business: an empty stand-in marks that it was chosen.
+    // The match belongs to another part of the game: an empty stand-in shows it was chosen.
     std::shared_ptr<TVexmoorGameState> arena = std::make_shared<TVexmoorGameState>();
     std::shared_ptr<TVexmoorGameStartScreen> startScreen = std::make_shared<TVexmoorGameStartScreen>();
 
 private:
-    void Post(irr::SEvent& event);
+    void PostMouse(irr::EMOUSE_INPUT_EVENT kind)
+    {
+        irr::SEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+        event.MouseInput.Event = kind;
+        event.MouseInput.X = mouseX_;
+        event.MouseInput.Y = mouseY_;
+        game->device->postEventFromUser(event);
+    }
     int mouseX_ = 0;
     int mouseY_ = 0;
 };

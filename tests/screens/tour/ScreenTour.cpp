@@ -47,7 +47,7 @@ void PointAt(irr::gui::IGUIElement* element)
 
 void Shoot(const std::string& folder, const std::string& name)
 {
-    const std::string command = "import -window root " + folder + "/" + name + ".png";
+    const std::string command = "import -window root -crop 800x600+0+0 +repage " + folder + "/" + name + ".png";
     if (std::system(command.c_str()) != 0) std::cerr << "screen_tour: " << command << " failed" << std::endl;
     std::cout << name << ": scheme " << game->ColorSchemeIdx << std::endl;
 }
