@@ -1,0 +1,265 @@
+#include "BareArena.h"
+
+#include <string>
+
+#include "Stopwatch.h"
+
+using irr::core::vector3df;
+
+namespace bench {
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+constexpr float kSpeedFactor = kFrameMs / (1000.0f / 60.0f);  // target frames per frame
+constexpr float kMaxSpeed = 0.06f, kAcceleration = 0.0000055f, kTurnRate = 3.0f;
+constexpr float kShellSpeed = 0.5f;
+constexpr uint32_t kShellLifeMs = 900;
+constexpr float kMinDistance = 1.25f;
+const irr::video::SColor kArenaColor(255, 234, 170, 42), kTank1Color(255, 137, 212, 110),
+    kTank2Color(255, 110, 121, 212), kClearColor(255, 112, 16, 15);
+
+}  // namespace
+
+BareArena::BareArena(int driverType, View view) : view_(view)
+{
+    irr::SIrrlichtCreationParameters parameters;
+    parameters.AntiAlias = true;
+    parameters.DriverType = static_cast<irr::video::E_DRIVER_TYPE>(driverType);
+    parameters.WindowSize = irr::core::dimension2d<irr::u32>(800, 600);
+    parameters.Bits = 16;
+    parameters.Fullscreen = true;
+    device_ = irr::createDeviceEx(parameters);
+    if (!device_) return;
+    device_->getLogger()->setLogLevel(irr::ELL_ERROR);
+    device_->setWindowCaption(L"Vexmoor bare engine");
+    driver_ = device_->getVideoDriver();
+    smgr_ = device_->getSceneManager();
+    font_ = device_->getGUIEnvironment()->getFont("fonts/pixfont_basic_36pt_bold.xml");
+    if (!font_) font_ = device_->getGUIEnvironment()->getBuiltInFont();
+
+    arena_ = Place("media/arena2.3ds", kArenaColor, vector3df(0, 0, 0), vector3df(0, 0, 0),
+                   vector3df(0.995f, 1.02f, 0.995f));
+    AddTank(tank2_, "media/tank.3ds", vector3df(-17, 0, 0), 90.0f, vector3df(0, 1.45f, -1.1f),
+            vector3df(0, 0.35f, 0.67f), vector3df(1.25f, 5, 1.25f), kTank2Color);
+    AddTank(tank1_, "media/sleek_tank.3ds", vector3df(16.5f, 0, 0), -90.0f, vector3df(0, 1.3f, -1.05f),
+            vector3df(0, 0.425f, 0.67f), vector3df(1, 5, 1), kTank1Color);
+    // Each tank slides along the arena and along the other tank.
+    struct Pair {
+        Tank* tank;
+        irr::scene::ISceneNode* world;
+    };
+    for (const Pair& pair : {Pair{&tank2_, arena_}, Pair{&tank1_, arena_}, Pair{&tank1_, tank2_.node},
+                             Pair{&tank2_, tank1_.node}}) {
+        irr::scene::ISceneNodeAnimator* animator = smgr_->createCollisionResponseAnimator(
+            pair.world->getTriangleSelector(), pair.tank->node, pair.tank->radius, vector3df(0, 0, 0),
+            vector3df(0, 0, 0), 0.0005f);
+        pair.tank->node->addAnimator(animator);
+        animator->drop();
+    }
+
+    // The cameras the match offers; only the view's are drawn.
+    smgr_->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false);
+    FixedCamera(vector3df(0, 15, 2), vector3df(90, 0, 0));
+    overhead55_ = FixedCamera(vector3df(0, 22, -15), vector3df(55, 0, 0));
+    FixedCamera(vector3df(0, 24, 2), vector3df(90, 0, 0));
+    if (view_ == kSplit) {
+        const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
+        const int w = static_cast<int>(size.Width), h = static_cast<int>(size.Height);
+        splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
+        for (Tank* tank : {&tank1_, &tank2_}) {
+            tank->camera->setAspectRatio(static_cast<float>(w) / (h / 2));
+            tank->camera->setFOV(0.7853982f);
+            tank->camera->setPosition(tank->camera->getPosition() - vector3df(0, 0.22f, 0.45f));
+        }
+    }
+}
+
+BareArena::~BareArena()
+{
+    if (device_) device_->drop();
+}
+
+irr::scene::IMeshSceneNode* BareArena::Place(const char* file, irr::video::SColor color, vector3df position,
+                                             vector3df rotation, vector3df outline)
+{
+    irr::scene::IAnimatedMesh* mesh = smgr_->getMesh(file);
+    if (!mesh) return nullptr;
+    irr::scene::IMeshManipulator* manipulator = smgr_->getMeshManipulator();
+    irr::scene::SMesh* copy = manipulator->createMeshCopy(mesh->getMesh(0));
+    manipulator->setVertexColors(copy, color);
+    manipulator->setVertexColorAlpha(copy, 0);
+    irr::scene::IMeshSceneNode* node = smgr_->addMeshSceneNode(copy);
+    copy->drop();
+    node->setMaterialFlag(irr::video::EMF_LIGHTING, false);
+    node->setPosition(position);
+    node->setRotation(rotation);
+    irr::scene::ITriangleSelector* selector = smgr_->createTriangleSelector(node->getMesh(), node);
+    node->setTriangleSelector(selector);
+    selector->drop();
+
+    irr::scene::SMesh* rim = manipulator->createMeshCopy(node->getMesh());
+    manipulator->flipSurfaces(rim);
+    irr::scene::IMeshSceneNode* rimNode = smgr_->addMeshSceneNode(rim, node);
+    rim->drop();
+    rimNode->setScale(outline);
+    rimNode->setVisible(false);
+    return node;
+}
+
+void BareArena::AddTank(Tank& tank, const char* file, vector3df position, float yaw, vector3df camera,
+                        vector3df muzzle, vector3df radius, irr::video::SColor color)
+{
+    tank.node = Place(file, color, position, vector3df(0, yaw, 0), vector3df(1.01f, 1.01f, 1.01f));
+    tank.camera = smgr_->addCameraSceneNode(tank.node, camera, vector3df(0, 0, 100), -1, false);
+    tank.muzzle = smgr_->addEmptySceneNode(tank.node);
+    tank.muzzle->setPosition(muzzle);
+    tank.radius = radius;
+    tank.speed = 0.01f;
+    tank.startMs = nowMs_;
+    tank.lastFar = position;
+}
+
+irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df position, vector3df rotation)
+{
+    irr::scene::ICameraSceneNode* camera = smgr_->addCameraSceneNode(nullptr, position, vector3df(0, 0, 100), -1, false);
+    camera->setRotation(rotation);
+    camera->updateAbsolutePosition();
+    AimAlongRotation(camera);
+    return camera;
+}
+
+void BareArena::AimAlongRotation(irr::scene::ICameraSceneNode* camera)
+{
+    irr::core::matrix4 rotation;
+    rotation.setRotationDegrees(camera->getRotation());
+    vector3df up(0, 1, 0);
+    rotation.transformVect(up);
+    camera->setUpVector(up);
+    vector3df target(0, 0, 1000);
+    camera->getAbsoluteTransformation().transformVect(target);
+    camera->setTarget(target);
+}
+
+void BareArena::MoveTank(Tank& tank, const Tank& other)
+{
+    irr::scene::IMeshSceneNode* node = tank.node;
+    vector3df position = node->getPosition();
+    if (position.Y != 0.0f) node->setPosition(vector3df(position.X, 0.0f, position.Z));
+    // Back to the last place far enough from the other tank.
+    if (node->getAbsolutePosition().getDistanceFrom(other.node->getAbsolutePosition()) > kMinDistance)
+        tank.lastFar = node->getPosition();
+    else
+        node->setPosition(tank.lastFar);
+
+    // The game's ramp: the step grows with the time since the start.
+    if (tank.speed < kMaxSpeed) tank.speed += kAcceleration * static_cast<float>(nowMs_ - tank.startMs);
+    if (tank.speed > kMaxSpeed) tank.speed = kMaxSpeed;
+    vector3df step(0, 0, tank.speed * kSpeedFactor);
+    node->getRelativeTransformation().transformVect(step);
+    node->setPosition(step);
+    vector3df rotation = node->getRotation();
+    rotation.Y += tank.turn * kSpeedFactor;
+    node->setRotation(rotation);
+    node->updateAbsolutePosition();
+    tank.camera->updateAbsolutePosition();
+    AimAlongRotation(tank.camera);
+}
+
+void BareArena::Fire()
+{
+    tank2_.muzzle->updateAbsolutePosition();
+    shell_.node = Place("media/tank_shell.3ds", kTank2Color, tank2_.muzzle->getAbsolutePosition(),
+                        tank2_.muzzle->getAbsoluteTransformation().getRotationDegrees(),
+                        vector3df(1.02f, 1.02f, 1.02f));
+    shell_.node->updateAbsolutePosition();
+    shell_.lastPosition = shell_.node->getAbsolutePosition();
+    shell_.startMs = nowMs_;
+}
+
+bool BareArena::ShellHits(irr::scene::ISceneNode* target, const vector3df& velocity)
+{
+    target->updateAbsolutePosition();
+    const irr::core::aabbox3df& box = shell_.node->getBoundingBox();
+    irr::core::triangle3df triangle;
+    vector3df hit;
+    bool falling = false;
+    irr::scene::ISceneNode* hitNode = nullptr;
+    smgr_->getSceneCollisionManager()->getCollisionResultPosition(
+        target->getTriangleSelector(), shell_.lastPosition, box.MaxEdge - box.getCenter(), velocity, triangle, hit,
+        falling, hitNode, 0.0f, vector3df(0, 0, 0));
+    return hitNode != nullptr;
+}
+
+void BareArena::DropShell()
+{
+    smgr_->addToDeletionQueue(shell_.node);
+    shell_.node = nullptr;
+}
+
+void BareArena::MoveShell()
+{
+    if (!shell_.node) return;
+    if (nowMs_ - shell_.startMs >= kShellLifeMs) {
+        DropShell();
+        return;
+    }
+    vector3df step(0, 0, kShellSpeed * kSpeedFactor);
+    shell_.node->getRelativeTransformation().transformVect(step);
+    shell_.node->setPosition(step);
+    shell_.node->updateAbsolutePosition();
+    const vector3df velocity = shell_.node->getAbsolutePosition() - shell_.lastPosition;
+    // The arena first, then the tank it was not fired from.
+    if (ShellHits(arena_, velocity) || ShellHits(tank1_.node, velocity))
+        DropShell();
+    else
+        shell_.lastPosition = shell_.node->getAbsolutePosition();
+}
+
+void BareArena::Draw()
+{
+    driver_->beginScene(true, true, kClearColor);
+    std::vector<std::pair<irr::scene::ICameraSceneNode*, irr::core::recti>> cameras;
+    const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
+    if (view_ == kSplit)
+        cameras = {{tank1_.camera, splitViewports_[0]}, {tank2_.camera, splitViewports_[1]}};
+    else
+        cameras = {{overhead55_, irr::core::recti(0, 0, size.Width, size.Height)}};
+    const int half = static_cast<int>(size.Width) / 2;
+    for (const auto& [camera, viewport] : cameras) {
+        smgr_->setActiveCamera(camera);
+        driver_->setViewPort(viewport);
+        smgr_->drawAll();
+        for (int x : {half / 2, half + half / 2}) {
+            const irr::core::dimension2d<irr::u32> text = font_->getDimension(L"0");
+            font_->draw(L"0", irr::core::recti(x, 0, x + text.Width, text.Height), kTank1Color);
+        }
+        device_->getGUIEnvironment()->drawAll();
+    }
+    driver_->endScene();
+}
+
+void BareArena::Frame()
+{
+    nowMs_ += kFrameMs;
+    const int64_t start = NowNs();
+    // Player 1's tank turns left, player 2's right, both at full throttle; tank 2 fires
+    // whenever it has no shell in flight, on the frames the game's fire key goes down.
+    tank2_.turn = -kTurnRate;
+    tank1_.turn = kTurnRate;
+    if (!shell_.node && frameNumber_ % 2 == 0) Fire();
+    MoveShell();
+    MoveTank(tank1_, tank2_);
+    MoveTank(tank2_, tank1_);
+    const int64_t simulated = NowNs();
+    device_->run();
+    const int64_t drawStart = NowNs();
+    Draw();
+    const int64_t end = NowNs();
+    simNs += simulated - start;
+    renderNs += end - drawStart;
+    ++frames;
+    ++frameNumber_;
+    if (shell_.node) ++shellFrames;
+}
+
+}  // namespace bench

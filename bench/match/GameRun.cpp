@@ -1,0 +1,167 @@
+#include "GameRun.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "Stopwatch.h"
+#include "framework/Game.h"
+#include "game/CreditsScreen.h"
+#include "game/GameInit.h"
+#include "game/OptionsScreen.h"
+#include "game/StartScreen.h"
+
+namespace bench {
+
+int TimedArena::OnPreUpdate()
+{
+    pipelineStart_ = NowNs();
+    return TVexmoorArenaScreen::OnPreUpdate();
+}
+
+int TimedArena::OnPostUpdate()
+{
+    const int result = TVexmoorArenaScreen::OnPostUpdate();
+    pipelineNs += NowNs() - pipelineStart_;
+    return result;
+}
+
+int TimedArena::OnPreRender()
+{
+    renderStart_ = NowNs();
+    return TVexmoorArenaScreen::OnPreRender();
+}
+
+int TimedArena::OnPostRender()
+{
+    const int result = TVexmoorArenaScreen::OnPostRender();
+    lastDrawnNs = NowNs();
+    renderNs += lastDrawnNs - renderStart_;
+    ++framesDrawn;
+    return result;
+}
+
+void TimedArena::ResetTimes()
+{
+    pipelineNs = renderNs = framesDrawn = 0;
+}
+
+int TimedTitle::OnPostRender()
+{
+    const int result = TVexmoorGameTitleScreen::OnPostRender();
+    lastDrawnNs = NowNs();
+    ++framesDrawn;
+    return result;
+}
+
+GameRun::GameRun(int driverType)
+{
+    clock.Install();
+    TGame::InitClassData();
+    game_ = std::make_shared<TVexmoor>();
+    auto init = std::make_shared<TVexmoorGameInit>();
+    init->driverType = driverType;
+    TGame::AddGameState("InitGame", init);
+    TGame::AddGameState("TitleScreen", title);
+    TGame::AddGameState("CreditsScreen", std::make_shared<TVexmoorGameCreditsScreen>());
+    TGame::AddGameState("OptionsScreen", std::make_shared<TVexmoorGameOptionsScreen>());
+    TGame::AddGameState("Arena", arena);
+    TGame::AddGameState("StartScreen", std::make_shared<TVexmoorGameStartScreen>());
+    TGame::SetGameState("InitGame");
+}
+
+GameRun::~GameRun()
+{
+    // Leave the current screen as the program's end does, then let the engine go.
+    if (TGame::GetCurrentGameState()) TGame::SetGameState("");
+    TGame::ReleaseClassData();
+    game_.reset();
+    GameClock::SetSource(nullptr);
+}
+
+std::string GameRun::Current() const
+{
+    auto state = TGame::GetCurrentGameState();
+    return state ? state->state_key : "";
+}
+
+void GameRun::Frame(bool fire)
+{
+    // A press counts only if the release comes in a later frame: Tab goes down in one
+    // frame and up in the next.
+    if (fireDown_ || fire) {
+        fireDown_ = !fireDown_;
+        Key(irr::KEY_TAB, fireDown_);
+    }
+    clock.Advance(kFrameMs);
+    if (!game_->RunFrame()) throw std::runtime_error("the game ended");
+}
+
+void GameRun::StartToTitle()
+{
+    Frame();  // opens the window and loads the fonts
+    clock.Advance(500);
+    const int64_t drawn = title->framesDrawn;
+    for (int i = 0; i < 100 && title->framesDrawn == drawn; ++i) Frame();
+    if (Current() != "TitleScreen" || title->framesDrawn == drawn) throw std::runtime_error("no title screen");
+}
+
+void GameRun::ClickStartGame()
+{
+    if (!title->start) throw std::runtime_error("no START GAME entry");
+    const irr::core::vector2di at = title->start->getAbsolutePosition().getCenter();
+    Mouse(irr::EMIE_MOUSE_MOVED, at.X, at.Y);
+    lastClickNs = NowNs();
+    Mouse(irr::EMIE_LMOUSE_PRESSED_DOWN, at.X, at.Y);
+    Mouse(irr::EMIE_LMOUSE_LEFT_UP, at.X, at.Y);
+    const int64_t drawn = arena->framesDrawn;
+    for (int i = 0; i < 10 && arena->framesDrawn == drawn; ++i) Frame();
+    if (Current() != "Arena" || arena->framesDrawn == drawn) throw std::runtime_error("START GAME did not start");
+}
+
+void GameRun::EscapeToTitle()
+{
+    Key(irr::KEY_ESCAPE, true);
+    const int64_t drawn = title->framesDrawn;
+    for (int i = 0; i < 10 && title->framesDrawn == drawn; ++i) Frame();
+    Key(irr::KEY_ESCAPE, false);
+    if (Current() != "TitleScreen") throw std::runtime_error("Escape did not lead to the title");
+}
+
+void GameRun::HoldDrivingKeys()
+{
+    for (irr::EKEY_CODE key : {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_UP, irr::KEY_RIGHT}) Key(key, true);
+}
+
+void GameRun::ReleaseDrivingKeys()
+{
+    for (irr::EKEY_CODE key : {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_UP, irr::KEY_RIGHT}) Key(key, false);
+}
+
+void GameRun::Key(irr::EKEY_CODE key, bool down)
+{
+    irr::SEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.EventType = irr::EET_KEY_INPUT_EVENT;
+    event.KeyInput.Key = key;
+    event.KeyInput.PressedDown = down;
+    game_->device->postEventFromUser(event);
+}
+
+void GameRun::TapKey(irr::EKEY_CODE key)
+{
+    Key(key, true);
+    Key(key, false);
+}
+
+void GameRun::Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y)
+{
+    irr::SEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+    event.MouseInput.Event = kind;
+    event.MouseInput.X = x;
+    event.MouseInput.Y = y;
+    game_->device->postEventFromUser(event);
+}
+
+}  // namespace bench

@@ -1,0 +1,87 @@
+// The real game, assembled as the program assembles it, with a hand-driven clock that
+// steps 16 ms a frame and timing hooks on the arena and the title screen. Input goes in
+// through the engine device, as the window would deliver it.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/Clock.h"
+#include "game/ArenaScreen.h"
+#include "game/TitleScreen.h"
+#include "game/Vexmoor.h"
+
+namespace bench {
+
+constexpr uint32_t kFrameMs = 16;
+
+// The arena, timing its update pipeline (OnPreUpdate to OnPostUpdate) and its render
+// (OnPreRender to OnPostRender, around beginScene, the view's drawAll and endScene).
+class TimedArena : public TVexmoorArenaScreen {
+public:
+    int OnPreUpdate() override;
+    int OnPostUpdate() override;
+    int OnPreRender() override;
+    int OnPostRender() override;
+    void ResetTimes();
+
+    int64_t pipelineNs = 0;
+    int64_t renderNs = 0;
+    int64_t framesDrawn = 0;
+    int64_t lastDrawnNs = 0;  // when the last frame was drawn (steady clock)
+
+private:
+    int64_t pipelineStart_ = 0;
+    int64_t renderStart_ = 0;
+};
+
+// The title screen, noting when it was last drawn.
+class TimedTitle : public TVexmoorGameTitleScreen {
+public:
+    int OnPostRender() override;
+    int64_t framesDrawn = 0;
+    int64_t lastDrawnNs = 0;
+};
+
+class GameRun {
+public:
+    // driverType: 0 NULL, 5 OpenGL (needs DISPLAY).
+    explicit GameRun(int driverType);
+    ~GameRun();
+
+    // Runs the start-up screen's first frame (window, fonts) and skips its 500 ms hand-over
+    // on the game clock, then runs frames until the title has been drawn once.
+    void StartToTitle();
+    // Points at "START GAME", clicks it and runs frames until the arena has been drawn once;
+    // lastClickNs is when the click went in.
+    void ClickStartGame();
+    // Escape in the arena: back to the title, run until it has been drawn.
+    void EscapeToTitle();
+
+    // Both tanks drive and turn: player 1 holds X and Z, player 2 holds Up and Right.
+    void HoldDrivingKeys();
+    void ReleaseDrivingKeys();
+    // One main-loop iteration 16 ms of game time after the previous one. With fire set,
+    // player 1 presses Tab in this frame and releases it in the next (a press fires when
+    // the tank has no shell in flight).
+    void Frame(bool fire = false);
+    void Key(irr::EKEY_CODE key, bool down);
+    void TapKey(irr::EKEY_CODE key);
+
+    std::string Current() const;
+    TVexmoor& Game() { return *game_; }
+    std::shared_ptr<TimedArena> arena = std::make_shared<TimedArena>();
+    std::shared_ptr<TimedTitle> title = std::make_shared<TimedTitle>();
+    GameClock::ManualClock clock{100000};
+    int64_t lastClickNs = 0;
+
+private:
+    void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y);
+    std::shared_ptr<TVexmoor> game_;
+    bool fireDown_ = false;
+};
+
+}  // namespace bench

@@ -1,0 +1,123 @@
+// Benchmarks 1 and 2: a frame of a match on the NULL driver, the game against the same
+// scene built straight on the engine, in one run. Both tanks drive and turn, tank 2 keeps
+// a shell in flight, the collision-response animators run, the clock steps 16 ms a frame.
+//   bench_match [--frames N] [--rounds R] [--only game|bare]
+// --only runs one side under callgrind's control (see run_benchmarks.sh): instructions are
+// collected for the N measured frames only.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "BareArena.h"
+#include "GameRun.h"
+#include "Stopwatch.h"
+#include "framework/ProgramEntry.h"
+
+#ifdef VEXMOOR_HAVE_CALLGRIND
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
+
+namespace {
+
+constexpr int kWarmUpFrames = 300;
+
+struct Options {
+    int frames = 10000;
+    int rounds = 5;
+    std::string only;
+};
+
+Options Parse(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--frames") options.frames = std::atoi(argv[i + 1]);
+        else if (flag == "--rounds") options.rounds = std::atoi(argv[i + 1]);
+        else if (flag == "--only") options.only = argv[i + 1];
+    }
+    if (options.rounds < 1) options.rounds = 1;
+    return options;
+}
+
+double Us(int64_t ns, int64_t frames)
+{
+    return frames ? ns / 1000.0 / frames : 0.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = Parse(argc, argv);
+    return RunProgram([&] {
+        bench::GameRun game(0);
+        game.StartToTitle();
+        game.ClickStartGame();
+        game.HoldDrivingKeys();
+        bench::BareArena bare(0, bench::BareArena::kOverhead55);
+        if (!bare.Ok()) throw std::runtime_error("no NULL device for the bare engine");
+
+        int64_t gameShellFrames = 0;
+        auto runGame = [&](int frames) {
+            int64_t total = 0;
+            for (int i = 0; i < frames; ++i) {
+                const int64_t start = bench::NowNs();
+                game.Frame(true);
+                total += bench::NowNs() - start;
+                if (game.arena->GetGameObject("tank2_shell")) ++gameShellFrames;
+            }
+            return total;
+        };
+        auto runBare = [&](int frames) {
+            int64_t total = 0;
+            for (int i = 0; i < frames; ++i) {
+                const int64_t start = bench::NowNs();
+                bare.Frame();
+                total += bench::NowNs() - start;
+            }
+            return total;
+        };
+
+        runGame(kWarmUpFrames);
+        runBare(kWarmUpFrames);
+        game.arena->ResetTimes();
+        bare.ResetTimes();
+        gameShellFrames = 0;
+
+        if (!options.only.empty()) {
+            CALLGRIND_TOGGLE_COLLECT;
+            if (options.only == "game") runGame(options.frames);
+            else runBare(options.frames);
+            CALLGRIND_TOGGLE_COLLECT;
+            std::printf("%s: %d frames measured\n", options.only.c_str(), options.frames);
+            return;
+        }
+
+        int64_t gameNs = 0, bareNs = 0;
+        const int perRound = options.frames / options.rounds;
+        for (int round = 0; round < options.rounds; ++round) {
+            gameNs += runGame(perRound);
+            bareNs += runBare(perRound);
+        }
+        const int64_t frames = static_cast<int64_t>(perRound) * options.rounds;
+        const auto& a = *game.arena;
+        std::printf("Benchmark 1/2: a frame of a match, NULL driver, 16 ms clock steps, %lld frames each side "
+                    "(%d interleaved rounds)\n",
+                    static_cast<long long>(frames), options.rounds);
+        std::printf("  game  %8.2f us/frame = pipeline %.2f (game: states, controllers, tanks, shell) + render %.2f "
+                    "(engine: drawAll with animators and collision response, draw calls) + rest %.2f; shell in "
+                    "flight %.0f%% of frames\n",
+                    Us(gameNs, frames), Us(a.pipelineNs, frames), Us(a.renderNs, frames),
+                    Us(gameNs - a.pipelineNs - a.renderNs, frames), 100.0 * gameShellFrames / frames);
+        std::printf("  bare  %8.2f us/frame = simulation %.2f (tanks, shell, collision queries) + render %.2f + "
+                    "device run %.2f; shell in flight %.0f%% of frames\n",
+                    Us(bareNs, frames), Us(bare.simNs, frames), Us(bare.renderNs, frames),
+                    Us(bareNs - bare.simNs - bare.renderNs, frames), 100.0 * bare.shellFrames / frames);
+        std::printf("  ratio game/bare %.3f (goal <= 1.10)\n", static_cast<double>(gameNs) / bareNs);
+    });
+}
