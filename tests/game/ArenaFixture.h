@@ -1,0 +1,147 @@
+// Runs the match state on the NULL driver with the real media and a hand-driven clock:
+// frames one by one, 16 ms apart, and input posted to the engine device so that it goes
+// through the game's own receiver.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <irrlicht.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Clock.h"
+#include "framework/Framerate.h"
+#include "framework/Game.h"
+#include "framework/GameEventReceiver.h"
+#include "game/Arena.h"
+#include "game/ArenaScreen.h"
+#include "game/CreditsScreen.h"
+#include "game/GameInit.h"
+#include "game/OptionsScreen.h"
+#include "game/Player.h"
+#include "game/SceneChildren.h"
+#include "game/StartScreen.h"
+#include "game/Tank.h"
+#include "game/TankAnimators.h"
+#include "game/TankShell.h"
+#include "game/TitleScreen.h"
+#include "game/Vexmoor.h"
+
+class ArenaTest : public ::testing::Test {
+protected:
+    static constexpr int kFrameMs = 16;
+
+    void SetUp() override
+    {
+        clock.Install();
+        TGame::InitClassData();
+        game = std::make_shared<TVexmoor>();
+        ASSERT_TRUE(game->InitGraphics(800, 600, 16, 0));
+        TGame::AddGameState("Arena", arena);
+        TGame::AddGameState("TitleScreen", title);
+    }
+    void TearDown() override
+    {
+        TGame::ReleaseClassData();
+        game.reset();
+        GameClock::SetSource(nullptr);
+    }
+
+    // Enters the match the way the title screen does.
+    void EnterArena() { TGame::SetGameState("Arena"); }
+
+    // The tanks with nobody driving them, for tests of the tank's own operations.
+    void EnterArenaWithoutDrivers()
+    {
+        EnterArena();
+        arena->RemoveGameObject("player1_key_controller");
+        arena->RemoveGameObject("player2_key_controller");
+    }
+
+    void Frame()
+    {
+        clock.Advance(kFrameMs);
+        game->RunFrame();
+    }
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i) Frame();
+    }
+    // Runs frames until the condition holds; false if it never did within `limit` frames.
+    template <class Condition>
+    bool FramesUntil(Condition done, int limit)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) return true;
+            Frame();
+        }
+        return done();
+    }
+    // Runs a frame at exactly `ms` after the current clock.
+    void FrameAfter(int ms)
+    {
+        clock.Advance(static_cast<uint32_t>(ms));
+        game->RunFrame();
+    }
+
+    void Key(int key, bool down)
+    {
+        irr::SEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.EventType = irr::EET_KEY_INPUT_EVENT;
+        event.KeyInput.Key = static_cast<irr::EKEY_CODE>(key);
+        event.KeyInput.PressedDown = down;
+        game->device->postEventFromUser(event);
+    }
+    void Press(int key) { Key(key, true); }
+    void Release(int key) { Key(key, false); }
+    void Tap(int key)
+    {
+        Press(key);
+        Release(key);
+    }
+    void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y)
+    {
+        irr::SEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.EventType = irr::EET_MOUSE_INPUT_EVENT;
+        event.MouseInput.Event = kind;
+        event.MouseInput.X = x;
+        event.MouseInput.Y = y;
+        game->device->postEventFromUser(event);
+    }
+
+    std::shared_ptr<TTank> Tank(const std::string& key) { return arena->GetGameObjectAs<TTank>(key); }
+    std::shared_ptr<TArena> ArenaObject() { return arena->GetGameObjectAs<TArena>("arena"); }
+    std::shared_ptr<TPlayer> Player(const std::string& key) { return arena->GetGameObjectAs<TPlayer>(key); }
+    std::shared_ptr<TTankShell> Shell(const std::string& tankKey)
+    {
+        return arena->GetGameObjectAs<TTankShell>(tankKey + "_shell");
+    }
+
+    // Puts a tank somewhere new and lets its collision animators start from there, as a
+    // respawn does.
+    void Place(const std::string& key, irr::core::vector3df position, float yaw)
+    {
+        auto tank = Tank(key);
+        tank->_node->setPosition(position);
+        tank->_node->setRotation(irr::core::vector3df(0, yaw, 0));
+        tank->_node->updateAbsolutePosition();
+        tank->lastGlobalPosition = tank->GetGlobalPosition();
+        tank->lastPosition = tank->GetPosition();
+        arena->RebuildCollisionAnimators();
+    }
+
+    static std::string Current()
+    {
+        auto state = TGame::GetCurrentGameState();
+        return state ? state->state_key : "";
+    }
+
+    GameClock::ManualClock clock{100000};
+    std::shared_ptr<TVexmoor> game;
+    std::shared_ptr<TVexmoorArenaScreen> arena = std::make_shared<TVexmoorArenaScreen>();
+    std::shared_ptr<TVexmoorGameTitleScreen> title = std::make_shared<TVexmoorGameTitleScreen>();
+};

@@ -1,0 +1,247 @@
+// The tank on its own: the speed ramp timed from the last start or stop, the engine
+// sound's rate and volume, firing one shell at a time and the invisible look.
+#include "ArenaFixture.h"
+#include "sound/Sound.h"
+
+using irr::core::vector3df;
+
+class TankSpeedRamp : public ArenaTest {
+protected:
+    void SetUp() override
+    {
+        ArenaTest::SetUp();
+        EnterArenaWithoutDrivers();
+        Frame();
+        tank = Tank("tank1");
+        ASSERT_NE(tank, nullptr);
+    }
+    // Drives from a start until the top speed is reached; returns the speed before it.
+    float ReachTopSpeed()
+    {
+        tank->Start();
+        float before = tank->speed;
+        for (int i = 0; i < 200 && tank->IsAccelerating(); ++i) {
+            before = tank->speed;
+            Frame();
+        }
+        return before;
+    }
+    std::shared_ptr<TTank> tank;
+};
+
+TEST_F(TankSpeedRamp, EachFrameAddsAccelerationTimesMillisecondsSinceStart)
+{
+    tank->Start();
+    EXPECT_FLOAT_EQ(tank->speed, 0.01f);
+    EXPECT_EQ(tank->IsAccelerating(), 1);
+    FrameAfter(100);
+    EXPECT_NEAR(tank->speed, 0.01055f, 1e-7f);
+    FrameAfter(100);  // 200 ms after Start: the increment grows with the time since Start
+    EXPECT_NEAR(tank->speed, 0.01165f, 1e-7f);
+}
+
+TEST_F(TankSpeedRamp, StepPastTopSpeedLandsExactlyOnItAndEndsTheStart)
+{
+    const float before = ReachTopSpeed();
+    EXPECT_LT(before, tank->max_speed);
+    EXPECT_EQ(tank->speed, 0.06f);
+    EXPECT_EQ(tank->bStarting, 0);
+    EXPECT_EQ(tank->IsAccelerating(), 0);
+    EXPECT_EQ(tank->IsMoving(), 1);
+    Frames(5);
+    EXPECT_EQ(tank->speed, 0.06f) << "cruising keeps the top speed";
+}
+
+TEST_F(TankSpeedRamp, StopSlowsToExactlyZeroAndClearsTheStop)
+{
+    ReachTopSpeed();
+    tank->Stop();
+    EXPECT_EQ(tank->IsStopping(), 1);
+    EXPECT_EQ(tank->speed, 0.06f) << "Stop does not change the speed itself";
+    float before = tank->speed;
+    for (int i = 0; i < 200 && !tank->IsStopped(); ++i) {
+        before = tank->speed;
+        Frame();
+        if (!tank->IsStopped()) {
+            EXPECT_LT(tank->speed, before);
+        }
+    }
+    EXPECT_GT(before, 0.0f);
+    EXPECT_EQ(tank->speed, 0.0f);
+    EXPECT_EQ(tank->IsStopped(), 1);
+    EXPECT_EQ(tank->IsMoving(), 0);
+    EXPECT_EQ(tank->bStopping, 0);
+
+    const vector3df standing = tank->GetPosition();
+    Frames(10);
+    EXPECT_TRUE(tank->GetPosition().equals(standing)) << "a stopped tank stays put";
+}
+
+TEST_F(TankSpeedRamp, MovesForwardAlongItsOwnHeading)
+{
+    // "tank1" starts facing -X.
+    const vector3df start = tank->GetPosition();
+    ReachTopSpeed();
+    const vector3df moved = tank->GetPosition() - start;
+    EXPECT_LT(moved.X, -0.1f);
+    EXPECT_NEAR(moved.Z, 0.0f, 1e-3f);
+    EXPECT_EQ(tank->GetPosition().Y, 0.0f);
+}
+
+TEST_F(TankSpeedRamp, OnlyARightTurnCountsAsTurning)
+{
+    tank->TurnLeft();
+    EXPECT_EQ(tank->IsTurning(), 0);
+    EXPECT_EQ(tank->turn_speed, -3.0f);
+    tank->TurnRight();
+    EXPECT_EQ(tank->IsTurning(), 1);
+    tank->StopTurn();
+    EXPECT_EQ(tank->turn_speed, 0.0f);
+}
+
+class TankEngineSound : public TankSpeedRamp {
+protected:
+    void SetUp() override
+    {
+        TankSpeedRamp::SetUp();
+        ASSERT_NE(tank->engine, nullptr) << "media/slow_engine1.ogg did not load";
+        ASSERT_NE(tank->shot_channel, nullptr) << "media/fire1.ogg did not load";
+    }
+    float Rate() { return tank->engine->GetRate(); }
+};
+
+TEST_F(TankEngineSound, IdlesAt085AndRevsTo15WhileTurningOnTheSpot)
+{
+    Frame();
+    EXPECT_FLOAT_EQ(Rate(), 0.85f);
+    tank->TurnRight();
+    Frame();
+    EXPECT_FLOAT_EQ(Rate(), 1.5f);
+    tank->TurnLeft();
+    Frame();
+    EXPECT_FLOAT_EQ(Rate(), 1.5f);
+    tank->StopTurn();
+    Frame();
+    EXPECT_FLOAT_EQ(Rate(), 0.85f);
+}
+
+TEST_F(TankEngineSound, RateFollowsSpeedUpTo285AtTopSpeed)
+{
+    tank->Start();
+    for (int i = 0; i < 100 && tank->IsAccelerating(); ++i) {
+        Frame();
+        const float scaled = 2.85f * (tank->speed / tank->max_speed);
+        EXPECT_FLOAT_EQ(Rate(), scaled < 0.85f ? 0.85f : scaled) << "at speed " << tank->speed;
+    }
+    EXPECT_EQ(tank->speed, tank->max_speed);
+    EXPECT_FLOAT_EQ(Rate(), 2.85f);
+}
+
+TEST_F(TankEngineSound, SlowRateIsRaisedTo085AndTurningDoesNotChangeItWhileMoving)
+{
+    tank->Start();
+    FrameAfter(0);  // no time since Start: the speed is still 0.01, a scaled rate of 0.475
+    ASSERT_FLOAT_EQ(tank->speed, 0.01f);
+    EXPECT_FLOAT_EQ(Rate(), 0.85f);
+    tank->TurnRight();
+    FrameAfter(0);
+    EXPECT_FLOAT_EQ(Rate(), 0.85f) << "turning changes the pitch only while standing";
+}
+
+TEST_F(TankEngineSound, VolumeIsWholePercentSteps)
+{
+    Frame();
+    EXPECT_FLOAT_EQ(tank->engine->GetVolume(), 0.9f);
+    EXPECT_FLOAT_EQ(tank->shot_channel->GetVolume(), 0.2f);
+    tank->SetVolume(50);
+    EXPECT_FLOAT_EQ(tank->engine->GetVolume(), 0.9f) << "takes effect at the next update";
+    Frame();
+    EXPECT_EQ(tank->engine->GetVolume(), 0.0f);
+    EXPECT_EQ(tank->shot_channel->GetVolume(), 0.0f);
+    tank->SetVolume(100);
+    Frame();
+    EXPECT_FLOAT_EQ(tank->engine->GetVolume(), 0.9f);
+    EXPECT_FLOAT_EQ(tank->shot_channel->GetVolume(), 0.2f);
+}
+
+TEST_F(TankEngineSound, EngineRunsFromConstructionAndStopsWithTheTank)
+{
+    std::shared_ptr<TChannel> engine = tank->engine;
+    EXPECT_EQ(engine->Playing(), 1);
+    EXPECT_EQ(engine->IsPaused(), 0);
+    arena->RemoveGameObject("tank1");
+    EXPECT_EQ(engine->Playing(), 0);
+    EXPECT_EQ(engine->HasVoice(), 0);
+}
+
+class TankFiring : public TankSpeedRamp {
+protected:
+    int Shells() { return static_cast<int>(arena->GetGameObjects("TTankShell").size()); }
+};
+
+TEST_F(TankFiring, OneShellInFlightAtATime)
+{
+    tank->Shoot(arena.get());
+    auto first = tank->GetShell();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->tank_key, "tank1");
+    EXPECT_EQ(first->obj_key, "tank1_shell");
+    EXPECT_NE(first->GetAnimator("shell_anim"), nullptr);
+    tank->Shoot(arena.get());
+    EXPECT_EQ(Shells(), 1);
+    EXPECT_EQ(tank->GetShell(), first);
+
+    ASSERT_TRUE(FramesUntil([&] { return tank->GetShell() == nullptr; }, 100));
+    tank->Shoot(arena.get());
+    EXPECT_NE(tank->GetShell(), nullptr) << "fires again once the shell is gone";
+    EXPECT_EQ(Shells(), 1);
+}
+
+TEST_F(TankFiring, ShellLeavesTheMuzzleInTheTanksColorAlongItsHeading)
+{
+    irr::scene::ISceneNode* muzzle = ChildAt(tank->_node, 2);
+    muzzle->updateAbsolutePosition();
+    const vector3df from = muzzle->getAbsolutePosition();
+    tank->Shoot(arena.get());
+    auto shell = tank->GetShell();
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(shell->_node->getParent(), arena->smgr->getRootSceneNode());
+    EXPECT_TRUE(shell->GetPosition().equals(from, 1e-4f));
+
+    auto* mesh = static_cast<irr::scene::IMeshSceneNode*>(shell->_node)->getMesh();
+    irr::video::SColor expected = tank->color;
+    expected.setAlpha(0);
+    EXPECT_EQ(mesh->getMeshBuffer(0)->getVertexCount() > 0, true);
+    EXPECT_EQ(static_cast<irr::video::S3DVertex*>(mesh->getMeshBuffer(0)->getVertices())[0].Color, expected);
+
+    Frame();
+    const vector3df step = shell->GetPosition() - from;
+    EXPECT_LT(step.X, -0.4f) << "\"tank1\" faces -X";
+    EXPECT_NEAR(step.Z, 0.0f, 1e-3f);
+}
+
+class TankVisibility : public TankSpeedRamp {
+};
+
+TEST_F(TankVisibility, InvisibleIsOnlyTheAlphaMaterial)
+{
+    tank->Shoot(arena.get());
+    auto shell = tank->GetShell();
+    const size_t children = tank->_node->getChildren().size();
+    irr::scene::ITriangleSelector* selector = tank->_node->getTriangleSelector();
+
+    tank->SetVisible(0);
+    EXPECT_EQ(tank->IsVisible(), 0);
+    auto* node = static_cast<irr::scene::IMeshSceneNode*>(tank->_node);
+    for (irr::u32 i = 0; i < node->getMaterialCount(); ++i)
+        EXPECT_EQ(node->getMaterial(i).MaterialType, irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL);
+    EXPECT_EQ(static_cast<int>(irr::video::EMT_TRANSPARENT_ALPHA_CHANNEL), 13);
+    EXPECT_TRUE(node->isVisible()) << "the node stays in the scene";
+    EXPECT_EQ(node->getChildren().size(), children);
+    EXPECT_EQ(node->getTriangleSelector(), selector);
+    EXPECT_EQ(tank->GetShell(), shell);
+
+    tank->SetVisible(1);
+    for (irr::u32 i = 0; i < node->getMaterialCount(); ++i)
+        EXPECT_EQ(node->getMaterial(i).MaterialType, irr::video::EMT_SOLID);
+}
