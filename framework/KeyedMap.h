@@ -24,8 +24,12 @@ public:
     }
 
     bool Contains(const K& key) const { return entries_.count(key) != 0; }
-    void Remove(const K& key) { entries_.erase(key); }
-    void Clear() { entries_.clear(); }
+    void Remove(const K& key) { erasures_ += entries_.erase(key); }
+    void Clear()
+    {
+        erasures_ += entries_.size();
+        entries_.clear();
+    }
     size_t Size() const { return entries_.size(); }
     bool Empty() const { return entries_.empty(); }
 
@@ -51,14 +55,17 @@ public:
             ++it;
             const bool last = it == entries_.end();
             const K next = last ? K{} : it->first;
+            const size_t erasures = erasures_;
             f(key, value);
             if (last) break;
-            it = entries_.lower_bound(next);
+            // Only an erase can invalidate the iterator; otherwise it still points at next.
+            if (erasures_ != erasures) it = entries_.lower_bound(next);
         }
     }
 
 private:
     std::map<K, V> entries_;
+    size_t erasures_ = 0;
 };
 
 // The keys of a map in key order.
