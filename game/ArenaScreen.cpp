@@ -186,8 +186,9 @@ int TVexmoorArenaScreen::IsInvisibleTanks()
 int TVexmoorArenaScreen::SetInvisibleTanks(int value)
 {
     SetFlag("invisible_tanks", value);
+    // The flag says the tanks are invisible, so the tanks get the opposite.
     for (const char* key : {"tank2", "tank1"})
-        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value);
+        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value ? 0 : 1);
     return 0;
 }
 

@@ -56,7 +56,8 @@ public:
     std::shared_ptr<TChannel> die_channel;
 };
 
-// "vis_anim": shows an invisible tank from its shot until its shell is gone.
+// "vis_anim": shows an invisible tank from its shot until its shell is gone, then gives it
+// the look the match asks for at that moment.
 class TankVisibleAnimator : public TGameObjectAnimator {
     VEXMOOR_CLASS(TankVisibleAnimator, TGameObjectAnimator)
 
