@@ -27,7 +27,7 @@ constexpr int kWarmUpFrames = 300;
 
 struct Options {
     int frames = 10000;
-    int rounds = 5;
+    int rounds = 50;  // short turns, so that a change of load touches both sides alike
     std::string only;
 };
 
@@ -110,7 +110,8 @@ int main(int argc, char** argv)
                     "(%d interleaved rounds)\n",
                     static_cast<long long>(frames), options.rounds);
         std::printf("  game  %8.2f us/frame = pipeline %.2f (game: states, controllers, tanks, shell) + render %.2f "
-                    "(engine: drawAll with animators and collision response, draw calls) + rest %.2f; shell in "
+                    "(mostly engine: drawAll with the scene animators and collision response, draw calls; plus the "
+                    "score text) + rest %.2f; shell in "
                     "flight %.0f%% of frames\n",
                     Us(gameNs, frames), Us(a.pipelineNs, frames), Us(a.renderNs, frames),
                     Us(gameNs - a.pipelineNs - a.renderNs, frames), 100.0 * gameShellFrames / frames);
