@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libfreetype-dev libpng-dev fonts-dejavu-core
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri mesa-utils
+  libx11-dev appstream desktop-file-utils
   valgrind
 )
 
