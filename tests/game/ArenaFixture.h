@@ -28,6 +28,7 @@
 #include "game/TankShell.h"
 #include "game/TitleScreen.h"
 #include "game/Vexmoor.h"
+#include "sound/SoundDevice.h"
 
 class ArenaTest : public ::testing::Test {
 protected:
@@ -44,8 +45,12 @@ protected:
     }
     void TearDown() override
     {
+        // Leave as the game does when it quits, then silence the one-shot sounds that
+        // would play on in real time, so that the next test finds every voice free.
+        if (TGame::GetCurrentGameState()) TGame::SetGameState("");
         TGame::ReleaseClassData();
         game.reset();
+        SoundDevice::Shutdown();
         GameClock::SetSource(nullptr);
     }
 
