@@ -54,7 +54,9 @@ int TTank::OnUpdate()
     if (speed >= max_speed) {
         speed = max_speed;
         bStarting = 0;
-    } else if (speed < 0.0f) {
+    } else if (speed <= 0.0f) {
+        // Landing exactly on 0 ends the stop too; a stop left set would slow the next
+        // start down again once it reaches top speed.
         speed = 0.0f;
         bStopping = 0;
     }
@@ -143,6 +145,7 @@ int TTank::Start()
 {
     lastMoveMs = static_cast<int>(GameClock::Milliseconds());
     bStarting = 1;
+    bStopping = 0;  // a start ends any stop still running
     speed = 0.01f;
     return 0;
 }
@@ -174,7 +177,7 @@ int TTank::StopTurn()
 
 int TTank::IsTurning()
 {
-    return turn_speed > 0.0f ? 1 : 0;
+    return turn_speed != 0.0f ? 1 : 0;
 }
 
 std::shared_ptr<TTankShell> TTank::GetShell()

@@ -88,15 +88,44 @@ TEST_F(TankSpeedRamp, MovesForwardAlongItsOwnHeading)
     EXPECT_EQ(tank->GetPosition().Y, 0.0f);
 }
 
-TEST_F(TankSpeedRamp, OnlyARightTurnCountsAsTurning)
+TEST_F(TankSpeedRamp, EitherTurnCountsAsTurning)
 {
-    tank->TurnLeft();
     EXPECT_EQ(tank->IsTurning(), 0);
+    tank->TurnLeft();
     EXPECT_EQ(tank->turn_speed, -3.0f);
+    EXPECT_EQ(tank->IsTurning(), 1);
     tank->TurnRight();
+    EXPECT_EQ(tank->turn_speed, 3.0f);
     EXPECT_EQ(tank->IsTurning(), 1);
     tank->StopTurn();
     EXPECT_EQ(tank->turn_speed, 0.0f);
+    EXPECT_EQ(tank->IsTurning(), 0);
+}
+
+TEST_F(TankSpeedRamp, StopLandingExactlyOnZeroEndsTheStop)
+{
+    ReachTopSpeed();
+    tank->speed = tank->deceleration * 100.0f;  // one 100 ms step from exactly 0
+    tank->Stop();
+    FrameAfter(100);
+    ASSERT_EQ(tank->speed, 0.0f);
+    EXPECT_EQ(tank->IsStopping(), 0);
+    // Otherwise the next start would run into the old stop once at top speed.
+    ReachTopSpeed();
+    Frames(10);
+    EXPECT_EQ(tank->speed, tank->max_speed);
+}
+
+TEST_F(TankSpeedRamp, StartEndsAStopStillRunning)
+{
+    ReachTopSpeed();
+    tank->Stop();
+    Frames(3);
+    tank->Start();
+    EXPECT_EQ(tank->IsStopping(), 0);
+    ReachTopSpeed();
+    Frames(10);
+    EXPECT_EQ(tank->speed, tank->max_speed) << "cruises on instead of slowing down again";
 }
 
 class TankEngineSound : public TankSpeedRamp {
