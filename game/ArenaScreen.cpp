@@ -43,6 +43,13 @@ enum MatchKey {
     kMinus = 189,
 };
 
+bool AnyTankDying(TVexmoorArenaScreen& arena)
+{
+    for (const auto& object : arena.GetGameObjects("TTank"))
+        if (object && object->GetAnimator("die_anim")) return true;
+    return false;
+}
+
 // The views F1 to F6 select, in key order.
 const char* const kViewKeys[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
 
@@ -129,7 +136,8 @@ int TVexmoorArenaScreen::OnUpdate()
     if (events->IsKeyDownUp(kF9, 1)) {
         TFramerate& rate = *TGame::Framerate;
         rate.Pause();
-        SetTanksDisabled(rate.IsPaused());
+        // A death still playing keeps the tanks stopped; its end frees them.
+        SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
         SetTanksVolume(rate.IsPaused() ? 0 : 100);
     }
     if (events->IsKeyDownUp(kPlus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
@@ -199,7 +207,10 @@ int TVexmoorArenaScreen::IncrementColorScheme()
     game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
     if (auto tank = GetGameObjectAs<TTank>("tank1")) tank->SetColor(smgr, SchemeColor("Tank1"));
     if (auto tank = GetGameObjectAs<TTank>("tank2")) tank->SetColor(smgr, SchemeColor("Tank2"));
-    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
+    // The arena keeps the roles it was loaded with: the scheme's "Arena" on the walls
+    // before a "Background" clear color.
+    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Arena"));
+    game->SetClsColor(SchemeColor("Background"));
     return 0;
 }
 

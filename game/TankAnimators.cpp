@@ -69,7 +69,8 @@ int TankDieAnimator::OnAnimate(TGameObject* obj, int timeMs)
         auto state = tank->GetState();
         tank->QueueGameObjectAnimatorForDeletion(obj_key);
         if (auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state.get())) {
-            arena->SetTanksDisabled(0);
+            // A paused game keeps the tanks stopped until it resumes.
+            arena->SetTanksDisabled(TGame::Framerate->IsPaused() ? 1 : 0);
             arena->QueueTankForRespawn(tank->obj_key);
         }
     }

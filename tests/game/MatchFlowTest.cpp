@@ -228,8 +228,8 @@ TEST_F(Finale, SevenSchemeChanges800msApartThenTheTitle)
             // The match objects wear the new scheme; the clear color is its "Arena".
             EXPECT_EQ(FirstVertexColor(Tank("tank1")->_node), NoAlpha(Scheme("Tank1")));
             EXPECT_EQ(FirstVertexColor(Tank("tank2")->_node), NoAlpha(Scheme("Tank2")));
-            EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Background")));
-            EXPECT_EQ(*game->clsColor, Scheme("Arena"));
+            EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
+            EXPECT_EQ(*game->clsColor, Scheme("Background"));
         }
         // A fresh arena with both tanks frozen and silent.
         EXPECT_TRUE(Tank("tank1")->GetPosition().equals(vector3df(16.5f, 0, 0)));
@@ -278,17 +278,23 @@ TEST_F(MatchKeys, F1ToF6PickTheViewsAndNoneTheFreeCamera)
     EXPECT_EQ(arena->GetGameView("tank1")->cameras[0], Tank("tank1")->cam);
 }
 
-TEST_F(MatchKeys, F12StepsTheSchemeAndRecolorsTheMatch)
+TEST_F(MatchKeys, F12StepsTheSchemeAndRecolorsTheMatchAsOnEntry)
 {
-    const int before = game->ColorSchemeIdx;
-    Tap(kF12);
-    Frame();
-    EXPECT_EQ(game->ColorSchemeIdx, (before + 1) % static_cast<int>(game->ColorSchemes.size()));
-    EXPECT_EQ(FirstVertexColor(Tank("tank1")->_node), NoAlpha(Scheme("Tank1")));
-    EXPECT_EQ(FirstVertexColor(Tank("tank2")->_node), NoAlpha(Scheme("Tank2")));
-    EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Background")));
-    EXPECT_EQ(Tank("tank1")->color, Scheme("Tank1"));
-    EXPECT_EQ(*game->clsColor, Scheme("Arena"));
+    // On entry the arena wears "Arena" before a "Background" clear color; a new scheme
+    // keeps those roles, only the colors change.
+    EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
+    EXPECT_EQ(*game->clsColor, Scheme("Background"));
+    for (int step = 0; step < 3; ++step) {
+        const int before = game->ColorSchemeIdx;
+        Tap(kF12);
+        Frame();
+        EXPECT_EQ(game->ColorSchemeIdx, (before + 1) % static_cast<int>(game->ColorSchemes.size()));
+        EXPECT_EQ(FirstVertexColor(Tank("tank1")->_node), NoAlpha(Scheme("Tank1")));
+        EXPECT_EQ(FirstVertexColor(Tank("tank2")->_node), NoAlpha(Scheme("Tank2")));
+        EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
+        EXPECT_EQ(Tank("tank1")->color, Scheme("Tank1"));
+        EXPECT_EQ(*game->clsColor, Scheme("Background"));
+    }
 }
 
 TEST_F(MatchKeys, F7GuidedShellsTurnWithTheirTank)
@@ -381,6 +387,58 @@ TEST_F(MatchKeys, F9PausesStopsAndMutesTheTanksAndResumes)
     EXPECT_FLOAT_EQ(Tank("tank1")->engine->GetVolume(), 0.9f);
     Frames(10);
     EXPECT_FALSE(Tank("tank1")->GetPosition().equals(standing)) << "drives again";
+}
+
+class PauseDuringADeath : public MatchTest {
+protected:
+    // "tank2" shoots "tank1" from close range; returns once "tank1" is dying.
+    void Tank2HitsTank1()
+    {
+        Place("tank2", vector3df(-2.5f, 0, 7), 90);
+        Place("tank1", vector3df(2.5f, 0, 7), -90);
+        Frame();
+        Tank("tank2")->Shoot(arena.get());
+        ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 30));
+        ASSERT_EQ(Player("player2")->score, 1);
+    }
+};
+
+TEST_F(PauseDuringADeath, ResumingKeepsTheTanksStoppedUntilTheDeathEnds)
+{
+    Tank2HitsTank1();
+    TapAcrossFrames(kF9);
+    ASSERT_EQ(TGame::Framerate->IsPaused(), 1);
+    TapAcrossFrames(kF9);
+    ASSERT_EQ(TGame::Framerate->IsPaused(), 0);
+    ASSERT_NE(Tank("tank1")->GetAnimator("die_anim"), nullptr) << "the death still plays";
+    EXPECT_EQ(Tank("tank2")->IsDisabled(), 1);
+    EXPECT_EQ(Tank("tank1")->IsDisabled(), 1);
+
+    // The shooter cannot hit the dying tank a second time.
+    Place("tank2", Tank("tank1")->GetPosition() - vector3df(3, 0, 0), 90);
+    Press(irr::KEY_TAB);
+    Frame();
+    Release(irr::KEY_TAB);
+    EXPECT_EQ(Shell("tank2"), nullptr);
+    ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") == nullptr; }, 100));
+    EXPECT_EQ(Player("player2")->score, 1);
+    EXPECT_EQ(Tank("tank2")->IsDisabled(), 0) << "free again once the death is over";
+}
+
+TEST_F(PauseDuringADeath, DeathEndingWhilePausedLeavesTheTanksStopped)
+{
+    Tank2HitsTank1();
+    TapAcrossFrames(kF9);
+    ASSERT_EQ(TGame::Framerate->IsPaused(), 1);
+    ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") == nullptr; }, 100));
+    Frame();
+    EXPECT_EQ(arena->GetFlag("tanks_disabled"), 1) << "still paused";
+    EXPECT_EQ(Tank("tank1")->IsDisabled(), 1);
+    EXPECT_EQ(Tank("tank2")->IsDisabled(), 1);
+    EXPECT_TRUE(arena->respawn.empty()) << "the respawn is not held up";
+    TapAcrossFrames(kF9);
+    EXPECT_EQ(arena->GetFlag("tanks_disabled"), 0);
+    EXPECT_EQ(Tank("tank2")->IsDisabled(), 0);
 }
 
 TEST_F(MatchKeys, PlusAndMinusMoveTheTargetRateByFive)
