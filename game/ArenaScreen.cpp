@@ -194,9 +194,9 @@ int TVexmoorArenaScreen::IsInvisibleTanks()
 int TVexmoorArenaScreen::SetInvisibleTanks(int value)
 {
     SetFlag("invisible_tanks", value);
-    // The flag says the tanks are invisible, so the tanks get the opposite.
+    // The flag keeps the visibility last passed to both tanks.
     for (const char* key : {"tank2", "tank1"})
-        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value ? 0 : 1);
+        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value);
     return 0;
 }
 
@@ -207,10 +207,9 @@ int TVexmoorArenaScreen::IncrementColorScheme()
     game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
     if (auto tank = GetGameObjectAs<TTank>("tank1")) tank->SetColor(smgr, SchemeColor("Tank1"));
     if (auto tank = GetGameObjectAs<TTank>("tank2")) tank->SetColor(smgr, SchemeColor("Tank2"));
-    // The arena keeps the roles it was loaded with: the scheme's "Arena" on the walls
-    // before a "Background" clear color.
-    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Arena"));
-    game->SetClsColor(SchemeColor("Background"));
+    // From here on the walls wear the scheme's "Background" over its "Arena" clear color,
+    // the reverse of the match's start; the finale cycles through both looks.
+    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
     return 0;
 }
 

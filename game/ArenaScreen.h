@@ -27,7 +27,7 @@ public:
     virtual int RespawnTanks();
     virtual int QueueTankForRespawn(const std::string& key);
     virtual int IsInvisibleTanks();
-    // 1 hides both tanks, 0 shows them; the flag "invisible_tanks" keeps the setting.
+    // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
 

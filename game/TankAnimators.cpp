@@ -85,9 +85,7 @@ int TankVisibleAnimator::OnAnimate(TGameObject* obj, int)
     if (!tank->IsVisible()) tank->SetVisible(1);
     if (!tank->GetShell()) {
         tank->QueueGameObjectAnimatorForDeletion(obj_key);
-        // Back to what the match asks for now: the tanks may have been shown meanwhile.
-        auto state = tank->GetState();
-        tank->SetVisible(state && !state->GetFlag("invisible_tanks") ? 1 : 0);
+        tank->SetVisible(0);
     }
     return 0;
 }

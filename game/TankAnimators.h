@@ -56,8 +56,8 @@ public:
     std::shared_ptr<TChannel> die_channel;
 };
 
-// "vis_anim": shows an invisible tank from its shot until its shell is gone, then gives it
-// the look the match asks for at that moment.
+// "vis_anim": shows an invisible tank from its shot until its shell is gone, then hides it
+// again.
 class TankVisibleAnimator : public TGameObjectAnimator {
     VEXMOOR_CLASS(TankVisibleAnimator, TGameObjectAnimator)
 

