@@ -1,6 +1,5 @@
 // Loading the arena state: its sounds and meshes, the colored models with their outlines
 // and triangle selectors, the two tanks, the arena object and the collision animators.
-#include <iostream>
 #include <stdexcept>
 
 #include "framework/GameResource.h"
@@ -70,14 +69,12 @@ struct TVexmoorArenaScreen::TankModel {
 int TVexmoorArenaScreen::LoadSounds()
 {
     for (const SoundFile& sound : kSounds) {
-        auto resource = TSoundResource::Create(sound.file, sound.flags, 0);
-        if (resource)
+        // A sound that cannot be loaded is named on stderr by the sound service; the tanks
+        // then run without it.
+        if (auto resource = TSoundResource::Create(sound.file, sound.flags, 0))
             AddGameResource(sound.key, resource);
-        else {
+        else
             RemoveGameResource(sound.key);
-            std::cerr << "Vexmoor: cannot load sound \"" << sound.file << "\"; the tanks run without it"
-                      << std::endl;
-        }
     }
     return 0;
 }

@@ -62,7 +62,11 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     LoadSounds();
     LoadModels();
     if (game) game->SetClsColor(SchemeColor("Background"));
-    AddGameResource("fnt", TFontResource::Create(guienv, kScoreFont, 36, 1));
+    auto font = TFontResource::Create(guienv, kScoreFont, 36, 1);
+    irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), kScoreFont);
+    // The engine's cache owns the built-in font as it owns the loaded ones.
+    if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
+    AddGameResource("fnt", font);
     ResetArena();
     SetGameView("overhead55_cam");
     AddGameObject("player2", TPlayer::Create("tank1", "player2_key_controller"));
@@ -258,8 +262,7 @@ int TVexmoorArenaScreen::OnRender()
     if (!game || !game->driver) return 0;
     const int half = static_cast<int>(game->driver->getScreenSize().Width) / 2;
     auto resource = GetGameResourceAs<TFontResource>("fnt");
-    irr::gui::IGUIFont* font = resource && resource->GetResource() ? resource->GetResource()
-                                                                   : BuiltInFontFor(kScoreFont);
+    irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
     auto scoreText = [&](const char* key) {
         auto player = GetGameObjectAs<TPlayer>(key);
         return std::to_wstring(player ? player->score : 0);

@@ -81,8 +81,8 @@ void TVexmoorGameInit::LoadGameResources(TVexmoor& game)
     for (const FontRow& row : kFonts) {
         auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
         // The engine's cache owns the built-in font as it owns the loaded ones.
-        if (!font->GetResource())
-            font->res = std::shared_ptr<void>(BuiltInFontFor(row.file), [](void*) {});
+        irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), row.file);
+        if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
         game.AddGameResource(row.key, font);
     }
 }

@@ -30,8 +30,21 @@ irr::gui::IGUIFont* TVexmoorGameState::GameFont(const std::string& key)
 irr::gui::IGUIFont* TVexmoorGameState::FontFromFile(const std::string& file)
 {
     if (!guienv) return nullptr;
-    irr::gui::IGUIFont* font = guienv->getFont(file.c_str());
-    return font ? font : BuiltInFontFor(file);
+    return WholeFontOr(guienv->getFont(file.c_str()), file);
+}
+
+irr::gui::IGUIFont* TVexmoorGameState::WholeFontOr(irr::gui::IGUIFont* font, const std::string& file)
+{
+    if (!font) return BuiltInFontFor(file);
+    if (font->getType() != irr::gui::EGFT_BITMAP) return font;
+    auto* bitmap = static_cast<irr::gui::IGUIFontBitmap*>(font);
+    // Characters without a glyph are drawn with the space's.
+    const irr::u32 space = bitmap->getSpriteNoFromChar(L" ");
+    for (wchar_t c = L'!'; c <= L'~'; ++c) {
+        const wchar_t text[2] = {c, 0};
+        if (bitmap->getSpriteNoFromChar(text) == space) return BuiltInFontFor(file);
+    }
+    return font;
 }
 
 irr::gui::IGUIFont* TVexmoorGameState::BuiltInFontFor(const std::string& file)

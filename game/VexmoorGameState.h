@@ -27,6 +27,10 @@ public:
     // The engine's built-in font, standing in for a font file that cannot be read; the game
     // reports each such file once on stderr.
     irr::gui::IGUIFont* BuiltInFontFor(const std::string& file);
+    // A loaded font if it is whole, else the built-in font for its file. A cut font file
+    // still loads in part; one without a glyph of its own for every printable ASCII
+    // character counts as unreadable.
+    irr::gui::IGUIFont* WholeFontOr(irr::gui::IGUIFont* font, const std::string& file);
     // The game's input receiver, or null before the window exists.
     TGameEventReceiver* Events();
     // Width of the video driver's screen in pixels.
