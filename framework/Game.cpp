@@ -6,6 +6,7 @@
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
 #include "framework/GameState.h"
+#include "framework/WindowWatch.h"
 
 KeyedMap<std::shared_ptr<TGameState>> TGame::GameStates;
 std::shared_ptr<TGameState> TGame::CurrentGameState;
@@ -167,10 +168,10 @@ bool TGame::RunFrame()
     if (auto state = CurrentGameState) state->OnPostUpdate();
 
     if (device && CurrentGameState) {
-        if (device->run()) {
+        if (device->run() && !WindowWatch::WindowLost()) {
             RenderFrame();
         } else {
-            // The window was closed: end as if the empty state had been requested.
+            // The window was closed or destroyed: end as if the empty state had been requested.
             SetGameState("");
         }
     }
@@ -236,6 +237,7 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
         return 0;
     }
     driver = device->getVideoDriver();
+    if (driverType != irr::video::EDT_NULL) WindowWatch::Start();
     const irr::core::dimension2d<irr::u32> size = driver->getScreenSize();
     screenRect = irr::core::recti(0, 0, static_cast<int>(size.Width), static_cast<int>(size.Height));
     SetClsColor(std::nullopt);
