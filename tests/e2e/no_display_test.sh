@@ -20,7 +20,7 @@ run_without_display()
     pass "$what: status $GAME_STATUS after $ms ms, stderr: \"$line\""
 }
 
-run_without_display "DISPLAY unset" -u DISPLAY
+run_without_display "DISPLAY unset" env -u DISPLAY
 
 # A display number of our range that no server holds; our own lock file keeps servers off it
 # while the game tries it.

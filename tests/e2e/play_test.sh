@@ -76,14 +76,6 @@ read -r _ score_h _ _ <<<"$(bbox_color "$TANK2" $SCORE2_BOX)"
     fail "the scores are not drawn at the top in $TANK2 (left) and $TANK1 (right)"
 pass "the scores stand at the top: player 2's in $TANK2, player 1's in $TANK1 ($score_h px high)"
 
-# --- Driving: a tank moves while its drive key is held --------------------------------------
-moved_right() { read -r _ _ nx2 _ <<<"$(bbox_color "$TANK2" $PLAY_BOX)"; [ -n "${nx2:-}" ] && [ "$nx2" -gt $((x2 + 5)) ]; }
-hold_until x 5 drive_x moved_right || fail "holding X did not move the boxy tank (x $x2 -> ${nx2:-gone})"
-pass "holding X drives player 1's tank forward (x $x2 -> $nx2)"
-moved_left() { read -r _ _ nx1 _ <<<"$(bbox_color "$TANK1" $PLAY_BOX)"; [ -n "${nx1:-}" ] && [ "$nx1" -lt $((x1 - 5)) ]; }
-hold_until Up 5 drive_up moved_left || fail "holding Up did not move the sleek tank (x $x1 -> ${nx1:-gone})"
-pass "holding Up drives player 2's tank forward (x $x1 -> $nx1)"
-
 # --- F2: the whole arena seen straight from above --------------------------------------------
 xdotool key F2
 overhead()
@@ -100,12 +92,15 @@ read -r aw ah ax ay <<<"$(bbox_color "$ARENA")"
 pass "F2 shows the whole arena from straight above (walls ${aw}x${ah}+${ax}+${ay}) with both tanks"
 
 # --- Fire: a shell leaves the tank ----------------------------------------------------------
-# Turn the sleek tank towards the open lane above or below it first, so the shell flies free:
-# seen from above, a tank across the lane is taller than wide.
-read -r tw th tx ty <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
-turned() { read -r tw th tx ty <<<"$(bbox_color "$TANK1" $PLAY_BOX)"; [ -n "${ty:-}" ] && [ "$tw" -lt "$th" ]; }
-hold_until Left 5 turned turned || fail "holding Left did not turn the sleek tank (now ${tw}x${th})"
-sleep 0.1
+# Turn the sleek tank a quarter round first, towards the open lane above or below its start,
+# so the shell flies free. Turning goes by time, so half a second of Left is about 90 degrees.
+read -r tw0 th0 _ _ <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
+xdotool keydown Left
+sleep 0.5
+xdotool keyup Left
+turned() { read -r tw th tx ty <<<"$(bbox_color "$TANK1" $PLAY_BOX)"; [ -n "${ty:-}" ] && [ "$tw$th" != "$tw0$th0" ]; }
+poll 3 turned turned || fail "holding Left did not turn the sleek tank (${tw0}x${th0})"
+sleep 0.2
 read -r tw th tx ty <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
 shot before_fire
 shell_out()
@@ -117,6 +112,20 @@ shell_out()
 # Held until the shell is seen: a press let go within one frame would leave no press behind.
 hold_until Return 3 fire shell_out || fail "no shell in \"Tank1\" $TANK1 after Return (tank ${tw}x${th}+${tx}+${ty})"
 pass "Return fires a shell in the tank's color (tank ${tw}x${th}+${tx}+${ty}, with the shell ${sw}x${sh}+${sx}+${sy})"
+
+shell_gone() { ! shell_out; }
+poll 3 shell_gone shell_gone || fail "the shell is still in flight after 3 s"
+
+# --- Driving: a tank moves while its drive key is held --------------------------------------
+read -r _ _ x2 _ <<<"$(bbox_color "$TANK2" $PLAY_BOX)"
+moved_right() { read -r _ _ nx2 _ <<<"$(bbox_color "$TANK2" $PLAY_BOX)"; [ -n "${nx2:-}" ] && [ "$nx2" -gt $((x2 + 5)) ]; }
+hold_until x 5 drive_x moved_right || fail "holding X did not move the boxy tank (x $x2 -> ${nx2:-gone})"
+pass "holding X drives player 1's tank forward (x $x2 -> $nx2)"
+# The sleek tank now faces along its lane, up or down.
+read -r _ _ x1 y1 <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
+moved_along() { read -r _ _ nx1 ny1 <<<"$(bbox_color "$TANK1" $PLAY_BOX)"; [ -n "${ny1:-}" ] && [ $(((ny1 - y1) * (ny1 - y1))) -gt 25 ]; }
+hold_until Up 5 drive_up moved_along || fail "holding Up did not move the sleek tank (y $y1 -> ${ny1:-gone})"
+pass "holding Up drives player 2's tank forward along its lane (y $y1 -> $ny1)"
 
 # --- F4: the split screen, the score drawn in both halves -----------------------------------
 xdotool key F4
