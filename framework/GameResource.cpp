@@ -1,5 +1,8 @@
 #include "framework/GameResource.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "sound/Sound.h"
 
 namespace {
@@ -26,9 +29,20 @@ std::shared_ptr<TFontResource> TFontResource::Create(irr::gui::IGUIEnvironment* 
     return resource;
 }
 
+bool TFontResource::IsWholeFontFile(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t end = text.find_last_not_of(" \t\r\n");
+    const std::string closing = "</font>";
+    return end != std::string::npos && end + 1 >= closing.size() &&
+           text.compare(end + 1 - closing.size(), closing.size(), closing) == 0;
+}
+
 int TFontResource::Load(irr::gui::IGUIEnvironment* guienv, const std::string& file_, int pt_, int is_bold_)
 {
-    res = EngineOwned(guienv ? guienv->getFont(file_.c_str()) : nullptr);
+    res = EngineOwned(guienv && IsWholeFontFile(file_) ? guienv->getFont(file_.c_str()) : nullptr);
     file = file_;
     pt = pt_;
     is_bold = is_bold_;

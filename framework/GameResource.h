@@ -33,6 +33,9 @@ public:
                                                  int is_bold);
     virtual int Load(irr::gui::IGUIEnvironment* guienv, const std::string& file, int pt, int is_bold);
     virtual irr::gui::IGUIFont* GetResource();
+    // True when the font file ends with its closing </font> tag. The engine's XML reader
+    // reads past the end of a file cut short, so such a file is never handed to it.
+    static bool IsWholeFontFile(const std::string& file);
 
     int pt = 0;
     int is_bold = 0;

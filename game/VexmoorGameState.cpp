@@ -30,6 +30,7 @@ irr::gui::IGUIFont* TVexmoorGameState::GameFont(const std::string& key)
 irr::gui::IGUIFont* TVexmoorGameState::FontFromFile(const std::string& file)
 {
     if (!guienv) return nullptr;
+    if (!TFontResource::IsWholeFontFile(file)) return BuiltInFontFor(file);
     return WholeFontOr(guienv->getFont(file.c_str()), file);
 }
 

@@ -81,3 +81,32 @@ TEST(TypeNames, GetTypeNamesTheDeclaredClass)
     EXPECT_EQ(color.GetType(), "TColorResource");
     EXPECT_EQ(TGameBase().GetType(), "TGameBase");
 }
+
+#include <fstream>
+
+#include "framework/Game.h"
+
+TEST(Resources, FontFileCutShortIsNeverHandedToTheEngine)
+{
+    TGame::InitClassData();
+    {
+        TGame game;
+        ASSERT_EQ(game.InitGraphics(800, 600, 16, 0), 1);
+        irr::gui::IGUIEnvironment* guienv = game.device->getGUIEnvironment();
+        const std::string dir = testing::TempDir();
+        const std::string whole = dir + "/whole_font.xml", cut = dir + "/cut_font.xml";
+        // A bitmap font whose texture is missing still parses to its end, and fails there.
+        const std::string text = "<?xml version=\"1.0\"?>\n<font type=\"bitmap\">\n"
+                                 "<Texture index=\"0\" filename=\"none.png\" hasAlpha=\"true\" />\n"
+                                 "<c c=\"A\" r=\"0,0,4,4\" u=\"0\" o=\"0\" i=\"0\" />\n</font>\n";
+        std::ofstream(whole) << text;
+        std::ofstream(cut) << text.substr(0, text.size() / 2);
+        EXPECT_TRUE(TFontResource::IsWholeFontFile(whole));
+        EXPECT_FALSE(TFontResource::IsWholeFontFile(cut));
+        EXPECT_FALSE(TFontResource::IsWholeFontFile(dir + "/no_such_font.xml"));
+        auto font = TFontResource::Create(guienv, cut, 14, 0);
+        EXPECT_EQ(font->GetResource(), nullptr);
+        EXPECT_EQ(font->file, cut);
+    }
+    TGame::ReleaseClassData();
+}
