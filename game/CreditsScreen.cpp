@@ -47,10 +47,7 @@ int TVexmoorGameCreditsScreen::OnLeaveGameState(TGameState*)
 
 int TVexmoorGameCreditsScreen::OnUpdate()
 {
-    TGameEventReceiver* events = Events();
-    if (mouse_on == kBackId && events && events->MouseHitCnt(0, 1)) SetNextState("TitleScreen");
-    if (events) events->FlushMouse();
-    return 0;
+    return BackToTitleOnClick(mouse_on, kBackId);
 }
 
 int TVexmoorGameCreditsScreen::OnRender()

@@ -32,10 +32,7 @@ int TVexmoorGameOptionsScreen::OnLeaveGameState(TGameState*)
 
 int TVexmoorGameOptionsScreen::OnUpdate()
 {
-    TGameEventReceiver* events = Events();
-    if (mouse_on == kBackId && events && events->MouseHitCnt(0, 1)) SetNextState("TitleScreen");
-    if (events) events->FlushMouse();
-    return 0;
+    return BackToTitleOnClick(mouse_on, kBackId);
 }
 
 int TVexmoorGameOptionsScreen::OnRender()

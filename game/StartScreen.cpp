@@ -27,10 +27,7 @@ int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
 
 int TVexmoorGameStartScreen::OnUpdate()
 {
-    TGameEventReceiver* events = Events();
-    if (mouse_on == kExitId && events && events->MouseHitCnt(0, 1)) SetNextState("TitleScreen");
-    if (events) events->FlushMouse();
-    return 0;
+    return BackToTitleOnClick(mouse_on, kExitId);
 }
 
 int TVexmoorGameStartScreen::OnRender()

@@ -60,6 +60,14 @@ irr::gui::IGUIFont* TVexmoorGameState::BuiltInFontFor(const std::string& file)
     return guienv ? guienv->getBuiltInFont() : nullptr;
 }
 
+int TVexmoorGameState::BackToTitleOnClick(int mouseOn, int id)
+{
+    TGameEventReceiver* events = Events();
+    if (mouseOn == id && events && events->MouseHitCnt(0, 1)) SetNextState("TitleScreen");
+    if (events) events->FlushMouse();
+    return 0;
+}
+
 TGameEventReceiver* TVexmoorGameState::Events()
 {
     TVexmoor* game = GetGame();

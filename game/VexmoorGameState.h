@@ -49,6 +49,9 @@ public:
     // "Tank2" and its id kept in mouseOn, a left one goes back to "Background" and mouseOn
     // to -1. Other events change nothing.
     int TrackHover(irr::gui::IGUIElement* caller, int eventType, int& mouseOn, bool playSound);
+    // The one-entry screens' update: a left click while the entry `id` is hovered asks for
+    // the title; every frame drops the mouse state, so clicks elsewhere never count later.
+    int BackToTitleOnClick(int mouseOn, int id);
     // Plays "menu_hover" on its own channel, so a new hover restarts it; silent when it did not load.
     void PlayHoverSound();
 };
