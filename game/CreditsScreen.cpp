@@ -1,6 +1,5 @@
 #include "game/CreditsScreen.h"
 
-#include "framework/GameEventReceiver.h"
 
 namespace {
 

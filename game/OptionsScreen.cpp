@@ -1,6 +1,5 @@
 #include "game/OptionsScreen.h"
 
-#include "framework/GameEventReceiver.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "game/StartScreen.h"
 
-#include "framework/GameEventReceiver.h"
 
 namespace {
 
