@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,4 +61,102 @@ TEST(KeyedMap, KeysSnapshotIsOrdered)
     KeyedMap<int> map;
     for (const char* key : {"b", "a", "c"}) map.Set(key, 0);
     EXPECT_EQ(MapKeysToArray(map), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(KeyedMap, EntriesRemovedDuringWalkAreGoneAtOnceAndNotVisited)
+{
+    KeyedMap<std::shared_ptr<int>> map;
+    for (const char* key : {"a", "b", "c", "d"}) map.Set(key, std::make_shared<int>(0));
+    std::weak_ptr<int> removedValue = map.Get("c");
+    std::vector<std::string> seen;
+    map.ForEach([&](const std::string& key, const std::shared_ptr<int>& value) {
+        seen.push_back(key);
+        if (key != "b") return;
+        map.Remove("b");  // the entry being visited: its value stays valid for this call
+        map.Remove("c");
+        EXPECT_TRUE(value);
+        EXPECT_FALSE(map.Contains("b"));
+        EXPECT_FALSE(map.Get("c"));
+        EXPECT_TRUE(removedValue.expired());  // released now, not when the walk ends
+        EXPECT_EQ(map.Size(), 2u);
+        EXPECT_EQ(map.Keys(), (std::vector<std::string>{"a", "d"}));
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "d"}));
+    EXPECT_EQ(map.Size(), 2u);
+}
+
+TEST(KeyedMap, EntryRemovedAndSetAgainDuringWalkIsVisitedWithItsNewValue)
+{
+    KeyedMap<int> map;
+    for (const char* key : {"a", "b"}) map.Set(key, 1);
+    std::vector<std::pair<std::string, int>> seen;
+    map.ForEach([&](const std::string& key, int value) {
+        seen.emplace_back(key, value);
+        if (key == "a") {
+            map.Remove("b");
+            map.Set("b", 2);
+        }
+    });
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{{"a", 1}, {"b", 2}}));
+    EXPECT_EQ(map.Size(), 2u);
+}
+
+TEST(KeyedMap, ClearDuringNestedWalksEndsBothAndLeavesTheMapEmpty)
+{
+    KeyedMap<int> map;
+    for (const char* key : {"a", "b", "c"}) map.Set(key, 0);
+    int outer = 0, inner = 0;
+    map.ForEach([&](const std::string&, int) {
+        ++outer;
+        map.ForEach([&](const std::string&, int) {
+            ++inner;
+            map.Clear();
+        });
+        EXPECT_TRUE(map.Empty());
+    });
+    EXPECT_EQ(outer, 1);
+    EXPECT_EQ(inner, 1);
+    EXPECT_TRUE(map.Empty());
+    map.Set("a", 1);  // usable afterwards
+    EXPECT_EQ(map.Keys(), (std::vector<std::string>{"a"}));
+}
+
+TEST(KeyedMap, AHandlerThatThrowsEndsTheWalkCleanly)
+{
+    KeyedMap<int> map;
+    for (const char* key : {"a", "b", "c"}) map.Set(key, 0);
+    EXPECT_THROW(map.ForEach([&](const std::string& key, int) {
+        map.Remove("c");
+        if (key == "a") throw std::runtime_error("handler failed");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(map.Keys(), (std::vector<std::string>{"a", "b"}));
+    // No walk is left open: the next removal is whole at once, and the next walk sees it.
+    map.Remove("a");
+    std::vector<std::string> seen;
+    map.ForEach([&](const std::string& key, int) { seen.push_back(key); });
+    EXPECT_EQ(seen, (std::vector<std::string>{"b"}));
+}
+
+TEST(KeyedMap, VersionChangesWithTheContentsOnlyAndNamesOneMap)
+{
+    KeyedMap<int> a, b;
+    EXPECT_NE(a.Version(), b.Version());
+    const uint64_t start = a.Version();
+    a.Set("k", 1);
+    const uint64_t afterSet = a.Version();
+    EXPECT_NE(afterSet, start);
+    a.Get("k");
+    a.Contains("k");
+    a.Keys();
+    a.ForEach([](const std::string&, int) {});
+    a.Remove("missing");
+    EXPECT_EQ(a.Version(), afterSet);
+    b.Set("k", 1);  // the same change to another map gives another version
+    EXPECT_NE(b.Version(), afterSet);
+    a.Remove("k");
+    EXPECT_NE(a.Version(), afterSet);
+    const uint64_t afterRemove = a.Version();
+    a.Clear();
+    EXPECT_NE(a.Version(), afterRemove);
 }
