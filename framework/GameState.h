@@ -4,6 +4,7 @@
 
 #include <irrlicht.h>
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "framework/GameBase.h"
+#include "framework/ObjectLookup.h"
 
 class TGameObject;
 class TGameView;
@@ -90,6 +92,20 @@ public:
     std::shared_ptr<T> GetGameObjectAs(const std::string& key)
     {
         return std::dynamic_pointer_cast<T>(GetGameObject(key));
+    }
+
+    // The same, made again only when the object registry has changed since the lookup
+    // remembered in last (or the key differs from its key).
+    template <class T>
+    std::shared_ptr<T> GetGameObjectAs(const std::string& key, TObjectLookup<T>& last)
+    {
+        const uint64_t version = GameObjects.Version();
+        if (last.version != version || last.key != key) {
+            last.object = GetGameObjectAs<T>(key);
+            last.key = key;
+            last.version = version;
+        }
+        return last.object.lock();
     }
 
     std::string state_key;

@@ -122,12 +122,8 @@ int TVexmoorArenaScreen::OnUpdate()
     }
     if (GetFlag("match_end")) return 0;
 
-    auto score = [&](const char* key) {
-        auto player = GetGameObjectAs<TPlayer>(key);
-        return player ? player->score : 0;
-    };
     // The limit counts once the death that made it has played out.
-    if (!GetFlag("tanks_disabled") && (score("player2") >= kScoreLimit || score("player1") >= kScoreLimit)) {
+    if (!GetFlag("tanks_disabled") && (Score(2) >= kScoreLimit || Score(1) >= kScoreLimit)) {
         SetFlag("match_end", 1);
         AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
     }
@@ -263,14 +259,29 @@ int TVexmoorArenaScreen::OnRender()
     const int half = static_cast<int>(game->driver->getScreenSize().Width) / 2;
     auto resource = GetGameResourceAs<TFontResource>("fnt");
     irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
-    auto scoreText = [&](const char* key) {
-        auto player = GetGameObjectAs<TPlayer>(key);
-        return std::to_wstring(player ? player->score : 0);
-    };
     // Each score stands in the color of the tank that scored it.
-    DrawText(scoreText("player2"), font, SchemeColor("Tank2"), half / 2, game->SY(0), -1, -1, 0, 0);
-    DrawText(scoreText("player1"), font, SchemeColor("Tank1"), half + half / 2, game->SY(0), -1, -1, 0, 0);
+    DrawText(ScoreText(2), font, SchemeColor("Tank2"), half / 2, game->SY(0), -1, -1, 0, 0);
+    DrawText(ScoreText(1), font, SchemeColor("Tank1"), half + half / 2, game->SY(0), -1, -1, 0, 0);
     return 0;
+}
+
+int TVexmoorArenaScreen::Score(int player)
+{
+    static const std::string kKeys[2] = {"player1", "player2"};
+    auto object = GetGameObjectAs<TPlayer>(kKeys[player - 1], scores_[player - 1].player);
+    return object ? object->score : 0;
+}
+
+const std::wstring& TVexmoorArenaScreen::ScoreText(int player)
+{
+    ScoreBoard& board = scores_[player - 1];
+    const int score = Score(player);
+    // The text is made again only when the score has changed.
+    if (board.shown != score) {
+        board.text = std::to_wstring(score);
+        board.shown = score;
+    }
+    return board.text;
 }
 
 int TVexmoorArenaScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)

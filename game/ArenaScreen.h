@@ -8,7 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "framework/ObjectLookup.h"
 #include "game/VexmoorGameState.h"
+
+class TPlayer;
 
 class TVexmoorArenaScreen : public TVexmoorGameState {
     VEXMOOR_CLASS(TVexmoorArenaScreen, TVexmoorGameState)
@@ -65,4 +68,16 @@ private:
     struct TankModel;
     int LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model);
     int LoadArena(const std::string& modelKey);
+    // The score of player 1 or 2 (0 while the player is missing), and its text.
+    int Score(int player);
+    const std::wstring& ScoreText(int player);
+
+    // The players, looked up every frame for the score limit and the score texts.
+    struct ScoreBoard {
+        TObjectLookup<TPlayer> player;
+        int shown = -1;  // the score the text was made for
+        std::wstring text;
+    };
+    ScoreBoard scores_[2];  // players 1 and 2
 };
+

@@ -182,7 +182,7 @@ int TTank::IsTurning()
 std::shared_ptr<TTankShell> TTank::GetShell()
 {
     auto state = GetState();
-    return state ? state->GetGameObjectAs<TTankShell>(obj_key + "_shell") : nullptr;
+    return state ? state->GetGameObjectAs<TTankShell>(obj_key + "_shell", shell_) : nullptr;
 }
 
 int TTank::Shoot(TGameState* state)

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "framework/ObjectLookup.h"
 #include "framework/objects/MovableGameObject.h"
 
 class TChannel;
@@ -71,4 +72,6 @@ public:
 private:
     // Milliseconds since the last Start or Stop, on the wrapping clock.
     int MsSinceLastMove() const;
+
+    TObjectLookup<TTankShell> shell_;
 };

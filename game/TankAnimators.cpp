@@ -12,7 +12,7 @@
 
 int MaintainTankY::OnAnimate(TGameObject* obj, int)
 {
-    auto* tank = dynamic_cast<TNodeGameObject*>(obj);
+    auto* tank = obj ? obj->AsNodeObject() : nullptr;
     if (!tank || !tank->_node) return 0;
     const irr::core::vector3df p = tank->GetPosition();
     if (p.Y != setY) tank->SetPosition(irr::core::vector3df(p.X, setY, p.Z));
@@ -29,9 +29,9 @@ std::shared_ptr<TankMinimumDistanceAnimator> TankMinimumDistanceAnimator::Create
 int TankMinimumDistanceAnimator::OnAnimate(TGameObject* obj, int)
 {
     auto state = GetState();
-    auto* tank = dynamic_cast<TNodeGameObject*>(obj);
+    auto* tank = obj ? obj->AsNodeObject() : nullptr;
     if (!state || !tank || !tank->_node) return 0;
-    auto other = state->GetGameObjectAs<TTank>(from_key);
+    auto other = state->GetGameObjectAs<TTank>(from_key, other_);
     if (!other || !other->_node) return 0;
     const float d = tank->GetDistanceFrom(other->GetGlobalPosition());
     if (d > distance) {
@@ -92,7 +92,7 @@ int TankVisibleAnimator::OnAnimate(TGameObject* obj, int)
 
 int TPositionCameraAnimator::OnAnimate(TGameObject* obj, int)
 {
-    auto* tank = dynamic_cast<TNodeGameObject*>(obj);
+    auto* tank = obj ? obj->AsNodeObject() : nullptr;
     if (!tank) return 0;
     if (irr::scene::ISceneNode* camera = ChildAt(tank->_node, 1))
         PositionCamera(static_cast<irr::scene::ICameraSceneNode*>(camera));

@@ -8,10 +8,12 @@
 #include <optional>
 #include <string>
 
+#include "framework/ObjectLookup.h"
 #include "framework/objects/GameObject.h"
 
 class TSound;
 class TChannel;
+class TTank;
 
 // "maintain_y": pins the tank to the height it had when the animator was attached.
 class MaintainTankY : public TGameObjectAnimator {
@@ -35,6 +37,9 @@ public:
     float distance = 1.25f;
     std::string from_key;
     std::optional<irr::core::vector3df> lastPosition;
+
+private:
+    TObjectLookup<TTank> other_;
 };
 
 // "die_anim": spins the hit tank and slides it along the shell's direction, plays the

@@ -22,7 +22,8 @@ void Coast(TTank& tank)
 
 std::shared_ptr<TTank> TTankController::Tank()
 {
-    return std::dynamic_pointer_cast<TTank>(GetTarget());
+    auto state = GetState();
+    return state ? state->GetGameObjectAs<TTank>(target_key, tank_) : nullptr;
 }
 
 std::shared_ptr<TKeyboardTankController> TKeyboardTankController::Create(const std::string& targetKey, int forward,

@@ -20,6 +20,9 @@ class TTankController : public TMovableGameObjectController {
 protected:
     // The driven tank, or null when the target is missing or not a tank.
     std::shared_ptr<TTank> Tank();
+
+private:
+    TObjectLookup<TTank> tank_;
 };
 
 class TKeyboardTankController : public TTankController {

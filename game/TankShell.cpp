@@ -21,34 +21,33 @@ int TTankShell::OnUpdate()
     auto state = GetState();
     auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state.get());
     if (!arena || !_node) return 0;
-    // In the orthographic overhead view the tank test is a plain box overlap.
-    const int boxMode = std::dynamic_pointer_cast<TOrthogonalGameView>(arena->GetCurrentGameView()) ? 1 : 0;
 
     // A shell that did not move this frame (a paused game) tests nothing.
     if (GetGlobalPosition().equals(GetLastGlobalPosition())) return 0;
 
-    if (auto world = arena->GetGameObjectAs<TNodeGameObject>("arena")) {
+    if (auto world = arena->GetGameObjectAs<TNodeGameObject>("arena", world_)) {
         if (CheckCollision(world.get(), 0)) {
             arena->QueueGameObjectForDeletion(obj_key);
             return 0;
         }
     }
+    // In the orthographic overhead view the tank test is a plain box overlap.
+    const int boxMode = std::dynamic_pointer_cast<TOrthogonalGameView>(arena->GetCurrentGameView()) ? 1 : 0;
     // A shell never tests the tank that fired it.
-    if (tank_key != "tank1" && TestTank("tank1", "player2", boxMode)) return 0;
-    if (tank_key != "tank2") TestTank("tank2", "player1", boxMode);
+    if (tank_key != "tank1" && TestTank(*arena, "tank1", "player2", boxMode)) return 0;
+    if (tank_key != "tank2") TestTank(*arena, "tank2", "player1", boxMode);
     return 0;
 }
 
-bool TTankShell::TestTank(const std::string& victimKey, const std::string& playerKey, int boxMode)
+bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, const std::string& playerKey,
+                          int boxMode)
 {
-    auto state = GetState();
-    auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state.get());
-    auto victim = arena->GetGameObjectAs<TTank>(victimKey);
+    auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimKey == "tank1" ? tank1_ : tank2_);
     if (!victim || !CheckCollision(victim.get(), boxMode)) return false;
-    arena->SetTanksDisabled(1);
+    arena.SetTanksDisabled(1);
     victim->Die(GetDirection());
-    if (auto player = arena->GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
-    arena->QueueGameObjectForDeletion(obj_key);
+    if (auto player = arena.GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
+    arena.QueueGameObjectForDeletion(obj_key);
     return true;
 }
 

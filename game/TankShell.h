@@ -7,8 +7,12 @@
 #include <memory>
 #include <string>
 
+#include "framework/ObjectLookup.h"
 #include "framework/objects/GameObject.h"
 #include "framework/objects/MovableGameObject.h"
+
+class TTank;
+class TVexmoorArenaScreen;
 
 class TTankShell : public TMovableGameObject {
     VEXMOOR_CLASS(TTankShell, TMovableGameObject)
@@ -23,7 +27,12 @@ public:
 
 private:
     // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
-    bool TestTank(const std::string& victimKey, const std::string& playerKey, int boxMode);
+    bool TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, const std::string& playerKey,
+                  int boxMode);
+
+    // The objects a flying shell tests every frame.
+    TObjectLookup<TNodeGameObject> world_;
+    TObjectLookup<TTank> tank1_, tank2_;
 };
 
 // Moves a shell for its flight time, then queues it for deletion.

@@ -1,6 +1,7 @@
 // Game objects: everything a state holds by key, with keyed per-object animators.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -9,19 +10,29 @@
 
 class TGameState;
 class TGameObject;
+class TNodeGameObject;
 
 // Base of everything a state holds by key (objects, per-object animators, views).
 class TGameObjectBase : public TGameBase {
     VEXMOOR_CLASS(TGameObjectBase, TGameBase)
 
 public:
-    // The state registered under state_key, looked up on every call; null when free.
+    // The state registered under state_key at the time of the call; null when free.
     virtual std::shared_ptr<TGameState> GetState();
     virtual int OnAdd(TGameState* state);
     virtual int OnRemove(TGameState* state);
 
     std::string state_key;
     std::string obj_key;
+
+private:
+    // The last lookup, good while the registry is at the same version and the key the same.
+    struct StateLookup {
+        std::string key;
+        uint64_t version = 0;
+        std::weak_ptr<TGameState> state;
+    };
+    StateLookup lastLookup_;
 };
 
 // A small behaviour run once per frame for one object, before the object's OnUpdate.
@@ -52,6 +63,9 @@ public:
                                                              std::shared_ptr<TGameObjectAnimator> animator);
     virtual int RemoveAnimator(const std::string& key);
     virtual int ClearAnimators();
+    // This object as a scene-node object, or null: what a dynamic_cast would give, for
+    // the animators that ask every frame.
+    virtual TNodeGameObject* AsNodeObject() { return nullptr; }
 
     KeyedMap<std::shared_ptr<TGameObjectAnimator>> animators;
     std::deque<std::string> GameObjectAnimatorDeleteQueue;

@@ -12,5 +12,5 @@ std::shared_ptr<TGameObject> TMovableGameObjectController::GetTarget()
 {
     std::shared_ptr<TGameState> state = GetState();
     if (!state) return nullptr;
-    return state->GetGameObject(target_key);
+    return state->GetGameObjectAs<TGameObject>(target_key, target_);
 }

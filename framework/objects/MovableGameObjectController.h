@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/ObjectLookup.h"
 #include "framework/objects/GameObject.h"
 
 class TMovableGameObjectController : public TGameObject {
@@ -15,4 +16,7 @@ public:
     virtual std::shared_ptr<TGameObject> GetTarget();
 
     std::string target_key;
+
+private:
+    TObjectLookup<TGameObject> target_;
 };

@@ -19,6 +19,7 @@ public:
     int Destroy() override;
     // Object animators first, then the node's world transform, so OnUpdate reads it fresh.
     int RunAnimators() override;
+    TNodeGameObject* AsNodeObject() override { return this; }
 
     // The key of the object that owns node; empty when no object does.
     static std::string GetKeyForNode(irr::scene::ISceneNode* node);

@@ -335,3 +335,49 @@ TEST(StateDrawing, ThickLinesGoThroughDrawLineOneRowAtATimeInWhiteByDefault)
     state.DrawVerticalLine(0, 0, 1, -2, std::nullopt);
     EXPECT_TRUE(state.lines.empty());
 }
+
+TEST_F(GameStateTest, RememberedLookupFollowsEveryChangeOfTheRegistryAndKeepsNothingAlive)
+{
+    TObjectLookup<LoggingObject> last;
+    auto first = Add("a");
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("a", last), first);
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("a", last), first);
+
+    auto replacement = std::make_shared<DerivedObject>(log);
+    state->AddGameObject("a", replacement);  // the same key, another object
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("a", last), replacement);
+
+    auto other = Add("b");
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("b", last), other);  // another key
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("a", last), replacement);
+
+    std::weak_ptr<DerivedObject> watched = replacement;
+    replacement.reset();
+    state->RemoveGameObject("a");
+    EXPECT_TRUE(watched.expired());  // the lookup held it weakly
+    EXPECT_EQ(state->GetGameObjectAs<LoggingObject>("a", last), nullptr);
+
+    // The class asked for still decides, as with the plain lookup.
+    TObjectLookup<DerivedObject> derived;
+    EXPECT_EQ(state->GetGameObjectAs<DerivedObject>("b", derived), nullptr);
+}
+
+TEST_F(GameStateTest, AnObjectFindsItsStateAfterTheStateIsReplacedRemovedOrRenamed)
+{
+    auto object = Add("a");
+    EXPECT_EQ(object->GetState(), state);
+
+    auto replacement = std::make_shared<PipelineState>("s", log);
+    TGame::AddGameState("s", replacement);
+    EXPECT_EQ(object->GetState(), replacement);
+
+    auto other = std::make_shared<PipelineState>("t", log);
+    TGame::AddGameState("t", other);
+    object->state_key = "t";
+    EXPECT_EQ(object->GetState(), other);
+
+    TGame::RemoveGameState("t");
+    EXPECT_EQ(object->GetState(), nullptr);
+    object->state_key.clear();
+    EXPECT_EQ(object->GetState(), nullptr);
+}
