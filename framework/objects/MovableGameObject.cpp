@@ -79,19 +79,25 @@ int TMovableGameObject::Turn(float x, float y, float z)
     const float yaw = TGame::ApplySpeedFactor(y);
     const float roll = TGame::ApplySpeedFactor(z);
 
+    // M *= N applies N to a vector first: yaw, then pitch, then roll, all in the node's
+    // own frame, then the current orientation. A zero angle is the identity and is left
+    // out of the product, which changes nothing but the cost.
     matrix4 orientation;
     orientation.setRotationDegrees(_node->getRotation());
     matrix4 increment;
-    increment.setRotationDegrees(vector3df(0.0f, 0.0f, roll));
-    matrix4 step;
-    step.setRotationDegrees(vector3df(pitch, 0.0f, 0.0f));
-    increment *= step;
-    step = matrix4();
-    step.setRotationDegrees(vector3df(0.0f, yaw, 0.0f));
-    increment *= step;
-    // M *= N applies N to a vector first: yaw, then pitch, then roll, all in the node's
-    // own frame, then the current orientation.
-    orientation *= increment;
+    bool turned = false;
+    const vector3df steps[] = {vector3df(0.0f, 0.0f, roll), vector3df(pitch, 0.0f, 0.0f), vector3df(0.0f, yaw, 0.0f)};
+    for (const vector3df& angles : steps) {
+        if (angles.X == 0.0f && angles.Y == 0.0f && angles.Z == 0.0f) continue;
+        matrix4 step;
+        step.setRotationDegrees(angles);
+        if (turned)
+            increment *= step;
+        else
+            increment = step;
+        turned = true;
+    }
+    if (turned) orientation *= increment;
     _node->setRotation(orientation.getRotationDegrees());
     return 0;
 }
