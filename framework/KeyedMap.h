@@ -3,16 +3,19 @@
 // Walks run in ascending key order and take the next entry before handing out the
 // current one. A handler may insert and remove entries while the map is walked: an entry
 // inserted during a walk is visited in that pass only if it sorts after the entry already
-// taken as next, and an entry removed is not visited after its removal. Removal
-// during a walk only marks the entry (its value is released at once) and the marked
-// entries are erased when the outermost walk ends, so a walk never has to copy or
-// re-find keys: it costs a step of the tree per entry.
+// taken as next, and an entry removed is not visited after its removal.
+//
+// While a walk runs nothing is erased or released: a removed entry is only marked, and a
+// replaced value is kept aside, until the outermost walk ends. So the walk hands out the
+// stored values themselves, and every value handed out stays valid for the whole call,
+// without copying keys or values or finding an entry twice.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -31,11 +34,13 @@ public:
     // Inserting under a present key replaces the value.
     void Set(const K& key, V value)
     {
-        Slot& slot = entries_[key];
-        if (!slot.live) {
-            slot.live = true;
-            if (removed_) --removed_;  // a key marked removed during a walk comes back
+        auto [it, inserted] = entries_.try_emplace(key);
+        Slot& slot = it->second;
+        if (!inserted) {
+            if (walks_ > 0) replaced_.push_back(std::move(slot.value));  // a handler may hold it
+            if (!slot.live) --removed_;  // a key removed during this walk comes back
         }
+        slot.live = true;
         slot.value = std::move(value);
         version_ = NewKeyedMapVersion();
     }
@@ -57,7 +62,12 @@ public:
     {
         auto it = entries_.find(key);
         if (it == entries_.end() || !it->second.live) return;
-        Drop(it);
+        if (walks_ == 0) {
+            entries_.erase(it);
+        } else {
+            it->second.live = false;
+            ++removed_;
+        }
         version_ = NewKeyedMapVersion();
     }
 
@@ -65,10 +75,9 @@ public:
     {
         if (walks_ == 0) {
             entries_.clear();
-            removed_ = 0;
         } else {
-            for (auto it = entries_.begin(); it != entries_.end(); ++it)
-                if (it->second.live) Drop(it);
+            for (auto& entry : entries_) entry.second.live = false;
+            removed_ = entries_.size();
         }
         version_ = NewKeyedMapVersion();
     }
@@ -89,19 +98,14 @@ public:
         return keys;
     }
 
-    // Calls f(key, value) for each entry in key order. The value is a copy, so it stays
-    // valid even when the call replaces or removes its entry.
+    // Calls f(key, value) for each entry in key order.
     template <class F>
     void ForEach(F&& f)
     {
         WalkGuard guard(*this);
         for (auto it = entries_.begin(); it != entries_.end();) {
-            // Nothing is erased before the walk ends, so next stays valid through the call.
-            const auto next = std::next(it);
-            if (it->second.live) {
-                V value = it->second.value;
-                f(it->first, value);
-            }
+            const auto next = std::next(it);  // nothing is erased before the walk ends
+            if (it->second.live) f(it->first, std::as_const(it->second.value));
             it = next;
         }
     }
@@ -112,32 +116,34 @@ private:
         bool live = true;
     };
 
-    // Ends a walk, also when its handler throws; the last walk out erases what was marked.
+    // Ends a walk, also when its handler throws; the last walk out erases what was
+    // removed and releases what was replaced during the walks.
     struct WalkGuard {
         explicit WalkGuard(KeyedMap& map) : map(map) { ++map.walks_; }
         ~WalkGuard()
         {
-            if (--map.walks_ != 0 || map.removed_ == 0) return;
-            for (auto it = map.entries_.begin(); it != map.entries_.end();)
-                it = it->second.live ? std::next(it) : map.entries_.erase(it);
-            map.removed_ = 0;
+            if (--map.walks_ != 0) return;
+            // The values go last, once the map is whole again: their destructors may use it.
+            std::vector<V> released;
+            released.swap(map.replaced_);
+            if (map.removed_ != 0) {
+                for (auto it = map.entries_.begin(); it != map.entries_.end();) {
+                    if (it->second.live) {
+                        ++it;
+                        continue;
+                    }
+                    released.push_back(std::move(it->second.value));
+                    it = map.entries_.erase(it);
+                }
+                map.removed_ = 0;
+            }
         }
         KeyedMap& map;
     };
 
-    void Drop(typename std::map<K, Slot>::iterator it)
-    {
-        if (walks_ == 0) {
-            entries_.erase(it);
-            return;
-        }
-        it->second.live = false;
-        it->second.value = V{};
-        ++removed_;
-    }
-
     std::map<K, Slot> entries_;
-    size_t removed_ = 0;  // entries marked removed, waiting for the walks to end
+    size_t removed_ = 0;     // entries marked removed, to be erased when the walks end
+    std::vector<V> replaced_;  // values replaced during the walks, released when they end
     int walks_ = 0;
     uint64_t version_ = NewKeyedMapVersion();
 };

@@ -63,26 +63,51 @@ TEST(KeyedMap, KeysSnapshotIsOrdered)
     EXPECT_EQ(MapKeysToArray(map), (std::vector<std::string>{"a", "b", "c"}));
 }
 
-TEST(KeyedMap, EntriesRemovedDuringWalkAreGoneAtOnceAndNotVisited)
+TEST(KeyedMap, EntriesRemovedDuringWalkAreGoneAtOnceButReleasedWhenItEnds)
 {
     KeyedMap<std::shared_ptr<int>> map;
-    for (const char* key : {"a", "b", "c", "d"}) map.Set(key, std::make_shared<int>(0));
+    for (const char* key : {"a", "b", "c", "d"}) map.Set(key, std::make_shared<int>(7));
     std::weak_ptr<int> removedValue = map.Get("c");
     std::vector<std::string> seen;
     map.ForEach([&](const std::string& key, const std::shared_ptr<int>& value) {
         seen.push_back(key);
         if (key != "b") return;
-        map.Remove("b");  // the entry being visited: its value stays valid for this call
+        map.Remove("b");  // the entry being visited: key and value stay valid for this call
         map.Remove("c");
-        EXPECT_TRUE(value);
+        map.Set("a", nullptr);  // a replaced value is kept too
+        EXPECT_EQ(key, "b");
+        ASSERT_TRUE(value);
+        EXPECT_EQ(*value, 7);
         EXPECT_FALSE(map.Contains("b"));
         EXPECT_FALSE(map.Get("c"));
-        EXPECT_TRUE(removedValue.expired());  // released now, not when the walk ends
+        EXPECT_FALSE(removedValue.expired());
         EXPECT_EQ(map.Size(), 2u);
         EXPECT_EQ(map.Keys(), (std::vector<std::string>{"a", "d"}));
     });
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "d"}));
     EXPECT_EQ(map.Size(), 2u);
+    EXPECT_TRUE(removedValue.expired());
+}
+
+TEST(KeyedMap, ValuesReleasedAfterAWalkMayUseTheMap)
+{
+    // A value whose destructor removes another entry, as an object may take its parts.
+    struct Remover {
+        KeyedMap<std::shared_ptr<Remover>>* map = nullptr;
+        ~Remover()
+        {
+            if (map) map->Remove("part");
+        }
+    };
+    KeyedMap<std::shared_ptr<Remover>> map;
+    auto owner = std::make_shared<Remover>();
+    owner->map = &map;
+    map.Set("owner", std::move(owner));
+    map.Set("part", std::make_shared<Remover>());
+    map.ForEach([&](const std::string& key, const std::shared_ptr<Remover>&) {
+        if (key == "owner") map.Remove("owner");
+    });
+    EXPECT_TRUE(map.Empty());
 }
 
 TEST(KeyedMap, EntryRemovedAndSetAgainDuringWalkIsVisitedWithItsNewValue)
