@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/KeyedMap.h"
+#include "framework/ObjectLookup.h"
 #include "framework/TypeRegistry.h"
 
 class TGameResource;
@@ -40,6 +41,14 @@ public:
     std::shared_ptr<R> GetGameResourceAs(const std::string& key)
     {
         return std::dynamic_pointer_cast<R>(GetGameResource(key));
+    }
+
+    // The same, made again only when the resources have changed since the lookup
+    // remembered in last (or the key differs from its key).
+    template <class R>
+    std::shared_ptr<R> GetGameResourceAs(const std::string& key, TObjectLookup<R>& last)
+    {
+        return RememberedLookup(GameResources, key, last, [&] { return GetGameResourceAs<R>(key); });
     }
 
     bool HasFlag(const std::string& key) const { return GameFlags.Contains(key); }

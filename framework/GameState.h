@@ -99,13 +99,7 @@ public:
     template <class T>
     std::shared_ptr<T> GetGameObjectAs(const std::string& key, TObjectLookup<T>& last)
     {
-        const uint64_t version = GameObjects.Version();
-        if (last.version != version || last.key != key) {
-            last.object = GetGameObjectAs<T>(key);
-            last.key = key;
-            last.version = version;
-        }
-        return last.object.lock();
+        return RememberedLookup(GameObjects, key, last, [&] { return GetGameObjectAs<T>(key); });
     }
 
     std::string state_key;

@@ -257,11 +257,11 @@ int TVexmoorArenaScreen::OnRender()
     TVexmoor* game = GetGame();
     if (!game || !game->driver) return 0;
     const int half = static_cast<int>(game->driver->getScreenSize().Width) / 2;
-    auto resource = GetGameResourceAs<TFontResource>("fnt");
+    auto resource = GetGameResourceAs<TFontResource>("fnt", scoreFont_);
     irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
     // Each score stands in the color of the tank that scored it.
-    DrawText(ScoreText(2), font, SchemeColor("Tank2"), half / 2, game->SY(0), -1, -1, 0, 0);
-    DrawText(ScoreText(1), font, SchemeColor("Tank1"), half + half / 2, game->SY(0), -1, -1, 0, 0);
+    DrawText(ScoreText(2), font, SchemeColor("Tank2", scores_[1].color), half / 2, game->SY(0), -1, -1, 0, 0);
+    DrawText(ScoreText(1), font, SchemeColor("Tank1", scores_[0].color), half + half / 2, game->SY(0), -1, -1, 0, 0);
     return 0;
 }
 

@@ -12,6 +12,8 @@
 #include "game/VexmoorGameState.h"
 
 class TPlayer;
+class TColorResource;
+class TFontResource;
 
 class TVexmoorArenaScreen : public TVexmoorGameState {
     VEXMOOR_CLASS(TVexmoorArenaScreen, TVexmoorGameState)
@@ -77,7 +79,9 @@ private:
         TObjectLookup<TPlayer> player;
         int shown = -1;  // the score the text was made for
         std::wstring text;
+        TObjectLookup<TColorResource> color;  // of the tank that scores for the player
     };
     ScoreBoard scores_[2];  // players 1 and 2
+    TObjectLookup<TFontResource> scoreFont_;
 };
 

@@ -18,6 +18,16 @@ irr::video::SColor TVexmoorGameState::SchemeColor(const std::string& key)
     return game->CurrentColorScheme->GetColor(key);
 }
 
+irr::video::SColor TVexmoorGameState::SchemeColor(const std::string& key, TObjectLookup<TColorResource>& last)
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->CurrentColorScheme) return irr::video::SColor(255, 255, 255, 255);
+    auto resource = game->CurrentColorScheme->GetGameResourceAs<TColorResource>(key, last);
+    std::shared_ptr<irr::video::SColor> color = resource ? resource->GetResource() : nullptr;
+    // Without that color the scheme itself reports the missing key.
+    return color ? *color : game->CurrentColorScheme->GetColor(key);
+}
+
 irr::gui::IGUIFont* TVexmoorGameState::GameFont(const std::string& key)
 {
     TVexmoor* game = GetGame();

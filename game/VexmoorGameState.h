@@ -9,6 +9,7 @@
 #include "framework/GameState.h"
 
 class TVexmoor;
+class TColorResource;
 class TGameEventReceiver;
 
 class TVexmoorGameState : public TGameState {
@@ -20,6 +21,9 @@ public:
 
     // The current scheme's color under key; opaque white without a game.
     irr::video::SColor SchemeColor(const std::string& key);
+    // The same for a color read every frame: the color resource is remembered in last
+    // until the scheme or its resources change, and its color is read at each call.
+    irr::video::SColor SchemeColor(const std::string& key, TObjectLookup<TColorResource>& last);
     // The game-wide font under key; the engine's built-in font when there is none.
     irr::gui::IGUIFont* GameFont(const std::string& key);
     // A font file through the GUI environment's cache; the built-in font when it cannot be read.

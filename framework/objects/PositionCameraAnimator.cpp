@@ -1,10 +1,35 @@
 #include "framework/objects/PositionCameraAnimator.h"
 
+namespace {
+
+bool Same(const irr::core::vector3df& a, const irr::core::vector3df& b)
+{
+    return a.X == b.X && a.Y == b.Y && a.Z == b.Z;  // exactly, not within the engine's tolerance
+}
+
+}  // namespace
+
 void PositionCameraAnimator::animateNode(irr::scene::ISceneNode* node, irr::u32)
 {
     // Only a camera has a target to set.
     if (!node || node->getType() != irr::scene::ESNT_CAMERA) return;
-    PositionCamera(static_cast<irr::scene::ICameraSceneNode*>(node));
+    auto* camera = static_cast<irr::scene::ICameraSceneNode*>(node);
+    // The fixed cameras stand still: most frames there is nothing to aim.
+    if (HasAim(camera)) return;
+    PositionCamera(camera);
+    last_ = {camera->getRotation(), camera->getAbsoluteTransformation(), camera->getTarget(), camera->getUpVector()};
+    aimed_ = true;
+}
+
+bool PositionCameraAnimator::HasAim(irr::scene::ICameraSceneNode* camera) const
+{
+    if (!aimed_ || !Same(camera->getRotation(), last_.rotation) || !Same(camera->getTarget(), last_.target) ||
+        !Same(camera->getUpVector(), last_.up))
+        return false;
+    const irr::core::matrix4& now = camera->getAbsoluteTransformation();
+    for (int i = 0; i < 16; ++i)
+        if (now[i] != last_.transformation[i]) return false;
+    return true;
 }
 
 irr::scene::ISceneNodeAnimator* PositionCameraAnimator::createClone(irr::scene::ISceneNode*,

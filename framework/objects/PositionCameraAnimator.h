@@ -10,6 +10,18 @@ public:
     void animateNode(irr::scene::ISceneNode* node, irr::u32 timeMs) override;
     irr::scene::ISceneNodeAnimator* createClone(irr::scene::ISceneNode* node,
                                                 irr::scene::ISceneManager* newManager = 0) override;
+
+private:
+    // What the last aim started from and set. A camera that has them all, exactly, is
+    // aimed already: aiming it again would set the same target and up vector.
+    struct Aim {
+        irr::core::vector3df rotation;
+        irr::core::matrix4 transformation;
+        irr::core::vector3df target, up;
+    };
+    bool HasAim(irr::scene::ICameraSceneNode* camera) const;
+    bool aimed_ = false;
+    Aim last_;
 };
 
 // Attaches a new PositionCameraAnimator to node, which then owns it; null for a null node.

@@ -569,3 +569,26 @@ TEST_F(ScoreDisplay, EachScoreInTheOtherTanksColorOncePerCamera)
     Frame();
     EXPECT_EQ(recording->texts.size(), 4u);
 }
+
+TEST_F(ScoreDisplay, TextsFollowTheScoresAndColorsFollowTheScheme)
+{
+    Frame();
+    Player("player2")->score = 4;  // between two frames
+    Tap(kF12);                     // the next scheme
+    Frame();
+    recording->texts.clear();
+    Frame();
+    ASSERT_EQ(recording->texts.size(), 2u);
+    EXPECT_EQ(recording->texts[0].text, L"4");
+    EXPECT_EQ(recording->texts[1].text, L"0");
+    EXPECT_EQ(recording->texts[0].color, game->CurrentColorScheme->GetColor("Tank2"));
+    EXPECT_EQ(recording->texts[1].color, game->CurrentColorScheme->GetColor("Tank1"));
+
+    // A scheme color changed in place (the schemes share their color objects) shows at once.
+    auto tank1 = game->CurrentColorScheme->GetGameResourceAs<TColorResource>("Tank1")->GetResource();
+    *tank1 = SColor(255, 1, 2, 3);
+    recording->texts.clear();
+    Frame();
+    ASSERT_EQ(recording->texts.size(), 2u);
+    EXPECT_EQ(recording->texts[1].color, SColor(255, 1, 2, 3));
+}

@@ -43,7 +43,29 @@ TEST_F(PositionCameraFixture, AnimatorAimsTheCameraWhileTheSceneIsAnimated)
     ExpectNear(camera->getTarget(), vector3df(-1000, 0, 0), 1e-2f);
 }
 
+TEST_F(PositionCameraFixture, AnimatorAimsAgainWhenTheCameraMovesTurnsOrIsAimedElsewhere)
+{
+    irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(nullptr, vector3df(), vector3df(0, 0, 100));
+    AddPositionCameraAnimator(camera);
+    smgr->drawAll();
+    ExpectNear(camera->getTarget(), vector3df(0, 0, 1000), 1e-2f);
 
+    camera->setPosition(vector3df(5, 0, 0));  // moved: the world transform differs
+    camera->updateAbsolutePosition();
+    smgr->drawAll();
+    ExpectNear(camera->getTarget(), vector3df(5, 0, 1000), 1e-2f);
+
+    camera->setRotation(vector3df(0, 0, 90));  // turned: a new up vector
+    camera->updateAbsolutePosition();
+    smgr->drawAll();
+    ExpectNear(camera->getUpVector(), vector3df(-1, 0, 0));
+
+    camera->setTarget(vector3df(0, 0, 0));  // aimed elsewhere by hand: the animator puts it back
+    camera->setUpVector(vector3df(0, 1, 0));
+    smgr->drawAll();
+    ExpectNear(camera->getTarget(), vector3df(5, 0, 1000), 1e-2f);
+    ExpectNear(camera->getUpVector(), vector3df(-1, 0, 0));
+}
 
 TEST_F(PositionCameraFixture, ClonedNodeGetsItsOwnAnimator)
 {
