@@ -34,15 +34,15 @@ int TTankShell::OnUpdate()
     // In the orthographic overhead view the tank test is a plain box overlap.
     const int boxMode = std::dynamic_pointer_cast<TOrthogonalGameView>(arena->GetCurrentGameView()) ? 1 : 0;
     // A shell never tests the tank that fired it.
-    if (tank_key != "tank1" && TestTank(*arena, "tank1", "player2", boxMode)) return 0;
-    if (tank_key != "tank2") TestTank(*arena, "tank2", "player1", boxMode);
+    if (tank_key != "tank1" && TestTank(*arena, "tank1", tank1_, "player2", boxMode)) return 0;
+    if (tank_key != "tank2") TestTank(*arena, "tank2", tank2_, "player1", boxMode);
     return 0;
 }
 
-bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, const std::string& playerKey,
-                          int boxMode)
+bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
+                          const std::string& playerKey, int boxMode)
 {
-    auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimKey == "tank1" ? tank1_ : tank2_);
+    auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimLookup);
     if (!victim || !CheckCollision(victim.get(), boxMode)) return false;
     arena.SetTanksDisabled(1);
     victim->Die(GetDirection());

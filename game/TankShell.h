@@ -27,8 +27,9 @@ public:
 
 private:
     // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
-    bool TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, const std::string& playerKey,
-                  int boxMode);
+    // victimLookup remembers where the victim was found, for the next frame.
+    bool TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
+                  const std::string& playerKey, int boxMode);
 
     // The objects a flying shell tests every frame.
     TObjectLookup<TNodeGameObject> world_;
