@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Versions are drawn from one counter for all maps, so a version names one map at one

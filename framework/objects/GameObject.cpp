@@ -9,10 +9,7 @@ std::shared_ptr<TGameState> TGameObjectBase::GetState()
     if (state_key.empty()) return nullptr;
     // Objects ask for their state many times a frame; the registry lookup is made again
     // only when the registry or the key has changed since the last one.
-    const uint64_t version = TGame::GameStates.Version();
-    if (lastLookup_.version != version || lastLookup_.key != state_key)
-        lastLookup_ = {state_key, version, TGame::GetGameState(state_key)};
-    return lastLookup_.state.lock();
+    return RememberedLookup(TGame::GameStates, state_key, state_, [&] { return TGame::GetGameState(state_key); });
 }
 
 int TGameObjectBase::OnAdd(TGameState*)

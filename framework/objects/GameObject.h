@@ -1,7 +1,6 @@
 // Game objects: everything a state holds by key, with keyed per-object animators.
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -26,13 +25,7 @@ public:
     std::string obj_key;
 
 private:
-    // The last lookup, good while the registry is at the same version and the key the same.
-    struct StateLookup {
-        std::string key;
-        uint64_t version = 0;
-        std::weak_ptr<TGameState> state;
-    };
-    StateLookup lastLookup_;
+    TObjectLookup<TGameState> state_;
 };
 
 // A small behaviour run once per frame for one object, before the object's OnUpdate.
