@@ -233,7 +233,8 @@ int TGameState::SetGameView(const std::string& key)
 std::shared_ptr<TGameView> TGameState::GetCurrentGameView()
 {
     if (currentGameView.empty()) return nullptr;
-    return GetGameView(currentGameView);
+    // Asked for by the render and by every shell in flight, each frame.
+    return RememberedLookup(GameViews, currentGameView, currentView_, [&] { return GetGameView(currentGameView); });
 }
 
 int TGameState::ClearGameViews()

@@ -113,4 +113,7 @@ public:
     std::deque<std::string> AnimatorDeleteQueue;
     KeyedMap<std::shared_ptr<TGameObject>> GameObjects;
     KeyedMap<std::shared_ptr<TGameView>> GameViews;
+
+private:
+    TObjectLookup<TGameView> currentView_;
 };

@@ -32,7 +32,8 @@ int TTankShell::OnUpdate()
         }
     }
     // In the orthographic overhead view the tank test is a plain box overlap.
-    const int boxMode = std::dynamic_pointer_cast<TOrthogonalGameView>(arena->GetCurrentGameView()) ? 1 : 0;
+    const std::shared_ptr<TGameView> view = arena->GetCurrentGameView();
+    const int boxMode = dynamic_cast<TOrthogonalGameView*>(view.get()) ? 1 : 0;
     // A shell never tests the tank that fired it.
     if (tank_key != "tank1" && TestTank(*arena, "tank1", tank1_, "player2", boxMode)) return 0;
     if (tank_key != "tank2") TestTank(*arena, "tank2", tank2_, "player1", boxMode);

@@ -289,8 +289,20 @@ TEST_F(GameStateTest, UnknownViewRaisesAndARemovedCurrentViewFallsBackToPlainDra
         EXPECT_STREQ(error.what(), "SetGameView: GameView does not exist");
     }
     game->InitGraphics(800, 600, 16, 0);
-    state->AddGameView("v", std::make_shared<TGameView>());
+    auto first = std::make_shared<TGameView>();
+    state->AddGameView("v", first);
     state->SetGameView("v");
+    EXPECT_EQ(state->GetCurrentGameView(), first);
+    // The current view follows a replacement under its key and a change of the key.
+    auto second = std::make_shared<TGameView>();
+    state->AddGameView("v", second);
+    EXPECT_EQ(state->GetCurrentGameView(), second);
+    auto other = std::make_shared<TGameView>();
+    state->AddGameView("w", other);
+    state->currentGameView = "w";
+    EXPECT_EQ(state->GetCurrentGameView(), other);
+    state->currentGameView = "v";
+    EXPECT_EQ(state->GetCurrentGameView(), second);
     state->RemoveGameView("v");
     EXPECT_EQ(state->currentGameView, "v");
     EXPECT_EQ(state->GetCurrentGameView(), nullptr);
