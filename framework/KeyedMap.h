@@ -123,6 +123,7 @@ private:
         ~WalkGuard()
         {
             if (--map.walks_ != 0) return;
+            if (map.removed_ == 0 && map.replaced_.empty()) return;  // the usual walk changed nothing
             // The values go last, once the map is whole again: their destructors may use it.
             std::vector<V> released;
             released.swap(map.replaced_);
