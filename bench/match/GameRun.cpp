@@ -5,10 +5,7 @@
 
 #include "Stopwatch.h"
 #include "framework/Game.h"
-#include "game/CreditsScreen.h"
-#include "game/GameInit.h"
-#include "game/OptionsScreen.h"
-#include "game/StartScreen.h"
+#include "game/VexmoorScreens.h"
 
 namespace bench {
 
@@ -58,15 +55,11 @@ GameRun::GameRun(int driverType)
     clock.Install();
     TGame::InitClassData();
     game_ = std::make_shared<TVexmoor>();
-    auto init = std::make_shared<TVexmoorGameInit>();
-    init->driverType = driverType;
-    TGame::AddGameState("InitGame", init);
-    TGame::AddGameState("TitleScreen", title);
-    TGame::AddGameState("CreditsScreen", std::make_shared<TVexmoorGameCreditsScreen>());
-    TGame::AddGameState("OptionsScreen", std::make_shared<TVexmoorGameOptionsScreen>());
-    TGame::AddGameState("Arena", arena);
-    TGame::AddGameState("StartScreen", std::make_shared<TVexmoorGameStartScreen>());
-    TGame::SetGameState("InitGame");
+    TVexmoorScreens screens;
+    screens.init->driverType = driverType;
+    screens.title = title;
+    screens.arena = arena;
+    screens.Open();
 }
 
 GameRun::~GameRun()

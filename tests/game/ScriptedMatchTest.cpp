@@ -1,6 +1,7 @@
 // A whole match as a player meets it: the game starts, the title's "START GAME" is
 // clicked, one tank is hit ten times, the finale plays and the title comes back.
 #include "ArenaFixture.h"
+#include "game/VexmoorScreens.h"
 
 using irr::core::vector3df;
 
@@ -12,14 +13,11 @@ protected:
         clock.Install();
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
-        init->driverType = 0;
-        TGame::AddGameState("InitGame", init);
-        TGame::AddGameState("TitleScreen", title);
-        TGame::AddGameState("CreditsScreen", std::make_shared<TVexmoorGameCreditsScreen>());
-        TGame::AddGameState("OptionsScreen", std::make_shared<TVexmoorGameOptionsScreen>());
-        TGame::AddGameState("Arena", arena);
-        TGame::AddGameState("StartScreen", std::make_shared<TVexmoorGameStartScreen>());
-        TGame::SetGameState("InitGame");
+        TVexmoorScreens screens;
+        screens.init->driverType = 0;
+        screens.title = title;
+        screens.arena = arena;
+        screens.Open();
     }
 
     // "tank2" fires at "tank1" from close range in the open, with its own fire key.
@@ -35,7 +33,6 @@ protected:
         ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 30));
     }
 
-    std::shared_ptr<TVexmoorGameInit> init = std::make_shared<TVexmoorGameInit>();
 };
 
 TEST_F(ScriptedMatch, FromStartUpThroughTenHitsAndTheFinaleBackToTheTitle)

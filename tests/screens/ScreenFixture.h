@@ -14,12 +14,8 @@
 
 #include "framework/Clock.h"
 #include "framework/GameResource.h"
-#include "game/CreditsScreen.h"
-#include "game/GameInit.h"
-#include "game/OptionsScreen.h"
-#include "game/StartScreen.h"
-#include "game/TitleScreen.h"
 #include "game/Vexmoor.h"
+#include "game/VexmoorScreens.h"
 #include "sound/Sound.h"
 
 // A screen that notes the colors of what it draws, then draws it as usual.
@@ -74,13 +70,14 @@ protected:
         init->driverType = 0;
         init->width = width;
         init->height = height;
-        TGame::AddGameState("InitGame", init);
-        TGame::AddGameState("TitleScreen", title);
-        TGame::AddGameState("CreditsScreen", credits);
-        TGame::AddGameState("OptionsScreen", options);
-        TGame::AddGameState("Arena", arena);
-        TGame::AddGameState("StartScreen", startScreen);
-        TGame::SetGameState("InitGame");
+        TVexmoorScreens screens;
+        screens.init = init;
+        screens.title = title;
+        screens.credits = credits;
+        screens.options = options;
+        screens.arena = arena;
+        screens.start = startScreen;
+        screens.Open();
         ASSERT_TRUE(game->RunFrame());
     }
     // On to the title screen's first frame.

@@ -11,13 +11,8 @@
 
 #include "framework/Game.h"
 #include "framework/ProgramEntry.h"
-#include "game/ArenaScreen.h"
-#include "game/CreditsScreen.h"
-#include "game/GameInit.h"
-#include "game/OptionsScreen.h"
-#include "game/StartScreen.h"
-#include "game/TitleScreen.h"
 #include "game/Vexmoor.h"
+#include "game/VexmoorScreens.h"
 
 namespace {
 
@@ -60,17 +55,16 @@ int main(int argc, char** argv)
     return RunProgram([&] {
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
-        TGame::AddGameState("InitGame", std::make_shared<TVexmoorGameInit>());
         auto title = std::make_shared<TVexmoorGameTitleScreen>();
         auto credits = std::make_shared<TVexmoorGameCreditsScreen>();
         auto options = std::make_shared<TVexmoorGameOptionsScreen>();
         auto start = std::make_shared<TVexmoorGameStartScreen>();
-        TGame::AddGameState("TitleScreen", title);
-        TGame::AddGameState("CreditsScreen", credits);
-        TGame::AddGameState("OptionsScreen", options);
-        TGame::AddGameState("Arena", std::make_shared<TVexmoorArenaScreen>());
-        TGame::AddGameState("StartScreen", start);
-        TGame::SetGameState("InitGame");
+        TVexmoorScreens screens;
+        screens.title = title;
+        screens.credits = credits;
+        screens.options = options;
+        screens.start = start;
+        screens.Open();
 
         Run(1000);
         Shoot(folder, "title");

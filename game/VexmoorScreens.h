@@ -1,0 +1,25 @@
+// The game's six screens under the state names they hand over to each other by. The
+// program opens the usual ones; a test or a benchmark puts its own in some places first.
+#pragma once
+
+#include <memory>
+
+#include "framework/GameState.h"
+#include "game/ArenaScreen.h"
+#include "game/CreditsScreen.h"
+#include "game/GameInit.h"
+#include "game/OptionsScreen.h"
+#include "game/StartScreen.h"
+#include "game/TitleScreen.h"
+
+struct TVexmoorScreens {
+    std::shared_ptr<TVexmoorGameInit> init = std::make_shared<TVexmoorGameInit>();
+    std::shared_ptr<TGameState> title = std::make_shared<TVexmoorGameTitleScreen>();
+    std::shared_ptr<TGameState> credits = std::make_shared<TVexmoorGameCreditsScreen>();
+    std::shared_ptr<TGameState> options = std::make_shared<TVexmoorGameOptionsScreen>();
+    std::shared_ptr<TGameState> arena = std::make_shared<TVexmoorArenaScreen>();
+    std::shared_ptr<TGameState> start = std::make_shared<TVexmoorGameStartScreen>();
+
+    // Adds them as the game's states and makes the start-up screen the current one.
+    void Open() const;
+};
