@@ -6,6 +6,7 @@
 #include "Stopwatch.h"
 #include "framework/Game.h"
 #include "game/VexmoorScreens.h"
+#include "tests/support/InputEvents.h"
 
 namespace bench {
 
@@ -132,12 +133,7 @@ void GameRun::ReleaseDrivingKeys()
 
 void GameRun::Key(irr::EKEY_CODE key, bool down)
 {
-    irr::SEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.EventType = irr::EET_KEY_INPUT_EVENT;
-    event.KeyInput.Key = key;
-    event.KeyInput.PressedDown = down;
-    game_->device->postEventFromUser(event);
+    game_->device->postEventFromUser(KeyEvent(key, down));
 }
 
 void GameRun::TapKey(irr::EKEY_CODE key)
@@ -148,13 +144,7 @@ void GameRun::TapKey(irr::EKEY_CODE key)
 
 void GameRun::Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y)
 {
-    irr::SEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    event.MouseInput.Event = kind;
-    event.MouseInput.X = x;
-    event.MouseInput.Y = y;
-    game_->device->postEventFromUser(event);
+    game_->device->postEventFromUser(MouseEvent(kind, x, y));
 }
 
 }  // namespace bench

@@ -2,30 +2,9 @@
 
 #include "RecordingState.h"
 #include "framework/GameEventReceiver.h"
+#include "tests/support/InputEvents.h"
 
 namespace {
-
-irr::SEvent Key(irr::EKEY_CODE code, bool down, bool shift = false, bool control = false)
-{
-    irr::SEvent event{};
-    event.EventType = irr::EET_KEY_INPUT_EVENT;
-    event.KeyInput.Key = code;
-    event.KeyInput.PressedDown = down;
-    event.KeyInput.Shift = shift;
-    event.KeyInput.Control = control;
-    return event;
-}
-
-irr::SEvent Mouse(irr::EMOUSE_INPUT_EVENT type, int x = 0, int y = 0, float wheel = 0.0f)
-{
-    irr::SEvent event{};
-    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    event.MouseInput.Event = type;
-    event.MouseInput.X = x;
-    event.MouseInput.Y = y;
-    event.MouseInput.Wheel = wheel;
-    return event;
-}
 
 // Records the arguments the receiver hands to the state's hooks.
 class HookState : public TGameState {
@@ -66,11 +45,11 @@ protected:
 
 TEST_F(EventReceiverTest, PressAndReleaseLatchAndCount)
 {
-    receiver.OnEvent(Key(irr::KEY_KEY_A, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_A, true));
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_A, 0, 0, 0), 1);
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_KEY_A, 0), 1);
     EXPECT_EQ(receiver.KeyHitCnt(irr::KEY_KEY_A, 0), 1);
-    receiver.OnEvent(Key(irr::KEY_KEY_A, false));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_A, false));
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_A, 0, 0, 0), 0);
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_KEY_A, 0), 0);
     EXPECT_EQ(receiver.IsKeyDownUp(irr::KEY_KEY_A, 0), 1);
@@ -80,60 +59,60 @@ TEST_F(EventReceiverTest, PressAndReleaseLatchAndCount)
 
 TEST_F(EventReceiverTest, AutoRepeatNeitherCountsNorLatches)
 {
-    receiver.OnEvent(Key(irr::KEY_KEY_A, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_A, true));
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_KEY_A, 1), 1);
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_KEY_A, 1), 0);
-    for (int i = 0; i < 3; ++i) receiver.OnEvent(Key(irr::KEY_KEY_A, true));
+    for (int i = 0; i < 3; ++i) receiver.OnEvent(KeyEvent(irr::KEY_KEY_A, true));
     EXPECT_EQ(receiver.KeyHitCnt(irr::KEY_KEY_A, 0), 1);
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_KEY_A, 0), 0);
 }
 
 TEST_F(EventReceiverTest, FlushWhileHeldMakesTheNextRepeatANewPress)
 {
-    receiver.OnEvent(Key(irr::KEY_UP, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_UP, true));
     receiver.FlushKeys();
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_UP, 0, 0, 0), 0);
     EXPECT_EQ(receiver.KeyHitCnt(irr::KEY_UP, 0), 0);
-    receiver.OnEvent(Key(irr::KEY_UP, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_UP, true));
     EXPECT_EQ(receiver.KeyHitCnt(irr::KEY_UP, 0), 1);
     EXPECT_EQ(receiver.IsKeyUpDown(irr::KEY_UP, 0), 1);
 }
 
 TEST_F(EventReceiverTest, ModifierArgumentsOnlyAddConditions)
 {
-    receiver.OnEvent(Key(irr::KEY_KEY_B, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_B, true));
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_B, 1, 0, 0), 0);
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_B, 0, 0, 0), 1);
-    receiver.OnEvent(Key(irr::KEY_KEY_C, true, true, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_C, true, true, true));
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_C, 1, 1, 0), 1);
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_C, 0, 0, 1), 0);
 }
 
 TEST_F(EventReceiverTest, AltEntriesComeFromTheReceiversOwnKeyState)
 {
-    receiver.OnEvent(Key(irr::KEY_LMENU, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_LMENU, true));
     EXPECT_EQ(receiver.m_key_menu[irr::KEY_LMENU], 1);
-    receiver.OnEvent(Key(irr::KEY_KEY_D, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_D, true));
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_D, 0, 0, 1), 1);
-    receiver.OnEvent(Key(irr::KEY_MENU, true));
-    receiver.OnEvent(Key(irr::KEY_LMENU, false));
+    receiver.OnEvent(KeyEvent(irr::KEY_MENU, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_LMENU, false));
     EXPECT_EQ(receiver.m_key_menu[irr::KEY_LMENU], 1);  // the generic Alt is still down
-    receiver.OnEvent(Key(irr::KEY_MENU, false));
+    receiver.OnEvent(KeyEvent(irr::KEY_MENU, false));
     EXPECT_EQ(receiver.m_key_menu[irr::KEY_MENU], 0);
 }
 
 TEST_F(EventReceiverTest, MouseButtonsWheelAndCursor)
 {
-    receiver.OnEvent(Key(irr::KEY_LSHIFT, true));
-    receiver.OnEvent(Mouse(irr::EMIE_RMOUSE_PRESSED_DOWN));
+    receiver.OnEvent(KeyEvent(irr::KEY_LSHIFT, true));
+    receiver.OnEvent(MouseEvent(irr::EMIE_RMOUSE_PRESSED_DOWN));
     EXPECT_EQ(receiver.IsMouseButtonDown(1, 1, 0, 0), 1);
     EXPECT_EQ(receiver.MouseHitCnt(1, 0), 1);
-    receiver.OnEvent(Mouse(irr::EMIE_RMOUSE_LEFT_UP));
+    receiver.OnEvent(MouseEvent(irr::EMIE_RMOUSE_LEFT_UP));
     EXPECT_EQ(receiver.IsMouseButtonDownUp(1, 1), 1);
     EXPECT_EQ(receiver.IsMouseButtonDownUp(1, 1), 0);
-    receiver.OnEvent(Mouse(irr::EMIE_MOUSE_MOVED, 120, 45));
-    receiver.OnEvent(Mouse(irr::EMIE_MOUSE_WHEEL, 0, 0, -1.0f));
-    receiver.OnEvent(Mouse(irr::EMIE_MOUSE_WHEEL, 0, 0, 1.0f));
+    receiver.OnEvent(MouseEvent(irr::EMIE_MOUSE_MOVED, 120, 45));
+    receiver.OnEvent(MouseEvent(irr::EMIE_MOUSE_WHEEL, 0, 0, -1.0f));
+    receiver.OnEvent(MouseEvent(irr::EMIE_MOUSE_WHEEL, 0, 0, 1.0f));
     EXPECT_EQ(receiver.MouseZ(), 1.0f);
     receiver.FlushMouse();
     EXPECT_EQ(receiver.MouseHitCnt(1, 0), 0);
@@ -147,15 +126,15 @@ TEST_F(EventReceiverTest, DoubleClicksChangeNoButtonStateAndReachHooksWithTheirB
     auto state = std::make_shared<HookState>();
     TGame::AddGameState("s", state);
     TGame::SetGameState("s");
-    receiver.OnEvent(Mouse(irr::EMIE_LMOUSE_PRESSED_DOWN));
-    receiver.OnEvent(Mouse(irr::EMIE_LMOUSE_LEFT_UP));
-    receiver.OnEvent(Mouse(irr::EMIE_LMOUSE_DOUBLE_CLICK));
-    receiver.OnEvent(Mouse(irr::EMIE_RMOUSE_TRIPLE_CLICK));
+    receiver.OnEvent(MouseEvent(irr::EMIE_LMOUSE_PRESSED_DOWN));
+    receiver.OnEvent(MouseEvent(irr::EMIE_LMOUSE_LEFT_UP));
+    receiver.OnEvent(MouseEvent(irr::EMIE_LMOUSE_DOUBLE_CLICK));
+    receiver.OnEvent(MouseEvent(irr::EMIE_RMOUSE_TRIPLE_CLICK));
     EXPECT_EQ(receiver.MouseHitCnt(0, 0), 1);
     EXPECT_EQ(receiver.IsMouseButtonDown(0, 0, 0, 0), 0);
     EXPECT_EQ(receiver.MouseHitCnt(1, 0), 0);
-    receiver.OnEvent(Mouse(irr::EMIE_MOUSE_MOVED, 3, 4));
-    receiver.OnEvent(Mouse(irr::EMIE_MOUSE_WHEEL));
+    receiver.OnEvent(MouseEvent(irr::EMIE_MOUSE_MOVED, 3, 4));
+    receiver.OnEvent(MouseEvent(irr::EMIE_MOUSE_WHEEL));
     ASSERT_EQ(state->mouse.size(), 6u);
     EXPECT_EQ(state->mouse[2], (std::array<int, 4>{irr::EMIE_LMOUSE_DOUBLE_CLICK, 0, 0, 0}));
     EXPECT_EQ(state->mouse[3], (std::array<int, 4>{irr::EMIE_RMOUSE_TRIPLE_CLICK, 1, 0, 0}));
@@ -168,13 +147,13 @@ TEST_F(EventReceiverTest, KeysReachTheStateAndUnconsumedEventsTheGame)
     EventGame game;
     auto state = std::make_shared<HookState>();
     TGame::AddGameState("s", state);
-    receiver.OnEvent(Key(irr::KEY_KEY_E, true));  // no current state yet
+    receiver.OnEvent(KeyEvent(irr::KEY_KEY_E, true));  // no current state yet
     EXPECT_EQ(receiver.IsKeyDown(irr::KEY_KEY_E, 0, 0, 0), 1);
     TGame::SetGameState("s");
-    receiver.OnEvent(Key(irr::KEY_RMENU, true));
+    receiver.OnEvent(KeyEvent(irr::KEY_RMENU, true));
     EXPECT_EQ(state->keys.back(), (std::array<int, 4>{irr::KEY_RMENU, 1, 0, 0}));
     state->consumeKeys = 1;
-    EXPECT_TRUE(receiver.OnEvent(Key(irr::KEY_KEY_F, true)));
+    EXPECT_TRUE(receiver.OnEvent(KeyEvent(irr::KEY_KEY_F, true)));
     irr::SEvent log{};
     log.EventType = irr::EET_LOG_TEXT_EVENT;
     EXPECT_FALSE(receiver.OnEvent(log));

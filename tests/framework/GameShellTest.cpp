@@ -4,6 +4,7 @@
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
+#include "tests/support/InputEvents.h"
 
 class GameShellTest : public ::testing::Test {
 protected:
@@ -57,14 +58,8 @@ TEST_F(GameShellTest, EverySwitchFlushesKeysAndMouse)
 {
     game->InitGraphics(800, 600, 16, 0);
     auto& events = *game->events;
-    irr::SEvent key{};
-    key.EventType = irr::EET_KEY_INPUT_EVENT;
-    key.KeyInput.Key = irr::KEY_KEY_X;
-    key.KeyInput.PressedDown = true;
-    irr::SEvent click{};
-    click.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    click.MouseInput.Event = irr::EMIE_LMOUSE_PRESSED_DOWN;
-    click.MouseInput.X = 12;
+    const irr::SEvent key = KeyEvent(irr::KEY_KEY_X, true);
+    const irr::SEvent click = MouseEvent(irr::EMIE_LMOUSE_PRESSED_DOWN, 12);
     for (const char* next : {"a", ""}) {
         events.OnEvent(key);
         events.OnEvent(click);

@@ -25,6 +25,7 @@
 #include "game/TitleScreen.h"
 #include "game/Vexmoor.h"
 #include "sound/SoundDevice.h"
+#include "tests/support/InputEvents.h"
 
 class ArenaTest : public ::testing::Test {
 protected:
@@ -87,15 +88,7 @@ protected:
         game->RunFrame();
     }
 
-    void Key(int key, bool down)
-    {
-        irr::SEvent event;
-        std::memset(&event, 0, sizeof event);
-        event.EventType = irr::EET_KEY_INPUT_EVENT;
-        event.KeyInput.Key = static_cast<irr::EKEY_CODE>(key);
-        event.KeyInput.PressedDown = down;
-        game->device->postEventFromUser(event);
-    }
+    void Key(int key, bool down) { game->device->postEventFromUser(KeyEvent(static_cast<irr::EKEY_CODE>(key), down)); }
     void Press(int key) { Key(key, true); }
     void Release(int key) { Key(key, false); }
     void Tap(int key)
@@ -103,16 +96,7 @@ protected:
         Press(key);
         Release(key);
     }
-    void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y)
-    {
-        irr::SEvent event;
-        std::memset(&event, 0, sizeof event);
-        event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-        event.MouseInput.Event = kind;
-        event.MouseInput.X = x;
-        event.MouseInput.Y = y;
-        game->device->postEventFromUser(event);
-    }
+    void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y) { game->device->postEventFromUser(MouseEvent(kind, x, y)); }
 
     std::shared_ptr<TTank> Tank(const std::string& key) { return arena->GetGameObjectAs<TTank>(key); }
     std::shared_ptr<TArena> ArenaObject() { return arena->GetGameObjectAs<TArena>("arena"); }

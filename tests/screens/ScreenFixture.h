@@ -17,6 +17,7 @@
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
 #include "sound/Sound.h"
+#include "tests/support/InputEvents.h"
 
 // A screen that notes the colors of what it draws, then draws it as usual.
 template <class Screen>
@@ -112,14 +113,7 @@ protected:
     }
     void TapKey(irr::EKEY_CODE key)
     {
-        for (bool down : {true, false}) {
-            irr::SEvent event;
-            std::memset(&event, 0, sizeof event);
-            event.EventType = irr::EET_KEY_INPUT_EVENT;
-            event.KeyInput.Key = key;
-            event.KeyInput.PressedDown = down;
-            game->device->postEventFromUser(event);
-        }
+        for (bool down : {true, false}) game->device->postEventFromUser(KeyEvent(key, down));
     }
 
     static std::string Current()
@@ -150,16 +144,7 @@ protected:
     std::shared_ptr<TVexmoorGameStartScreen> startScreen = std::make_shared<TVexmoorGameStartScreen>();
 
 private:
-    void PostMouse(irr::EMOUSE_INPUT_EVENT kind)
-    {
-        irr::SEvent event;
-        std::memset(&event, 0, sizeof event);
-        event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-        event.MouseInput.Event = kind;
-        event.MouseInput.X = mouseX_;
-        event.MouseInput.Y = mouseY_;
-        game->device->postEventFromUser(event);
-    }
+    void PostMouse(irr::EMOUSE_INPUT_EVENT kind) { game->device->postEventFromUser(MouseEvent(kind, mouseX_, mouseY_)); }
     int mouseX_ = 0;
     int mouseY_ = 0;
 };

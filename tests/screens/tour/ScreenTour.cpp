@@ -13,6 +13,7 @@
 #include "framework/ProgramEntry.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
+#include "tests/support/InputEvents.h"
 
 namespace {
 
@@ -31,13 +32,8 @@ void Run(int ms)
 void PointAt(irr::gui::IGUIElement* element)
 {
     if (!element) return;
-    irr::SEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.EventType = irr::EET_MOUSE_INPUT_EVENT;
-    event.MouseInput.Event = irr::EMIE_MOUSE_MOVED;
-    event.MouseInput.X = element->getAbsolutePosition().getCenter().X;
-    event.MouseInput.Y = element->getAbsolutePosition().getCenter().Y;
-    game->device->postEventFromUser(event);
+    const irr::core::vector2di center = element->getAbsolutePosition().getCenter();
+    game->device->postEventFromUser(MouseEvent(irr::EMIE_MOUSE_MOVED, center.X, center.Y));
 }
 
 void Shoot(const std::string& folder, const std::string& name)
