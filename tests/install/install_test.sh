@@ -2,9 +2,9 @@
 # Installs the game into a fresh prefix, starts the installed command from another
 # folder under an X server of its own, waits for its window and closes it like a window
 # manager would: the game must end with status 0.
-#   install_test.sh CMAKE BUILD_DIR CLOSE_WINDOW
+#   install_test.sh CMAKE BUILD_DIR XPROBE
 set -euo pipefail
-cmake_command=$1 build_dir=$2 close_window=$3
+cmake_command=$1 build_dir=$2 xprobe=$3
 
 work=$(mktemp -d)
 xvfb_pid="" game_pid=""
@@ -77,7 +77,7 @@ kill -0 "$game_pid" 2>/dev/null || fail "the game ended by itself"
   fail "the game runs in $(readlink -f "/proc/$game_pid/cwd"), not in its data folder"
 if grep -i -E 'unable to load|cannot load' "$work/game.log"; then fail "the game misses some of its data"; fi
 
-"$close_window" "$window" || fail "could not send the close message"
+"$xprobe" close "$window" || fail "could not send the close message"
 status=""
 for _ in $(seq 100); do
   if ! kill -0 "$game_pid" 2>/dev/null; then
