@@ -96,6 +96,18 @@ play_route()
     fi
 }
 
+# Clicks the title entry at height $1 and waits for the screen check $2 to hold; notes the
+# screen $4 (or its absence) on the route. Pictures are named after run $3.
+choose_entry()
+{
+    local y=$1 check=$2 name=$3 screen=$4
+    mouse_to 400 "$y"
+    sleep 0.2
+    xdotool click 1
+    poll 6 "$check" "$name.$screen" || { ROUTE="$ROUTE, no-$screen"; return 1; }
+    ROUTE="$ROUTE, $screen"
+}
+
 play_screens()
 {
     local name=$1 screens=$2
@@ -106,20 +118,12 @@ play_screens()
     mouse_to 400 $ENTRY_QUIT_Y
     sleep 0.2
     if [[ " $screens " == *" credits "* ]]; then
-        mouse_to 400 $ENTRY_CREDITS_Y
-        sleep 0.2
-        xdotool click 1
-        poll 6 is_credits "$name.credits" || { ROUTE="$ROUTE, no-credits"; return; }
-        ROUTE="$ROUTE, credits"
+        choose_entry $ENTRY_CREDITS_Y is_credits "$name" credits || return
         click_at 400 481
         poll 6 is_title "$name.title2" || { ROUTE="$ROUTE, no-title-after-credits"; return; }
     fi
     if [[ " $screens " == *" arena "* ]]; then
-        mouse_to 400 $ENTRY_START_Y
-        sleep 0.2
-        xdotool click 1
-        poll 6 is_arena "$name.arena" || { ROUTE="$ROUTE, no-arena"; return; }
-        ROUTE="$ROUTE, arena"
+        choose_entry $ENTRY_START_Y is_arena "$name" arena || return
         # Fire (shell mesh, shot sound) and drive (engine sound) with both tanks until one is
         # seen to move: by then a frame has read the fire keys. The keys stay down meanwhile,
         # since a key pressed and let go within one frame leaves no press behind.

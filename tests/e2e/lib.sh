@@ -262,25 +262,22 @@ bbox_color()
     return 0
 }
 
-# Index of the scheme whose "Arena" color is $1, or -1.
-scheme_of_arena()
+# Index of color $2 in the scheme color list named $1, or -1.
+_scheme_index()
 {
+    local -n colors=$1
     local i
-    for i in "${!SCHEME_ARENA[@]}"; do
-        [ "${SCHEME_ARENA[$i]}" = "$1" ] && { echo "$i"; return; }
+    for i in "${!colors[@]}"; do
+        [ "${colors[$i]}" = "$2" ] && { echo "$i"; return; }
     done
     echo -1
 }
 
+# Index of the scheme whose "Arena" color is $1, or -1.
+scheme_of_arena() { _scheme_index SCHEME_ARENA "$1"; }
+
 # Index of the scheme whose "Background" color is $1, or -1.
-scheme_of_background()
-{
-    local i
-    for i in "${!SCHEME_BACKGROUND[@]}"; do
-        [ "${SCHEME_BACKGROUND[$i]}" = "$1" ] && { echo "$i"; return; }
-    done
-    echo -1
-}
+scheme_of_background() { _scheme_index SCHEME_BACKGROUND "$1"; }
 
 # Calls "$2 ..." (a check of the screen that returns 0 when satisfied) for up to $1 seconds,
 # then keeps a picture named $3 of what it saw. Returns 1 when the time is up or the game ended.
