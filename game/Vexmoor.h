@@ -6,6 +6,7 @@
 
 #include "framework/Game.h"
 #include "game/ColorScheme.h"
+#include "game/settings/Settings.h"
 
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
@@ -24,4 +25,6 @@ public:
     std::vector<std::shared_ptr<TColorScheme>> ColorSchemes;
     std::shared_ptr<TColorScheme> CurrentColorScheme;
     int ColorSchemeIdx = 0;
+    // The player's settings for this run (read from and written to the settings file).
+    TSettings settings;
 };

@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri mesa-utils
   libx11-dev appstream desktop-file-utils
   valgrind
+  libinih-dev libsdl2-dev libenet-dev
 )
 
 missing=()

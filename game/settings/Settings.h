@@ -1,0 +1,76 @@
+// The player's settings as plain values: video, frame pacing, sound, keys, the match
+// set-up and each player slot's record. Every default is the game's original behaviour.
+// Reading and writing the settings file is the job of SettingsFile; screens and the
+// arena read and change these values, nothing else touches the file.
+#pragma once
+
+#include <array>
+#include <string>
+
+// Engine key codes of one player's four actions.
+struct TKeyBindings {
+    int forward = 0;
+    int left = 0;
+    int right = 0;
+    int fire = 0;
+};
+
+// Who drives a tank slot. The set-up screen's STATUS column cycles through these.
+enum class TPlayerStatus {
+    Human,           // the keyboard, with the slot's key bindings
+    ComputerEasy,
+    ComputerNormal,
+    ComputerHard,
+    Gamepad1,        // the first connected pad
+    Gamepad2,        // the second connected pad
+};
+
+// The tank model a player drives.
+enum class TTankModel { Boxy, Sleek };
+
+struct TPlayerSetup {
+    TTankModel tank = TTankModel::Boxy;
+    TPlayerStatus status = TPlayerStatus::Human;
+    TKeyBindings keys;
+    int wins = 0;    // matches this slot won on this machine
+    int losses = 0;  // matches this slot lost on this machine
+};
+
+enum class TArenaChoice { OpenField, Maze, Forts, Random };  // arena_base, arena1, arena2
+enum class TShellKind { Straight, Bouncing };
+enum class TRespawnRule { Anywhere, Safe };
+
+// The match variations of the set-up screen's OPTIONS column.
+struct TMatchOptions {
+    TArenaChoice arena = TArenaChoice::Forts;
+    TShellKind shells = TShellKind::Straight;
+    int bounces = 1;          // 1, 2, 3 or 5: walls a bouncing shell survives
+    int scoreTo = 10;         // 5, 10 or 20: hits that end the match
+    int timeLimitSeconds = 0; // 0 (none), 136 or 300
+    bool guided = false;      // guided shells at the start (F7 still toggles)
+    bool invisible = false;   // invisible tanks at the start (F8 still toggles)
+    TRespawnRule respawn = TRespawnRule::Anywhere;
+};
+
+// Frame pacing: kUncapped runs the loop as fast as it goes, kVsync waits for the
+// display, any other value is a cap in frames per second (60, 120 or 144).
+constexpr int kFrameRateUncapped = 0;
+constexpr int kFrameRateVsync = -1;
+
+struct TSettings {
+    TSettings();
+
+    bool fullscreen = true;
+    int windowWidth = 800;
+    int windowHeight = 600;
+    int frameRate = kFrameRateUncapped;
+    int volume = 100;  // master volume, 0 to 100 in steps of 10
+
+    // Slot 0 is player 1 (the boxy tank, X Z C Tab), slot 1 player 2 (the sleek tank,
+    // Up Left Right Return).
+    std::array<TPlayerSetup, 2> players;
+    TMatchOptions match;
+
+    // The default keys of a player slot (0 or 1).
+    static TKeyBindings DefaultKeys(int slot);
+};
