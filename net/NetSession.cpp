@@ -1,0 +1,358 @@
+#include "net/NetSession.h"
+
+#include <enet/enet.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Why a side disconnects, sent as ENet's disconnect data.
+constexpr uint32_t kByeQuit = 1;
+constexpr uint32_t kByeRefused = 2;
+
+constexpr uint32_t kHelloWaitMs = 2000;  // a connected peer must say hello this soon
+constexpr size_t kMaxPeers = 8;           // the joiner and room to refuse the rest
+constexpr size_t kMaxRememberedAddresses = 256;
+
+// ENet is initialised while any session lives.
+int enetUsers = 0;
+bool UseEnet() {
+    if (enetUsers == 0 && enet_initialize() != 0) {
+        std::fprintf(stderr, "network: ENet could not start\n");
+        return false;
+    }
+    ++enetUsers;
+    return true;
+}
+void ReleaseEnet() {
+    if (--enetUsers == 0) enet_deinitialize();
+}
+
+// Numeric addresses first, so only names go to the resolver.
+bool Resolve(const std::string& host, ENetAddress& address) {
+    return enet_address_set_host_ip(&address, host.c_str()) == 0 || enet_address_set_host(&address, host.c_str()) == 0;
+}
+
+bool IsLoopback(const ENetAddress& address) {
+    return (reinterpret_cast<const uint8_t*>(&address.host))[0] == 127;
+}
+
+bool IsReliable(const Wire::Message& m) {
+    return std::holds_alternative<Wire::Hello>(m) || std::holds_alternative<Wire::Welcome>(m) ||
+           std::holds_alternative<Wire::Refuse>(m) || std::holds_alternative<Wire::Event>(m);
+}
+
+}  // namespace
+
+std::optional<TNetAddress> TNetAddress::Parse(const std::string& text, std::string* error) {
+    TNetAddress out;
+    size_t colon = text.rfind(':');
+    out.host = text.substr(0, colon);
+    if (colon != std::string::npos) {
+        const std::string port = text.substr(colon + 1);
+        char* end = nullptr;
+        long value = port.empty() ? 0 : std::strtol(port.c_str(), &end, 10);
+        if (port.empty() || *end != '\0' || value < 1 || value > 65535) {
+            if (error) *error = "bad port in \"" + text + "\" (1 to 65535)";
+            return std::nullopt;
+        }
+        out.port = static_cast<uint16_t>(value);
+    }
+    if (out.host.empty() || out.host.find_first_of(" \t") != std::string::npos) {
+        if (error) *error = "bad host address \"" + text + "\"";
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::string TNetAddress::ToString() const { return host + ":" + std::to_string(port); }
+
+TNetSession::TNetSession(Role role, Clock clock, const Options& options)
+    : role_(role), clock_(std::move(clock)), options_(options),
+      status_(role == Role::Host ? Status::Waiting : Status::Connecting) {}
+
+std::unique_ptr<TNetSession> TNetSession::Host(const std::string& address, uint16_t port, Clock clock,
+                                               const Options& options, std::string* error) {
+    ENetAddress bind{};
+    if (!Resolve(address, bind)) {
+        if (error) *error = "cannot use the address \"" + address + "\"";
+        return nullptr;
+    }
+    bind.port = port;
+    if (!UseEnet()) {
+        if (error) *error = "ENet could not start";
+        return nullptr;
+    }
+    std::unique_ptr<TNetSession> session(new TNetSession(Role::Host, std::move(clock), options));
+    session->SetTime();
+    session->host_ = enet_host_create(&bind, kMaxPeers, Wire::kChannelCount, 0, 0);
+    if (!session->host_) {
+        if (error) *error = "cannot listen on " + address + ":" + std::to_string(port) + " (in use, or not this machine's)";
+        return nullptr;
+    }
+    // Anything longer than a packet may be is dropped by ENet before it is put together.
+    session->host_->maximumPacketSize = 4 * Wire::kMaxPacketBytes;
+    session->startedMs_ = session->clock_();
+    return session;
+}
+
+std::unique_ptr<TNetSession> TNetSession::Join(const TNetAddress& host, Clock clock, const Options& options,
+                                               std::string* error) {
+    ENetAddress target{};
+    if (!Resolve(host.host, target)) {
+        if (error) *error = "cannot find the host \"" + host.host + "\"";
+        return nullptr;
+    }
+    target.port = host.port;
+    if (!UseEnet()) {
+        if (error) *error = "ENet could not start";
+        return nullptr;
+    }
+    std::unique_ptr<TNetSession> session(new TNetSession(Role::Joiner, std::move(clock), options));
+    session->target_ = host.ToString();
+    session->SetTime();
+    // A join to this machine stays on the loopback interface.
+    ENetAddress local{};
+    enet_address_set_host_ip(&local, "127.0.0.1");
+    local.port = ENET_PORT_ANY;
+    session->host_ = enet_host_create(IsLoopback(target) ? &local : nullptr, 1, Wire::kChannelCount, 0, 0);
+    if (session->host_) {
+        session->host_->maximumPacketSize = 4 * Wire::kMaxPacketBytes;
+        session->peer_ = enet_host_connect(session->host_, &target, Wire::kChannelCount, 0);
+    }
+    if (!session->peer_) {
+        if (error) *error = "cannot open a connection to " + host.ToString();
+        return nullptr;
+    }
+    session->startedMs_ = session->lastReceivedMs_ = session->clock_();
+    return session;
+}
+
+TNetSession::~TNetSession() {
+    if (!host_) {
+        ReleaseEnet();
+        return;
+    }
+    Close();
+    enet_host_destroy(host_);
+    ReleaseEnet();
+}
+
+// ENet keeps its own millisecond time for resends and timeouts; it follows the game's
+// clock so that a test driving time by hand drives ENet too.
+void TNetSession::SetTime() { enet_time_set(clock_()); }
+
+bool TNetSession::IsOver() const {
+    return closed_ || status_ == Status::Lost || status_ == Status::Left || status_ == Status::Refused ||
+           status_ == Status::Failed;
+}
+
+uint16_t TNetSession::GetPort() const { return host_ ? host_->address.port : 0; }
+uint64_t TNetSession::GetBytesSent() const { return host_ ? host_->totalSentData : 0; }
+uint64_t TNetSession::GetBytesReceived() const { return host_ ? host_->totalReceivedData : 0; }
+
+void TNetSession::Service() {
+    if (!host_) return;
+    SetTime();
+    ENetEvent event;
+    while (enet_host_service(host_, &event, 0) > 0) {
+        switch (event.type) {
+            case ENET_EVENT_TYPE_CONNECT: OnConnect(event.peer); break;
+            case ENET_EVENT_TYPE_DISCONNECT: OnDisconnect(event.peer, event.data); break;
+            case ENET_EVENT_TYPE_RECEIVE:
+                OnPacket(event.peer, event.packet->data, event.packet->dataLength);
+                enet_packet_destroy(event.packet);
+                break;
+            case ENET_EVENT_TYPE_NONE: break;
+        }
+    }
+    const uint32_t now = clock_();
+    if (!IsOver()) {
+        if (status_ == Status::Connecting && now - startedMs_ >= options_.connectTimeoutMs)
+            End(Status::Failed, "NO ANSWER FROM " + target_);
+        else if (status_ == Status::Connected && now - lastReceivedMs_ >= options_.timeoutMs)
+            End(Status::Lost, "CONNECTION LOST");
+        else if (status_ == Status::Connected && now - lastSentMs_ >= options_.keepAliveMs)
+            SendTo(peer_, Wire::Ping{now});
+    }
+    for (auto it = pending_.begin(); it != pending_.end();) {
+        if (now - it->second >= kHelloWaitMs) {
+            enet_peer_reset(it->first);
+            it = pending_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    enet_host_flush(host_);
+}
+
+void TNetSession::Send(const Wire::Message& message) {
+    if (status_ == Status::Connected && !closed_) SendTo(peer_, message);
+}
+
+std::optional<Wire::Message> TNetSession::Receive() {
+    if (received_.empty()) return std::nullopt;
+    Wire::Message m = std::move(received_.front());
+    received_.pop_front();
+    return m;
+}
+
+void TNetSession::Close() {
+    if (closed_ || !host_) return;
+    closed_ = true;
+    SetTime();
+    if (peer_) enet_peer_disconnect(peer_, kByeQuit);
+    for (auto& pending : pending_) enet_peer_disconnect(pending.first, kByeQuit);
+    enet_host_flush(host_);
+}
+
+void TNetSession::SendTo(ENetPeer* peer, const Wire::Message& message) {
+    const std::vector<uint8_t> bytes = Wire::Encode(message);
+    const bool reliable = IsReliable(message);
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), reliable ? ENET_PACKET_FLAG_RELIABLE : 0);
+    if (!packet) return;
+    if (enet_peer_send(peer, reliable ? Wire::kChannelReliable : Wire::kChannelUnreliable, packet) != 0)
+        enet_packet_destroy(packet);
+    if (peer == peer_) lastSentMs_ = clock_();
+}
+
+void TNetSession::OnConnect(ENetPeer* peer) {
+    // Our own timeout ends a silent match; ENet's only backs it up.
+    enet_peer_timeout(peer, 0, options_.timeoutMs + 1000, options_.timeoutMs + 1000);
+    if (role_ == Role::Joiner) {
+        if (peer == peer_) SendTo(peer_, Wire::Hello{Wire::kMagic, options_.version});
+        return;
+    }
+    if (!AllowAttempt(peer->address.host)) {
+        ++rateLimited_;
+        enet_peer_reset(peer);
+        return;
+    }
+    if (peer_ || IsOver()) {
+        Refuse(peer, Wire::RefuseReason::Full);
+        return;
+    }
+    pending_.emplace_back(peer, clock_());
+}
+
+void TNetSession::OnDisconnect(ENetPeer* peer, uint32_t data) {
+    pending_.erase(std::remove_if(pending_.begin(), pending_.end(), [peer](auto& p) { return p.first == peer; }),
+                   pending_.end());
+    if (peer != peer_) return;
+    peer_ = nullptr;
+    if (status_ == Status::Connecting)
+        End(Status::Failed, data == kByeRefused ? "THE HOST REFUSED THE CONNECTION" : "NO ANSWER FROM " + target_);
+    else if (data == kByeQuit)
+        End(Status::Left, "THE OTHER PLAYER LEFT");
+    else
+        End(Status::Lost, "CONNECTION LOST");
+}
+
+bool TNetSession::AllowAttempt(uint32_t addressHost) {
+    const uint32_t now = clock_();
+    if (attempts_.size() > kMaxRememberedAddresses) {
+        for (auto it = attempts_.begin(); it != attempts_.end();)
+            it = now - it->second.back() >= options_.attemptWindowMs ? attempts_.erase(it) : std::next(it);
+    }
+    std::deque<uint32_t>& times = attempts_[addressHost];
+    while (!times.empty() && now - times.front() >= options_.attemptWindowMs) times.pop_front();
+    if (times.size() >= static_cast<size_t>(options_.attemptsPerWindow)) return false;
+    times.push_back(now);
+    return true;
+}
+
+void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
+    Wire::Decoded decoded = Wire::Decode(data, size);
+    if (!decoded.message) {
+        drops_.Add(decoded.drop);
+        return;
+    }
+    Wire::Message& m = *decoded.message;
+    const bool fromPeer = peer == peer_ && !IsOver();
+    if (role_ == Role::Host) {
+        auto pending = std::find_if(pending_.begin(), pending_.end(), [peer](auto& p) { return p.first == peer; });
+        if (pending != pending_.end() && std::holds_alternative<Wire::Hello>(m)) {
+            pending_.erase(pending);
+            OnHello(peer, std::get<Wire::Hello>(m));
+        } else if (fromPeer && std::holds_alternative<Wire::Input>(m)) {
+            lastReceivedMs_ = clock_();
+            received_.push_back(std::move(m));
+        } else if (fromPeer && std::holds_alternative<Wire::Ping>(m)) {
+            lastReceivedMs_ = clock_();
+        } else {
+            drops_.Add(Wire::Drop::Unexpected);
+        }
+        return;
+    }
+    if (fromPeer && status_ == Status::Connecting && std::holds_alternative<Wire::Welcome>(m)) {
+        OnWelcome(std::get<Wire::Welcome>(m));
+    } else if (fromPeer && status_ == Status::Connecting && std::holds_alternative<Wire::Refuse>(m)) {
+        OnRefuse(std::get<Wire::Refuse>(m));
+    } else if (fromPeer && status_ == Status::Connected &&
+               (std::holds_alternative<Wire::Snapshot>(m) || std::holds_alternative<Wire::Event>(m))) {
+        lastReceivedMs_ = clock_();
+        received_.push_back(std::move(m));
+    } else if (fromPeer && status_ == Status::Connected && std::holds_alternative<Wire::Ping>(m)) {
+        lastReceivedMs_ = clock_();
+    } else {
+        drops_.Add(Wire::Drop::Unexpected);
+    }
+}
+
+void TNetSession::OnHello(ENetPeer* peer, const Wire::Hello& hello) {
+    if (hello.magic != Wire::kMagic) {
+        std::fprintf(stderr, "network: refused a connection that is not this game's\n");
+        Refuse(peer, Wire::RefuseReason::BadHello);
+    } else if (hello.version != options_.version) {
+        std::fprintf(stderr, "network: refused a joiner with protocol version %u; this game has version %u\n",
+                     hello.version, options_.version);
+        Refuse(peer, Wire::RefuseReason::Version);
+    } else if (peer_ || IsOver()) {
+        Refuse(peer, Wire::RefuseReason::Full);
+    } else {
+        peer_ = peer;
+        status_ = Status::Connected;
+        lastReceivedMs_ = clock_();
+        SendTo(peer_, Wire::Welcome{Wire::kMagic, options_.version, options_.setup});
+    }
+}
+
+void TNetSession::Refuse(ENetPeer* peer, Wire::RefuseReason reason) {
+    if (reason == Wire::RefuseReason::Full) std::fprintf(stderr, "network: refused a third player\n");
+    SendTo(peer, Wire::Refuse{reason, options_.version});
+    enet_peer_disconnect_later(peer, kByeRefused);
+}
+
+void TNetSession::OnWelcome(const Wire::Welcome& welcome) {
+    if (welcome.magic != Wire::kMagic || welcome.version != options_.version) {
+        OnRefuse(Wire::Refuse{Wire::RefuseReason::Version, welcome.version});
+        return;
+    }
+    options_.setup = welcome.setup;
+    status_ = Status::Connected;
+    lastReceivedMs_ = clock_();
+}
+
+void TNetSession::OnRefuse(const Wire::Refuse& refuse) {
+    switch (refuse.reason) {
+        case Wire::RefuseReason::Version:
+            End(Status::Refused, "THE HOST HAS PROTOCOL VERSION " + std::to_string(refuse.hostVersion) +
+                                     ", THIS GAME HAS VERSION " + std::to_string(options_.version));
+            break;
+        case Wire::RefuseReason::Full: End(Status::Refused, "THE MATCH IS FULL: THE HOST HAS TWO PLAYERS"); break;
+        case Wire::RefuseReason::BadHello: End(Status::Refused, "THE HOST DID NOT UNDERSTAND THIS GAME"); break;
+    }
+}
+
+void TNetSession::End(Status status, const std::string& message) {
+    if (IsOver()) return;
+    status_ = status;
+    message_ = message;
+    std::fprintf(stderr, "network: %s\n", message.c_str());
+    if (peer_) {
+        enet_peer_disconnect_now(peer_, 0);
+        peer_ = nullptr;
+    }
+}

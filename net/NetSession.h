@@ -1,0 +1,126 @@
+// One end of a two-player network match over ENet: the host listens and takes one joiner,
+// the joiner connects to it. Both exchange wire messages (WireFormat.h) after a handshake;
+// a session polls without waiting and says in one line what went wrong when it ends.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "net/WireCodec.h"
+#include "net/WireFormat.h"
+
+typedef struct _ENetHost ENetHost;
+typedef struct _ENetPeer ENetPeer;
+
+// A host name or address and a UDP port.
+struct TNetAddress {
+    std::string host;
+    uint16_t port = Wire::kDefaultPort;
+
+    // "HOST" or "HOST:PORT"; an empty host, a port outside 1..65535 or anything after it
+    // is refused with a line in *error.
+    static std::optional<TNetAddress> Parse(const std::string& text, std::string* error);
+    std::string ToString() const;
+};
+
+class TNetSession {
+public:
+    using Clock = std::function<uint32_t()>;
+
+    enum class Role { Host, Joiner };
+    enum class Status {
+        Waiting,     // host: no joiner yet
+        Connecting,  // joiner: no welcome yet
+        Connected,
+        Lost,     // no packet for the timeout, or the connection broke
+        Left,     // the other side closed its game
+        Refused,  // joiner: the host said no
+        Failed,   // joiner: no answer in time
+    };
+
+    struct Options {
+        uint32_t timeoutMs = 5000;         // silence that ends a connected match
+        uint32_t connectTimeoutMs = 4500;  // a join gives up after this
+        uint32_t keepAliveMs = 250;        // a quiet side pings this often
+        int attemptsPerWindow = 5;         // connection attempts one address may make...
+        uint32_t attemptWindowMs = 10000;  // ...in this time before it is ignored
+        uint16_t version = Wire::kProtocolVersion;
+        Wire::MatchSetup setup;  // host: the match it offers
+    };
+
+    // Listens on address:port (UDP). Null with a line in *error when it cannot bind.
+    static std::unique_ptr<TNetSession> Host(const std::string& address, uint16_t port, Clock clock,
+                                             const Options& options, std::string* error);
+    // Starts connecting to a host. Null with a line in *error when the address is bad.
+    static std::unique_ptr<TNetSession> Join(const TNetAddress& host, Clock clock, const Options& options,
+                                             std::string* error);
+
+    ~TNetSession();
+    TNetSession(const TNetSession&) = delete;
+    TNetSession& operator=(const TNetSession&) = delete;
+
+    // Sends and receives what is waiting, without blocking, and checks the timeouts.
+    void Service();
+    // Queues a message for the peer (Input, Snapshot and Ping unreliable, the rest reliable);
+    // does nothing unless connected. It goes out at the next Service.
+    void Send(const Wire::Message& message);
+    // The next match message received (Input on the host; Snapshot and Event on the joiner).
+    std::optional<Wire::Message> Receive();
+    // Says goodbye to the peer and flushes; the session is over afterwards.
+    void Close();
+
+    Role GetRole() const { return role_; }
+    Status GetStatus() const { return status_; }
+    bool IsOver() const;
+    // The line for the player when the session is over or refused, e.g. "CONNECTION LOST".
+    const std::string& GetMessage() const { return message_; }
+    // Joiner: the host's match set-up, once connected.
+    const Wire::MatchSetup& GetSetup() const { return options_.setup; }
+    const Wire::DropCounts& GetDrops() const { return drops_; }
+    uint16_t GetPort() const;
+    // Connection attempts ignored by the rate limit.
+    uint64_t GetRateLimited() const { return rateLimited_; }
+    // Bytes on the wire, ENet's headers included.
+    uint64_t GetBytesSent() const;
+    uint64_t GetBytesReceived() const;
+
+private:
+    TNetSession(Role role, Clock clock, const Options& options);
+
+    void SetTime();
+    void OnConnect(ENetPeer* peer);
+    void OnDisconnect(ENetPeer* peer, uint32_t data);
+    void OnPacket(ENetPeer* peer, const uint8_t* data, size_t size);
+    void OnHello(ENetPeer* peer, const Wire::Hello& hello);
+    void OnWelcome(const Wire::Welcome& welcome);
+    void OnRefuse(const Wire::Refuse& refuse);
+    bool AllowAttempt(uint32_t addressHost);
+    void SendTo(ENetPeer* peer, const Wire::Message& message);
+    void Refuse(ENetPeer* peer, Wire::RefuseReason reason);
+    void End(Status status, const std::string& message);
+
+    Role role_;
+    Clock clock_;
+    Options options_;
+    Status status_;
+    std::string message_;
+    std::string target_;  // joiner: "HOST:PORT", for messages
+    ENetHost* host_ = nullptr;
+    ENetPeer* peer_ = nullptr;       // the other player
+    std::vector<std::pair<ENetPeer*, uint32_t>> pending_;  // host: connected, no hello yet, since
+    uint32_t startedMs_ = 0;
+    uint32_t lastReceivedMs_ = 0;
+    uint32_t lastSentMs_ = 0;
+    std::deque<Wire::Message> received_;
+    Wire::DropCounts drops_;
+    std::map<uint32_t, std::deque<uint32_t>> attempts_;  // host: attempt times by address
+    uint64_t rateLimited_ = 0;
+    bool closed_ = false;
+};

@@ -1,0 +1,163 @@
+// The wire format of network play: every message two machines exchange, field by field.
+// This header is the whole protocol; WireCodec turns these values into bytes and back.
+//
+// Byte order and sizes
+//   Integers are unsigned and big-endian (network order): u8, u16, u32.
+//   f32 is an IEEE 754 single, its 32 bits sent as a u32. NaN and infinities are refused.
+//   A packet is one message: a u8 type, then the fields below in the order given, nothing
+//   after them. No packet is longer than kMaxPacketBytes. A packet that is empty, short,
+//   too long, of an unknown type, has bytes left over, or carries a value outside the range
+//   given here is dropped and counted; nothing in it is used.
+//
+// Channels (ENet): kChannelUnreliable carries Input, Snapshot and Ping, sequenced and
+// unreliable (a late one is dropped by ENet, a lost one is replaced by the next);
+// kChannelReliable carries Hello, Welcome, Refuse and Event, reliable and in order.
+//
+// Nothing the peer sends names a file, a key binding or a setting of the receiving
+// machine: only match state, as numbers in the ranges below.
+//
+// Messages (type code, direction, fields)
+//   1 Hello    joiner -> host   u32 magic, u16 version
+//   2 Welcome  host -> joiner   u32 magic, u16 version, then the host's match set-up:
+//                               u8 arena (0 open field, 1 maze, 2 forts),
+//                               u8 shells (0 straight, 1 bouncing), u8 bounces (1..9),
+//                               u8 scoreTo (1..99), u16 timeLimitSeconds (0..3600),
+//                               u8 guided (0/1), u8 invisible (0/1), u8 respawn (0 anywhere, 1 safe),
+//                               u8 tank model of player 1, u8 of player 2 (0 boxy, 1 sleek)
+//   3 Refuse   host -> joiner   u8 reason (1 version, 2 full, 3 bad hello), u16 host's version
+//   4 Input    joiner -> host   u8 count (1..kInputsPerPacket), then count times, newest first:
+//                               u32 sequence, u8 buttons (bits kButton*, other bits 0)
+//   5 Snapshot host -> joiner   u32 sequence, u32 hostTimeMs, u32 lastInputApplied,
+//                               u8 flags (bits kMatch*, other bits 0), u8 scheme (0..kSchemes-1),
+//                               u8 score of player 1, u8 score of player 2 (0..kMaxScore),
+//                               u16 finaleMs (0..60000),
+//                               2 tanks, player 1 first, each:
+//                                 f32 x, f32 y, f32 z (each within +-kMaxCoordinate),
+//                                 f32 rotationY (degrees, -720..720),
+//                                 f32 speed (-1..1), f32 turnSpeed (-90..90),
+//                                 u8 flags (bits kTank*, other bits 0), u16 deathMs (0..60000)
+//                               u8 shell count (0..kMaxShells), then each:
+//                                 u8 owner (0 player 1, 1 player 2),
+//                                 f32 x, f32 y, f32 z, f32 rotationY (ranges as for tanks)
+//   6 Event    host -> joiner   u8 kind (1 hit, 2 death, 3 score, 4 match end),
+//                               u8 player (0/1: the shooter of a hit, the dead tank's player,
+//                               the scoring player, the winner), u8 score 1, u8 score 2 (0..kMaxScore)
+//   7 Ping     either way       u32 senderTimeMs (keeps a quiet connection alive)
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+namespace Wire {
+
+constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
+constexpr uint16_t kProtocolVersion = 1;
+constexpr uint16_t kDefaultPort = 47400;
+constexpr size_t kMaxPacketBytes = 1200;
+
+constexpr uint8_t kChannelUnreliable = 0;
+constexpr uint8_t kChannelReliable = 1;
+constexpr uint8_t kChannelCount = 2;
+
+enum class Type : uint8_t { Hello = 1, Welcome = 2, Refuse = 3, Input = 4, Snapshot = 5, Event = 6, Ping = 7 };
+
+// Input buttons.
+constexpr uint8_t kButtonForward = 1, kButtonLeft = 2, kButtonRight = 4, kButtonFire = 8;
+constexpr uint8_t kButtonsAll = 15;
+constexpr size_t kInputsPerPacket = 4;  // the newest state and the three before it
+
+// Snapshot match flags.
+constexpr uint8_t kMatchPaused = 1, kMatchGuided = 2, kMatchInvisible = 4, kMatchFinale = 8;
+constexpr uint8_t kMatchAll = 15;
+// Snapshot tank flags.
+constexpr uint8_t kTankVisible = 1, kTankDisabled = 2, kTankDying = 4, kTankStarting = 8, kTankStopping = 16;
+constexpr uint8_t kTankAll = 31;
+
+constexpr int kSchemes = 13;
+constexpr int kMaxScore = 99;
+constexpr int kMaxShells = 8;
+constexpr float kMaxCoordinate = 10000.0f;
+
+struct Hello {
+    uint32_t magic = kMagic;
+    uint16_t version = kProtocolVersion;
+};
+
+struct MatchSetup {
+    uint8_t arena = 2;
+    uint8_t shells = 0;
+    uint8_t bounces = 1;
+    uint8_t scoreTo = 10;
+    uint16_t timeLimitSeconds = 0;
+    uint8_t guided = 0;
+    uint8_t invisible = 0;
+    uint8_t respawn = 0;
+    std::array<uint8_t, 2> tankModels{0, 1};
+};
+
+struct Welcome {
+    uint32_t magic = kMagic;
+    uint16_t version = kProtocolVersion;
+    MatchSetup setup;
+};
+
+enum class RefuseReason : uint8_t { Version = 1, Full = 2, BadHello = 3 };
+
+struct Refuse {
+    RefuseReason reason = RefuseReason::Full;
+    uint16_t hostVersion = kProtocolVersion;
+};
+
+struct InputState {
+    uint32_t sequence = 0;
+    uint8_t buttons = 0;
+};
+
+struct Input {
+    std::vector<InputState> states;  // newest first, 1..kInputsPerPacket
+};
+
+struct TankState {
+    float x = 0, y = 0, z = 0;
+    float rotationY = 0;
+    float speed = 0;
+    float turnSpeed = 0;
+    uint8_t flags = kTankVisible;
+    uint16_t deathMs = 0;
+};
+
+struct ShellState {
+    uint8_t owner = 0;
+    float x = 0, y = 0, z = 0;
+    float rotationY = 0;
+};
+
+struct Snapshot {
+    uint32_t sequence = 0;
+    uint32_t hostTimeMs = 0;
+    uint32_t lastInputApplied = 0;
+    uint8_t flags = 0;
+    uint8_t scheme = 0;
+    std::array<uint8_t, 2> scores{0, 0};
+    uint16_t finaleMs = 0;
+    std::array<TankState, 2> tanks;
+    std::vector<ShellState> shells;  // 0..kMaxShells
+};
+
+enum class EventKind : uint8_t { Hit = 1, Death = 2, Score = 3, MatchEnd = 4 };
+
+struct Event {
+    EventKind kind = EventKind::Hit;
+    uint8_t player = 0;
+    std::array<uint8_t, 2> scores{0, 0};
+};
+
+struct Ping {
+    uint32_t senderTimeMs = 0;
+};
+
+using Message = std::variant<Hello, Welcome, Refuse, Input, Snapshot, Event, Ping>;
+
+}  // namespace Wire

@@ -1,0 +1,168 @@
+// The codec: every message survives a round trip, and the decoder drops anything short,
+// long, unknown, padded or out of range, also under a million random and mutated packets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "net/WireCodec.h"
+
+using namespace Wire;
+
+namespace {
+
+Snapshot FullSnapshot() {
+    Snapshot s;
+    s.sequence = 0x01020304;
+    s.hostTimeMs = 0xFFFFFFF0;
+    s.lastInputApplied = 77;
+    s.flags = kMatchPaused | kMatchFinale;
+    s.scheme = 12;
+    s.scores = {9, 3};
+    s.finaleMs = 1234;
+    s.tanks[0] = TankState{-150.5f, 1.25f, 240.0f, -359.0f, 0.06f, -3.0f, kTankVisible | kTankStarting, 0};
+    s.tanks[1] = TankState{10.0f, 0.0f, -10.0f, 90.0f, -0.02f, 3.0f, kTankDying | kTankDisabled, 800};
+    for (int i = 0; i < kMaxShells; ++i) s.shells.push_back(ShellState{uint8_t(i % 2), 1.0f * i, 2.0f, -3.0f, 45.0f});
+    return s;
+}
+
+std::vector<Message> OneOfEach() {
+    Welcome welcome;
+    welcome.setup.arena = 1;
+    welcome.setup.shells = 1;
+    welcome.setup.bounces = 5;
+    welcome.setup.scoreTo = 20;
+    welcome.setup.timeLimitSeconds = 300;
+    welcome.setup.guided = 1;
+    welcome.setup.tankModels = {1, 0};
+    Input input;
+    for (uint32_t i = 0; i < kInputsPerPacket; ++i) input.states.push_back({1000 - i, uint8_t(i * 3 % 16)});
+    return {Hello{}, welcome, Refuse{RefuseReason::Version, 7}, input, FullSnapshot(),
+            Event{EventKind::MatchEnd, 1, {10, 4}}, Ping{42}};
+}
+
+Decoded DecodeBytes(const std::vector<uint8_t>& bytes) { return Decode(bytes.data(), bytes.size()); }
+
+void PutFloat(std::vector<uint8_t>& bytes, size_t at, float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(bits >> (24 - 8 * i));
+}
+
+}  // namespace
+
+TEST(WireCodec, EveryMessageSurvivesARoundTripBitForBit) {
+    for (const Message& m : OneOfEach()) {
+        const std::vector<uint8_t> bytes = Encode(m);
+        ASSERT_LE(bytes.size(), kMaxPacketBytes);
+        Decoded d = DecodeBytes(bytes);
+        ASSERT_TRUE(d.message) << "type " << int(bytes[0]) << ": " << DropName(d.drop);
+        EXPECT_EQ(d.message->index(), m.index());
+        EXPECT_EQ(Encode(*d.message), bytes);
+    }
+}
+
+TEST(WireCodec, FieldsAreBigEndianInTheDocumentedOrder) {
+    EXPECT_EQ(Encode(Hello{}), (std::vector<uint8_t>{1, 0x56, 0x58, 0x4D, 0x52, 0, kProtocolVersion}));
+    const std::vector<uint8_t> input = Encode(Input{{{0x0A0B0C0D, kButtonFire | kButtonLeft}}});
+    EXPECT_EQ(input, (std::vector<uint8_t>{4, 1, 0x0A, 0x0B, 0x0C, 0x0D, 10}));
+    const std::vector<uint8_t> snap = Encode(FullSnapshot());
+    // type, 3 x u32, 4 x u8, u16, two tanks of 27 bytes, a count and 8 shells of 17 bytes.
+    EXPECT_EQ(snap.size(), 1u + 12 + 4 + 2 + 2 * 27 + 1 + 8 * 17);
+    EXPECT_EQ(snap[1], 0x01);
+    EXPECT_EQ(snap[4], 0x04);
+    const Snapshot decoded = std::get<Snapshot>(*DecodeBytes(snap).message);
+    EXPECT_FLOAT_EQ(decoded.tanks[0].x, -150.5f);
+    EXPECT_EQ(decoded.tanks[1].deathMs, 800);
+    EXPECT_EQ(decoded.shells.size(), size_t(kMaxShells));
+}
+
+TEST(WireCodec, ShortPaddedEmptyUnknownAndOversizedPacketsAreDropped) {
+    for (const Message& m : OneOfEach()) {
+        std::vector<uint8_t> bytes = Encode(m);
+        for (size_t cut = 1; cut < bytes.size(); ++cut)
+            EXPECT_EQ(Decode(bytes.data(), cut).drop, Drop::Short) << "type " << int(bytes[0]) << " cut " << cut;
+        bytes.push_back(0);
+        EXPECT_EQ(DecodeBytes(bytes).drop, Drop::Trailing) << "type " << int(bytes[0]);
+    }
+    EXPECT_EQ(Decode(nullptr, 0).drop, Drop::Empty);
+    EXPECT_EQ(DecodeBytes({0}).drop, Drop::UnknownType);
+    EXPECT_EQ(DecodeBytes({8, 0, 0, 0, 0}).drop, Drop::UnknownType);
+    std::vector<uint8_t> big = Encode(Ping{1});
+    big.resize(kMaxPacketBytes + 1);
+    EXPECT_EQ(DecodeBytes(big).drop, Drop::Oversized);
+}
+
+TEST(WireCodec, ValuesOutsideTheirRangesAreDropped) {
+    const std::vector<uint8_t> good = Encode(FullSnapshot());
+    const size_t tank0 = 1 + 12 + 4 + 2;  // first tank's x
+    auto dropsWith = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> bytes = good;
+        bytes[at] = value;
+        return DecodeBytes(bytes).drop;
+    };
+    EXPECT_EQ(dropsWith(13, 16), Drop::OutOfRange);  // unknown match flag
+    EXPECT_EQ(dropsWith(14, kSchemes), Drop::OutOfRange);
+    EXPECT_EQ(dropsWith(15, kMaxScore + 1), Drop::OutOfRange);
+    EXPECT_EQ(dropsWith(tank0 + 24, 32), Drop::OutOfRange);                       // unknown tank flag
+    EXPECT_EQ(dropsWith(tank0 + 54, kMaxShells + 1), Drop::OutOfRange);            // shell count
+    EXPECT_EQ(dropsWith(tank0 + 55, 2), Drop::OutOfRange);                         // shell owner
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 1e6f}) {
+        std::vector<uint8_t> bytes = good;
+        PutFloat(bytes, tank0, bad);
+        EXPECT_EQ(DecodeBytes(bytes).drop, Drop::OutOfRange) << bad;
+    }
+    std::vector<uint8_t> speed = good;
+    PutFloat(speed, tank0 + 16, 1.5f);
+    EXPECT_EQ(DecodeBytes(speed).drop, Drop::OutOfRange);
+    EXPECT_EQ(DecodeBytes(Encode(Input{})).drop, Drop::OutOfRange);  // no states
+    EXPECT_EQ(DecodeBytes(Encode(Input{{{1, 16}}})).drop, Drop::OutOfRange);
+    EXPECT_EQ(DecodeBytes(Encode(Input{std::vector<InputState>(kInputsPerPacket + 1)})).drop, Drop::OutOfRange);
+    EXPECT_EQ(DecodeBytes({3, 4, 0, 1}).drop, Drop::OutOfRange);  // refusal reason
+    EXPECT_EQ(DecodeBytes({6, 5, 0, 0, 0}).drop, Drop::OutOfRange);  // event kind
+    Welcome welcome;
+    welcome.setup.scoreTo = 0;
+    EXPECT_EQ(DecodeBytes(Encode(welcome)).drop, Drop::OutOfRange);
+}
+
+// A million packets, random or mutated from valid ones: nothing crashes or reads past the
+// end (the sanitizer build runs this too), and whatever is accepted encodes back to itself.
+TEST(DecoderFuzz, AMillionRandomAndMutatedPacketsAreDecodedSafely) {
+    std::mt19937 rng(19);
+    const std::vector<Message> seeds = OneOfEach();
+    std::vector<std::vector<uint8_t>> valid;
+    for (const Message& m : seeds) valid.push_back(Encode(m));
+    std::vector<uint8_t> packet;
+    packet.reserve(kMaxPacketBytes + 64);
+    uint64_t accepted = 0;
+    for (int i = 0; i < 1000000; ++i) {
+        const uint32_t r = rng();
+        if (r % 4 == 0) {
+            // Random bytes, mostly short, now and then longer than any packet may be.
+            const size_t size = (r >> 8) % 64 == 0 ? rng() % (kMaxPacketBytes + 40) : rng() % 48;
+            packet.resize(size);
+            for (uint8_t& b : packet) b = uint8_t(rng());
+            if (size > 0 && (r >> 16) % 2) packet[0] = uint8_t(1 + rng() % 7);
+        } else {
+            packet = valid[(r >> 4) % valid.size()];
+            const int edits = 1 + (r >> 12) % 4;
+            for (int e = 0; e < edits; ++e) {
+                const uint32_t op = rng();
+                if (op % 5 == 0 && !packet.empty()) packet.resize(op / 5 % packet.size());
+                else if (op % 5 == 1) packet.push_back(uint8_t(op >> 8));
+                else if (!packet.empty()) packet[(op >> 8) % packet.size()] ^= uint8_t(1 << (op >> 4) % 8);
+            }
+        }
+        // A copy of exactly the packet's size, so that the sanitizer sees any read past it.
+        std::unique_ptr<uint8_t[]> exact(new uint8_t[packet.size() + 1]);
+        std::memcpy(exact.get(), packet.data(), packet.size());
+        Decoded d = Decode(exact.get(), packet.size());
+        if (d.message) {
+            ++accepted;
+            ASSERT_EQ(Encode(*d.message), packet) << "packet " << i;
+        }
+    }
+    EXPECT_GT(accepted, 1000u);  // the mutations reach past the first checks
+}
