@@ -1,4 +1,5 @@
-// Program entry: builds the game and its six screens and runs the main loop.
+// Program entry: reads the command line and the settings, builds the game and its six
+// screens and runs the main loop.
 #include <memory>
 
 #include "framework/Game.h"
@@ -12,7 +13,11 @@ int main()
     return RunProgram([&] {
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
-        TVexmoorScreens().Open();
+        game->UseSettingsFile(TSettingsFile::FromEnvironment());
+        TVexmoorScreens screens;
+        screens.init->width = game->settings.windowWidth;
+        screens.init->height = game->settings.windowHeight;
+        screens.Open();
         game->Run();
     });
 }

@@ -9,7 +9,21 @@ namespace {
 constexpr int kF12 = 123;
 constexpr uint32_t kColorPeriodMs = 5000;
 
-// Menu ids and the state a click on each asks for. Only 101, 103 and 104 have entries here.
+// The entries from top to bottom, each 75 px (scaled) under the one before.
+struct EntryRow {
+    int id;
+    const wchar_t* text;
+    irr::gui::IGUIStaticText* TVexmoorGameTitleScreen::*field;
+};
+using Title = TVexmoorGameTitleScreen;
+const EntryRow kEntries[] = {
+    {101, L"START GAME", &Title::start},
+    {102, L"OPTIONS", &Title::options},
+    {103, L"CREDITS", &Title::credits},
+    {104, L"QUIT GAME", &Title::quit},
+};
+
+// Menu ids and the state a click on each asks for.
 struct MenuRow {
     int id;
     const char* next;
@@ -25,15 +39,12 @@ int TVexmoorGameTitleScreen::OnSetGameState(TGameState*)
     if (!guienv) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_28");
     const int center = ScreenWidth() / 2;
-    // Each entry's y is the previous one's scaled again (200, 275, 350, 425 at 800x600);
-    // the unused "OPTIONS" slot keeps its place.
+    // Each entry's y is the previous one's scaled again (200, 275, 350, 425 at 800x600).
     int y = SY(200);
-    start = AddMenuEntry(L"START GAME", font, center, y, 101);
-    y = SY(y + 75);
-    y = SY(y + 75);
-    credits = AddMenuEntry(L"CREDITS", font, center, y, 103);
-    y = SY(y + 75);
-    quit = AddMenuEntry(L"QUIT GAME", font, center, y, 104);
+    for (const EntryRow& row : kEntries) {
+        if (&row != kEntries) y = SY(y + 75);
+        this->*row.field = AddMenuEntry(row.text, font, center, y, row.id);
+    }
     return 0;
 }
 
@@ -72,8 +83,8 @@ int TVexmoorGameTitleScreen::IncrementColorScheme()
     if (!game) return 0;
     game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
     const int hovered = mouse_on;
-    for (irr::gui::IGUIStaticText* entry : {start, credits, quit})
-        if (entry) OnGUIEvent(entry, entry->getID() == hovered ? irr::gui::EGET_ELEMENT_HOVERED
+    for (const EntryRow& row : kEntries)
+        if (irr::gui::IGUIStaticText* entry = this->*row.field) OnGUIEvent(entry, entry->getID() == hovered ? irr::gui::EGET_ELEMENT_HOVERED
                                                                : irr::gui::EGET_ELEMENT_LEFT);
     mouse_on = hovered;
     return 0;

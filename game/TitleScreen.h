@@ -1,5 +1,5 @@
-// The title menu "TitleScreen": the game's name, the entries "START GAME", "CREDITS" and
-// "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
+// The title menu "TitleScreen": the game's name, the entries "START GAME", "OPTIONS",
+// "CREDITS" and "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
 // until F12 takes the color changes over.
 #pragma once
 
@@ -18,7 +18,7 @@ public:
     virtual int IncrementColorScheme();
 
     irr::gui::IGUIStaticText* start = nullptr;
-    irr::gui::IGUIStaticText* options = nullptr;  // id 102: never created
+    irr::gui::IGUIStaticText* options = nullptr;
     irr::gui::IGUIStaticText* credits = nullptr;
     irr::gui::IGUIStaticText* quit = nullptr;
     irr::gui::IGUIStaticText* title = nullptr;  // unused

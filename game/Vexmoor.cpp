@@ -61,3 +61,15 @@ int TVexmoor::SetCurrentColorScheme(int index)
     SetClsColor(CurrentColorScheme->GetColor("Arena"));
     return 0;
 }
+
+int TVexmoor::UseSettingsFile(TSettingsFile file)
+{
+    settingsFile = std::move(file);
+    settingsFile.Load(settings);
+    return 0;
+}
+
+int TVexmoor::SaveSettings()
+{
+    return settingsFile.Save(settings) ? 1 : 0;
+}

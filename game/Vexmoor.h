@@ -7,6 +7,7 @@
 #include "framework/Game.h"
 #include "game/ColorScheme.h"
 #include "game/settings/Settings.h"
+#include "game/settings/SettingsFile.h"
 
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
@@ -27,4 +28,12 @@ public:
     int ColorSchemeIdx = 0;
     // The player's settings for this run (read from and written to the settings file).
     TSettings settings;
+    // Where the settings are kept; run-only (nothing read or written) unless the program
+    // points it at the file from the environment.
+    TSettingsFile settingsFile;
+
+    // Reads file's settings into settings and keeps them there from now on.
+    virtual int UseSettingsFile(TSettingsFile file);
+    // Writes the settings to their file; 0 when they could not be saved (the screens say so).
+    virtual int SaveSettings();
 };

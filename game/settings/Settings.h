@@ -56,6 +56,15 @@ struct TMatchOptions {
 // display, any other value is a cap in frames per second (60, 120 or 144).
 constexpr int kFrameRateUncapped = 0;
 constexpr int kFrameRateVsync = -1;
+// The frame-rate choices in the order the options screen steps through them.
+constexpr int kFrameRates[] = {kFrameRateUncapped, kFrameRateVsync, 60, 120, 144};
+
+// The window sizes (and full-screen modes) a player can choose.
+struct TWindowSize {
+    int width;
+    int height;
+};
+constexpr TWindowSize kWindowSizes[] = {{800, 600}, {1024, 768}, {1280, 720}, {1920, 1080}};
 
 struct TSettings {
     TSettings();

@@ -179,8 +179,9 @@ start_game()
     # at exit that the leak checker cannot trace (they have no frame pointers); leaks are judged
     # by the memory rounds instead. Memory errors still end the run. No effect on other builds.
     # The game's loop never sleeps: a lower priority leaves the harness its share of the CPU.
+    # Settings are kept in the run's own folder, never in the real home.
     (cd "$dir" && exec nice -n "${E2E_GAME_NICE:-10}" env ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        "$@" "$VEXMOOR_BIN" >"$logs.out" 2>"$logs.err" </dev/null) &
+        XDG_CONFIG_HOME="$E2E_WORK/config" "$@" "$VEXMOOR_BIN" >"$logs.out" 2>"$logs.err" </dev/null) &
     GAME_PID=$!
     E2E_PIDS+=("$GAME_PID")
 }
@@ -339,8 +340,9 @@ click_at()
     xdotool click 1
 }
 
-# Title entries, as the player sees them at 800x600: y 200, 350 and 425, centered.
+# Title entries, as the player sees them at 800x600: y 200, 275, 350 and 425, centered.
 ENTRY_START_Y=206
+ENTRY_OPTIONS_Y=281
 ENTRY_CREDITS_Y=356
 ENTRY_QUIT_Y=431
 

@@ -22,20 +22,23 @@ protected:
 
 }  // namespace
 
-TEST_F(TitleScreenTest, EntriesStandAt200_350_425OnAn800x600Screen)
+TEST_F(TitleScreenTest, EntriesStandAt200_275_350_425OnAn800x600Screen)
 {
     StartAtTitle();
     ExpectEntry(title->start, L"START GAME", 200, 800);
+    ExpectEntry(title->options, L"OPTIONS", 275, 800);
     ExpectEntry(title->credits, L"CREDITS", 350, 800);
     ExpectEntry(title->quit, L"QUIT GAME", 425, 800);
-    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 3u) << "no OPTIONS entry";
+    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 4u);
+    EXPECT_EQ(title->options->getID(), 102);
 }
 
 TEST_F(TitleScreenTest, EachEntryScalesThePreviousScaledPositionAgain)
 {
-    // 1024x768: SY(200) = 256, SY(256 + 75) = 423 (skipped), SY(423 + 75) = 637, SY(637 + 75) = 911.
+    // 1024x768: SY(200) = 256, SY(256 + 75) = 423, SY(423 + 75) = 637, SY(637 + 75) = 911.
     StartAtTitle(1024, 768);
     ExpectEntry(title->start, L"START GAME", 256, 1024);
+    ExpectEntry(title->options, L"OPTIONS", 423, 1024);
     ExpectEntry(title->credits, L"CREDITS", 637, 1024);
     ExpectEntry(title->quit, L"QUIT GAME", 911, 1024);
 }
@@ -66,6 +69,13 @@ TEST_F(TitleScreenTest, ClickOnAnEntryAsksForItsStateAndQuitEndsTheLoop)
     Click();
     Frames();
     EXPECT_EQ(Current(), "Arena");
+    TGame::SetGameState("TitleScreen");
+    PointAt(title->options);
+    EXPECT_EQ(ColorOf(title->options), Scheme("Tank2"));
+    EXPECT_EQ(title->mouse_on, 102);
+    Click();
+    Frames();
+    EXPECT_EQ(Current(), "OptionsScreen");
     TGame::SetGameState("TitleScreen");
     PointAt(title->credits);
     Click();
