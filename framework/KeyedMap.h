@@ -9,10 +9,13 @@
 // replaced value is kept aside, until the outermost walk ends. So the walk hands out the
 // stored values themselves, and every value handed out stays valid for the whole call,
 // without copying keys or values or finding an entry twice.
+//
+// String keys are UTF-8 and sort by their UTF-16 code units (KeyOrder below).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
@@ -27,6 +30,37 @@ inline uint64_t NewKeyedMapVersion()
     static std::atomic<uint64_t> last{0};
     return ++last;
 }
+
+// The order of keys: UTF-8 strings by their UTF-16 code units, the first difference
+// deciding and a prefix first; any other key type by std::less.
+//
+// Byte order is code point order, and UTF-16 agrees with it except where a character
+// beyond U+FFFF (a surrogate pair, units D800 to DFFF) meets one from U+E000 to U+FFFF:
+// UTF-16 puts the pair first. At the first differing byte of two valid UTF-8 strings both
+// bytes start a character or both continue one, so ranking the lead bytes F0 to FF (beyond
+// U+FFFF) below EE and EF (U+E000 to U+FFFF) gives the UTF-16 order. It is a fixed ranking
+// of byte values, so it stays a strict total order on any bytes, valid UTF-8 or not.
+template <class K>
+struct KeyOrder : std::less<K> {};
+
+template <>
+struct KeyOrder<std::string> {
+    static unsigned Rank(unsigned char byte)
+    {
+        if (byte < 0xEE) return byte;
+        if (byte >= 0xF0) return byte - 2u;  // F0..FF -> EE..FD
+        return byte + 0x10u;                 // EE, EF -> FE, FF
+    }
+    bool operator()(const std::string& a, const std::string& b) const
+    {
+        const size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (size_t i = 0; i < n; ++i) {
+            const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+            if (x != y) return Rank(x) < Rank(y);
+        }
+        return a.size() < b.size();
+    }
+};
 
 template <class V, class K = std::string>
 class KeyedMap {
@@ -142,7 +176,7 @@ private:
         KeyedMap& map;
     };
 
-    std::map<K, Slot> entries_;
+    std::map<K, Slot, KeyOrder<K>> entries_;
     size_t removed_ = 0;     // entries marked removed, to be erased when the walks end
     std::vector<V> replaced_;  // values replaced during the walks, released when they end
     int walks_ = 0;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/GameBase.h"
 #include "framework/GameResource.h"
 #include "framework/GameState.h"
@@ -49,6 +52,23 @@ TEST(Resources, ClearRemovesEveryKeyAndTypedLookupChecksTheClass)
     EXPECT_NE(store.GetGameResourceAs<TColorResource>("a"), nullptr);
     store.ClearResources();
     EXPECT_TRUE(store.GameResources.Empty());
+}
+
+TEST(Resources, ClearRemovesTheKeysInAscendingOrder)
+{
+    // Each resource notes when the store lets go of it: the store holds the only reference.
+    struct Noted : TGameResource {
+        Noted(std::vector<std::string>& log, std::string key) : log(log), key(std::move(key)) {}
+        ~Noted() override { log.push_back(key); }
+        std::vector<std::string>& log;
+        std::string key;
+    };
+    std::vector<std::string> released;
+    TGameBase store;
+    for (const char* key : {"b", "a", "c"}) store.AddGameResource(key, std::make_shared<Noted>(released, key));
+    EXPECT_TRUE(released.empty());
+    store.ClearResources();
+    EXPECT_EQ(released, (std::vector<std::string>{"a", "b", "c"}));
 }
 
 TEST(Resources, ColorFromColorSharesTheColorObject)

@@ -29,6 +29,18 @@ TEST_F(FramerateTest, SpeedFactorCountsTargetFrames)
     EXPECT_NEAR(rate.fps, 30.3f, 0.01f);
 }
 
+TEST_F(FramerateTest, SpeedFactorIsWorkedOutInDoubleAndRoundedToFloatOnce)
+{
+    // 16 / (1000 / 60) is 0.96 and 35 / (1000 / 60) is 2.1: the nearest floats. Worked out
+    // in single precision they come out one step above (0.96000004, 2.1000001).
+    TFramerate rate;
+    Measure(rate, 16);
+    EXPECT_EQ(rate.speedfactor, 0.96f);
+    EXPECT_EQ(rate.fps, 60.0f / 0.96f);
+    Measure(rate, 35);
+    EXPECT_EQ(rate.speedfactor, 2.1f);
+}
+
 TEST_F(FramerateTest, ZeroMillisecondsGivesTheFloorNeverZero)
 {
     TFramerate rate;

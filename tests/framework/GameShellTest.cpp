@@ -167,6 +167,11 @@ TEST_F(GameShellTest, ScreenScalingTruncatesAt1024x768)
     EXPECT_EQ(game->SX(1), 1);
     EXPECT_EQ(game->SX(-1), -1);
     EXPECT_EQ(game->SY(1), 1);
+    // 2.56 in both directions: truncated, not rounded, and toward zero below it.
+    EXPECT_EQ(game->SX(2), 2);
+    EXPECT_EQ(game->SY(2), 2);
+    EXPECT_EQ(game->SX(-2), -2);
+    EXPECT_EQ(game->SY(-2), -2);
 }
 
 TEST_F(GameShellTest, SpeedFactorScalesValuesAndVectorsInPlace)

@@ -16,6 +16,25 @@ TEST(KeyedMap, WalksInAscendingKeyOrderWithPrefixesFirst)
     EXPECT_EQ(seen, (std::vector<std::string>{"B", "a", "b", "tank", "tank1", "tank2"}));
 }
 
+TEST(KeyedMap, KeysBeyondUFFFFSortAsTheirSurrogatesBeforeUE000ToUFFFF)
+{
+    // UTF-8 keys in UTF-16 code-unit order: U+10000 and U+1F600 are the pairs D800 DC00
+    // and D83D DE00, above U+D7FF and below U+E000; byte order would put them last.
+    const std::string d7ff = "\xED\x9F\xBF", e000 = "\xEE\x80\x80", fffd = "\xEF\xBF\xBD";
+    const std::string u10000 = "\xF0\x90\x80\x80", u1f600 = "\xF0\x9F\x98\x80";
+    KeyedMap<int> map;
+    for (const std::string& key : std::vector<std::string>{fffd, "a" + fffd, u1f600, e000, "z", "a" + u10000, u10000, d7ff, "a"})
+        map.Set(key, 1);
+    EXPECT_EQ(map.Keys(), (std::vector<std::string>{"a", "a" + u10000, "a" + fffd, "z", d7ff, u10000, u1f600,
+                                                    e000, fffd}));
+    std::vector<std::string> walked;
+    map.ForEach([&](const std::string& key, int) { walked.push_back(key); });
+    EXPECT_EQ(walked, map.Keys());
+    EXPECT_EQ(map.Get(u10000), 1);
+    EXPECT_EQ(map.Get(e000), 1);
+    EXPECT_EQ(map.Size(), 9u);
+}
+
 TEST(KeyedMap, InsertUnderPresentKeyReplaces)
 {
     KeyedMap<int> map;
