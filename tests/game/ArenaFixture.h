@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -118,6 +120,22 @@ protected:
         tank->lastPosition = tank->GetPosition();
         arena->RebuildCollisionAnimators();
     }
+
+    // The loudest sample of the next `seconds` of the mix; needs ListenToTheMix() first.
+    static float MixPeak(float seconds)
+    {
+        std::vector<float> mix(static_cast<size_t>(seconds * kMixRate) * 2);
+        EXPECT_EQ(SoundDevice::Render(mix.data(), static_cast<int>(mix.size() / 2)), 0);
+        float peak = 0.0f;
+        for (float sample : mix) peak = std::max(peak, std::fabs(sample));
+        return peak;
+    }
+    // Sends the game's sound to a loopback device that mixes only when MixPeak asks, so
+    // that a test hears what plays; call it before the arena loads its sounds.
+    static void ListenToTheMix() { ASSERT_EQ(SoundDevice::OpenLoopbackForTest(kMixRate), 1); }
+    static constexpr int kMixRate = 44100;
+    // Far below any of the game's sounds at the volumes it plays them.
+    static constexpr float kSilence = 1e-4f;
 
     static std::string Current()
     {

@@ -205,6 +205,44 @@ TEST_F(TankDeath, DeathSoundPlaysAtHalfVolumeEvenWhenTheTanksAreMuted)
     EXPECT_EQ(die->die_channel->HasVoice(), 1);
 }
 
+TEST_F(TankDeath, StillDyingAtExactly750msAndOverAt751)
+{
+    Frame();  // the death starts with this frame's time
+    const uint32_t start = clock.Now();
+    Frames(46);
+    FrameAfter(static_cast<int>(start + 750 - clock.Now()));
+    ASSERT_EQ(clock.Now() - start, 750u);
+    EXPECT_NE(tank->GetAnimator("die_anim"), nullptr) << "750 ms is not more than 750 ms";
+    EXPECT_TRUE(arena->respawn.empty());
+    EXPECT_EQ(arena->GetFlag("tanks_disabled"), 1);
+    FrameAfter(1);
+    EXPECT_EQ(tank->GetAnimator("die_anim"), nullptr);
+    ASSERT_EQ(arena->respawn.size(), 1u);
+    EXPECT_EQ(arena->GetFlag("tanks_disabled"), 0);
+}
+
+// The death sound as the players hear it: the mix of the game's sound device.
+class TankDeathHeard : public ArenaTest {
+protected:
+    void SetUp() override
+    {
+        ArenaTest::SetUp();
+        ListenToTheMix();
+        EnterArenaWithoutDrivers();
+        arena->SetTanksVolume(0);  // the engines fall silent, the death sound does not
+        Frame();
+    }
+};
+
+TEST_F(TankDeathHeard, DyingTankIsHeardWhenTheTanksAreMuted)
+{
+    EXPECT_LT(MixPeak(0.2f), kSilence) << "the muted engines";
+    arena->SetTanksDisabled(1);
+    Tank("tank1")->Die(vector3df(-1, 0, 0));
+    Frame();
+    EXPECT_GT(MixPeak(0.3f), 0.01f);
+}
+
 class InvisibleTankFiring : public MaintainY {
 protected:
     std::shared_ptr<TTank> tank;

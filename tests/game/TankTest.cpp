@@ -201,6 +201,39 @@ TEST_F(TankEngineSound, EngineRunsFromConstructionAndStopsWithTheTank)
     EXPECT_EQ(engine->HasVoice(), 0);
 }
 
+// The shot as the players hear it, with the engines stopped so that nothing else sounds.
+class TankShotHeard : public ArenaTest {
+protected:
+    void SetUp() override
+    {
+        ArenaTest::SetUp();
+        ListenToTheMix();
+        EnterArenaWithoutDrivers();
+        for (const char* key : {"tank1", "tank2"}) {
+            ASSERT_NE(Tank(key)->engine, nullptr) << "media/slow_engine1.ogg did not load";
+            Tank(key)->engine->Stop();
+        }
+        Frame();
+    }
+};
+
+TEST_F(TankShotHeard, FiringIsHeardAndAMutedTankFiresSilently)
+{
+    EXPECT_LT(MixPeak(0.2f), kSilence);
+    auto tank = Tank("tank1");
+    tank->Shoot(arena.get());
+    Frame();
+    EXPECT_GT(MixPeak(0.3f), 0.01f);
+    ASSERT_TRUE(FramesUntil([&] { return tank->GetShell() == nullptr; }, 100));
+    MixPeak(2.0f);  // the shot's end
+    EXPECT_LT(MixPeak(0.2f), kSilence);
+    arena->SetTanksVolume(0);
+    Frame();
+    tank->Shoot(arena.get());
+    Frame();
+    EXPECT_LT(MixPeak(0.3f), kSilence);
+}
+
 class TankFiring : public TankSpeedRamp {
 protected:
     int Shells() { return static_cast<int>(arena->GetGameObjects("TTankShell").size()); }

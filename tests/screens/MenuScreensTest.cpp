@@ -65,15 +65,40 @@ TEST_F(MenuScreensTest, CreditsLinesAreCenteredAndFitTheScreen)
     credits = drawn;
     Open("CreditsScreen");
     Frames();
+    // Each line's font, color and height, in drawing order; the headings' texts are fixed.
+    struct Line {
+        const wchar_t* heading;  // null for a name line
+        const char* font;
+        const char* color;
+        int y;
+    };
+    const Line layout[] = {
+        {L"CREDITS", "fnt_36", "Background", 50},
+        {L"PROGRAMMING & DESIGN", "fnt_18", "Background", 150},
+        {nullptr, "fnt_12", "Tank2", 185},
+        {L"ORIGINAL ARTWORK", "fnt_18", "Background", 220},
+        {nullptr, "fnt_12", "Tank2", 255},
+        {nullptr, "fnt_12", "Tank2", 280},
+        {L"Special Thanks", "fnt_18", "Background", 315},
+        {nullptr, "fnt_12", "Tank2", 350},
+        {nullptr, "fnt_12", "Tank2", 375},
+        {nullptr, "fnt_12", "Tank2", 400},
+        {nullptr, "fnt_12", "Tank2", 425},
+    };
     ASSERT_EQ(drawn->texts.size(), 11u);
-    for (const auto& line : drawn->texts) {
+    for (size_t i = 0; i < drawn->texts.size(); ++i) {
+        const auto& line = drawn->texts[i];
+        SCOPED_TRACE("line " + std::to_string(i + 1));
+        if (layout[i].heading) EXPECT_EQ(line.text, layout[i].heading);
+        EXPECT_FALSE(line.text.empty());
+        EXPECT_EQ(line.font, Font(layout[i].font));
+        EXPECT_EQ(line.color, Scheme(layout[i].color));
+        EXPECT_EQ(line.y, layout[i].y);
         const int width = static_cast<int>(line.font->getDimension(line.text.c_str()).Width);
         EXPECT_EQ(line.x, 400 - width / 2);
         EXPECT_GE(line.x, 0);
         EXPECT_NE(line.font, title->guienv->getBuiltInFont());
     }
-    EXPECT_EQ(drawn->texts[6].text, L"Special Thanks");
-    EXPECT_EQ(drawn->texts[10].y, 425);
 }
 
 TEST_F(MenuScreensTest, ScreensTakeANewSchemesColorsOnTheNextFrame)
