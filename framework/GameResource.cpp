@@ -1,8 +1,12 @@
 #include "framework/GameResource.h"
 
+#include <cctype>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 
+#include "framework/Mesh3dsCheck.h"
+#include "framework/RegularFile.h"
 #include "sound/Sound.h"
 
 namespace {
@@ -31,13 +35,34 @@ std::shared_ptr<TFontResource> TFontResource::Create(irr::gui::IGUIEnvironment* 
 
 bool TFontResource::IsWholeFontFile(const std::string& file)
 {
+    return Problem(file).empty();
+}
+
+std::string TFontResource::Problem(const std::string& file)
+{
+    const std::string notRegular = RegularFileProblem(file);
+    if (!notRegular.empty()) return "the file " + notRegular;
     std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
+    if (!in) return "the file cannot be opened";
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const size_t end = text.find_last_not_of(" \t\r\n");
     const std::string closing = "</font>";
-    return end != std::string::npos && end + 1 >= closing.size() &&
-           text.compare(end + 1 - closing.size(), closing.size(), closing) == 0;
+    if (end == std::string::npos || end + 1 < closing.size() ||
+        text.compare(end + 1 - closing.size(), closing.size(), closing) != 0)
+        return "the file is cut short";
+    // The engine opens each texture the file names, relative to the file's folder.
+    const size_t slash = file.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
+    const std::string attribute = "filename=\"";
+    for (size_t at = text.find(attribute); at != std::string::npos; at = text.find(attribute, at + 1)) {
+        const size_t from = at + attribute.size();
+        const size_t to = text.find('"', from);
+        if (to == std::string::npos) return "the file is cut short";
+        const std::string texture = folder + text.substr(from, to - from);
+        const std::string problem = RegularFileProblem(texture);
+        if (!problem.empty()) return "its texture " + texture + " " + problem;
+    }
+    return "";
 }
 
 int TFontResource::Load(irr::gui::IGUIEnvironment* guienv, const std::string& file_, int pt_, int is_bold_)
@@ -117,11 +142,53 @@ std::shared_ptr<TMeshResource> TMeshResource::Create(irr::scene::ISceneManager* 
     return resource;
 }
 
+namespace {
+
+bool Is3dsFile(const std::string& file)
+{
+    if (file.size() < 4) return false;
+    std::string extension = file.substr(file.size() - 4);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".3ds";
+}
+
+// True when the first frame of the mesh has a buffer with at least one triangle.
+bool HasTriangles(irr::scene::IAnimatedMesh* mesh)
+{
+    irr::scene::IMesh* frame = mesh ? mesh->getMesh(0, 255, -1, -1) : nullptr;
+    if (!frame) return false;
+    for (irr::u32 b = 0; b < frame->getMeshBufferCount(); ++b)
+        if (frame->getMeshBuffer(b)->getIndexCount() >= 3) return true;
+    return false;
+}
+
+}  // namespace
+
 int TMeshResource::Load(irr::scene::ISceneManager* smgr, const std::string& file_)
 {
-    res = EngineOwned(smgr ? smgr->getMesh(file_.c_str()) : nullptr);
+    res.reset();
     file = file_;
-    return res ? 1 : 0;
+    if (!smgr) return 0;
+    // A file the engine has loaded before was checked then; the others are checked before
+    // the engine opens them, since its loaders can hang or block on bad input.
+    if (!smgr->getMeshCache()->isMeshLoaded(file_.c_str())) {
+        const std::string problem = Is3dsFile(file_) ? Mesh3dsProblem(file_) : RegularFileProblem(file_);
+        if (!problem.empty()) {
+            std::cerr << "mesh: cannot load \"" << file_ << "\": the file " << problem << std::endl;
+            return 0;
+        }
+    }
+    irr::scene::IAnimatedMesh* mesh = smgr->getMesh(file_.c_str());
+    if (!mesh) {
+        std::cerr << "mesh: cannot load \"" << file_ << "\": the engine cannot read the file" << std::endl;
+        return 0;
+    }
+    if (!HasTriangles(mesh)) {
+        std::cerr << "mesh: cannot load \"" << file_ << "\": the file holds no triangles" << std::endl;
+        return 0;
+    }
+    res = EngineOwned(mesh);
+    return 1;
 }
 
 irr::scene::IAnimatedMesh* TMeshResource::GetResource()

@@ -33,9 +33,13 @@ public:
                                                  int is_bold);
     virtual int Load(irr::gui::IGUIEnvironment* guienv, const std::string& file, int pt, int is_bold);
     virtual irr::gui::IGUIFont* GetResource();
-    // True when the font file ends with its closing </font> tag. The engine's XML reader
-    // reads past the end of a file cut short, so such a file is never handed to it.
+    // True when Problem finds nothing: the engine's XML reader reads past the end of a
+    // file cut short and blocks on a FIFO, so such a file is never handed to it.
     static bool IsWholeFontFile(const std::string& file);
+    // Empty when the font file is a regular file that ends with its closing </font> tag
+    // and every texture it names is a regular file; otherwise what is wrong, as a phrase
+    // ("the file is a folder", "its texture fonts/x_0.png is a FIFO").
+    static std::string Problem(const std::string& file);
 
     int pt = 0;
     int is_bold = 0;
@@ -75,7 +79,9 @@ class TMeshResource : public TGameResource {
 
 public:
     TMeshResource() { res_type = "Mesh"; }
-    // Null when the mesh cannot be loaded.
+    // Null when the mesh cannot be loaded: the file is missing or not a regular file, a 3DS
+    // file is damaged or over 16 MiB, or the mesh holds no triangle. One line on stderr
+    // names the file and the reason.
     static std::shared_ptr<TMeshResource> Create(irr::scene::ISceneManager* smgr, const std::string& file);
     virtual int Load(irr::scene::ISceneManager* smgr, const std::string& file);
     virtual irr::scene::IAnimatedMesh* GetResource();

@@ -64,7 +64,9 @@ irr::gui::IGUIFont* TVexmoorGameState::BuiltInFontFor(const std::string& file)
     const std::string reported = "font_missing:" + file;
     TVexmoor* game = GetGame();
     if (game && !game->HasFlag(reported)) {
-        std::cerr << "Unable to load font " << file << ": using the engine's built-in font" << std::endl;
+        const std::string problem = TFontResource::Problem(file);
+        std::cerr << "Unable to load font " << file << ": using the engine's built-in font"
+                  << (problem.empty() ? "" : " (" + problem + ")") << std::endl;
         game->SetFlag(reported, 1);
     }
     return guienv ? guienv->getBuiltInFont() : nullptr;

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 
+#include "framework/RegularFile.h"
+
 #include <ogg/ogg.h>
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
@@ -26,6 +28,9 @@ struct FileCloser {
 };
 
 bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& data, std::string& reason) {
+  // A folder would read as "too large", a FIFO would block: refuse both before opening.
+  reason = RegularFileProblem(path);
+  if (!reason.empty()) return false;
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     reason = std::string("cannot be opened (") + std::strerror(errno) + ")";

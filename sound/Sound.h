@@ -40,8 +40,8 @@ class TSound : public std::enable_shared_from_this<TSound> {
 public:
   enum { LOOP = 1, HARDWARE = 2 };  // HARDWARE is a hint the service ignores
 
-  // Decodes the file; null when it is missing, empty, cut short or not Ogg Vorbis
-  // (one line on stderr names the file).
+  // Decodes the file; null when it is missing, not a regular file (a folder, a FIFO, ...),
+  // empty, cut short or not Ogg Vorbis (one line on stderr names the file).
   static std::shared_ptr<TSound> Load(const std::string& path, int flags);
   std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel> channel = nullptr);  // null on failure
   std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel> channel = nullptr);   // paused at start

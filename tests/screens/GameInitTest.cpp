@@ -121,7 +121,9 @@ TEST_F(StartUpTest, MissingFontsAndSoundLeaveTheBuiltInFontAndSilentMenusSaidOnc
     std::filesystem::remove_all(empty);
 
     for (const char* file : kFontFiles)
-        EXPECT_EQ(CountLines(err, std::string("Unable to load font ") + file + ": using the engine's built-in font"), 1)
+        EXPECT_EQ(CountLines(err, std::string("Unable to load font ") + file +
+                                      ": using the engine's built-in font (the file does not exist)"),
+                  1)
             << file;
     EXPECT_EQ(CountLines(err, "media/menu_hover.ogg", true), 1) << err;
 }

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <ogg/ogg.h>
 
 #include "OggToneWriter.h"
@@ -31,13 +34,15 @@ protected:
     RemoveDir(dir);
     LoopbackTest::TearDown();
   }
-  // Loads `path` expecting null and exactly one line on stderr that names the file.
-  void ExpectRefused(const std::string& path) {
+  // Loads `path` expecting null and exactly one line on stderr that names the file (and
+  // the reason, when given).
+  void ExpectRefused(const std::string& path, const std::string& reason = "") {
     testing::internal::CaptureStderr();
     std::shared_ptr<TSound> sound = TSound::Load(path, 2);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(sound) << path;
     EXPECT_NE(std::string::npos, err.find(path)) << err;
+    EXPECT_NE(std::string::npos, err.find(reason)) << err;
     EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n')) << err;
   }
   std::string dir;
@@ -77,6 +82,20 @@ TEST_F(LoadingAFile, FileThatIsNotOggIsRefused) {
 }
 
 TEST_F(LoadingAFile, DirectoryIsRefused) { ExpectRefused(dir); }
+
+// Refused before opening: a FIFO would block the load for good (the alarm ends a hang as a
+// failure), a folder used to read as "too large".
+TEST_F(LoadingAFile, FolderFifoAndSymlinkLoopAreRefusedWithTheirReason) {
+  const std::string fifo = dir + "/fifo.ogg", loop = dir + "/loop.ogg";
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  ASSERT_EQ(0, symlink("loop.ogg", loop.c_str()));
+  alarm(10);
+  ExpectRefused(dir, "the file is a folder");
+  ExpectRefused(fifo, "the file is a FIFO");
+  ExpectRefused(loop, "the file is a symbolic link loop");
+  ExpectRefused(dir + "/no_such_sound.ogg", "the file does not exist");
+  alarm(0);
+}
 
 TEST_F(LoadingAFile, TruncatedFileIsRefusedWhereverItIsCut) {
   // Past the headers vorbisfile would decode such a file as a shorter sound.
