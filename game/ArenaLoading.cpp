@@ -86,7 +86,21 @@ int TVexmoorArenaScreen::LoadModels()
         if (resource)
             AddGameResource(mesh[0], resource);
         else
-            RemoveGameResource(mesh[0]);  // LoadModel reports the missing mesh
+            RemoveGameResource(mesh[0]);  // the mesh resource names the file and the reason
+    }
+    return 0;
+}
+
+std::vector<std::string> TVexmoorArenaScreen::MatchMeshKeys()
+{
+    return {"boxy_tank_model", "sleek_tank_model", "tank_shell_model", "arena2_model"};
+}
+
+int TVexmoorArenaScreen::RequireMeshes(const std::vector<std::string>& keys)
+{
+    for (const std::string& key : keys) {
+        auto resource = GetGameResourceAs<TMeshResource>(key);
+        if (!resource || !resource->GetResource()) throw std::runtime_error("Unable to load " + key);
     }
     return 0;
 }

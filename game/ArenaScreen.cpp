@@ -61,6 +61,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     if (game && game->device) game->device->getCursorControl()->setVisible(false);
     LoadSounds();
     LoadModels();
+    RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     auto font = TFontResource::Create(guienv, kScoreFont, 36, 1);
     irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), kScoreFont);

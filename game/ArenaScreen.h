@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/ObjectLookup.h"
 #include "game/VexmoorGameState.h"
@@ -41,6 +42,11 @@ public:
     virtual int FlagReset();
     virtual int LoadSounds();
     virtual int LoadModels();
+    // The meshes this match places: both tanks, the shell and the arena in use.
+    virtual std::vector<std::string> MatchMeshKeys();
+    // Raises "Unable to load " followed by the first of `keys` that has no usable mesh,
+    // so that no match starts that would fail later (the shell at the first shot).
+    virtual int RequireMeshes(const std::vector<std::string>& keys);
     virtual int LoadBoxyTank(const std::string& key, const std::string& colorKey);
     virtual int LoadSleekTank(const std::string& key, const std::string& colorKey);
     virtual int LoadTanks();
