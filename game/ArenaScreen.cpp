@@ -24,6 +24,7 @@ namespace {
 
 constexpr int kScoreLimit = 10;
 constexpr float kMinRespawnDistance = 2.0f;
+constexpr float kMinTargetFps = 5.0f;
 const char* const kScoreFont = "fonts/pixfont_basic_36pt_bold.xml";
 
 // Engine key codes of the match keys.
@@ -142,7 +143,9 @@ int TVexmoorArenaScreen::OnUpdate()
         SetTanksVolume(rate.IsPaused() ? 0 : 100);
     }
     if (events->IsKeyDownUp(kPlus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
-    if (events->IsKeyDownUp(kMinus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() - 5);
+    // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
+    if (events->IsKeyDownUp(kMinus, 1) && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
+        TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
     if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
     return 0;
 }

@@ -452,6 +452,23 @@ TEST_F(MatchKeys, PlusAndMinusMoveTheTargetRateByFive)
     EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 55.0f);
 }
 
+TEST_F(MatchKeys, MinusStopsAtFiveAndPlusStaysUnbounded)
+{
+    for (int i = 0; i < 20; ++i) TapAcrossFrames(kMinus);
+    EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 5.0f);
+    // The match goes on: a 16 ms frame is a fraction of a 200 ms target frame.
+    Frame();
+    EXPECT_NEAR(TGame::Framerate->speedfactor, 0.08f, 1e-6f);
+    // A pause's target of 0 is not lowered below it either.
+    TapAcrossFrames(kF9);
+    TapAcrossFrames(kMinus);
+    EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 0.0f);
+    TapAcrossFrames(kF9);
+    EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 5.0f);
+    for (int i = 0; i < 30; ++i) TapAcrossFrames(kPlus);
+    EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 155.0f);
+}
+
 TEST_F(MatchKeys, EscapeLeavesForTheTitleAtOnce)
 {
     Press(kEscape);
