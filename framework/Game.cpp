@@ -6,6 +6,7 @@
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
 #include "framework/GameState.h"
+#include "framework/StopSignals.h"
 #include "framework/WindowWatch.h"
 
 KeyedMap<std::shared_ptr<TGameState>> TGame::GameStates;
@@ -166,6 +167,9 @@ bool TGame::RunFrame()
     if (auto state = CurrentGameState) state->OnUpdate();
     if (auto state = CurrentGameState) state->PostUpdateObjects();
     if (auto state = CurrentGameState) state->OnPostUpdate();
+
+    // A stop signal ends the game as a closed window does.
+    if (CurrentGameState && StopSignals::Received()) SetGameState("");
 
     if (device && CurrentGameState) {
         if (device->run() && !WindowWatch::WindowLost()) {
