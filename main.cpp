@@ -2,15 +2,30 @@
 // screens and runs the main loop.
 #include <memory>
 
+#include "framework/DataFolder.h"
 #include "framework/Game.h"
 #include "framework/ProgramEntry.h"
+#include "framework/StopSignals.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
 
+// Where media/ and fonts/ lie relative to the program: the installed layout and the
+// checkout the build folder belongs to (both set by the build).
+#ifndef VEXMOOR_PROGRAM_TO_DATA
+#define VEXMOOR_PROGRAM_TO_DATA "."
+#endif
+#ifndef VEXMOOR_PROGRAM_TO_SOURCE
+#define VEXMOOR_PROGRAM_TO_SOURCE ".."
+#endif
+
 int main()
 {
+    if (!EnterDataFolder({"media", "fonts"}, {VEXMOOR_PROGRAM_TO_DATA, VEXMOOR_PROGRAM_TO_SOURCE},
+                         "Start the game with its vexmoor command, or from the folder that holds them."))
+        return 255;
+    StopSignals::Install();
     std::shared_ptr<TVexmoor> game;
-    return RunProgram([&] {
+    const int status = RunProgram([&] {
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
         game->UseSettingsFile(TSettingsFile::FromEnvironment());
@@ -20,4 +35,5 @@ int main()
         screens.Open();
         game->Run();
     });
+    return StopSignals::ExitStatus(status);
 }

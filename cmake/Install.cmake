@@ -8,6 +8,9 @@ set(VEXMOOR_INSTALL_DATADIR "share/games/vexmoor" CACHE STRING "Folder of media/
 # The launcher finds the program and the data from its own place.
 file(RELATIVE_PATH VEXMOOR_LAUNCHER_TO_DATA /prefix/${VEXMOOR_INSTALL_GAMESDIR} /prefix/${VEXMOOR_INSTALL_DATADIR})
 file(RELATIVE_PATH VEXMOOR_LAUNCHER_TO_BINARY /prefix/${VEXMOOR_INSTALL_GAMESDIR} /prefix/${VEXMOOR_INSTALL_LIBDIR}/vexmoor)
+# The installed program, started without the launcher, finds the data the same way.
+file(RELATIVE_PATH VEXMOOR_PROGRAM_TO_DATA /prefix/${VEXMOOR_INSTALL_LIBDIR} /prefix/${VEXMOOR_INSTALL_DATADIR})
+target_compile_definitions(vexmoor PRIVATE VEXMOOR_PROGRAM_TO_DATA="${VEXMOOR_PROGRAM_TO_DATA}")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/vexmoor.in ${PROJECT_BINARY_DIR}/packaging/vexmoor @ONLY)
 
 install(TARGETS vexmoor RUNTIME DESTINATION ${VEXMOOR_INSTALL_LIBDIR})
