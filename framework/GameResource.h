@@ -37,7 +37,7 @@ public:
     // file cut short and blocks on a FIFO, so such a file is never handed to it.
     static bool IsWholeFontFile(const std::string& file);
     // Empty when the font file is a regular file that ends with its closing </font> tag
-    // and every texture it names is a regular file; otherwise what is wrong, as a phrase
+    // and no texture it names is a folder, FIFO, ...; otherwise what is wrong, as a phrase
     // ("the file is a folder", "its texture fonts/x_0.png is a FIFO").
     static std::string Problem(const std::string& file);
 
