@@ -30,7 +30,8 @@ bool EnterDataFolder(const std::vector<std::string>& needed, const std::vector<s
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
     if (!error) {
         for (const std::string& relative : besideProgram) {
-            const fs::path folder = (program.parent_path() / relative).lexically_normal();
+            fs::path folder = (program.parent_path() / relative).lexically_normal();
+            if (!folder.has_filename()) folder = folder.parent_path();  // "a/b/" as "a/b"
             if (HoldsAll(folder, needed)) {
                 fs::current_path(folder, error);
                 if (!error) return true;

@@ -5,12 +5,14 @@
 #           or a clean run if the engine still loads it
 #   sounds: silence, one line on stderr naming the file
 #   fonts:  the engine's built-in font, one line on stderr naming the file
-# Usage: damaged_media_test.sh meshes|sounds|fonts
+# A folder, a FIFO or a symbolic link loop in place of a file ends the same ways.
+# Usage: damaged_media_test.sh meshes|sounds|fonts [DAMAGES [FILES]]
+#   (default: missing, empty, half and random for every file of the kind)
 . "$(dirname "$0")/lib.sh"
 kind=${1:?meshes, sounds or fonts}
-e2e_begin "damaged_$kind"
+DAMAGES=${2:-missing empty half random}
+e2e_begin "damaged_$kind${2:+_${DAMAGES// /_}}"
 JOBS=${E2E_JOBS:-3}
-DAMAGES="missing empty half random"
 
 case $kind in
     meshes) files="media/tank.3ds media/sleek_tank.3ds media/tank_shell.3ds media/arena2.3ds media/arena_base.3ds
@@ -19,6 +21,7 @@ case $kind in
     fonts)  files=$(cd "$VEXMOOR_SRC" && ls fonts/pixfont_basic_*.xml fonts/pixfont_basic_*_0.png) ;;
     *) fail "unknown kind $kind" ;;
 esac
+files=${3:-$files}
 
 # Key under which the arena loads a mesh; the arena places only these four.
 mesh_key()
@@ -44,6 +47,9 @@ damage()
             LC_ALL=C awk -v n="$size" -v s="$(printf '%s' "$file" | cksum | cut -d' ' -f1)" \
                 'BEGIN { srand(s); for (i = 0; i < n; i++) printf "%c", int(rand() * 256) }' >"$file.new"
             mv "$file.new" "$file" ;;
+        folder) rm -f "$file"; mkdir "$file" ;;
+        fifo) rm -f "$file"; mkfifo "$file" ;;
+        loop) rm -f "$file"; ln -s "$(basename "$file")" "$file" ;;
     esac
 }
 

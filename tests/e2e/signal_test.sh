@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A stop signal in the middle of a match ends the game as its window's close button does:
+# status 0 for SIGINT, 128 + the signal for SIGTERM and SIGHUP, the window gone, nothing
+# on stderr.
+#   signal_test.sh INT|TERM|HUP
+. "$(dirname "$0")/lib.sh"
+signal=${1:?INT, TERM or HUP}
+case $signal in
+    INT) expected=0 ;;
+    TERM) expected=143 ;;
+    HUP) expected=129 ;;
+    *) fail "unknown signal $signal" ;;
+esac
+e2e_begin "signal_$signal"
+start_xvfb 800x600
+# The game runs under a small perl parent that tells an exit with a status from a death by
+# the signal (a shell sees 128 + the signal for both).
+cat >"$E2E_WORK/watch.pl" <<'PERL'
+my $pid = fork();
+if ($pid == 0) { exec @ARGV or exit 127; }
+open(my $out, '>', "$ENV{WATCH_DIR}/game.pid"); print $out "$pid\n"; close $out;
+waitpid($pid, 0);
+open($out, '>', "$ENV{WATCH_DIR}/game.end");
+print $out (($? & 127) ? "killed by signal " . ($? & 127) : "exit " . ($? >> 8)), "\n";
+close $out;
+PERL
+(cd "$VEXMOOR_SRC" && exec nice -n 10 env ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    WATCH_DIR="$E2E_WORK" perl "$E2E_WORK/watch.pl" "$VEXMOOR_BIN" >"$E2E_WORK/game.out" 2>"$E2E_WORK/game.err" </dev/null) &
+GAME_PID=$!
+E2E_PIDS+=("$GAME_PID")
+for _ in $(seq 100); do [ -s "$E2E_WORK/game.pid" ] && break; sleep 0.05; done
+game=$(cat "$E2E_WORK/game.pid" 2>/dev/null) || fail "the game did not start"
+E2E_PIDS+=("$game")
+wait_window 10 || fail "no game window"
+mouse_to 790 590
+poll 10 is_title title || fail "no title"
+click_at 400 $ENTRY_START_Y
+poll 10 is_arena arena || fail "START GAME did not open the arena"
+
+# Mid-match: a tank driving, a shell in flight.
+s=$(scheme_of_background "$(pixel 5 5)")
+read -r _ _ x0 _ <<<"$(bbox_color "${SCHEME_TANK2[$s]}" 800x550+0+50)"
+moving() { read -r _ _ x _ <<<"$(bbox_color "${SCHEME_TANK2[$s]}" 800x550+0+50)"; [ -n "${x:-}" ] && [ "$x" -gt $((x0 + 3)) ]; }
+xdotool keydown x keydown Up keydown Tab
+poll 6 moving mid_match || fail "the tanks do not drive"
+kill -s "$signal" "$game"
+xdotool keyup x keyup Up keyup Tab
+wait_game_exit 5 || fail "the game still runs 5 s after SIG$signal"
+forget_pid "$game"
+end=$(cat "$E2E_WORK/game.end")
+[ "$end" = "exit $expected" ] ||
+    fail "SIG$signal: the game ended by \"$end\", not \"exit $expected\"; stderr: $(tr '\n' '|' <"$E2E_WORK/game.err")"
+[ -z "$(xdotool search --name '^Vexmoor' 2>/dev/null)" ] || fail "the window is still there"
+unexpected=$(grep -vxF "sound: no output device; sound runs silently" "$E2E_WORK/game.err" || true)
+[ -z "$unexpected" ] || fail "unexpected lines on stderr: $unexpected"
+pass "SIG$signal mid-match ends the game with status $expected and its window gone"
+e2e_finish
