@@ -2,7 +2,7 @@
 # Each media or font file in turn missing, empty, cut to half or replaced by random bytes, in a
 # copy of the game's data: the real binary must end in a defined way, never crash or hang.
 #   meshes: "Unable to load <key>" on stderr and status 255 when the arena needs the mesh,
-#           or a clean run if the engine still loads it
+#           else a clean run with one line naming the file
 #   sounds: silence, one line on stderr naming the file
 #   fonts:  the engine's built-in font, one line on stderr naming the file
 # A folder, a FIFO or a symbolic link loop in place of a file ends the same ways.
@@ -190,8 +190,8 @@ run_case()
                     verdict="status 255 without one line \"Unable to load ${key:-<key>}\" on stderr"
             elif [ "$status" = 0 ]; then
                 [ "$ROUTE" = "$full" ] || verdict="status 0 but the run went: $ROUTE"
-                # A mesh that cannot have loaded must stop the arena, unless the arena never places it.
-                if [ -n "$key" ] && [ "$how" != half ]; then verdict="the arena ran without $key (status 0)"; fi
+                # A damaged mesh must stop the arena, unless the arena never places it.
+                if [ -n "$key" ]; then verdict="the arena ran with a damaged $key (status 0)"; fi
             else
                 verdict="status $status (route: $ROUTE)"
             fi ;;
