@@ -19,6 +19,7 @@
 #include "game/Tank.h"
 #include "game/TankControllers.h"
 #include "game/Vexmoor.h"
+#include "game/net/NetworkMatch.h"
 
 namespace {
 
@@ -77,11 +78,16 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     AddGameObject("player1", TPlayer::Create("tank2", "player1_key_controller"));
     AddGameObject("player1_key_controller",
                   TKeyboardTankController::Create("tank2", irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_KEY_C, irr::KEY_TAB));
+    if (auto network = Network()) network->Enter(*this);
     return 0;
 }
 
 int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
 {
+    if (auto network = Network()) {
+        network->Leave(*this);
+        GetGame()->network.reset();
+    }
     ClearGameObjects();
     ClearGameViews();
     if (guienv) guienv->clear();
@@ -106,6 +112,7 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
 int TVexmoorArenaScreen::OnPreUpdate()
 {
     TVexmoorGameState::OnPreUpdate();
+    if (auto network = Network()) network->BeforeObjects(*this);
     if (resetOnLoop) {
         ResetArena();
         resetOnLoop = 0;
@@ -121,6 +128,13 @@ int TVexmoorArenaScreen::OnUpdate()
     if (mouse_on == 101 && events->MouseHitCnt(0, 1)) {
         events->FlushMouse();
         SetNextState("TitleScreen");
+    }
+    if (auto network = Network(); network && network->AfterObjects(*this)) {
+        // A joined match is the host's: only the views and leaving are this machine's.
+        for (int i = 0; i < 6; ++i)
+            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+        if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
+        return 0;
     }
     if (GetFlag("match_end")) return 0;
 
@@ -267,6 +281,12 @@ int TVexmoorArenaScreen::OnRender()
     DrawText(ScoreText(2), font, SchemeColor("Tank2", scores_[1].color), half / 2, game->SY(0), -1, -1, 0, 0);
     DrawText(ScoreText(1), font, SchemeColor("Tank1", scores_[0].color), half + half / 2, game->SY(0), -1, -1, 0, 0);
     return 0;
+}
+
+std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()
+{
+    TVexmoor* game = GetGame();
+    return game ? game->network : nullptr;
 }
 
 int TVexmoorArenaScreen::Score(int player)

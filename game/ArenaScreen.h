@@ -13,6 +13,7 @@
 #include "game/VexmoorGameState.h"
 
 class TPlayer;
+class TNetworkMatch;
 class TColorResource;
 class TFontResource;
 
@@ -74,6 +75,8 @@ public:
 
 private:
     struct TankModel;
+    // The network match of this machine, if one is on.
+    std::shared_ptr<TNetworkMatch> Network();
     int LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model);
     int LoadArena(const std::string& modelKey);
     // The score of player 1 or 2 (0 while the player is missing), and its text.

@@ -9,6 +9,8 @@
 #include "game/settings/Settings.h"
 #include "game/settings/SettingsFile.h"
 
+class TNetworkMatch;
+
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
 
@@ -36,4 +38,7 @@ public:
     virtual int UseSettingsFile(TSettingsFile file);
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
+
+    // The network match the arena plays next, when this machine hosts or joins one.
+    std::shared_ptr<TNetworkMatch> network;
 };

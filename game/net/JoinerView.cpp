@@ -1,0 +1,200 @@
+#include "game/net/JoinerView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "framework/objects/NodeGameObject.h"
+#include "game/ArenaScreen.h"
+#include "game/Player.h"
+#include "game/Tank.h"
+#include "game/Vexmoor.h"
+
+using irr::core::vector3df;
+
+namespace {
+
+constexpr size_t kSnapshotsKept = 32;    // about a second at 30 a second
+constexpr size_t kPredictionsKept = 180;  // three seconds of frames
+
+// The shortest way from angle a to angle b, in degrees.
+float AngleTo(float a, float b)
+{
+    float d = std::fmod(b - a, 360.0f);
+    if (d > 180.0f) d -= 360.0f;
+    if (d < -180.0f) d += 360.0f;
+    return d;
+}
+
+vector3df PositionOf(const Wire::TankState& t) { return vector3df(t.x, t.y, t.z); }
+
+void SetPose(TNodeGameObject& object, const vector3df& position, float rotationY)
+{
+    if (!object._node) return;
+    object._node->setPosition(position);
+    vector3df rotation = object._node->getRotation();
+    rotation.Y = rotationY;
+    object._node->setRotation(rotation);
+    object._node->updateAbsolutePosition();
+}
+
+std::string ShellKey(int i) { return "net_shell" + std::to_string(i); }
+
+}  // namespace
+
+void TJoinerView::OnSnapshot(const Wire::Snapshot& snapshot, uint32_t localMs)
+{
+    if (!snapshots_.empty() && static_cast<int32_t>(snapshot.sequence - snapshots_.back().sequence) <= 0) return;
+    const int32_t offset = static_cast<int32_t>(snapshot.hostTimeMs - localMs);
+    if (!offsetMsSeen_ || offset > *offsetMsSeen_) offsetMsSeen_ = offset;
+    offsetMs_ = static_cast<uint32_t>(*offsetMsSeen_);
+    snapshots_.push_back(snapshot);
+    if (snapshots_.size() > kSnapshotsKept) snapshots_.pop_front();
+    newSnapshot_ = true;
+}
+
+void TJoinerView::RecordPrediction(uint32_t sequence, const vector3df& position, float rotationY)
+{
+    predictions_.push_back({sequence, position, rotationY});
+    if (predictions_.size() > kPredictionsKept) predictions_.pop_front();
+}
+
+void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
+{
+    if (snapshots_.empty()) return;
+    const Wire::Snapshot& newest = snapshots_.back();
+    TVexmoor* game = arena.GetGame();
+
+    // The scheme: the first time as the match starts, later as F12 steps it on the host.
+    if (game && (!schemeTaken_ || newest.scheme != game->ColorSchemeIdx)) {
+        if (!schemeTaken_) {
+            game->SetCurrentColorScheme(newest.scheme);
+            arena.ResetArena();
+            arena.RebuildCollisionAnimators();
+        } else {
+            game->SetCurrentColorScheme((newest.scheme + Wire::kSchemes - 1) % Wire::kSchemes);
+            arena.IncrementColorScheme();
+        }
+        schemeTaken_ = true;
+    }
+    for (int p = 0; p < 2; ++p)
+        if (auto player = arena.GetGameObjectAs<TPlayer>("player" + std::to_string(p + 1)))
+            player->score = newest.scores[p];
+    arena.SetFlag("guided_shells", newest.flags & Wire::kMatchGuided ? 1 : 0);
+    arena.SetFlag("invisible_tanks", newest.flags & Wire::kMatchInvisible ? 1 : 0);
+
+    // The two snapshots around the drawn time, and how far between them it lies.
+    const uint32_t render = RenderTime(localMs);
+    const Wire::Snapshot* a = &snapshots_.front();
+    const Wire::Snapshot* b = a;
+    for (const Wire::Snapshot& s : snapshots_) {
+        if (static_cast<int32_t>(s.hostTimeMs - render) <= 0) a = &s;
+        b = &s;
+        if (static_cast<int32_t>(s.hostTimeMs - render) > 0) break;
+    }
+    const int32_t span = static_cast<int32_t>(b->hostTimeMs - a->hostTimeMs);
+    const float t = span > 0 ? std::clamp(static_cast<int32_t>(render - a->hostTimeMs) / float(span), 0.0f, 1.0f) : 1.0f;
+
+    const int other = 1 - kOwn;
+    if (auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[other])) {
+        const Wire::TankState& from = a->tanks[other];
+        const Wire::TankState& to = b->tanks[other];
+        const vector3df start = PositionOf(from), end = PositionOf(to);
+        // A respawn is a jump, not a slide across the arena.
+        const bool jump = start.getDistanceFrom(end) > snapDistance;
+        const vector3df position = jump ? end : start + (end - start) * t;
+        const bool far = tank->GetPosition().getDistanceFrom(position) > snapDistance;
+        SetPose(*tank, position, jump ? to.rotationY : from.rotationY + AngleTo(from.rotationY, to.rotationY) * t);
+        tank->lastPosition = tank->GetPosition();
+        tank->lastGlobalPosition = tank->GetGlobalPosition();
+        if (far) arena.RebuildCollisionAnimators();
+        const Wire::TankState& shown = t < 0.5f ? from : to;
+        if (tank->IsVisible() != (shown.flags & Wire::kTankVisible ? 1 : 0)) tank->SetVisible(shown.flags & Wire::kTankVisible ? 1 : 0);
+    }
+    PlaceOwnTank(arena);
+    PlaceShells(arena, *a, *b, t);
+    newSnapshot_ = false;
+}
+
+void TJoinerView::PlaceOwnTank(TVexmoorArenaScreen& arena)
+{
+    auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[kOwn]);
+    if (!tank || !tank->_node) return;
+    const Wire::TankState& host = snapshots_.back().tanks[kOwn];
+    const int visible = host.flags & Wire::kTankVisible ? 1 : 0;
+    if (tank->IsVisible() != visible) tank->SetVisible(visible);
+    const int disabled = host.flags & Wire::kTankDisabled ? 1 : 0;
+    if (tank->IsDisabled() != disabled) tank->SetDisabled(disabled);
+
+    const vector3df hostPosition = PositionOf(host);
+    // While it dies, or when prediction has gone far astray (a respawn), the host's word
+    // is taken as it stands.
+    if ((host.flags & Wire::kTankDying) || tank->GetPosition().getDistanceFrom(hostPosition) > snapDistance) {
+        const bool far = tank->GetPosition().getDistanceFrom(hostPosition) > snapDistance;
+        SetPose(*tank, hostPosition, host.rotationY);
+        tank->lastPosition = tank->GetPosition();
+        tank->lastGlobalPosition = tank->GetGlobalPosition();
+        tank->speed = 0;
+        if (far) arena.RebuildCollisionAnimators();
+        correction_ = vector3df();
+        rotationCorrection_ = 0;
+        predictions_.clear();
+        return;
+    }
+    if (newSnapshot_) {
+        const uint32_t applied = snapshots_.back().lastInputApplied;
+        auto it = std::find_if(predictions_.begin(), predictions_.end(),
+                               [applied](const Prediction& p) { return p.sequence == applied; });
+        if (it != predictions_.end()) {
+            correction_ = hostPosition - it->position;
+            rotationCorrection_ = AngleTo(it->rotationY, host.rotationY);
+        }
+    }
+    // A share of what is left each frame; the past predictions move along with the tank,
+    // so that the next snapshot measures only what is still wrong.
+    const vector3df step = correction_ * correctionShare;
+    const float turn = rotationCorrection_ * correctionShare;
+    correction_ -= step;
+    rotationCorrection_ -= turn;
+    SetPose(*tank, tank->GetPosition() + step, tank->_node->getRotation().Y + turn);
+    for (Prediction& p : predictions_) {
+        p.position += step;
+        p.rotationY += turn;
+    }
+}
+
+void TJoinerView::PlaceShells(TVexmoorArenaScreen& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t)
+{
+    const Wire::Snapshot& shown = t < 0.5f ? a : b;
+    for (int i = 0; i < Wire::kMaxShells; ++i) {
+        auto object = arena.GetGameObjectAs<TNodeGameObject>(ShellKey(i));
+        if (i >= static_cast<int>(shown.shells.size())) {
+            if (object && object->_node) object->_node->setVisible(false);
+            continue;
+        }
+        const Wire::ShellState& s = shown.shells[i];
+        if (!object) {
+            const char* color = s.owner == 0 ? "Tank2" : "Tank1";
+            irr::scene::IMeshSceneNode* node = arena.LoadModel(
+                "tank_shell_model", arena.SchemeColor(color), vector3df(), vector3df(), std::nullopt, nullptr,
+                std::nullopt);
+            if (!node) continue;
+            object = std::make_shared<TNodeGameObject>();
+            arena.AddGameObject(ShellKey(i), object);
+            object->SetNodeObject(node);
+        }
+        // The same shell in the other snapshot glides; a new or gone one is shown as it is.
+        vector3df position(s.x, s.y, s.z);
+        float rotationY = s.rotationY;
+        const Wire::Snapshot& other = &shown == &a ? b : a;
+        for (const Wire::ShellState& o : other.shells) {
+            if (o.owner != s.owner) continue;
+            const Wire::ShellState& from = &shown == &a ? s : o;
+            const Wire::ShellState& to = &shown == &a ? o : s;
+            position = vector3df(from.x, from.y, from.z) + (vector3df(to.x, to.y, to.z) - vector3df(from.x, from.y, from.z)) * t;
+            rotationY = from.rotationY + AngleTo(from.rotationY, to.rotationY) * t;
+        }
+        SetPose(*object, position, rotationY);
+        object->_node->setVisible(true);
+    }
+}

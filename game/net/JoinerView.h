@@ -1,0 +1,54 @@
+// What the joiner draws: the host's tank and the shells interpolated a little behind the
+// newest snapshot, its own tank predicted from its inputs and pulled smoothly toward the
+// host's, and the host's scores, scheme and match switches.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+
+#include "net/WireFormat.h"
+
+class TVexmoorArenaScreen;
+
+class TJoinerView {
+public:
+    // Tank keys of the two players, in the snapshot's order.
+    static constexpr const char* kTankKeys[2] = {"tank2", "tank1"};
+    static constexpr int kOwn = 1;  // the joiner is player 2
+
+    void OnSnapshot(const Wire::Snapshot& snapshot, uint32_t localMs);
+    // The own tank where this frame's prediction left it, for the input state `sequence`.
+    void RecordPrediction(uint32_t sequence, const irr::core::vector3df& position, float rotationY);
+    // Puts the tanks and shells where they are drawn this frame and takes over the host's
+    // scores, scheme and switches. Nothing happens before the first snapshot.
+    void Apply(TVexmoorArenaScreen& arena, uint32_t localMs);
+
+    const Wire::Snapshot* Newest() const { return snapshots_.empty() ? nullptr : &snapshots_.back(); }
+    // The host's clock time drawn now.
+    uint32_t RenderTime(uint32_t localMs) const { return localMs + offsetMs_ - delayMs; }
+
+    uint32_t delayMs = 100;
+    float correctionShare = 0.2f;  // of the remaining error taken each frame
+    float snapDistance = 3.0f;     // farther apart than this, the own tank jumps to the host's
+
+private:
+    struct Prediction {
+        uint32_t sequence;
+        irr::core::vector3df position;
+        float rotationY;
+    };
+    void PlaceOwnTank(TVexmoorArenaScreen& arena);
+    void PlaceShells(TVexmoorArenaScreen& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t);
+
+    std::deque<Wire::Snapshot> snapshots_;
+    std::deque<Prediction> predictions_;
+    std::optional<int32_t> offsetMsSeen_;
+    uint32_t offsetMs_ = 0;  // host clock minus local clock, least transit seen
+    bool newSnapshot_ = false;
+    bool schemeTaken_ = false;
+    irr::core::vector3df correction_;
+    float rotationCorrection_ = 0;
+};

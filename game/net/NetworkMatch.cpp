@@ -1,0 +1,303 @@
+#include "game/net/NetworkMatch.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/Clock.h"
+#include "framework/Framerate.h"
+#include "framework/GameEventReceiver.h"
+#include "game/ArenaScreen.h"
+#include "game/EndMatchAnimator.h"
+#include "game/Player.h"
+#include "game/Tank.h"
+#include "game/TankShell.h"
+#include "game/Vexmoor.h"
+#include "game/TankAnimators.h"
+#include "game/net/NetworkTankController.h"
+
+namespace {
+
+const char* const kNetController = "player2_net_controller";
+const char* const kPlayerKeys[2] = {"player1", "player2"};
+
+uint32_t Now() { return GameClock::Milliseconds(); }
+
+// Degrees in [0, 360), as the wire wants them whatever a tank has turned through.
+float Wrapped(float degrees)
+{
+    float d = std::fmod(degrees, 360.0f);
+    return d < 0 ? d + 360.0f : d;
+}
+
+float Clamped(float v, float limit) { return std::clamp(v, -limit, limit); }
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+}  // namespace
+
+TNetworkMatch::TNetworkMatch(std::unique_ptr<TNetSession> session) : session_(std::move(session)) {}
+
+std::shared_ptr<TNetworkMatch> TNetworkMatch::Host(const std::string& address, uint16_t port, std::string* error)
+{
+    auto session = TNetSession::Host(address, port, GameClock::Milliseconds, TNetSession::Options{}, error);
+    return session ? std::make_shared<TNetworkMatch>(std::move(session)) : nullptr;
+}
+
+std::shared_ptr<TNetworkMatch> TNetworkMatch::Join(const TNetAddress& host, std::string* error)
+{
+    auto session = TNetSession::Join(host, GameClock::Milliseconds, TNetSession::Options{}, error);
+    return session ? std::make_shared<TNetworkMatch>(std::move(session)) : nullptr;
+}
+
+std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TVexmoorArenaScreen& arena)
+{
+    return arena.GetGameObjectAs<TNetworkTankController>(kNetController);
+}
+
+void TNetworkMatch::Enter(TVexmoorArenaScreen& arena)
+{
+    // Player 2's tank is driven from the network on the host, and predicted from this
+    // machine's keys on the joiner; the joiner drives nothing else.
+    for (int p = IsJoiner() ? 0 : 1; p < 2; ++p) {
+        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
+        if (!player) continue;
+        arena.RemoveGameObject(player->controller);
+        if (p == 1) {
+            arena.AddGameObject(kNetController, TNetworkTankController::Create(player->tank));
+            player->SetController(kNetController);
+        }
+    }
+    arena.SetTanksDisabled(1);
+    if (session_->GetStatus() == TNetSession::Status::Connected) {
+        StartPlaying(arena);
+    } else {
+        const std::wstring waiting = IsJoiner() ? L"JOINING THE HOST" :
+            L"WAITING FOR A PLAYER ON PORT " + std::to_wstring(session_->GetPort());
+        ShowText(arena, waiting);
+    }
+}
+
+void TNetworkMatch::Leave(TVexmoorArenaScreen&)
+{
+    text_ = nullptr;  // the arena clears its GUI
+    session_->Close();
+}
+
+void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
+{
+    session_->Service();
+    if (phase_ == Phase::Ended) {
+        if (Now() - endedAtMs_ >= messageShownMs) arena.SetNextState("StartScreen");
+        return;
+    }
+    // Once the match is decided its finale plays out whatever the network does.
+    if (session_->IsOver() && phase_ != Phase::Finale) {
+        EndEarly(arena, session_->GetMessage());
+        return;
+    }
+    if (phase_ == Phase::Waiting && session_->GetStatus() == TNetSession::Status::Connected) StartPlaying(arena);
+    if (IsJoiner())
+        JoinerBefore(arena);
+    else
+        HostBefore(arena);
+}
+
+bool TNetworkMatch::AfterObjects(TVexmoorArenaScreen& arena)
+{
+    if (phase_ == Phase::Waiting || phase_ == Phase::Ended) return true;
+    if (IsJoiner()) {
+        JoinerAfter(arena);
+        return true;
+    }
+    HostAfter(arena);
+    return false;
+}
+
+void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
+{
+    phase_ = Phase::Playing;
+    ShowText(arena, L"");
+    if (IsJoiner()) {
+        // The host's set-up is the match's.
+        if (TVexmoor* game = arena.GetGame()) {
+            const Wire::MatchSetup& s = session_->GetSetup();
+            TMatchOptions& m = game->settings.match;
+            m.arena = static_cast<TArenaChoice>(s.arena);
+            m.shells = static_cast<TShellKind>(s.shells);
+            m.bounces = s.bounces;
+            m.scoreTo = s.scoreTo;
+            m.timeLimitSeconds = s.timeLimitSeconds;
+            m.guided = s.guided;
+            m.invisible = s.invisible;
+            m.respawn = static_cast<TRespawnRule>(s.respawn);
+            for (int p = 0; p < 2; ++p) game->settings.players[p].tank = static_cast<TTankModel>(s.tankModels[p]);
+        }
+        return;  // the tanks wait for the first snapshot
+    }
+    arena.ResetArena();
+    arena.SetTanksDisabled(0);
+}
+
+void TNetworkMatch::StartFinale(TVexmoorArenaScreen& arena)
+{
+    if (phase_ == Phase::Finale) return;
+    phase_ = Phase::Finale;
+    if (IsJoiner() && !arena.GetFlag("match_end")) {
+        arena.SetFlag("match_end", 1);
+        arena.AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+    }
+}
+
+void TNetworkMatch::EndEarly(TVexmoorArenaScreen& arena, const std::string& message)
+{
+    phase_ = Phase::Ended;
+    endMessage_ = message.empty() ? "CONNECTION LOST" : message;
+    endedAtMs_ = Now();
+    arena.SetTanksDisabled(1);
+    ShowText(arena, Wide(endMessage_));
+}
+
+void TNetworkMatch::ShowText(TVexmoorArenaScreen& arena, const std::wstring& text)
+{
+    if (!arena.guienv) return;
+    if (!text_) {
+        irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
+        text_ = arena.guienv->addStaticText(L"", irr::core::recti(0, arena.SY(270), arena.SX(800), arena.SY(330)),
+                                            false, false, nullptr, -1, false);
+        text_->setOverrideFont(font);
+        text_->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_CENTER);
+    }
+    text_->setOverrideColor(arena.SchemeColor("Background"));
+    text_->setText(text.c_str());
+    text_->setVisible(!text.empty());
+}
+
+// Host ---------------------------------------------------------------------------------
+
+void TNetworkMatch::HostBefore(TVexmoorArenaScreen& arena)
+{
+    auto controller = Controller(arena);
+    while (auto message = session_->Receive()) {
+        if (auto* input = std::get_if<Wire::Input>(&*message); input && controller) controller->TakeInputs(input->states);
+    }
+    if (controller) inputSequence = controller->lastSequence;
+}
+
+void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
+{
+    if (arena.GetFlag("match_end")) phase_ = Phase::Finale;
+    const uint32_t now = Now();
+    if (now - lastSnapshotMs_ < snapshotIntervalMs && lastSent_) return;
+    lastSnapshotMs_ = now;
+    Wire::Snapshot snapshot = TakeSnapshot(arena);
+    SendEvents(arena, snapshot);
+    session_->Send(snapshot);
+    lastSent_ = std::move(snapshot);
+}
+
+Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
+{
+    Wire::Snapshot s;
+    s.sequence = ++snapshotSequence_;
+    s.hostTimeMs = Now();
+    s.lastInputApplied = inputSequence;
+    const bool finale = arena.GetFlag("match_end") != 0;
+    s.flags = (TGame::Framerate && TGame::Framerate->IsPaused() ? Wire::kMatchPaused : 0) |
+              (arena.GetFlag("guided_shells") ? Wire::kMatchGuided : 0) |
+              (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0);
+    TVexmoor* game = arena.GetGame();
+    s.scheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, Wire::kSchemes - 1) : 0);
+    for (int p = 0; p < 2; ++p) {
+        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
+        s.scores[p] = static_cast<uint8_t>(std::clamp(player ? player->score : 0, 0, Wire::kMaxScore));
+    }
+    for (int p = 0; p < 2; ++p) {
+        auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[p]);
+        if (!tank || !tank->_node) continue;
+        Wire::TankState& t = s.tanks[p];
+        const irr::core::vector3df position = tank->GetPosition();
+        t.x = Clamped(position.X, Wire::kMaxCoordinate);
+        t.y = Clamped(position.Y, Wire::kMaxCoordinate);
+        t.z = Clamped(position.Z, Wire::kMaxCoordinate);
+        t.rotationY = Wrapped(tank->GetRotation().Y);
+        t.speed = Clamped(tank->speed, 1.0f);
+        t.turnSpeed = Clamped(tank->turn_speed, 90.0f);
+        auto dying = tank->GetAnimator("die_anim");
+        t.flags = (tank->IsVisible() ? Wire::kTankVisible : 0) | (tank->IsDisabled() ? Wire::kTankDisabled : 0) |
+                  (dying ? Wire::kTankDying : 0) | (tank->bStarting ? Wire::kTankStarting : 0) |
+                  (tank->bStopping ? Wire::kTankStopping : 0);
+        if (auto* die = dynamic_cast<TankDieAnimator*>(dying.get()); die && die->start != 0)
+            t.deathMs = static_cast<uint16_t>(std::clamp<int>(static_cast<int>(s.hostTimeMs) - die->start, 0, 60000));
+        if (auto shell = tank->GetShell(); shell && shell->_node) {
+            const irr::core::vector3df at = shell->_node->getAbsolutePosition();
+            const float yaw = shell->_node->getAbsoluteTransformation().getRotationDegrees().Y;
+            s.shells.push_back(Wire::ShellState{static_cast<uint8_t>(p), Clamped(at.X, Wire::kMaxCoordinate),
+                                                Clamped(at.Y, Wire::kMaxCoordinate),
+                                                Clamped(at.Z, Wire::kMaxCoordinate), Wrapped(yaw)});
+        }
+    }
+    return s;
+}
+
+// The reliable side of the match: what changed since the last snapshot, as events.
+void TNetworkMatch::SendEvents(TVexmoorArenaScreen&, const Wire::Snapshot& now)
+{
+    const Wire::Snapshot before = lastSent_ ? *lastSent_ : Wire::Snapshot{};
+    for (uint8_t p = 0; p < 2; ++p) {
+        if ((now.tanks[p].flags & Wire::kTankDying) && !(before.tanks[p].flags & Wire::kTankDying)) {
+            session_->Send(Wire::Event{Wire::EventKind::Hit, uint8_t(1 - p), now.scores});
+            session_->Send(Wire::Event{Wire::EventKind::Death, p, now.scores});
+        }
+        // A player's score counts the hits its tank took: the other player scored.
+        if (now.scores[p] != before.scores[p]) session_->Send(Wire::Event{Wire::EventKind::Score, uint8_t(1 - p), now.scores});
+    }
+    if ((now.flags & Wire::kMatchFinale) && !(before.flags & Wire::kMatchFinale)) {
+        const uint8_t winner = now.scores[0] <= now.scores[1] ? 0 : 1;
+        session_->Send(Wire::Event{Wire::EventKind::MatchEnd, winner, now.scores});
+    }
+}
+
+// Joiner -------------------------------------------------------------------------------
+
+void TNetworkMatch::JoinerBefore(TVexmoorArenaScreen& arena)
+{
+    while (auto message = session_->Receive()) {
+        if (auto* snapshot = std::get_if<Wire::Snapshot>(&*message)) view_.OnSnapshot(*snapshot, Now());
+        if (auto* event = std::get_if<Wire::Event>(&*message)) {
+            for (int p = 0; p < 2; ++p)
+                if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = event->scores[p];
+            if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena);
+        }
+    }
+    if (phase_ != Phase::Playing) return;
+    if (const Wire::Snapshot* newest = view_.Newest(); newest && (newest->flags & Wire::kMatchFinale)) {
+        StartFinale(arena);
+        return;
+    }
+    // This machine's keys of player 2, as one input state.
+    TGameEventReceiver* events = arena.Events();
+    const TKeyBindings keys = arena.GetGame() ? arena.GetGame()->settings.players[1].keys : TSettings::DefaultKeys(1);
+    uint8_t buttons = 0;
+    if (events) {
+        if (events->IsKeyDown(keys.forward, 0, 0, 0)) buttons |= Wire::kButtonForward;
+        if (events->IsKeyDown(keys.left, 0, 0, 0)) buttons |= Wire::kButtonLeft;
+        if (events->IsKeyDown(keys.right, 0, 0, 0)) buttons |= Wire::kButtonRight;
+        // A tap between two frames still counts as a press.
+        if (events->IsKeyUpDown(keys.fire, 1) | events->IsKeyDown(keys.fire, 0, 0, 0)) buttons |= Wire::kButtonFire;
+    }
+    const Wire::InputState state{++inputSequence, buttons};
+    inputs_.push_front(state);
+    if (inputs_.size() > Wire::kInputsPerPacket) inputs_.pop_back();
+    session_->Send(Wire::Input{std::vector<Wire::InputState>(inputs_.begin(), inputs_.end())});
+    // The tank moves here at once; only the host fires.
+    if (auto controller = Controller(arena))
+        controller->TakeInputs({Wire::InputState{state.sequence, uint8_t(buttons & ~Wire::kButtonFire)}});
+}
+
+void TNetworkMatch::JoinerAfter(TVexmoorArenaScreen& arena)
+{
+    if (phase_ == Phase::Finale) return;
+    view_.Apply(arena, Now());
+    if (auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[TJoinerView::kOwn]); tank && tank->_node)
+        view_.RecordPrediction(inputSequence, tank->GetPosition(), tank->_node->getRotation().Y);
+}

@@ -1,0 +1,76 @@
+// A match over the network, as the arena meets it: on the host, the joiner's tank is driven
+// by a network controller and the match is sent out as snapshots and events; on the
+// joiner, its input goes to the host and the host's match is drawn (TJoinerView). The
+// arena calls the four hooks below; the match logic itself never knows about the network.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "game/net/JoinerView.h"
+#include "net/NetSession.h"
+
+class TVexmoorArenaScreen;
+class TNetworkTankController;
+
+class TNetworkMatch {
+public:
+    explicit TNetworkMatch(std::unique_ptr<TNetSession> session);
+
+    // Listens (host) or connects (joiner) with the game's clock; null with a line in *error.
+    static std::shared_ptr<TNetworkMatch> Host(const std::string& address, uint16_t port, std::string* error);
+    static std::shared_ptr<TNetworkMatch> Join(const TNetAddress& host, std::string* error);
+
+    bool IsJoiner() const { return session_->GetRole() == TNetSession::Role::Joiner; }
+
+    // The arena's hooks: as it is entered; before its objects update (the network is read
+    // and the controllers fed); after (snapshots sent, or the host's match drawn) — true
+    // when the arena's own match logic is to be left out this frame; as it is left.
+    void Enter(TVexmoorArenaScreen& arena);
+    void BeforeObjects(TVexmoorArenaScreen& arena);
+    bool AfterObjects(TVexmoorArenaScreen& arena);
+    void Leave(TVexmoorArenaScreen& arena);
+
+    TNetSession& Session() { return *session_; }
+    TJoinerView& View() { return view_; }
+    bool IsPlaying() const { return phase_ == Phase::Playing; }
+    // Why the match ended early ("CONNECTION LOST", ...); empty otherwise.
+    const std::string& EndMessage() const { return endMessage_; }
+
+    uint32_t snapshotIntervalMs = 33;  // 30 a second
+    uint32_t messageShownMs = 2000;    // an early end is shown this long before the set-up screen
+    // Joiner: the newest input state sent. Host: the newest the joiner's tank has taken.
+    uint32_t inputSequence = 0;
+
+private:
+    enum class Phase { Waiting, Playing, Finale, Ended };
+
+    void HostBefore(TVexmoorArenaScreen& arena);
+    void HostAfter(TVexmoorArenaScreen& arena);
+    void JoinerBefore(TVexmoorArenaScreen& arena);
+    void JoinerAfter(TVexmoorArenaScreen& arena);
+    void StartPlaying(TVexmoorArenaScreen& arena);
+    void StartFinale(TVexmoorArenaScreen& arena);
+    void EndEarly(TVexmoorArenaScreen& arena, const std::string& message);
+    void ShowText(TVexmoorArenaScreen& arena, const std::wstring& text);
+    Wire::Snapshot TakeSnapshot(TVexmoorArenaScreen& arena);
+    void SendEvents(TVexmoorArenaScreen& arena, const Wire::Snapshot& now);
+    std::shared_ptr<TNetworkTankController> Controller(TVexmoorArenaScreen& arena);
+
+    std::unique_ptr<TNetSession> session_;
+    Phase phase_ = Phase::Waiting;
+    std::string endMessage_;
+    uint32_t endedAtMs_ = 0;
+    irr::gui::IGUIStaticText* text_ = nullptr;
+    // Host.
+    uint32_t lastSnapshotMs_ = 0;
+    uint32_t snapshotSequence_ = 0;
+    std::optional<Wire::Snapshot> lastSent_;
+    // Joiner.
+    std::deque<Wire::InputState> inputs_;  // newest first
+    TJoinerView view_;
+};

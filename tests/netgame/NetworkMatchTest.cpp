@@ -1,0 +1,256 @@
+// Two games in one test process, a host and a joiner, play over ENet on 127.0.0.1: whole
+// matches end with the same scores on both sides, directly and through a lossy relay; the
+// joiner's tanks stay close to the host's; a vanished joiner ends the host's match.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <map>
+#include <optional>
+
+#include "LossyRelay.h"
+#include "framework/Clock.h"
+#include "game/Player.h"
+#include "game/Tank.h"
+#include "game/TankShell.h"
+#include "game/net/NetworkMatch.h"
+#include "game/net/NetworkTankController.h"
+#include "sound/SoundDevice.h"
+#include "tests/support/GameInstance.h"
+
+using irr::core::vector3df;
+
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+
+class NetworkMatch : public ::testing::Test {
+protected:
+    void SetUp() override { clock.Install(); }
+    void TearDown() override
+    {
+        joiner.reset();
+        host.reset();
+        relay.reset();
+        SoundDevice::Shutdown();
+        GameClock::SetSource(nullptr);
+    }
+
+    // The host listens on a free port; the joiner connects to it, or through a relay.
+    void Connect(bool lossy)
+    {
+        host = std::make_unique<TGameInstance>();
+        joiner = std::make_unique<TGameInstance>();
+        std::string error;
+        auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(hostSession) << error;
+        uint16_t port = hostSession->GetPort();
+        if (lossy) {
+            relay = std::make_unique<TLossyRelay>(port, GameClock::Milliseconds, TLossyRelay::Faults{});
+            port = relay->Port();
+        }
+        auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", port}, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(joinSession) << error;
+        host->game->network = std::make_shared<TNetworkMatch>(std::move(hostSession));
+        joiner->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
+        hostMatch = host->game->network;
+        joinMatch = joiner->game->network;
+        host->Within([] { TGame::SetGameState("Arena"); });
+        joiner->Within([] { TGame::SetGameState("Arena"); });
+        ASSERT_TRUE(FramesUntil([&] { return hostMatch->IsPlaying() && joinMatch->View().Newest(); }, 300));
+    }
+
+    void Frame()
+    {
+        clock.Advance(kFrameMs);
+        if (relay) relay->Pump();
+        host->Frame();
+        if (joinerRuns) joiner->Frame();
+        if (afterFrame) afterFrame();
+    }
+    template <class Condition>
+    bool FramesUntil(Condition done, int limit)
+    {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) return true;
+            Frame();
+        }
+        return done();
+    }
+
+    std::shared_ptr<TTank> Tank(TGameInstance& g, const char* key) { return g.arena->GetGameObjectAs<TTank>(key); }
+    int Score(TGameInstance& g, const char* player)
+    {
+        auto p = g.arena->GetGameObjectAs<TPlayer>(player);
+        return p ? p->score : -1;
+    }
+
+    // Puts a tank somewhere on the host, as a respawn does.
+    void Place(const char* key, vector3df position, float yaw)
+    {
+        host->Within([&] {
+            auto tank = Tank(*host, key);
+            tank->_node->setPosition(position);
+            tank->_node->setRotation(vector3df(0, yaw, 0));
+            tank->_node->updateAbsolutePosition();
+            tank->lastGlobalPosition = tank->GetGlobalPosition();
+            tank->lastPosition = tank->GetPosition();
+            host->arena->RebuildCollisionAnimators();
+        });
+    }
+
+    // One hit: the joiner's tank ("tank1", player 2) shoots the host's ("tank2", player 1)
+    // with the joiner's fire key, or the other way round with the host's.
+    void Hit(bool joinerShoots)
+    {
+        const char* shooter = joinerShoots ? "tank1" : "tank2";
+        const char* victim = joinerShoots ? "tank2" : "tank1";
+        ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 200));
+        Frame();  // the respawn of the last victim
+        Place(shooter, vector3df(-2.5f, 0, 7), 90);
+        Place(victim, vector3df(2.5f, 0, 7), -90);
+        Frames(20);  // the joiner's prediction catches up with the move
+        TGameInstance& presser = joinerShoots ? *joiner : *host;
+        const irr::EKEY_CODE fire = joinerShoots ? irr::KEY_RETURN : irr::KEY_TAB;
+        presser.Key(fire, true);
+        Frame();
+        presser.Key(fire, false);
+        ASSERT_TRUE(FramesUntil([&] { return Tank(*host, victim)->GetAnimator("die_anim") != nullptr; }, 60))
+            << (joinerShoots ? "the joiner's shot" : "the host's shot") << " did not hit";
+    }
+    void Frames(int n)
+    {
+        for (int i = 0; i < n; ++i) Frame();
+    }
+
+    // Ten hits by the joiner and four by the host, then the finale on both sides.
+    void PlayWholeMatch()
+    {
+        for (int hit = 0; hit < 14; ++hit) {
+            SCOPED_TRACE(hit);
+            Hit(hit % 3 != 2);  // the host's four at 2, 5, 8 and 11; the joiner's tenth last
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        ASSERT_TRUE(FramesUntil([&] { return host->arena->GetFlag("match_end") == 1; }, 200));
+        EXPECT_EQ(Score(*host, "player1"), 10);
+        EXPECT_EQ(Score(*host, "player2"), 4);
+        ASSERT_TRUE(FramesUntil([&] { return joiner->arena->GetFlag("match_end") == 1; }, 100));
+        EXPECT_EQ(Score(*joiner, "player1"), Score(*host, "player1"));
+        EXPECT_EQ(Score(*joiner, "player2"), Score(*host, "player2"));
+        // Both finales play out and both games are back on the title.
+        ASSERT_TRUE(FramesUntil([&] { return host->Current() == "TitleScreen" && joiner->Current() == "TitleScreen"; },
+                                1500));
+        EXPECT_EQ(host->game->network, nullptr);
+        EXPECT_EQ(joiner->game->network, nullptr);
+    }
+
+    GameClock::ManualClock clock{100000};
+    std::unique_ptr<TGameInstance> host, joiner;
+    std::unique_ptr<TLossyRelay> relay;
+    std::shared_ptr<TNetworkMatch> hostMatch, joinMatch;
+    bool joinerRuns = true;
+    std::function<void()> afterFrame;
+};
+
+}  // namespace
+
+TEST_F(NetworkMatch, AWholeMatchOverLoopbackEndsWithTheSameScoresOnBothSides)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    EXPECT_EQ(hostMatch->Session().GetDrops().Total(), 0u);
+    EXPECT_EQ(joinMatch->Session().GetDrops().Total(), 0u);
+}
+
+TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSides)
+{
+    Connect(true);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    EXPECT_GT(relay->dropped, 0u);
+    EXPECT_GT(relay->reordered, 0u);
+}
+
+// Both tanks drive and turn for six seconds. The joiner's own tank, predicted, stays close
+// to where the host has it; the host's tank is drawn close to where the host had it at
+// the drawn time (about 100 ms before).
+class NetworkDrive : public NetworkMatch {
+protected:
+    struct Distances {
+        float own = 0, other = 0;
+    };
+    Distances Drive()
+    {
+        Distances worst;
+        std::map<uint32_t, vector3df> hostTank2;  // the host's tank by host time
+        afterFrame = [&] {
+            hostTank2[clock.Now()] = Tank(*host, "tank2")->GetPosition();
+            worst.own = std::max(worst.own,
+                                 Tank(*joiner, "tank1")->GetPosition().getDistanceFrom(Tank(*host, "tank1")->GetPosition()));
+            auto at = hostTank2.upper_bound(joinMatch->View().RenderTime(clock.Now()));
+            if (at != hostTank2.begin())
+                worst.other = std::max(worst.other, Tank(*joiner, "tank2")->GetPosition().getDistanceFrom(std::prev(at)->second));
+        };
+        // Forward, a left curve, a right curve, a stop, and again, on both sides.
+        const irr::EKEY_CODE joinerKeys[] = {irr::KEY_UP, irr::KEY_LEFT, irr::KEY_RIGHT};
+        const irr::EKEY_CODE hostKeys[] = {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_KEY_C};
+        for (int round = 0; round < 2; ++round) {
+            joiner->Key(joinerKeys[0], true);
+            host->Key(hostKeys[0], true);
+            // Predicted: the joiner's tank answers its key at once, before the host has heard of it.
+            joiner->Frame();
+            EXPECT_TRUE(Tank(*joiner, "tank1")->IsMoving());
+            if (round == 0) EXPECT_FALSE(Tank(*host, "tank1")->IsMoving());
+            Frames(40);
+            for (int turn : {1, 2}) {
+                joiner->Key(joinerKeys[turn], true);
+                host->Key(hostKeys[turn], true);
+                Frames(30);
+                joiner->Key(joinerKeys[turn], false);
+                host->Key(hostKeys[turn], false);
+                Frames(20);
+            }
+            joiner->Key(joinerKeys[0], false);
+            host->Key(hostKeys[0], false);
+            Frames(40);
+        }
+        afterFrame = nullptr;
+        EXPECT_GT(Tank(*host, "tank1")->GetPosition().getDistanceFrom(vector3df(16.5f, 0, 0)), 2.0f) << "the joiner's tank moved";
+        return worst;
+    }
+};
+
+TEST_F(NetworkDrive, OverLoopbackTheJoinersTanksStayCloseToTheHosts)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    const Distances d = Drive();
+    EXPECT_LT(d.own, 0.2f);
+    EXPECT_LT(d.other, 0.2f);
+}
+
+TEST_F(NetworkDrive, ThroughALossyRelayTheJoinersTanksStayCloseToTheHosts)
+{
+    Connect(true);
+    ASSERT_FALSE(HasFatalFailure());
+    const Distances d = Drive();
+    EXPECT_LT(d.own, 0.6f);
+    EXPECT_LT(d.other, 0.6f);
+}
+
+// The joiner's machine stops answering: five seconds on, the host's match ends with
+// "CONNECTION LOST" shown, and the set-up screen follows.
+TEST_F(NetworkMatch, AJoinerThatVanishesEndsTheHostsMatchWithConnectionLost)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    joinerRuns = false;
+    const uint32_t silentSince = clock.Now();
+    ASSERT_TRUE(FramesUntil([&] { return !hostMatch->EndMessage().empty(); }, 400));
+    EXPECT_EQ(hostMatch->EndMessage(), "CONNECTION LOST");
+    EXPECT_GE(clock.Now() - silentSince, 4500u);
+    EXPECT_EQ(host->arena->GetFlag("tanks_disabled"), 1);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "StartScreen"; }, 200));
+    EXPECT_EQ(host->game->network, nullptr);
+}
