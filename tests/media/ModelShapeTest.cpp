@@ -1,4 +1,5 @@
 // The tanks and the shell as the engine loads them: size, orientation, muzzle, closure.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <vector>
@@ -136,6 +137,27 @@ TEST(TankModels, FaceForwardWithTheBarrelTipAtTheMuzzle)
         const vector3df centre = tip.getCenter();
         EXPECT_NEAR(centre.X, 0.0f, 1e-3f);
         EXPECT_NEAR(centre.Y, tank.muzzleY, 1e-3f);
+    }
+}
+
+TEST(TankModels, TheGunReachesHalfAUnitBeyondATaperedHull)
+{
+    for (const TankCase& tank : kTanks) {
+        SCOPED_TRACE(tank.file);
+        const mediatest::LoadedMesh loaded = LoadMesh(SourcePath(tank.file));
+        ASSERT_NE(loaded.mesh, nullptr);
+        // The hull is everything wider than the gun; from the overhead cameras the gun
+        // must stand clear of it, so that a tank's heading can be told at a glance.
+        float hullFront = -1.0f, frontHalfWidth = 0.0f, backHalfWidth = 0.0f;
+        for (const vector3df& p : Corners(loaded.triangles))
+            if (std::fabs(p.X) > 0.07f) hullFront = std::max(hullFront, p.Z);
+        for (const vector3df& p : Corners(loaded.triangles)) {
+            if (p.Y < 0.15f) continue;  // the deck, above the tracks
+            if (p.Z > hullFront - 0.12f) frontHalfWidth = std::max(frontHalfWidth, std::fabs(p.X));
+            if (p.Z < loaded.box.MinEdge.Z + 0.12f) backHalfWidth = std::max(backHalfWidth, std::fabs(p.X));
+        }
+        EXPECT_GE(0.67f - hullFront, 0.45f) << "hull front at z = " << hullFront;
+        EXPECT_LT(frontHalfWidth, backHalfWidth - 0.1f) << "the hull's front is as wide as its back";
     }
 }
 
