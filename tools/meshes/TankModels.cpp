@@ -31,8 +31,9 @@ Solid BoxyTank()
     s.Box({-0.12f, 0.28f, 0.02f}, {0.12f, 0.43f, 0.12f});
     // Commander's hatch off-centre on the turret roof.
     s.LatheY(0.10f, -0.24f, {{0.47f, 0.08f, 0.08f}, {0.54f, 0.07f, 0.07f}}, 8);
-    // A stout straight gun, its tip at the muzzle point.
-    s.LatheZ(0.0f, 0.35f, {{0.12f, 0.055f, 0.055f}, {0.67f, 0.055f, 0.055f}}, 8);
+    // A stout gun tapering to the muzzle point: at its tip no thicker than it ever was,
+    // so shots that used to graze past it still do.
+    s.LatheZ(0.0f, 0.35f, {{0.12f, 0.060f, 0.060f}, {0.40f, 0.052f, 0.052f}, {0.67f, 0.040f, 0.040f}}, 8);
     return s;
 }
 
