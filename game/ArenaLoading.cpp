@@ -8,6 +8,7 @@
 #include "game/ArenaScreen.h"
 #include "game/Tank.h"
 #include "game/TankAnimators.h"
+#include "game/effects/BattlefieldEffects.h"
 
 namespace {
 
@@ -201,6 +202,7 @@ int TVexmoorArenaScreen::LoadTanks()
     LoadBoxyTank("tank2", "Tank2");
     LoadSleekTank("tank1", "Tank1");
     RebuildCollisionAnimators();
+    BattlefieldEffects::OnColorsChanged(*this);
     return 0;
 }
 

@@ -20,6 +20,9 @@
 #include "game/TankControllers.h"
 #include "game/Vexmoor.h"
 #include "game/net/NetworkMatch.h"
+#include "game/effects/BattlefieldEffects.h"
+#include "game/effects/TankOutlines.h"
+#include "game/ScoreDisplay.h"
 
 namespace {
 
@@ -228,6 +231,7 @@ int TVexmoorArenaScreen::IncrementColorScheme()
     // From here on the walls wear the scheme's "Background" over its "Arena" clear color,
     // the reverse of the match's start; the finale cycles through both looks.
     if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
+    BattlefieldEffects::OnColorsChanged(*this);
     return 0;
 }
 
@@ -274,12 +278,18 @@ int TVexmoorArenaScreen::OnRender()
 {
     TVexmoor* game = GetGame();
     if (!game || !game->driver) return 0;
-    const int half = static_cast<int>(game->driver->getScreenSize().Width) / 2;
     auto resource = GetGameResourceAs<TFontResource>("fnt", scoreFont_);
     irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
-    // Each score stands in the color of the tank that scored it.
-    DrawText(ScoreText(2), font, SchemeColor("Tank2", scores_[1].color), half / 2, game->SY(0), -1, -1, 0, 0);
-    DrawText(ScoreText(1), font, SchemeColor("Tank1", scores_[0].color), half + half / 2, game->SY(0), -1, -1, 0, 0);
+    // Each score stands in the color of the tank that scored it, and wears its outline.
+    const irr::video::SColor tank2 = SchemeColor("Tank2", scores_[1].color);
+    const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
+    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, TankOutlines::Floor(*this));
+    const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
+    const bool orthographic = dynamic_cast<TOrthogonalGameView*>(GetCurrentGameView().get()) != nullptr;
+    ScoreDisplay::Draw(game->driver, font, orthographic, scores,
+                       [&](const std::wstring& text, irr::video::SColor color, int x, int y) {
+                           DrawText(text, font, color, x, y, -1, -1, 0, 0);
+                       });
     return 0;
 }
 

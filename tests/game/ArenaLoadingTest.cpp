@@ -50,6 +50,7 @@ protected:
     void SetUp() override
     {
         ArenaTest::SetUp();
+        game->SetCurrentColorScheme(0);  // whose colors call for no outline
         EnterArena();
         Frame();
     }

@@ -555,6 +555,7 @@ protected:
         recording = std::make_shared<RecordingArena>();
         arena = recording;
         TGame::AddGameState("Arena", arena);
+        game->SetCurrentColorScheme(0);  // whose scores, and its successor's, need no outline
         EnterArena();
         Frame();
     }

@@ -58,7 +58,7 @@ Solid SleekTank()
     };
     s.Loft(Axis::Y, {{0.09f, footprint(lower)}, {0.31f, footprint(upper)}});
     // Domed turret, slightly longer than wide.
-    s.LatheY(0.0f, -0.20f, {{0.30f, 0.23f, 0.27f}, {0.44f, 0.21f, 0.25f}, {0.52f, 0.13f, 0.16f}}, 10);
+    s.LatheY(0.0f, -0.10f, {{0.30f, 0.23f, 0.27f}, {0.44f, 0.21f, 0.25f}, {0.52f, 0.13f, 0.16f}}, 10);
     // Long gun with a muzzle brake ending at the muzzle point.
     s.LatheZ(0.0f, 0.425f,
              {{0.0f, 0.045f, 0.045f}, {0.57f, 0.045f, 0.045f}, {0.57f, 0.058f, 0.058f},

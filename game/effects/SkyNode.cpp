@@ -1,0 +1,104 @@
+#include "game/effects/SkyNode.h"
+
+#include <cmath>
+
+#include "game/effects/ColorContrast.h"
+
+namespace {
+
+constexpr int kSides = 16;
+// Elevations of the dome's rings in degrees; the last ring is the zenith.
+const float kRings[] = {0.0f, 8.0f, 20.0f, 40.0f, 65.0f, 90.0f};
+constexpr int kRingCount = sizeof(kRings) / sizeof(kRings[0]);
+constexpr float kRadius = 10.0f;  // any size between the camera's near and far plane
+
+irr::video::SColor Blend(irr::video::SColor from, irr::video::SColor to, float t)
+{
+    return to.getInterpolated(from, t);
+}
+
+}  // namespace
+
+const irr::scene::ESCENE_NODE_TYPE TSkyNode::kType =
+    static_cast<irr::scene::ESCENE_NODE_TYPE>(MAKE_IRR_ID('v', 's', 'k', 'y'));
+
+TSkyNode::TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* smgr)
+    : irr::scene::ISceneNode(parent, smgr, -1)
+{
+    material_.Lighting = false;
+    material_.ZBuffer = irr::video::ECFN_NEVER;  // behind everything: the depth test is off
+    material_.ZWriteEnable = false;
+    material_.BackfaceCulling = false;
+    setAutomaticCulling(irr::scene::EAC_OFF);
+    box_.reset(0, 0, 0);
+
+    for (int r = 0; r < kRingCount; ++r) {
+        const float elevation = kRings[r] * irr::core::DEGTORAD;
+        for (int s = 0; s < kSides; ++s) {
+            const float heading = 2.0f * irr::core::PI * s / kSides;
+            const irr::core::vector3df at(kRadius * std::cos(elevation) * std::sin(heading),
+                                          kRadius * std::sin(elevation),
+                                          kRadius * std::cos(elevation) * std::cos(heading));
+            vertices_.push_back(irr::video::S3DVertex(at, -at, irr::video::SColor(255, 0, 0, 0), {0, 0}));
+        }
+    }
+    for (int r = 0; r + 1 < kRingCount; ++r) {
+        for (int s = 0; s < kSides; ++s) {
+            const irr::u16 a = static_cast<irr::u16>(r * kSides + s);
+            const irr::u16 b = static_cast<irr::u16>(r * kSides + (s + 1) % kSides);
+            const irr::u16 c = static_cast<irr::u16>(a + kSides), d = static_cast<irr::u16>(b + kSides);
+            indices_.push_back(a), indices_.push_back(b), indices_.push_back(d);
+            indices_.push_back(a), indices_.push_back(d), indices_.push_back(c);
+        }
+    }
+    SetColors(irr::video::SColor(255, 0, 0, 0), irr::video::SColor(255, 0, 0, 0));
+}
+
+void TSkyNode::SetColors(irr::video::SColor floor, irr::video::SColor walls)
+{
+    // Of the floor's color lightened or darkened, the one that stands out most from both the
+    // floor and the walls; the zenith goes further the same way.
+    const irr::video::SColor white(255, 255, 255, 255), black(255, 0, 0, 0);
+    float best = -1.0f;
+    for (const irr::video::SColor& toward : {white, black}) {
+        for (float t : {0.4f, 0.6f, 0.8f}) {
+            const irr::video::SColor candidate = Blend(floor, toward, t);
+            const float score = std::min(ColorContrast::ContrastRatio(candidate, floor),
+                                         ColorContrast::ContrastRatio(candidate, walls));
+            if (score > best) {
+                best = score;
+                horizon_ = candidate;
+                zenith_ = Blend(candidate, toward, 0.5f);
+            }
+        }
+    }
+    Shade();
+}
+
+void TSkyNode::Shade()
+{
+    for (int r = 0; r < kRingCount; ++r) {
+        const irr::video::SColor color = Blend(horizon_, zenith_, kRings[r] / 90.0f);
+        for (int s = 0; s < kSides; ++s) vertices_[r * kSides + s].Color = color;
+    }
+}
+
+void TSkyNode::OnRegisterSceneNode()
+{
+    if (IsVisible) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_SKY_BOX);
+    ISceneNode::OnRegisterSceneNode();
+}
+
+void TSkyNode::render()
+{
+    irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
+    irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
+    // An orthographic camera looks straight down at the arena and has no horizon.
+    if (!camera || !driver || camera->isOrthogonal()) return;
+    irr::core::matrix4 around;
+    around.setTranslation(camera->getAbsolutePosition());
+    driver->setTransform(irr::video::ETS_WORLD, around);
+    driver->setMaterial(material_);
+    driver->drawIndexedTriangleList(vertices_.const_pointer(), vertices_.size(), indices_.const_pointer(),
+                                    indices_.size() / 3);
+}

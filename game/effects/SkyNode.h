@@ -1,0 +1,33 @@
+// A sky for the cameras that look along the ground (the tanks' own): a dome round the
+// camera from the horizon up, shaded from a horizon color to a zenith color, drawn behind
+// everything else. The overhead cameras never see above the horizon, so they never see it.
+#pragma once
+
+#include <irrlicht.h>
+
+class TSkyNode : public irr::scene::ISceneNode {
+public:
+    static const irr::scene::ESCENE_NODE_TYPE kType;
+
+    TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* smgr);
+
+    // Shades the dome; the horizon color is chosen to stand out from the floor and walls.
+    void SetColors(irr::video::SColor floor, irr::video::SColor walls);
+    irr::video::SColor Horizon() const { return horizon_; }
+
+    void OnRegisterSceneNode() override;
+    void render() override;
+    const irr::core::aabbox3d<irr::f32>& getBoundingBox() const override { return box_; }
+    irr::u32 getMaterialCount() const override { return 1; }
+    irr::video::SMaterial& getMaterial(irr::u32) override { return material_; }
+    irr::scene::ESCENE_NODE_TYPE getType() const override { return kType; }
+
+private:
+    void Shade();
+
+    irr::video::SColor horizon_, zenith_;
+    irr::core::array<irr::video::S3DVertex> vertices_;
+    irr::core::array<irr::u16> indices_;
+    irr::video::SMaterial material_;
+    irr::core::aabbox3d<irr::f32> box_;
+};

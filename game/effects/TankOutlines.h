@@ -1,0 +1,25 @@
+// Shows each tank's outline child, in a contrasting grey, where the scheme's colors make a
+// tank hard to tell from the floor or from the other tank.
+#pragma once
+
+#include "game/effects/ColorContrast.h"
+
+class TVexmoorArenaScreen;
+
+namespace TankOutlines {
+
+// How much larger than its tank a shown outline is: about two pixels of rim from the
+// overhead cameras.
+constexpr float kShownScale = 1.12f;
+
+// The plan for the arena's current scheme on its current floor (the clear color).
+TOutlinePlan Current(TVexmoorArenaScreen& arena);
+// PlanOutlines, remembered until one of the colors changes.
+TOutlinePlan PlanFor(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor);
+// The floor of the arena: the ground is the clear color.
+irr::video::SColor Floor(TVexmoorArenaScreen& arena);
+
+// Colors, enlarges and shows (or keeps hidden) the outline of both tanks by Current().
+void Apply(TVexmoorArenaScreen& arena);
+
+}  // namespace TankOutlines
