@@ -8,6 +8,7 @@
 #include "game/SceneChildren.h"
 #include "game/TankAnimators.h"
 #include "game/TankShell.h"
+#include "game/effects/BattlefieldEffects.h"
 #include "sound/Sound.h"
 
 namespace {
@@ -212,6 +213,7 @@ int TTank::Shoot(TGameState* state)
     state->AddGameObject(obj_key + "_shell", shell);
     shell->SetNodeObject(node);
     shell->AddAnimator("shell_anim", std::make_shared<TankShellAnimator>());
+    BattlefieldEffects::OnShot(*arena, *this, node, muzzle);
     if (shot) shot->Play(shot_channel);
     // A guided shell keeps its place relative to the muzzle and turns and moves with the tank.
     if (guided) node->setParent(_node);

@@ -7,6 +7,7 @@
 #include "game/ArenaScreen.h"
 #include "game/Player.h"
 #include "game/Tank.h"
+#include "game/effects/BattlefieldEffects.h"
 
 std::shared_ptr<TTankShell> TTankShell::Create(const std::string& tankKey)
 {
@@ -47,6 +48,7 @@ bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimK
     if (!victim || !CheckCollision(victim.get(), boxMode)) return false;
     arena.SetTanksDisabled(1);
     victim->Die(GetDirection());
+    BattlefieldEffects::OnHit(arena, victim, GetGlobalPosition());
     if (auto player = arena.GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
     arena.QueueGameObjectForDeletion(obj_key);
     return true;

@@ -2,7 +2,12 @@
 
 #include "game/Arena.h"
 #include "game/ArenaScreen.h"
+#include "game/Tank.h"
+#include "game/effects/Explosion.h"
+#include "game/effects/GlowSprite.h"
+#include "game/effects/ShellTrail.h"
 #include "game/effects/SkyNode.h"
+#include "game/effects/SpinBlur.h"
 #include "game/effects/TankOutlines.h"
 
 namespace BattlefieldEffects {
@@ -29,6 +34,42 @@ void OnColorsChanged(TVexmoorArenaScreen& arena)
         walls.setAlpha(255);
     }
     sky->SetColors(floor, walls);
+}
+
+irr::video::SColor ShellCore(irr::video::SColor color)
+{
+    irr::video::SColor core = irr::video::SColor(255, 255, 255, 255).getInterpolated(color, 0.6f);
+    core.setAlpha(255);
+    return core;
+}
+
+void OnShot(TVexmoorArenaScreen& arena, TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
+{
+    if (!arena.smgr || !shell) return;
+    irr::video::SColor color = tank.color;
+    color.setAlpha(255);
+    // Drawn a little toward the camera, so that the shell's own mesh never covers its core.
+    TGlowSprite::Look core{0.09f, kShellCorePixels, ShellCore(color), color};
+    core.towardCamera = 0.2f;
+    (new TGlowSprite(shell, arena.smgr, core))->drop();
+    (new TShellTrail(shell, arena.smgr, color))->drop();
+    if (muzzle) {
+        TGlowSprite::Look flash{0.22f, 5.0f, irr::video::SColor(255, 255, 250, 215), color};
+        flash.ringScale = 2.6f;
+        flash.towardCamera = 0.1f;
+        flash.maxPixels = 14.0f;
+        flash.lifeMs = 110;
+        (new TGlowSprite(muzzle, arena.smgr, flash))->drop();
+    }
+}
+
+void OnHit(TVexmoorArenaScreen& arena, const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
+{
+    if (!arena.smgr || !victim || !victim->_node) return;
+    irr::video::SColor color = victim->color;
+    color.setAlpha(255);
+    Explosion::Start(arena.smgr, where, color);
+    (new TSpinBlur(arena.smgr, victim))->drop();
 }
 
 }  // namespace BattlefieldEffects

@@ -1,5 +1,6 @@
 #include "game/effects/SkyNode.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/effects/ColorContrast.h"
@@ -56,21 +57,25 @@ TSkyNode::TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* sm
 
 void TSkyNode::SetColors(irr::video::SColor floor, irr::video::SColor walls)
 {
-    // Of the floor's color lightened or darkened, the one that stands out most from both the
-    // floor and the walls; the zenith goes further the same way.
-    const irr::video::SColor white(255, 255, 255, 255), black(255, 0, 0, 0);
+    // A light sky where it stands out from both the floor and the walls, a darker one on
+    // floors too light for that; the zenith goes further the same way.
+    const irr::video::SColor white(255, 255, 255, 255), blue(255, 120, 170, 240), black(255, 0, 0, 0);
+    const struct {
+        irr::video::SColor toward;
+        float t;
+    } candidates[] = {{white, 0.55f}, {blue, 0.6f}, {white, 0.8f}, {blue, 0.85f}, {black, 0.35f}, {black, 0.55f}};
+    constexpr float kEnough = 1.8f;
     float best = -1.0f;
-    for (const irr::video::SColor& toward : {white, black}) {
-        for (float t : {0.4f, 0.6f, 0.8f}) {
-            const irr::video::SColor candidate = Blend(floor, toward, t);
-            const float score = std::min(ColorContrast::ContrastRatio(candidate, floor),
-                                         ColorContrast::ContrastRatio(candidate, walls));
-            if (score > best) {
-                best = score;
-                horizon_ = candidate;
-                zenith_ = Blend(candidate, toward, 0.5f);
-            }
+    for (const auto& candidate : candidates) {
+        const irr::video::SColor horizon = Blend(floor, candidate.toward, candidate.t);
+        const float score = std::min(ColorContrast::ContrastRatio(horizon, floor),
+                                     ColorContrast::ContrastRatio(horizon, walls));
+        if (score > best) {
+            best = score;
+            horizon_ = horizon;
+            zenith_ = Blend(horizon, candidate.toward, 0.35f);
         }
+        if (score >= kEnough) break;
     }
     Shade();
 }

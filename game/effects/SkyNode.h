@@ -11,7 +11,7 @@ public:
 
     TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* smgr);
 
-    // Shades the dome; the horizon color is chosen to stand out from the floor and walls.
+    // Shades the dome in a tone of the floor's color that stands out from the floor and walls.
     void SetColors(irr::video::SColor floor, irr::video::SColor walls);
     irr::video::SColor Horizon() const { return horizon_; }
 
