@@ -38,7 +38,8 @@ void OnColorsChanged(TVexmoorArenaScreen& arena)
 
 irr::video::SColor ShellCore(irr::video::SColor color)
 {
-    irr::video::SColor core = irr::video::SColor(255, 255, 255, 255).getInterpolated(color, 0.6f);
+    // Six tenths of the way from the tank's color to white.
+    irr::video::SColor core = color.getInterpolated(irr::video::SColor(255, 255, 255, 255), 0.4f);
     core.setAlpha(255);
     return core;
 }

@@ -103,15 +103,17 @@ poll 3 turned turned || fail "holding Left did not turn the sleek tank (${tw0}x$
 sleep 0.2
 read -r tw th tx ty <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
 shot before_fire
+# A shell shows as a bright core: its tank's color taken six tenths of the way to white.
+core_of() { echo "$1" | awk -F, '{ printf "%d,%d,%d", int(0.4*$1 + 153 + 0.5), int(0.4*$2 + 153 + 0.5), int(0.4*$3 + 153 + 0.5) }'; }
+CORE1=$(core_of "$TANK1")
 shell_out()
 {
-    # The tank's color now covers more than the tank: the shell is out.
-    read -r sw sh sx sy <<<"$(bbox_color "$TANK1" $PLAY_BOX)"
-    [ -n "${sy:-}" ] && { [ "$sw" -gt $((tw + 4)) ] || [ "$sh" -gt $((th + 4)) ]; }
+    read -r sw sh sx sy <<<"$(bbox_color "$CORE1" $PLAY_BOX)"
+    [ -n "${sy:-}" ] && [ "$(count_color "$CORE1" $PLAY_BOX)" -gt 8 ]
 }
 # Held until the shell is seen: a press let go within one frame would leave no press behind.
 hold_until Return 3 fire shell_out || fail "no shell in \"Tank1\" $TANK1 after Return (tank ${tw}x${th}+${tx}+${ty})"
-pass "Return fires a shell in the tank's color (tank ${tw}x${th}+${tx}+${ty}, with the shell ${sw}x${sh}+${sx}+${sy})"
+pass "Return fires a shell with a core of $CORE1 for the tank's $TANK1 (tank ${tw}x${th}+${tx}+${ty}, core ${sw}x${sh}+${sx}+${sy})"
 
 shell_gone() { ! shell_out; }
 poll 3 shell_gone shell_gone || fail "the shell is still in flight after 3 s"

@@ -50,7 +50,9 @@ protected:
         EXPECT_TRUE(FramesUntil([&] { return Shell(shooter) == nullptr; }, 80));
         const bool hit = Player(scorer)->score > 0;
         // Let a death play out and its respawn happen before the next shot.
-        if (hit) EXPECT_TRUE(FramesUntil([&] { return arena->GetFlag("tanks_disabled") == 0; }, 100));
+        if (hit) {
+            EXPECT_TRUE(FramesUntil([&] { return arena->GetFlag("tanks_disabled") == 0; }, 100));
+        }
         Frames(2);
         return hit;
     }

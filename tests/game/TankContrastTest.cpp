@@ -63,8 +63,9 @@ TEST_F(TankContrast, TanksStandOutFromEachOtherAndTheFloorInEverySchemeAndEveryF
             EXPECT_GE(ContrastRatio(edge2, floor), 1.5f);
             // An outline only where the colors call for it.
             if (!ColorContrast::TooClose(body1, body2) && !ColorContrast::TooClose(body1, floor) &&
-                !ColorContrast::TooClose(body2, floor))
+                !ColorContrast::TooClose(body2, floor)) {
                 EXPECT_EQ(Outlines(), 0);
+            }
             outlined += Outlines() > 0;
         }
         TGame::SetGameState("TitleScreen");
