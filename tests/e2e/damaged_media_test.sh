@@ -95,7 +95,9 @@ play_route()
         play_screens "$name" "$screens"
         if game_running; then
             ROUTE="$ROUTE, closed"
-            close_window
+            # A game ending by itself (a mesh it cannot load) may take its window along
+            # between the check and the close; wait_game_exit below judges how it ended.
+            "$XPROBE" close "$GAME_WINDOW" 2>/dev/null || ROUTE="${ROUTE%, closed}"
         fi
     else
         ROUTE=no-window
