@@ -8,6 +8,7 @@
 #include "game/ArenaScreen.h"
 #include "game/Tank.h"
 #include "game/TankAnimators.h"
+#include "game/Vexmoor.h"
 #include "game/effects/BattlefieldEffects.h"
 
 namespace {
@@ -61,11 +62,26 @@ void AddCollisionAnimator(irr::scene::ISceneManager* smgr, irr::scene::ISceneNod
 
 struct TVexmoorArenaScreen::TankModel {
     const char* meshKey;
-    irr::core::vector3df position;
-    irr::core::vector3df rotation;
     irr::core::vector3df camera;
     irr::core::vector3df muzzle;
+    irr::core::vector3df radius;
 };
+
+namespace {
+
+// Where each tank key starts, whichever model it drives: respawn points 0 and 1, facing
+// each other.
+struct StartPose {
+    irr::core::vector3df position;
+    irr::core::vector3df rotation;
+};
+StartPose StartOf(const std::string& key)
+{
+    if (key == "tank1") return {{16.5f, 0, 0}, {0, -90, 0}};
+    return {{-17, 0, 0}, {0, 90, 0}};
+}
+
+}  // namespace
 
 int TVexmoorArenaScreen::LoadSounds()
 {
@@ -163,9 +179,11 @@ int TVexmoorArenaScreen::LoadTank(const std::string& key, const std::string& col
     RemoveGameObject(key);
     auto tank = std::make_shared<TTank>();
     const irr::video::SColor color = SchemeColor(colorKey);
-    irr::scene::IMeshSceneNode* node = LoadModel(model.meshKey, color, model.position, model.rotation,
+    const StartPose start = StartOf(key);
+    irr::scene::IMeshSceneNode* node = LoadModel(model.meshKey, color, start.position, start.rotation,
                                                  irr::core::vector3df(1.01f, 1.01f, 1.01f), nullptr, std::nullopt);
     tank->color = color;
+    tank->collision_radius = model.radius;
 
     irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(
         nullptr, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 100), -1, false);
@@ -186,21 +204,27 @@ int TVexmoorArenaScreen::LoadTank(const std::string& key, const std::string& col
 
 int TVexmoorArenaScreen::LoadBoxyTank(const std::string& key, const std::string& colorKey)
 {
-    static const TankModel boxy{"boxy_tank_model", {-17, 0, 0}, {0, 90, 0}, {0, 1.45f, -1.1f}, {0, 0.35f, 0.67f}};
+    static const TankModel boxy{"boxy_tank_model", {0, 1.45f, -1.1f}, {0, 0.35f, 0.67f}, kBoxyRadius};
     return LoadTank(key, colorKey, boxy);
 }
 
 int TVexmoorArenaScreen::LoadSleekTank(const std::string& key, const std::string& colorKey)
 {
-    static const TankModel sleek{
-        "sleek_tank_model", {16.5f, 0, 0}, {0, -90, 0}, {0, 1.3f, -1.05f}, {0, 0.425f, 0.67f}};
+    static const TankModel sleek{"sleek_tank_model", {0, 1.3f, -1.05f}, {0, 0.425f, 0.67f}, kSleekRadius};
     return LoadTank(key, colorKey, sleek);
 }
 
 int TVexmoorArenaScreen::LoadTanks()
 {
-    LoadBoxyTank("tank2", "Tank2");
-    LoadSleekTank("tank1", "Tank1");
+    // Slot 0 (player 1) drives "tank2", slot 1 (player 2) "tank1", each in its own color.
+    const TSettings settings = GetGame() ? GetGame()->settings : TSettings();
+    const char* const keys[2][2] = {{"tank2", "Tank2"}, {"tank1", "Tank1"}};
+    for (int slot = 0; slot < 2; ++slot) {
+        if (settings.players[slot].tank == TTankModel::Boxy)
+            LoadBoxyTank(keys[slot][0], keys[slot][1]);
+        else
+            LoadSleekTank(keys[slot][0], keys[slot][1]);
+    }
     RebuildCollisionAnimators();
     BattlefieldEffects::OnColorsChanged(*this);
     return 0;
@@ -242,11 +266,11 @@ int TVexmoorArenaScreen::RebuildCollisionAnimators()
     irr::scene::ITriangleSelector* world = arena && arena->_node ? arena->_node->getTriangleSelector() : nullptr;
 
     RemoveCollisionAnimators(tank2->_node);
-    AddCollisionAnimator(smgr, tank2->_node, world, kBoxyRadius);
+    AddCollisionAnimator(smgr, tank2->_node, world, tank2->collision_radius);
     RemoveCollisionAnimators(tank1->_node);
-    AddCollisionAnimator(smgr, tank1->_node, world, kSleekRadius);
-    AddCollisionAnimator(smgr, tank1->_node, tank2->_node->getTriangleSelector(), kSleekRadius);
-    AddCollisionAnimator(smgr, tank2->_node, tank1->_node->getTriangleSelector(), kBoxyRadius);
+    AddCollisionAnimator(smgr, tank1->_node, world, tank1->collision_radius);
+    AddCollisionAnimator(smgr, tank1->_node, tank2->_node->getTriangleSelector(), tank1->collision_radius);
+    AddCollisionAnimator(smgr, tank2->_node, tank1->_node->getTriangleSelector(), tank2->collision_radius);
 
     if (!tank1->GetAnimator("min_dist_anim"))
         tank1->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create("tank2"));

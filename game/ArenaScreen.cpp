@@ -17,6 +17,7 @@
 #include "game/EndMatchAnimator.h"
 #include "game/Player.h"
 #include "game/Tank.h"
+#include "game/TankControllerFactory.h"
 #include "game/TankControllers.h"
 #include "game/Vexmoor.h"
 #include "game/net/NetworkMatch.h"
@@ -75,12 +76,15 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     AddGameResource("fnt", font);
     ResetArena();
     SetGameView("overhead55_cam");
-    AddGameObject("player2", TPlayer::Create("tank1", "player2_key_controller"));
-    AddGameObject("player2_key_controller",
-                  TKeyboardTankController::Create("tank1", irr::KEY_UP, irr::KEY_LEFT, irr::KEY_RIGHT, irr::KEY_RETURN));
-    AddGameObject("player1", TPlayer::Create("tank2", "player1_key_controller"));
-    AddGameObject("player1_key_controller",
-                  TKeyboardTankController::Create("tank2", irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_KEY_C, irr::KEY_TAB));
+    // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up.
+    const TSettings defaults;
+    const TSettings& settings = game ? game->settings : defaults;
+    for (int slot = 0; slot < 2; ++slot) {
+        const std::string tank = slot == 0 ? "tank2" : "tank1";
+        TSlotController made = MakeSlotController(slot, settings.players[slot], tank);
+        AddGameObject("player" + std::to_string(slot + 1), TPlayer::Create(tank, made.key));
+        AddGameObject(made.key, made.controller);
+    }
     if (auto network = Network()) network->Enter(*this);
     return 0;
 }
@@ -106,6 +110,8 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
         cursor->setPosition(static_cast<int>(size.Width) / 2, static_cast<int>(size.Height) / 2);
     }
     ClearFlags();
+    // A finale left early (Escape) must not end the next match.
+    RemoveAnimator("match_end");
     // A pause (F9) ends with the match, as does a respawn still waiting.
     if (TGame::Framerate->IsPaused()) TGame::Framerate->Pause();
     respawn.clear();

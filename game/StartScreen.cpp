@@ -1,11 +1,16 @@
 #include "game/StartScreen.h"
 
+#include "framework/GameEventReceiver.h"
+#include "game/Vexmoor.h"
 
 namespace {
 
 constexpr int kExitId = 101;
+constexpr int kFightId = 103;
 // Center of the right-hand column that holds "OPTIONS" and "EXIT".
 constexpr int kRightColumnCenter = 719;
+// Center of the player table, over which "FIGHT" stands under the frame.
+constexpr int kTableCenter = 312;
 
 }  // namespace
 
@@ -13,19 +18,25 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
 {
     if (!guienv) return 0;
     back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
+    fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
+    if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
     return 0;
 }
 
 int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
 {
     if (guienv) guienv->clear();
-    back = nullptr;
+    back = fight = nullptr;
+    players.Clear();
     mouse_on = -1;
     return 0;
 }
 
 int TVexmoorGameStartScreen::OnUpdate()
 {
+    TGameEventReceiver* events = Events();
+    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1)) SetNextState("Arena");
+    if (events && TSetupPlayerRows::Clickable(mouse_on) && events->MouseHitCnt(0, 1)) players.Click(mouse_on);
     return BackToTitleOnClick(mouse_on, kExitId);
 }
 
@@ -57,5 +68,9 @@ int TVexmoorGameStartScreen::DrawFrame()
 
 int TVexmoorGameStartScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
 {
+    // The player number and the record are shown, not chosen: they do not light up.
+    const int id = caller ? caller->getID() : -1;
+    if (id >= TSetupPlayerRows::kFirstId && id <= TSetupPlayerRows::kLastId && !TSetupPlayerRows::Clickable(id))
+        return 0;
     return TrackHover(caller, eventType, mouse_on, true);
 }

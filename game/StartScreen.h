@@ -1,7 +1,9 @@
 // The match set-up screen "StartScreen": a frame of lines with the player table's column
-// headings and an "OPTIONS" heading, and "EXIT" to the title.
+// headings and an "OPTIONS" heading, a row per tank slot under the headings, "FIGHT" to
+// start the match with this set-up and "EXIT" to the title.
 #pragma once
 
+#include "game/SetupPlayerRows.h"
 #include "game/VexmoorGameState.h"
 
 class TVexmoorGameStartScreen : public TVexmoorGameState {
@@ -16,6 +18,8 @@ public:
     // The frame and headings, in unscaled screen pixels.
     virtual int DrawFrame();
 
-    irr::gui::IGUIStaticText* back = nullptr;
+    irr::gui::IGUIStaticText* back = nullptr;   // "EXIT", id 101
+    irr::gui::IGUIStaticText* fight = nullptr;  // "FIGHT", id 103
+    TSetupPlayerRows players;                   // ids 110 to 129
     int mouse_on = -1;
 };

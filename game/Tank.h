@@ -56,6 +56,9 @@ public:
     std::shared_ptr<TChannel> shot_channel;
     irr::video::SColor color{255, 255, 255, 255};
     irr::scene::ICameraSceneNode* cam = nullptr;
+    // The collision ellipsoid of the tank's model against the walls and the other tank;
+    // set by the loader.
+    irr::core::vector3df collision_radius{1.25f, 5.0f, 1.25f};
     float max_speed = 0.06f;
     float acceleration = 0.0000055f;
     float deceleration = 0.0000055f;

@@ -18,6 +18,7 @@ struct EntryRow {
 using Title = TVexmoorGameTitleScreen;
 const EntryRow kEntries[] = {
     {101, L"START GAME", &Title::start},
+    {105, L"MATCH SETUP", &Title::setup},
     {102, L"OPTIONS", &Title::options},
     {103, L"CREDITS", &Title::credits},
     {104, L"QUIT GAME", &Title::quit},
@@ -39,7 +40,7 @@ int TVexmoorGameTitleScreen::OnSetGameState(TGameState*)
     if (!guienv) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_28");
     const int center = ScreenWidth() / 2;
-    // Each entry's y is the previous one's scaled again (200, 275, 350, 425 at 800x600).
+    // Each entry's y is the previous one's scaled again (200, 275, 350, 425, 500 at 800x600).
     int y = SY(200);
     for (const EntryRow& row : kEntries) {
         if (&row != kEntries) y = SY(y + 75);
@@ -52,7 +53,7 @@ int TVexmoorGameTitleScreen::OnLeaveGameState(TGameState*)
 {
     if (guienv) guienv->clear();
     if (smgr) smgr->clear();
-    start = options = credits = quit = nullptr;
+    start = setup = options = credits = quit = nullptr;
     mouse_on = -1;
     return 0;
 }

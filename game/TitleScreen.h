@@ -1,5 +1,5 @@
-// The title menu "TitleScreen": the game's name, the entries "START GAME", "OPTIONS",
-// "CREDITS" and "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
+// The title menu "TitleScreen": the game's name, the entries "START GAME", "MATCH SETUP",
+// "OPTIONS", "CREDITS" and "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
 // until F12 takes the color changes over.
 #pragma once
 
@@ -18,6 +18,7 @@ public:
     virtual int IncrementColorScheme();
 
     irr::gui::IGUIStaticText* start = nullptr;
+    irr::gui::IGUIStaticText* setup = nullptr;  // id 105: the match set-up screen
     irr::gui::IGUIStaticText* options = nullptr;
     irr::gui::IGUIStaticText* credits = nullptr;
     irr::gui::IGUIStaticText* quit = nullptr;

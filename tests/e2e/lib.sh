@@ -340,11 +340,12 @@ click_at()
     xdotool click 1
 }
 
-# Title entries, as the player sees them at 800x600: y 200, 275, 350 and 425, centered.
+# Title entries, as the player sees them at 800x600: y 200, 275, 350, 425 and 500, centered.
 ENTRY_START_Y=206
-ENTRY_OPTIONS_Y=281
-ENTRY_CREDITS_Y=356
-ENTRY_QUIT_Y=431
+ENTRY_SETUP_Y=281
+ENTRY_OPTIONS_Y=356
+ENTRY_CREDITS_Y=431
+ENTRY_QUIT_Y=506
 
 # Asks the window to close as a window manager's close button does.
 close_window()

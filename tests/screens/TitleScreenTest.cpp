@@ -22,25 +22,29 @@ protected:
 
 }  // namespace
 
-TEST_F(TitleScreenTest, EntriesStandAt200_275_350_425OnAn800x600Screen)
+TEST_F(TitleScreenTest, EntriesStandAt200_275_350_425_500OnAn800x600Screen)
 {
     StartAtTitle();
     ExpectEntry(title->start, L"START GAME", 200, 800);
-    ExpectEntry(title->options, L"OPTIONS", 275, 800);
-    ExpectEntry(title->credits, L"CREDITS", 350, 800);
-    ExpectEntry(title->quit, L"QUIT GAME", 425, 800);
-    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 4u);
+    ExpectEntry(title->setup, L"MATCH SETUP", 275, 800);
+    ExpectEntry(title->options, L"OPTIONS", 350, 800);
+    ExpectEntry(title->credits, L"CREDITS", 425, 800);
+    ExpectEntry(title->quit, L"QUIT GAME", 500, 800);
+    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 5u);
     EXPECT_EQ(title->options->getID(), 102);
+    EXPECT_EQ(title->setup->getID(), 105);
 }
 
 TEST_F(TitleScreenTest, EachEntryScalesThePreviousScaledPositionAgain)
 {
-    // 1024x768: SY(200) = 256, SY(256 + 75) = 423, SY(423 + 75) = 637, SY(637 + 75) = 911.
+    // 1024x768: SY(200) = 256, SY(256 + 75) = 423, SY(423 + 75) = 637, SY(637 + 75) = 911,
+    // SY(911 + 75) = 1262.
     StartAtTitle(1024, 768);
     ExpectEntry(title->start, L"START GAME", 256, 1024);
-    ExpectEntry(title->options, L"OPTIONS", 423, 1024);
-    ExpectEntry(title->credits, L"CREDITS", 637, 1024);
-    ExpectEntry(title->quit, L"QUIT GAME", 911, 1024);
+    ExpectEntry(title->setup, L"MATCH SETUP", 423, 1024);
+    ExpectEntry(title->options, L"OPTIONS", 637, 1024);
+    ExpectEntry(title->credits, L"CREDITS", 911, 1024);
+    ExpectEntry(title->quit, L"QUIT GAME", 1262, 1024);
 }
 
 TEST_F(TitleScreenTest, HoveredEntryLightsUpAndPlaysTheHoverSoundOnItsKeptChannel)
@@ -81,6 +85,11 @@ TEST_F(TitleScreenTest, ClickOnAnEntryAsksForItsStateAndQuitEndsTheLoop)
     Click();
     Frames();
     EXPECT_EQ(Current(), "CreditsScreen");
+    TGame::SetGameState("TitleScreen");
+    PointAt(title->setup);
+    Click();
+    Frames();
+    EXPECT_EQ(Current(), "StartScreen");
     TGame::SetGameState("TitleScreen");
     PointAt(title->quit);
     Click();

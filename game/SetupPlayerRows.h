@@ -1,0 +1,46 @@
+// The set-up screen's player rows, one per tank slot under the headings PLAYER, TANK,
+// W/L and STATUS: the slot's number, its tank model, its record on this machine and who
+// drives it. Clicking TANK or STATUS cycles that value in the settings.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <array>
+
+#include "game/settings/Settings.h"
+
+class TVexmoorGameState;
+
+class TSetupPlayerRows {
+public:
+    // The rows own the GUI ids 110 to 129: 110 + 10 * slot + column (0 player, 1 tank,
+    // 2 record, 3 status).
+    static constexpr int kFirstId = 110;
+    static constexpr int kLastId = 129;
+    enum Column { kPlayer, kTank, kRecord, kStatus };
+    static int Id(int slot, Column column) { return kFirstId + 10 * slot + column; }
+
+    // Adds the rows' entries to the screen's GUI, showing `settings`, which clicks change.
+    void Build(TVexmoorGameState& screen, TSettings& settings);
+    // Forgets the entries (the screen clears its GUI when it is left).
+    void Clear();
+    // True for the entries a click changes (TANK and STATUS).
+    static bool Clickable(int id);
+    // A click on the entry `id`: cycles its slot's tank model or status. False when the id
+    // is none of the clickable entries.
+    bool Click(int id);
+
+    static const wchar_t* TankName(TTankModel tank);
+    static const wchar_t* StatusName(TPlayerStatus status);
+    // The status after `status` in the STATUS column's cycle.
+    static TPlayerStatus NextStatus(TPlayerStatus status);
+
+    using Row = std::array<irr::gui::IGUIStaticText*, 4>;  // by Column
+    std::array<Row, 2> rows{};
+
+private:
+    void Show(int slot);
+
+    TVexmoorGameState* screen_ = nullptr;
+    TSettings* settings_ = nullptr;
+};

@@ -1,0 +1,133 @@
+// The computer player's thinking: from what its tank senses each frame it decides to
+// drive or not, which way to turn and whether to fire. It sees the world through a
+// reaction delay, plans over the arena's navigation grid toward a place with a clear line
+// of fire, leads its aim, dodges shells and backs out of dead ends. It knows nothing of
+// screens or game objects; its controller fills in the senses and carries out the command.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+#include <vector>
+
+class TNavGrid;
+
+namespace ai {
+
+// What changes with the difficulty, and nothing else does.
+struct TDifficulty {
+    int reactionMs = 200;      // the world is seen as it was this long ago
+    float aimTolerance = 0.6f; // fires when the predicted miss is under this
+    bool dodges = true;        // steps out of the path of a shell that will cross it
+
+    static TDifficulty Easy() { return {400, 1.1f, false}; }
+    static TDifficulty Normal() { return {200, 0.6f, true}; }
+    static TDifficulty Hard() { return {80, 0.35f, true}; }
+};
+
+// One frame's senses. Speeds are in units per millisecond of game time.
+struct TSenses {
+    uint32_t nowMs = 0;
+    irr::core::vector3df position;  // the own tank, on the ground
+    float yaw = 0.0f;               // its heading in degrees
+    bool moving = false;
+    float muzzleForward = 0.67f;    // how far ahead of the tank's center a shell starts
+    bool ownShellFlying = false;
+    bool guided = false;            // shells turn with their tank (F7)
+    bool disabled = false;          // the tank may not act (a death playing, a pause)
+
+    bool targetSeen = false;        // false while the opponent is invisible
+    irr::core::vector3df targetPosition;
+    float targetRadius = 0.8f;
+
+    bool enemyShellFlying = false;
+    irr::core::vector3df enemyShellPosition;
+    irr::core::vector3df enemyShellVelocity;
+
+    float shellSpeed = 0.03f;       // per ms
+    float shellLifeMs = 900.0f;
+};
+
+struct TTankCommand {
+    bool drive = false;
+    int turn = 0;  // -1 left, 0 none, 1 right
+    bool fire = false;
+};
+
+class TTankBrain {
+public:
+    // lineOfFire(from, to): true when a shell from `from` would reach `to` without meeting
+    // a wall. seed: the brain's own dice (patrol goals).
+    TTankBrain(TDifficulty difficulty, std::shared_ptr<const TNavGrid> grid,
+               std::function<bool(const irr::core::vector3df&, const irr::core::vector3df&)> lineOfFire,
+               unsigned seed);
+
+    TTankCommand Think(const TSenses& senses);
+
+    const TDifficulty& Difficulty() const { return difficulty_; }
+    // Where the opponent was last seen (through the reaction delay), if ever.
+    const std::optional<irr::core::vector3df>& LastSeen() const { return lastSeen_; }
+    // The point the last shot was aimed at.
+    const std::optional<irr::core::vector3df>& LastAimPoint() const { return lastAim_; }
+    const std::vector<irr::core::vector3df>& Path() const { return path_; }
+    const char* mode = "";
+    float dbgYaw = 0;
+    TTankCommand dbgCommand;
+    int dbgThinks = 0;
+
+private:
+    // The part of the senses that is seen through the reaction delay.
+    struct Sight {
+        uint32_t atMs;
+        bool targetSeen;
+        irr::core::vector3df target;
+        bool shell;
+        irr::core::vector3df shellPosition, shellVelocity;
+    };
+    const Sight* Delayed(const TSenses& senses);
+    void Perceive(const Sight& sight);
+    std::optional<TTankCommand> Dodge(const TSenses& senses, const Sight& sight);
+    std::optional<TTankCommand> Unstick(const TSenses& senses);
+    TTankCommand Attack(const TSenses& senses);
+    TTankCommand Follow(const TSenses& senses);
+    void PlanToFiringPlace(const TSenses& senses, const irr::core::vector3df& target);
+    void PlanPatrol(const TSenses& senses);
+    TTankCommand TurnToward(const TSenses& senses, float yaw, bool drive) const;
+
+    TDifficulty difficulty_;
+    std::shared_ptr<const TNavGrid> grid_;
+    std::function<bool(const irr::core::vector3df&, const irr::core::vector3df&)> lineOfFire_;
+    std::mt19937 dice_;
+
+    std::deque<Sight> sights_;
+    std::optional<irr::core::vector3df> lastSeen_;
+    uint32_t lastSeenMs_ = 0;
+    uint32_t lastSightMs_ = 0;
+    irr::core::vector3df targetVelocity_;
+    std::optional<irr::core::vector3df> lastAim_;
+    int shotsAtLastSeen_ = 0;
+    uint32_t blockedSinceMs_ = 0;
+    uint32_t holdAfterMs_ = 0;
+    bool holding_ = false;
+
+    std::vector<irr::core::vector3df> path_;
+    size_t waypoint_ = 0;
+    irr::core::vector3df plannedFor_;
+    bool patrolling_ = false;
+    uint32_t plannedMs_ = 0;
+
+    std::optional<irr::core::vector3df> lastPosition_;
+    uint32_t drivingSinceMs_ = 0;
+    irr::core::vector3df drivingFrom_;
+    bool drivingLast_ = false;
+    uint32_t unstickUntilMs_ = 0;
+    uint32_t unstickTurnUntilMs_ = 0;
+    int unstickTurn_ = 1;
+};
+
+}  // namespace ai
