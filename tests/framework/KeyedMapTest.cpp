@@ -30,6 +30,11 @@ TEST(KeyedMap, KeysBeyondUFFFFSortAsTheirSurrogatesBeforeUE000ToUFFFF)
     std::vector<std::string> walked;
     map.ForEach([&](const std::string& key, int) { walked.push_back(key); });
     EXPECT_EQ(walked, map.Keys());
+    // The same past a long common prefix.
+    const std::string prefix = "player1_key_controller_";
+    KeyedMap<int> longer;
+    for (const std::string& key : {prefix + fffd, prefix + u10000, prefix + "z", prefix}) longer.Set(key, 1);
+    EXPECT_EQ(longer.Keys(), (std::vector<std::string>{prefix, prefix + "z", prefix + u10000, prefix + fffd}));
     EXPECT_EQ(map.Get(u10000), 1);
     EXPECT_EQ(map.Get(e000), 1);
     EXPECT_EQ(map.Size(), 9u);
