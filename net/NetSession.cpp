@@ -192,6 +192,12 @@ void TNetSession::Send(const Wire::Message& message) {
     if (status_ == Status::Connected && !closed_) SendTo(peer_, message);
 }
 
+void TNetSession::Flush() {
+    if (!host_) return;
+    SetTime();
+    enet_host_flush(host_);
+}
+
 std::optional<Wire::Message> TNetSession::Receive() {
     if (received_.empty()) return std::nullopt;
     Wire::Message m = std::move(received_.front());

@@ -71,6 +71,8 @@ public:
     // Queues a message for the peer (Input, Snapshot and Ping unreliable, the rest reliable);
     // does nothing unless connected. It goes out at the next Service.
     void Send(const Wire::Message& message);
+    // Sends what Send queued now, rather than at the next Service.
+    void Flush();
     // The next match message received (Input on the host; Snapshot and Event on the joiner).
     std::optional<Wire::Message> Receive();
     // Says goodbye to the peer and flushes; the session is over afterwards.

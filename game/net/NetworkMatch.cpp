@@ -1,5 +1,7 @@
 #include "game/net/NetworkMatch.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -32,6 +34,23 @@ float Wrapped(float degrees)
 float Clamped(float v, float limit) { return std::clamp(v, -limit, limit); }
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+// Adds the processor time of its scope to a counter.
+class CpuTimer {
+public:
+    explicit CpuTimer(uint64_t& total) : total_(total) { start_ = Read(); }
+    ~CpuTimer() { total_ += Read() - start_; }
+
+private:
+    static uint64_t Read()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
+    }
+    uint64_t& total_;
+    uint64_t start_;
+};
 
 }  // namespace
 
@@ -85,6 +104,7 @@ void TNetworkMatch::Leave(TVexmoorArenaScreen&)
 
 void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
 {
+    CpuTimer timer(cpuNanoseconds);
     session_->Service();
     if (phase_ == Phase::Ended) {
         if (Now() - endedAtMs_ >= messageShownMs) arena.SetNextState("StartScreen");
@@ -104,6 +124,7 @@ void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
 
 bool TNetworkMatch::AfterObjects(TVexmoorArenaScreen& arena)
 {
+    CpuTimer timer(cpuNanoseconds);
     if (phase_ == Phase::Waiting || phase_ == Phase::Ended) return true;
     if (IsJoiner()) {
         JoinerAfter(arena);
@@ -186,12 +207,15 @@ void TNetworkMatch::HostBefore(TVexmoorArenaScreen& arena)
 void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
 {
     if (arena.GetFlag("match_end")) phase_ = Phase::Finale;
+    // Due every interval on average, whatever the frame rate.
     const uint32_t now = Now();
-    if (now - lastSnapshotMs_ < snapshotIntervalMs && lastSent_) return;
-    lastSnapshotMs_ = now;
+    if (lastSent_ && static_cast<int32_t>(now - nextSnapshotMs_) < 0) return;
+    nextSnapshotMs_ += snapshotIntervalMs;
+    if (!lastSent_ || static_cast<int32_t>(now - nextSnapshotMs_) >= 0) nextSnapshotMs_ = now + snapshotIntervalMs;
     Wire::Snapshot snapshot = TakeSnapshot(arena);
     SendEvents(arena, snapshot);
     session_->Send(snapshot);
+    session_->Flush();
     lastSent_ = std::move(snapshot);
 }
 
@@ -289,6 +313,7 @@ void TNetworkMatch::JoinerBefore(TVexmoorArenaScreen& arena)
     inputs_.push_front(state);
     if (inputs_.size() > Wire::kInputsPerPacket) inputs_.pop_back();
     session_->Send(Wire::Input{std::vector<Wire::InputState>(inputs_.begin(), inputs_.end())});
+    session_->Flush();
     // The tank moves here at once; only the host fires.
     if (auto controller = Controller(arena))
         controller->TakeInputs({Wire::InputState{state.sequence, uint8_t(buttons & ~Wire::kButtonFire)}});

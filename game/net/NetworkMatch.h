@@ -45,6 +45,8 @@ public:
     uint32_t messageShownMs = 2000;    // an early end is shown this long before the set-up screen
     // Joiner: the newest input state sent. Host: the newest the joiner's tank has taken.
     uint32_t inputSequence = 0;
+    // Processor time spent in the hooks, for the benchmark.
+    uint64_t cpuNanoseconds = 0;
 
 private:
     enum class Phase { Waiting, Playing, Finale, Ended };
@@ -67,7 +69,7 @@ private:
     uint32_t endedAtMs_ = 0;
     irr::gui::IGUIStaticText* text_ = nullptr;
     // Host.
-    uint32_t lastSnapshotMs_ = 0;
+    uint32_t nextSnapshotMs_ = 0;
     uint32_t snapshotSequence_ = 0;
     std::optional<Wire::Snapshot> lastSent_;
     // Joiner.

@@ -200,7 +200,9 @@ protected:
             // Predicted: the joiner's tank answers its key at once, before the host has heard of it.
             joiner->Frame();
             EXPECT_TRUE(Tank(*joiner, "tank1")->IsMoving());
-            if (round == 0) EXPECT_FALSE(Tank(*host, "tank1")->IsMoving());
+            if (round == 0) {
+                EXPECT_FALSE(Tank(*host, "tank1")->IsMoving());
+            }
             Frames(40);
             for (int turn : {1, 2}) {
                 joiner->Key(joinerKeys[turn], true);
