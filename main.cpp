@@ -1,6 +1,10 @@
 // Program entry: reads the command line and the settings, builds the game and its six
 // screens and runs the main loop.
+#include <cstdio>
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "framework/DataFolder.h"
 #include "framework/Game.h"
@@ -8,6 +12,7 @@
 #include "framework/StopSignals.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
+#include "game/net/NetworkArguments.h"
 
 // Where media/ and fonts/ lie relative to the program: the installed layout and the
 // checkout the build folder belongs to (both set by the build).
@@ -18,8 +23,14 @@
 #define VEXMOOR_PROGRAM_TO_SOURCE ".."
 #endif
 
-int main()
+int main(int argc, char** argv)
 {
+    std::string error;
+    const auto network = TNetworkArguments::Parse(std::vector<std::string>(argv + 1, argv + argc), &error);
+    if (!network) {
+        std::fprintf(stderr, "vexmoor: %s\n", error.c_str());
+        return 2;
+    }
     if (!EnterDataFolder({"media", "fonts"}, {VEXMOOR_PROGRAM_TO_DATA, VEXMOOR_PROGRAM_TO_SOURCE},
                          "Start the game with its vexmoor command, or from the folder that holds them."))
         return 255;
@@ -30,6 +41,11 @@ int main()
         game = std::make_shared<TVexmoor>();
         game->UseSettingsFile(TSettingsFile::FromEnvironment());
         TVexmoorScreens screens;
+        if (network->role != TNetworkArguments::Role::None) {
+            game->network = network->Start(&error);
+            if (!game->network) throw std::runtime_error("network: " + error);
+            screens.init->next = "Arena";
+        }
         screens.init->width = game->settings.windowWidth;
         screens.init->height = game->settings.windowHeight;
         screens.Open();

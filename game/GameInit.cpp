@@ -50,7 +50,7 @@ int TVexmoorGameInit::OnSetGameState(TGameState*)
 int TVexmoorGameInit::OnUpdate()
 {
     const uint32_t elapsed = GameClock::Milliseconds() - static_cast<uint32_t>(start);
-    if (elapsed >= static_cast<uint32_t>(frameDelay)) SetNextState("TitleScreen");
+    if (elapsed >= static_cast<uint32_t>(frameDelay)) SetNextState(next);
     if (initCalled) return 0;
 
     TVexmoor* game = GetGame();

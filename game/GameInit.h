@@ -2,6 +2,8 @@
 // game-wide fonts and menu sound, and hands over to the title screen after half a second.
 #pragma once
 
+#include <string>
+
 #include "game/VexmoorGameState.h"
 
 class TVexmoorGameInit : public TVexmoorGameState {
@@ -18,6 +20,8 @@ public:
     int height = 600;
     // The engine's driver type for the window: 5 is OpenGL, 0 the windowless NULL driver.
     int driverType = 5;
+    // The screen that follows (the arena when the command line starts a network match).
+    std::string next = "TitleScreen";
     int frameDelay = 500;
     int start = 0;
     int initCalled = 0;

@@ -322,6 +322,9 @@ void TNetSession::OnHello(ENetPeer* peer, const Wire::Hello& hello) {
         status_ = Status::Connected;
         lastReceivedMs_ = clock_();
         SendTo(peer_, Wire::Welcome{Wire::kMagic, options_.version, options_.setup});
+        char address[64] = "?";
+        enet_address_get_host_ip(&peer->address, address, sizeof address);
+        std::fprintf(stderr, "network: a player joined from %s:%u\n", address, peer->address.port);
     }
 }
 
@@ -339,6 +342,7 @@ void TNetSession::OnWelcome(const Wire::Welcome& welcome) {
     options_.setup = welcome.setup;
     status_ = Status::Connected;
     lastReceivedMs_ = clock_();
+    std::fprintf(stderr, "network: joined %s\n", target_.c_str());
 }
 
 void TNetSession::OnRefuse(const Wire::Refuse& refuse) {

@@ -69,6 +69,7 @@ void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
     if (game && (!schemeTaken_ || newest.scheme != game->ColorSchemeIdx)) {
         if (!schemeTaken_) {
             game->SetCurrentColorScheme(newest.scheme);
+            game->SetClsColor(arena.SchemeColor("Background"));  // as the arena's entry has it
             arena.ResetArena();
             arena.RebuildCollisionAnimators();
         } else {

@@ -22,6 +22,7 @@ GAME_PID=""
 GAME_STATUS=""
 GAME_WINDOW=""
 GAME_X=0 GAME_Y=0 GAME_W=800 GAME_H=600
+GAME_ARGS=()         # the program's arguments for the next start_game
 
 # The thirteen color schemes: "Arena", "Tank1", "Tank2", "Background".
 SCHEME_ARENA=("234,143,142" "255,171,173" "234,170,42" "235,178,0" "97,208,112" "146,219,255"
@@ -181,7 +182,7 @@ start_game()
     # The game's loop never sleeps: a lower priority leaves the harness its share of the CPU.
     # Settings are kept in the run's own folder, never in the real home.
     (cd "$dir" && exec nice -n "${E2E_GAME_NICE:-10}" env ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        XDG_CONFIG_HOME="$E2E_WORK/config" "$@" "$VEXMOOR_BIN" >"$logs.out" 2>"$logs.err" </dev/null) &
+        XDG_CONFIG_HOME="$E2E_WORK/config" "$@" "$VEXMOOR_BIN" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$logs.out" 2>"$logs.err" </dev/null) &
     GAME_PID=$!
     E2E_PIDS+=("$GAME_PID")
 }
