@@ -14,17 +14,17 @@ use() { local -n g=$1; export DISPLAY=${g[0]}; E2E_DISPLAY=${g[0]}; GAME_PID=${g
 start_xvfb 800x600
 GAME_ARGS=(--host "127.0.0.1:$port")
 start_game "$VEXMOOR_SRC" "$E2E_WORK/host"
-wait_window 10 || fail "no host window; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
+wait_window 20 || fail "no host window; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
 save_as HOST
 
 start_xvfb 800x600
 GAME_ARGS=(--join "127.0.0.1:$port")
 start_game "$VEXMOOR_SRC" "$E2E_WORK/joiner"
-wait_window 10 || fail "no joiner window; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
+wait_window 20 || fail "no joiner window; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
 save_as JOINER
 
 joined() { [ "$(count_lines "$E2E_WORK/joiner.err" "network: joined 127.0.0.1:$port")" = 1 ]; }
-poll 10 joined joined || fail "the joiner did not join; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
+poll 20 joined joined || fail "the joiner did not join; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
 [ "$(count_lines "$E2E_WORK/host.err" "network: a player joined from 127.0.0.1:")" = 1 ] || fail "the host did not see the joiner"
 use HOST
 poll 10 is_arena host_arena || fail "the host shows no arena"
@@ -43,10 +43,10 @@ joiner_x0=$(tank_x)
 xdotool keydown Up
 moved() { local x; x=$(tank_x); [ -n "$x" ] && [ "$x" -lt $((x0 - 3)) ]; }
 x0=$joiner_x0
-poll 6 moved joiner_moves || fail "the joiner's tank does not drive on the joiner's screen"
+poll 15 moved joiner_moves || fail "the joiner's tank does not drive on the joiner's screen"
 use HOST
 x0=$host_x0
-poll 6 moved host_moves || fail "the joiner's key does not drive its tank on the host"
+poll 15 moved host_moves || fail "the joiner's key does not drive its tank on the host"
 use JOINER
 xdotool keyup Up
 
@@ -55,7 +55,7 @@ wait_game_exit 5 || fail "the joiner still runs 5 s after its window was closed"
 [ "$GAME_STATUS" = 0 ] || fail "the joiner ended with status $GAME_STATUS"
 use HOST
 left() { [ "$(count_lines "$E2E_WORK/host.err" "network: THE OTHER PLAYER LEFT")" = 1 ]; }
-poll 6 left host_told || fail "the host was not told; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
+poll 10 left host_told || fail "the host was not told; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
 sleep 3
 game_running || fail "the host's game ended with the joiner's"
 close_window
