@@ -100,6 +100,11 @@ void TSkyNode::render()
     irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
     // An orthographic camera looks straight down at the arena and has no horizon.
     if (!camera || !driver || camera->isOrthogonal()) return;
+    // A camera whose view ends below the horizon (the overhead ones) sees none of the dome.
+    irr::core::vector3df forward = camera->getTarget() - camera->getAbsolutePosition();
+    if (forward.getLengthSQ() > 0.0f &&
+        std::asin(forward.normalize().Y) + 0.5f * camera->getFOV() < -0.05f)
+        return;
     irr::core::matrix4 around;
     around.setTranslation(camera->getAbsolutePosition());
     driver->setTransform(irr::video::ETS_WORLD, around);
