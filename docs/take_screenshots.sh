@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the real game under an Xvfb of its own (display :89):
-# the title screen, and a match with both tanks driving and a shell in flight.
-#   bash docs/take_screenshots.sh [GAME_BINARY]      (default build/vexmoor)
+# the title screen, and a match with both tanks driving and a shell in flight; then, staged
+# by the rendering tests' picture run, a shot, a hit and two schemes whose tanks are close
+# in color (cut out of the overhead view and enlarged twice).
+#   bash docs/take_screenshots.sh [GAME_BINARY [TEST_RENDER]]
+#   (default build/vexmoor and build/tests/render/test_render)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 game=$(readlink -f "${1:-build/vexmoor}")
+render=$(readlink -f "${2:-build/tests/render/test_render}")
 export DISPLAY=:89
 Xvfb "$DISPLAY" -noreset -screen 0 800x600x24 >/dev/null 2>&1 &
 xvfb=$!
@@ -26,3 +30,14 @@ xdotool key Tab
 sleep 0.2
 import -window root docs/match.png
 xdotool keyup x keyup z keyup Up keyup Right
+
+frames=$(mktemp -d)
+trap 'kill $game_pid $xvfb 2>/dev/null || true; rm -rf "$frames"' EXIT
+VEXMOOR_RENDER_SHOTS="$frames" ALSOFT_DRIVERS=null "$render" --gtest_also_run_disabled_tests \
+  --gtest_filter='*PicturesForTheReadme' >/dev/null 2>&1
+cut_out() { convert "$1" -crop 400x150+200+150 +repage -scale 200% "$2"; }
+cut_out "$frames/readme_shot.png" docs/shot.png
+cut_out "$frames/readme_hit.png" docs/hit.png
+cut_out "$frames/readme_close_11.png" "$frames/close_11.png"
+cut_out "$frames/readme_close_9.png" "$frames/close_9.png"
+convert "$frames/close_11.png" "$frames/close_9.png" -append docs/close_pair.png

@@ -293,8 +293,9 @@ int TVexmoorArenaScreen::OnRender()
     const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
     const bool orthographic = dynamic_cast<TOrthogonalGameView*>(GetCurrentGameView().get()) != nullptr;
     ScoreDisplay::Draw(game->driver, font, orthographic, scores,
-                       [&](const std::wstring& text, irr::video::SColor color, int x, int y) {
-                           DrawText(text, font, color, x, y, -1, -1, 0, 0);
+                       [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
+                           DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, at.getWidth(),
+                                    at.getHeight(), 0, 0);
                        });
     return 0;
 }

@@ -35,13 +35,12 @@ void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool ortho
     Layout(viewport, orthographic, font, scores, rects);
     for (int i = 0; i < 2; ++i) {
         const std::wstring& text = *scores[i].text;
-        const irr::core::vector2di at = rects[i].UpperLeftCorner;
         if (scores[i].outline) {
             for (int dx = -kOutlineWidth; dx <= kOutlineWidth; dx += kOutlineWidth)
                 for (int dy = -kOutlineWidth; dy <= kOutlineWidth; dy += kOutlineWidth)
-                    if (dx || dy) draw(text, *scores[i].outline, at.X + dx, at.Y + dy);
+                    if (dx || dy) draw(text, *scores[i].outline, rects[i] + irr::core::vector2di(dx, dy));
         }
-        draw(text, scores[i].color, at.X, at.Y);
+        draw(text, scores[i].color, rects[i]);
     }
     if (viewport != whole) driver->setViewPort(viewport);
 }

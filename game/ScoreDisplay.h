@@ -26,8 +26,8 @@ void Layout(const irr::core::recti& viewport, bool orthographic, irr::gui::IGUIF
             const TScoreText (&scores)[2], irr::core::recti (&rects)[2]);
 
 // Draws both scores into the driver's current viewport through `draw` (text, color, and
-// the upper left corner in pixels of the whole window).
-using DrawFunction = std::function<void(const std::wstring&, irr::video::SColor, int, int)>;
+// the text's rectangle in pixels of the whole window).
+using DrawFunction = std::function<void(const std::wstring&, irr::video::SColor, const irr::core::recti&)>;
 void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool orthographic,
           const TScoreText (&scores)[2], const DrawFunction& draw);
 

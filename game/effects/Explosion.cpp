@@ -1,27 +1,31 @@
 #include "game/effects/Explosion.h"
 
+#include "framework/Clock.h"
 #include "game/effects/GlowSprite.h"
+
+using namespace Explosion;
 
 namespace {
 
-// Ends the emission of a particle system a while after its first frame.
-class TStopEmitting : public irr::scene::ISceneNodeAnimator {
+// Ends the emission of a particle system a while after its first frame, and the system
+// itself a while later, by the game's clock (the particles themselves move by the engine's).
+class TBurstLife : public irr::scene::ISceneNodeAnimator {
 public:
-    explicit TStopEmitting(irr::u32 afterMs) : afterMs_(afterMs) {}
-    void animateNode(irr::scene::ISceneNode* node, irr::u32 timeMs) override
+    void animateNode(irr::scene::ISceneNode* node, irr::u32) override
     {
-        if (start_ == 0) start_ = timeMs;
+        const irr::u32 now = GameClock::Milliseconds();
+        if (frames_++ == 0) start_ = now;
         // The system emits from its second frame on: however slow the frames, it gets two.
-        if (++frames_ > 3 && timeMs - start_ >= afterMs_ && node->getType() == irr::scene::ESNT_PARTICLE_SYSTEM)
+        if (frames_ > 3 && now - start_ >= kEmitMs && node->getType() == irr::scene::ESNT_PARTICLE_SYSTEM)
             static_cast<irr::scene::IParticleSystemSceneNode*>(node)->setEmitter(nullptr);
+        if (now - start_ >= kLifeMs) node->getSceneManager()->addToDeletionQueue(node);
     }
     irr::scene::ISceneNodeAnimator* createClone(irr::scene::ISceneNode*, irr::scene::ISceneManager*) override
     {
-        return new TStopEmitting(afterMs_);
+        return new TBurstLife();
     }
 
 private:
-    irr::u32 afterMs_;
     irr::u32 start_ = 0;
     int frames_ = 0;
 };
@@ -51,12 +55,9 @@ irr::scene::IParticleSystemSceneNode* Start(irr::scene::ISceneManager* smgr, con
     fade->drop();
     burst->getMaterial(0) = EffectMaterial();
 
-    auto* stop = new TStopEmitting(kEmitMs);
-    burst->addAnimator(stop);
-    stop->drop();
-    irr::scene::ISceneNodeAnimator* remove = smgr->createDeleteAnimator(kLifeMs);
-    burst->addAnimator(remove);
-    remove->drop();
+    auto* life = new TBurstLife();
+    burst->addAnimator(life);
+    life->drop();
     return burst;
 }
 

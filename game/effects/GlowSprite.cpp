@@ -1,11 +1,26 @@
 #include "game/effects/GlowSprite.h"
 
+#include "framework/Clock.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr int kSides = 12;
-}
+
+// Corners of a unit circle, worked out once.
+struct UnitCircle {
+    float cos[kSides], sin[kSides];
+    UnitCircle()
+    {
+        for (int i = 0; i < kSides; ++i) {
+            cos[i] = std::cos(2.0f * irr::core::PI * i / kSides);
+            sin[i] = std::sin(2.0f * irr::core::PI * i / kSides);
+        }
+    }
+};
+const UnitCircle kCircle;
+}  // namespace
 
 irr::video::SMaterial EffectMaterial()
 {
@@ -27,19 +42,24 @@ TGlowSprite::TGlowSprite(irr::scene::ISceneNode* parent, irr::scene::ISceneManag
 float TGlowSprite::PixelsPerUnit(irr::scene::ICameraSceneNode* camera, const irr::core::vector3df& at,
                                  const irr::core::recti& viewport)
 {
-    irr::core::matrix4 toClip = camera->getProjectionMatrix() * camera->getViewMatrix();
-    irr::f32 clip[4];
-    toClip.transformVect(clip, at);
-    const float w = std::fabs(clip[3]) > 1e-4f ? std::fabs(clip[3]) : 1e-4f;
-    return camera->getProjectionMatrix()[5] * 0.5f * viewport.getHeight() / w;
+    // Only the clip space w of the point is needed: the view transform, then the
+    // projection's last column (1 for an orthographic camera, the depth for a perspective one).
+    irr::core::vector3df eye = at;
+    camera->getViewMatrix().transformVect(eye);
+    const irr::core::matrix4& projection = camera->getProjectionMatrix();
+    const float w = std::fabs(projection[3] * eye.X + projection[7] * eye.Y + projection[11] * eye.Z + projection[15]);
+    return projection[5] * 0.5f * viewport.getHeight() / std::max(w, 1e-4f);
 }
 
 void TGlowSprite::OnAnimate(irr::u32 timeMs)
 {
     if (look.lifeMs > 0) {
-        if (born_ == 0) born_ = timeMs;
-        age_ = std::min(1.0f, (timeMs - born_) / static_cast<float>(look.lifeMs));
-        if (timeMs - born_ >= look.lifeMs) SceneManager->addToDeletionQueue(this);
+        // The game's clock, not the engine's: a flash lasts as long in game time as the
+        // frames around it, also when tests and benchmarks drive the clock by hand.
+        const irr::u32 now = GameClock::Milliseconds();
+        if (!started_) born_ = now, started_ = true;
+        age_ = std::min(1.0f, (now - born_) / static_cast<float>(look.lifeMs));
+        if (now - born_ >= look.lifeMs) SceneManager->addToDeletionQueue(this);
     }
     ISceneNode::OnAnimate(timeMs);
 }
@@ -81,8 +101,7 @@ void TGlowSprite::render()
     irr::u16 indices[9 * kSides];
     vertices[0] = irr::video::S3DVertex(centre, toCamera, coreColor, {0, 0});
     for (int i = 0; i < kSides; ++i) {
-        const float a = 2.0f * irr::core::PI * i / kSides;
-        const irr::core::vector3df d = right * std::cos(a) + up * std::sin(a);
+        const irr::core::vector3df d = right * kCircle.cos[i] + up * kCircle.sin[i];
         vertices[1 + i] = irr::video::S3DVertex(centre + d * core, toCamera, coreColor, {0, 0});
         vertices[1 + kSides + i] = irr::video::S3DVertex(centre + d * ring, toCamera, clearRim, {0, 0});
     }

@@ -38,6 +38,7 @@ private:
     irr::video::SMaterial material_;
     irr::core::aabbox3d<irr::f32> box_;
     irr::u32 born_ = 0;
+    bool started_ = false;
     float age_ = 0.0f;  // 0 to 1 over lifeMs
 };
 

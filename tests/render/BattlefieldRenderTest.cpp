@@ -208,3 +208,29 @@ TEST_F(Battlefield, TankCamerasSeeASkyThatDiffersFromTheFloor)
         TGame::SetGameState("TitleScreen");
     }
 }
+
+// Not a test: stages the README's pictures (run by docs/take_screenshots.sh with
+// --gtest_also_run_disabled_tests and VEXMOOR_RENDER_SHOTS set).
+TEST_F(Battlefield, DISABLED_PicturesForTheReadme)
+{
+    EnterArena(2);
+    FaceOff();
+    Tank("tank2")->Shoot(arena.get());
+    Frames(4);
+    Capture("readme_shot");
+    ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 40));
+    for (int i = 0; i < 4; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        Frame();
+    }
+    Capture("readme_hit");
+    TGame::SetGameState("TitleScreen");
+    for (int scheme : {11, 9}) {
+        EnterArena(scheme);
+        Place("tank2", vector3df(-2, 0, 7), 90);
+        Place("tank1", vector3df(2, 0, 7), -90);
+        Frame();
+        Capture("readme_close_" + std::to_string(scheme));
+        TGame::SetGameState("TitleScreen");
+    }
+}
