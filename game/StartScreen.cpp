@@ -20,11 +20,13 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
     back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
     fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
     if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
+    network.Build(*this);
     return 0;
 }
 
 int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
 {
+    network.Clear();  // keeps the typed address while the field still stands
     if (guienv) guienv->clear();
     back = fight = nullptr;
     players.Clear();
@@ -35,7 +37,9 @@ int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
 int TVexmoorGameStartScreen::OnUpdate()
 {
     TGameEventReceiver* events = Events();
-    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1)) SetNextState("Arena");
+    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1) && (!GetGame() || network.Start(*GetGame())))
+        SetNextState("Arena");
+    if (events && mouse_on == TSetupNetworkRow::kRoleId && events->MouseHitCnt(0, 1)) network.Click(mouse_on);
     if (events && TSetupPlayerRows::Clickable(mouse_on) && events->MouseHitCnt(0, 1)) players.Click(mouse_on);
     return BackToTitleOnClick(mouse_on, kExitId);
 }

@@ -5,6 +5,7 @@
 
 #include "game/SetupPlayerRows.h"
 #include "game/VexmoorGameState.h"
+#include "game/net/SetupNetworkRow.h"
 
 class TVexmoorGameStartScreen : public TVexmoorGameState {
     VEXMOOR_CLASS(TVexmoorGameStartScreen, TVexmoorGameState)
@@ -21,5 +22,6 @@ public:
     irr::gui::IGUIStaticText* back = nullptr;   // "EXIT", id 101
     irr::gui::IGUIStaticText* fight = nullptr;  // "FIGHT", id 103
     TSetupPlayerRows players;                   // ids 110 to 129
+    TSetupNetworkRow network;                   // ids 140 and 141
     int mouse_on = -1;
 };
