@@ -286,7 +286,7 @@ int TVexmoorArenaScreen::ResetArena()
         view = currentGameView;
         SetGameView("");
     }
-    LoadArena2();
+    LoadArena(arena_model);
     LoadTanks();
     InitGameViews();
     if (!view.empty()) SetGameView(view);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/Clock.h"
 #include "framework/FreeCameraGameView.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
@@ -16,6 +17,7 @@
 #include "game/ColorScheme.h"
 #include "game/EndMatchAnimator.h"
 #include "game/Player.h"
+#include "game/SafeRespawn.h"
 #include "game/Tank.h"
 #include "game/TankControllerFactory.h"
 #include "game/TankControllers.h"
@@ -27,7 +29,6 @@
 
 namespace {
 
-constexpr int kScoreLimit = 10;
 constexpr float kMinRespawnDistance = 2.0f;
 constexpr float kMinTargetFps = 5.0f;
 const char* const kScoreFont = "fonts/pixfont_basic_36pt_bold.xml";
@@ -47,6 +48,8 @@ enum MatchKey {
     kF12 = 123,
     kPlus = 187,
     kMinus = 189,
+    kKeypadPlus = 107,
+    kKeypadMinus = 109,
 };
 
 bool AnyTankDying(TVexmoorArenaScreen& arena)
@@ -74,6 +77,12 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     // The engine's cache owns the built-in font as it owns the loaded ones.
     if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
     AddGameResource("fnt", font);
+    if (game) match = game->settings.match;
+    arena_model = ArenaModelFor(match.arena);
+    const uint32_t now = GameClock::Milliseconds();
+    rules.Start(match, now);
+    overlay.Start(now);
+    winner = 0;
     ResetArena();
     SetGameView("overhead55_cam");
     // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up.
@@ -85,6 +94,9 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
         AddGameObject("player" + std::to_string(slot + 1), TPlayer::Create(tank, made.key));
         AddGameObject(made.key, made.controller);
     }
+    // The set-up's starting values; F7 and F8 still toggle them.
+    if (match.guided) SetFlag("guided_shells", 1);
+    if (match.invisible) SetInvisibleTanks(0);
     if (auto network = Network()) network->Enter(*this);
     return 0;
 }
@@ -122,6 +134,7 @@ int TVexmoorArenaScreen::OnPreUpdate()
 {
     TVexmoorGameState::OnPreUpdate();
     if (auto network = Network()) network->BeforeObjects(*this);
+    overlay.NewFrame();
     if (resetOnLoop) {
         ResetArena();
         resetOnLoop = 0;
@@ -147,8 +160,10 @@ int TVexmoorArenaScreen::OnUpdate()
     }
     if (GetFlag("match_end")) return 0;
 
-    // The limit counts once the death that made it has played out.
-    if (!GetFlag("tanks_disabled") && (Score(2) >= kScoreLimit || Score(1) >= kScoreLimit)) {
+    // Each player's points are the hits taken by the other player's tank.
+    const uint32_t now = GameClock::Milliseconds();
+    winner = rules.Update(Score(2), Score(1), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
+    if (winner) {
         SetFlag("match_end", 1);
         AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
     }
@@ -157,7 +172,9 @@ int TVexmoorArenaScreen::OnUpdate()
     for (int i = 0; i < 6; ++i)
         if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
     if (events->IsKeyDownUp(kF7, 1)) SetFlag("guided_shells", GetFlag("guided_shells") ? 0 : 1);
-    if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(IsInvisibleTanks() ? 0 : 1);
+    // The flag keeps the visibility last passed; unset, the tanks are shown, so the first
+    // F8 hides them.
+    if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(HasFlag("invisible_tanks") && !IsInvisibleTanks() ? 1 : 0);
     if (events->IsKeyDownUp(kF9, 1)) {
         TFramerate& rate = *TGame::Framerate;
         rate.Pause();
@@ -165,10 +182,14 @@ int TVexmoorArenaScreen::OnUpdate()
         SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
         SetTanksVolume(rate.IsPaused() ? 0 : 100);
     }
-    if (events->IsKeyDownUp(kPlus, 1)) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
+    // The keypad's plus and minus count as plus and minus.
+    const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
+    const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
+    if (faster) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
     // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
-    if (events->IsKeyDownUp(kMinus, 1) && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
+    if (slower && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
         TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
+    if (faster || slower) overlay.ShowSpeed(now);
     if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
     return 0;
 }
@@ -181,26 +202,37 @@ int TVexmoorArenaScreen::RespawnTanks()
     std::vector<std::string> used;
     const auto tanks = GetGameObjects("TTank");
     const int points = static_cast<int>(arena->respawn_points.size());
+    const bool safe = match.respawn == TRespawnRule::Safe;
     for (const std::string& key : respawn) {
         auto tank = GetGameObjectAs<TTank>(key);
         if (!tank || !tank->_node) continue;
-        int c = 0;
-        for (;;) {
-            c = TGame::RandomInt(0, points - 1);
-            bool rejected = c == last_respawn || std::find(used.begin(), used.end(), std::to_string(c)) != used.end();
+        auto eligible = [&](int c) {
+            if (c == last_respawn || std::find(used.begin(), used.end(), std::to_string(c)) != used.end())
+                return false;
             for (const auto& object : tanks) {
-                if (rejected) break;
                 if (!object || object->obj_key == key) continue;
                 auto other = std::dynamic_pointer_cast<TTank>(object);
                 if (other && other->_node &&
                     other->GetGlobalPosition().getDistanceFrom(arena->respawn_points[c]) < kMinRespawnDistance)
-                    rejected = true;
+                    return false;
             }
-            if (!rejected) break;
+            return true;
+        };
+        // SAFE keeps to the points out of the other tank's line of fire, where there are any.
+        std::vector<char> hidden(points, 0);
+        bool anyHidden = false;
+        for (int c = 0; safe && c < points; ++c) {
+            hidden[c] = eligible(c) && OutOfLineOfFire(*this, arena->respawn_points[c], key);
+            anyHidden = anyHidden || hidden[c];
         }
+        int c = 0;
+        do {
+            c = TGame::RandomInt(0, points - 1);
+        } while (!eligible(c) || (anyHidden && !hidden[c]));
         used.push_back(std::to_string(c));
         tank->_node->setPosition(arena->respawn_points[c]);
         last_respawn = c;
+        if (safe) tank->AddAnimator("spawn_grace", std::make_shared<TankSpawnGraceAnimator>());
     }
     respawn.clear();
     RebuildCollisionAnimators();
@@ -297,6 +329,7 @@ int TVexmoorArenaScreen::OnRender()
                            DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, at.getWidth(),
                                     at.getHeight(), 0, 0);
                        });
+    overlay.Draw(*this);
     return 0;
 }
 
@@ -304,6 +337,23 @@ std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()
 {
     TVexmoor* game = GetGame();
     return game ? game->network : nullptr;
+}
+
+int TVexmoorArenaScreen::ShellBounces() const
+{
+    return match.shells == TShellKind::Bouncing ? std::max(1, match.bounces) : 0;
+}
+
+std::string TVexmoorArenaScreen::ArenaModelFor(TArenaChoice choice)
+{
+    static const char* const kModels[] = {"arena_base_model", "arena1_model", "arena2_model"};
+    switch (choice) {
+    case TArenaChoice::OpenField: return kModels[0];
+    case TArenaChoice::Maze: return kModels[1];
+    case TArenaChoice::Random: return kModels[TGame::RandomInt(0, 2)];
+    case TArenaChoice::Forts: break;
+    }
+    return kModels[2];
 }
 
 int TVexmoorArenaScreen::Score(int player)

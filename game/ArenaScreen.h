@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "framework/ObjectLookup.h"
+#include "game/MatchOverlay.h"
+#include "game/MatchRules.h"
 #include "game/VexmoorGameState.h"
+#include "game/settings/Settings.h"
 
 class TPlayer;
 class TNetworkMatch;
@@ -67,11 +70,24 @@ public:
     virtual int SetTanksDisabled(int disabled);
     virtual int SetTanksVolume(int volume);
 
+    // Walls a shell may bounce off in this match; 0 for straight shells.
+    int ShellBounces() const;
+    // The mesh key of an arena choice; RANDOM draws one of the three.
+    static std::string ArenaModelFor(TArenaChoice choice);
+
     irr::gui::IGUIStaticText* back = nullptr;
     int mouse_on = -1;
     int resetOnLoop = 0;
     std::deque<std::string> respawn;
     int last_respawn = 0;
+
+    // The match's variations, taken from the settings on entry.
+    TMatchOptions match;
+    // The arena this match is played in (kept for the finale).
+    std::string arena_model = "arena2_model";
+    TMatchRules rules;
+    int winner = 0;  // 1 or 2 once the match is decided
+    TMatchOverlay overlay;
 
 private:
     struct TankModel;

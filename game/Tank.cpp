@@ -189,6 +189,7 @@ std::shared_ptr<TTankShell> TTank::GetShell()
 int TTank::Shoot(TGameState* state)
 {
     if (GetShell()) return 0;  // one shell in flight at a time
+    if (GetAnimator("spawn_grace")) return 0;  // no firing straight out of a safe respawn
     auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state);
     irr::scene::ISceneNode* muzzle = ChildAt(_node, 2);
     if (!arena || !muzzle) return 0;

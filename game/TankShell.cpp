@@ -26,15 +26,17 @@ int TTankShell::OnUpdate()
     // A shell that did not move this frame (a paused game) tests nothing.
     if (GetGlobalPosition().equals(GetLastGlobalPosition())) return 0;
 
-    if (auto world = arena->GetGameObjectAs<TNodeGameObject>("arena", world_)) {
+    // In the orthographic overhead view the tank test is a plain box overlap.
+    const std::shared_ptr<TGameView> view = arena->GetCurrentGameView();
+    const int boxMode = dynamic_cast<TOrthogonalGameView*>(view.get()) ? 1 : 0;
+    auto world = arena->GetGameObjectAs<TNodeGameObject>("arena", world_);
+    if (world && arena->ShellBounces() > 0) return FlyBouncing(*arena, *world, arena->ShellBounces(), boxMode);
+    if (world) {
         if (CheckCollision(world.get(), 0)) {
             arena->QueueGameObjectForDeletion(obj_key);
             return 0;
         }
     }
-    // In the orthographic overhead view the tank test is a plain box overlap.
-    const std::shared_ptr<TGameView> view = arena->GetCurrentGameView();
-    const int boxMode = dynamic_cast<TOrthogonalGameView*>(view.get()) ? 1 : 0;
     // A shell never tests the tank that fired it.
     if (tank_key != "tank1" && TestTank(*arena, "tank1", tank1_, "player2", boxMode)) return 0;
     if (tank_key != "tank2") TestTank(*arena, "tank2", tank2_, "player1", boxMode);
@@ -45,7 +47,8 @@ bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimK
                           const std::string& playerKey, int boxMode)
 {
     auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimLookup);
-    if (!victim || !CheckCollision(victim.get(), boxMode)) return false;
+    // A tank just back from a safe respawn cannot be hit.
+    if (!victim || victim->GetAnimator("spawn_grace") || !CheckCollision(victim.get(), boxMode)) return false;
     arena.SetTanksDisabled(1);
     victim->Die(GetDirection());
     BattlefieldEffects::OnHit(arena, victim, GetGlobalPosition());
@@ -99,12 +102,22 @@ int TankShellAnimator::Reflect(TGameObject* obj, const irr::core::triangle3df& t
     mover->SetPosition(mover->GetLastPosition());
     // Facing a direction about Y: the engine turns +Z toward +X for positive yaw, so the
     // yaw of a direction (x, z) is atan2(x, z).
-    const irr::core::vector3df target = mover->GetPosition() + moveDir;
-    const irr::core::vector3df toTarget = target - mover->GetPosition();
-    if (toTarget.X != 0.0f || toTarget.Z != 0.0f) {
-        irr::core::vector3df rotation = mover->GetRotation();
-        rotation.Y = std::atan2(toTarget.X, toTarget.Z) * irr::core::RADTODEG;
+    if (moveDir.X == 0.0f && moveDir.Z == 0.0f) return 0;
+    const float yaw = std::atan2(moveDir.X, moveDir.Z);
+    irr::core::vector3df rotation = mover->GetRotation();
+    if (rotation.X == 0.0f && rotation.Z == 0.0f) {
+        rotation.Y = yaw * irr::core::RADTODEG;
         mover->SetRotation(rotation);
+        return 0;
     }
+    // The engine may hand out an equivalent triple such as (180, 57, 180): turn the
+    // orientation itself about Y by what its nose lacks.
+    irr::core::matrix4 orientation;
+    orientation.setRotationDegrees(rotation);
+    irr::core::vector3df nose(0.0f, 0.0f, 1.0f);
+    orientation.rotateVect(nose);
+    irr::core::matrix4 turn;
+    turn.setRotationRadians(irr::core::vector3df(0.0f, yaw - std::atan2(nose.X, nose.Z), 0.0f));
+    mover->SetRotation((turn * orientation).getRotationDegrees());
     return 0;
 }

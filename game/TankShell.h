@@ -24,8 +24,14 @@ public:
     int Destroy() override;
 
     std::string tank_key;
+    // Walls this shell has bounced off; from the first one on it can hit its own tank.
+    int bounces = 0;
 
 private:
+    // A bouncing shell's step (ShellBounce.cpp): swept against the walls, mirrored at each
+    // one met while bounces are left, the tanks tested along every straight piece.
+    int FlyBouncing(TVexmoorArenaScreen& arena, TNodeGameObject& world, int maxBounces, int boxMode);
+
     // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
     // victimLookup remembers where the victim was found, for the next frame.
     bool TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
@@ -46,7 +52,8 @@ public:
     int OnAnimate(TGameObject* obj, int timeMs) override;
     virtual int SetDirection(irr::core::vector3df newDirection);
     // Mirrors moveDir in the triangle's plane, puts obj back where it was at the end of the
-    // last frame and turns it about Y to face along the new direction. Nothing calls it yet.
+    // last frame and turns it about Y to face along the new direction. Bouncing shells call
+    // it at every wall they survive.
     virtual int Reflect(TGameObject* obj, const irr::core::triangle3df& triangle, irr::core::vector3df& moveDir);
 
     float speed = 0.5f;

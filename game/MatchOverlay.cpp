@@ -1,0 +1,178 @@
+#include "game/MatchOverlay.h"
+
+#include <cstdio>
+
+#include "framework/Clock.h"
+#include "framework/Framerate.h"
+#include "framework/GameEventReceiver.h"
+#include "game/ArenaScreen.h"
+#include "game/Player.h"
+#include "game/Tank.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+constexpr int kF10 = 121;
+constexpr int kGap = 6;  // pixels between the blocks of the middle stack
+constexpr float kNormalRate = 60.0f;
+
+// A key's name as the keyboard shows it.
+std::wstring KeyLabel(int key)
+{
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::wstring(1, static_cast<wchar_t>(key));
+    if (key >= irr::KEY_F1 && key <= irr::KEY_F24) return L"F" + std::to_wstring(key - irr::KEY_F1 + 1);
+    if (key >= irr::KEY_NUMPAD0 && key <= irr::KEY_NUMPAD9) return L"KEYPAD " + std::to_wstring(key - irr::KEY_NUMPAD0);
+    switch (key) {
+    case irr::KEY_UP: return L"UP";
+    case irr::KEY_DOWN: return L"DOWN";
+    case irr::KEY_LEFT: return L"LEFT";
+    case irr::KEY_RIGHT: return L"RIGHT";
+    case irr::KEY_RETURN: return L"RETURN";
+    case irr::KEY_TAB: return L"TAB";
+    case irr::KEY_SPACE: return L"SPACE";
+    case irr::KEY_BACK: return L"BACKSPACE";
+    case irr::KEY_LSHIFT: return L"LEFT SHIFT";
+    case irr::KEY_RSHIFT: return L"RIGHT SHIFT";
+    case irr::KEY_LCONTROL: return L"LEFT CONTROL";
+    case irr::KEY_RCONTROL: return L"RIGHT CONTROL";
+    case irr::KEY_LMENU: return L"LEFT ALT";
+    case irr::KEY_RMENU: return L"RIGHT ALT";
+    case irr::KEY_INSERT: return L"INSERT";
+    case irr::KEY_DELETE: return L"DELETE";
+    case irr::KEY_HOME: return L"HOME";
+    case irr::KEY_END: return L"END";
+    case irr::KEY_PRIOR: return L"PAGE UP";
+    case irr::KEY_NEXT: return L"PAGE DOWN";
+    case irr::KEY_COMMA: return L"COMMA";
+    case irr::KEY_PERIOD: return L"PERIOD";
+    default: return L"KEY " + std::to_wstring(key);
+    }
+}
+
+std::wstring Clock(int seconds)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+bool SameColor(irr::video::SColor a, irr::video::SColor b)
+{
+    return a.getRed() == b.getRed() && a.getGreen() == b.getGreen() && a.getBlue() == b.getBlue();
+}
+
+}  // namespace
+
+void TMatchOverlay::Start(uint32_t nowMs)
+{
+    startMs = nowMs;
+    speedSinceMs.reset();
+    drawn.clear();
+}
+
+void TMatchOverlay::ShowSpeed(uint32_t nowMs)
+{
+    speedSinceMs = nowMs;
+}
+
+std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
+{
+    std::vector<std::wstring> lines = {
+        L"F1 ANGLED VIEW   F2 TOP VIEW   F3 FLAT VIEW   F4 SPLIT SCREEN",
+        L"F5 PLAYER 2 VIEW   F6 PLAYER 1 VIEW   F7 GUIDED SHELLS   F8 INVISIBLE TANKS",
+        L"F9 PAUSE   F10 KEYS   F12 COLORS   + - GAME SPEED   ESCAPE TITLE",
+    };
+    TVexmoor* game = arena.GetGame();
+    if (!game) return lines;
+    for (int slot = 0; slot < 2; ++slot) {
+        const TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
+        std::wstring line = L"PLAYER " + std::to_wstring(slot + 1) + L"   ";
+        if (player.status == TPlayerStatus::Human) {
+            const TKeyBindings& keys = player.keys;
+            line += L"DRIVE " + KeyLabel(keys.forward) + L"   TURN " + KeyLabel(keys.left) + L" " +
+                    KeyLabel(keys.right) + L"   FIRE " + KeyLabel(keys.fire);
+        } else if (player.status == TPlayerStatus::Gamepad1 || player.status == TPlayerStatus::Gamepad2) {
+            line += L"GAMEPAD";
+        } else {
+            line += L"COMPUTER";
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void TMatchOverlay::Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX,
+                        int top)
+{
+    if (!font) return;
+    const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
+    const int width = static_cast<int>(size.Width);
+    const irr::core::recti rect(centerX - width / 2, top, centerX - width / 2 + width, top + static_cast<int>(size.Height));
+    font->draw(text.c_str(), rect, color, false, false, nullptr);
+    drawn.push_back({text, font, color, rect});
+}
+
+void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
+{
+    TVexmoor* game = arena.GetGame();
+    if (!game || !game->driver) return;
+    irr::video::IVideoDriver* driver = game->driver;
+    const uint32_t now = GameClock::Milliseconds();
+    // 2D drawing inside a part of the screen comes out squeezed: draw over the whole screen,
+    // placed in the part this camera fills, then give the part back.
+    const irr::core::recti area = driver->getViewPort();
+    const irr::core::dimension2d<irr::u32> screenSize = driver->getScreenSize();
+    driver->setViewPort(irr::core::recti(0, 0, static_cast<int>(screenSize.Width), static_cast<int>(screenSize.Height)));
+
+    // Text stands in the walls' color: the scheme color the screen is not cleared with.
+    const irr::video::SColor arenaColor = arena.SchemeColor("Arena");
+    const irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor)
+                                       ? arena.SchemeColor("Background")
+                                       : arenaColor;
+    const int centerX = area.getCenter().X;
+    const bool over = arena.GetFlag("match_end") != 0;
+
+    // The top: the clock in the score line, and the game speed for a moment after a change.
+    int top = area.UpperLeftCorner.Y;
+    if (arena.rules.Timed()) {
+        irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
+        Put(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), font, ink, centerX, top);
+        top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
+    }
+    if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs)) {
+        const int percent = static_cast<int>(TGame::Framerate->GetTargetFPS() * 100.0f / kNormalRate + 0.5f);
+        Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top);
+    }
+
+    // The middle: the winner, "PAUSED" and the keys, stacked and centred in the view.
+    struct Entry {
+        std::wstring text;
+        irr::gui::IGUIFont* font;
+        irr::video::SColor color;
+    };
+    std::vector<Entry> stack;
+    if (over && arena.winner) {
+        auto player = arena.GetGameObjectAs<TPlayer>(arena.winner == 1 ? "player1" : "player2");
+        auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
+        irr::video::SColor color = tank ? tank->color : ink;
+        color.setAlpha(255);
+        stack.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
+    }
+    TGameEventReceiver* events = arena.Events();
+    if (!over && TGame::Framerate->IsPaused()) stack.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
+    const bool keysHeld = events && events->IsKeyDown(kF10, 0, 0, 0);
+    if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
+        stack.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
+        for (const std::wstring& line : KeyLines(arena)) stack.push_back({line, arena.GameFont("fnt_14"), ink});
+    }
+    int height = 0;
+    for (const Entry& entry : stack)
+        if (entry.font) height += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    int y = area.getCenter().Y - height / 2;
+    for (const Entry& entry : stack) {
+        if (!entry.font) continue;
+        Put(entry.text, entry.font, entry.color, centerX, y);
+        y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    }
+    driver->setViewPort(area);
+}
