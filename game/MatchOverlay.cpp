@@ -9,6 +9,7 @@
 #include "game/Player.h"
 #include "game/Tank.h"
 #include "game/Vexmoor.h"
+#include "game/settings/KeyNames.h"
 
 namespace {
 
@@ -16,37 +17,11 @@ constexpr int kF10 = 121;
 constexpr int kGap = 6;  // pixels between the blocks of the middle stack
 constexpr float kNormalRate = 60.0f;
 
-// A key's name as the keyboard shows it.
+// A key's name as the options screen shows it.
 std::wstring KeyLabel(int key)
 {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::wstring(1, static_cast<wchar_t>(key));
-    if (key >= irr::KEY_F1 && key <= irr::KEY_F24) return L"F" + std::to_wstring(key - irr::KEY_F1 + 1);
-    if (key >= irr::KEY_NUMPAD0 && key <= irr::KEY_NUMPAD9) return L"KEYPAD " + std::to_wstring(key - irr::KEY_NUMPAD0);
-    switch (key) {
-    case irr::KEY_UP: return L"UP";
-    case irr::KEY_DOWN: return L"DOWN";
-    case irr::KEY_LEFT: return L"LEFT";
-    case irr::KEY_RIGHT: return L"RIGHT";
-    case irr::KEY_RETURN: return L"RETURN";
-    case irr::KEY_TAB: return L"TAB";
-    case irr::KEY_SPACE: return L"SPACE";
-    case irr::KEY_BACK: return L"BACKSPACE";
-    case irr::KEY_LSHIFT: return L"LEFT SHIFT";
-    case irr::KEY_RSHIFT: return L"RIGHT SHIFT";
-    case irr::KEY_LCONTROL: return L"LEFT CONTROL";
-    case irr::KEY_RCONTROL: return L"RIGHT CONTROL";
-    case irr::KEY_LMENU: return L"LEFT ALT";
-    case irr::KEY_RMENU: return L"RIGHT ALT";
-    case irr::KEY_INSERT: return L"INSERT";
-    case irr::KEY_DELETE: return L"DELETE";
-    case irr::KEY_HOME: return L"HOME";
-    case irr::KEY_END: return L"END";
-    case irr::KEY_PRIOR: return L"PAGE UP";
-    case irr::KEY_NEXT: return L"PAGE DOWN";
-    case irr::KEY_COMMA: return L"COMMA";
-    case irr::KEY_PERIOD: return L"PERIOD";
-    default: return L"KEY " + std::to_wstring(key);
-    }
+    const std::string name = KeyNames::Name(key);
+    return std::wstring(name.begin(), name.end());
 }
 
 std::wstring Clock(int seconds)
