@@ -1,5 +1,6 @@
 #include "game/MatchOverlay.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "framework/Clock.h"
@@ -14,7 +15,8 @@
 namespace {
 
 constexpr int kF10 = 121;
-constexpr int kGap = 6;  // pixels between the blocks of the middle stack
+constexpr int kGap = 6;      // pixels between the lines of the middle stack
+constexpr int kPadding = 6;  // of the backdrop round the text
 constexpr float kNormalRate = 60.0f;
 
 // A key's name as the options screen shows it.
@@ -53,9 +55,10 @@ void TMatchOverlay::ShowSpeed(uint32_t nowMs)
 std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
 {
     std::vector<std::wstring> lines = {
-        L"F1 ANGLED VIEW   F2 TOP VIEW   F3 FLAT VIEW   F4 SPLIT SCREEN",
-        L"F5 PLAYER 2 VIEW   F6 PLAYER 1 VIEW   F7 GUIDED SHELLS   F8 INVISIBLE TANKS",
-        L"F9 PAUSE   F10 KEYS   F12 COLORS   + - GAME SPEED   ESCAPE TITLE",
+        L"F1 ANGLED VIEW   F2 TOP VIEW   F3 FLAT VIEW",
+        L"F4 SPLIT SCREEN   F5 PLAYER 2 VIEW   F6 PLAYER 1 VIEW",
+        L"F7 GUIDED SHELLS   F8 INVISIBLE TANKS   F9 PAUSE",
+        L"F10 KEYS   F12 COLORS   + - GAME SPEED   ESCAPE TITLE",
     };
     TVexmoor* game = arena.GetGame();
     if (!game) return lines;
@@ -77,14 +80,23 @@ std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
 }
 
 void TMatchOverlay::Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX,
-                        int top)
+                        int top, irr::video::IVideoDriver* panel)
 {
     if (!font) return;
     const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
     const int width = static_cast<int>(size.Width);
     const irr::core::recti rect(centerX - width / 2, top, centerX - width / 2 + width, top + static_cast<int>(size.Height));
+    if (panel) Backdrop(panel, rect);
     font->draw(text.c_str(), rect, color, false, false, nullptr);
     drawn.push_back({text, font, color, rect});
+}
+
+void TMatchOverlay::Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect)
+{
+    // The ground's own color behind the text keeps it readable over walls and tanks.
+    rect.UpperLeftCorner -= irr::core::vector2di(kPadding, kPadding);
+    rect.LowerRightCorner += irr::core::vector2di(kPadding, kPadding);
+    driver->draw2DRectangle(ground_, rect);
 }
 
 void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
@@ -104,6 +116,8 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor)
                                        ? arena.SchemeColor("Background")
                                        : arenaColor;
+    ground_ = game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0));
+    ground_.setAlpha(255);
     const int centerX = area.getCenter().X;
     const bool over = arena.GetFlag("match_end") != 0;
 
@@ -111,12 +125,13 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     int top = area.UpperLeftCorner.Y;
     if (arena.rules.Timed()) {
         irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
-        Put(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), font, ink, centerX, top);
+        Put(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), font, ink, centerX, top,
+            driver);
         top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
     }
     if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs)) {
         const int percent = static_cast<int>(TGame::Framerate->GetTargetFPS() * 100.0f / kNormalRate + 0.5f);
-        Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top);
+        Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top, driver);
     }
 
     // The middle: the winner, "PAUSED" and the keys, stacked and centred in the view.
@@ -141,12 +156,18 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         for (const std::wstring& line : KeyLines(arena)) stack.push_back({line, arena.GameFont("fnt_14"), ink});
     }
     int height = 0;
-    for (const Entry& entry : stack)
-        if (entry.font) height += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
-    int y = area.getCenter().Y - height / 2;
+    int width = 0;
     for (const Entry& entry : stack) {
         if (!entry.font) continue;
-        Put(entry.text, entry.font, entry.color, centerX, y);
+        const irr::core::dimension2d<irr::u32> size = entry.font->getDimension(entry.text.c_str());
+        height += static_cast<int>(size.Height) + kGap;
+        width = std::max(width, static_cast<int>(size.Width));
+    }
+    int y = area.getCenter().Y - height / 2;
+    if (height > 0) Backdrop(driver, irr::core::recti(centerX - width / 2, y, centerX + width / 2, y + height - kGap));
+    for (const Entry& entry : stack) {
+        if (!entry.font) continue;
+        Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
         y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
     }
     driver->setViewPort(area);

@@ -41,5 +41,10 @@ public:
 private:
     // The lines of the key list: the match keys, then each player's keys as bound.
     std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
-    void Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX, int top);
+    // Draws a line centred on centerX, on a backdrop of its own when panel is given.
+    void Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX, int top,
+             irr::video::IVideoDriver* panel);
+    void Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect);
+
+    irr::video::SColor ground_;
 };
