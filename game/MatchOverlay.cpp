@@ -5,6 +5,7 @@
 
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
+#include "framework/GameView.h"
 #include "framework/GameEventReceiver.h"
 #include "game/ArenaScreen.h"
 #include "game/Player.h"
@@ -36,6 +37,17 @@ std::wstring Clock(int seconds)
 bool SameColor(irr::video::SColor a, irr::video::SColor b)
 {
     return a.getRed() == b.getRed() && a.getGreen() == b.getGreen() && a.getBlue() == b.getBlue();
+}
+
+// The part of the screen the camera being drawn fills: its viewport in the current view.
+irr::core::recti CameraArea(TVexmoorArenaScreen& arena, const irr::core::recti& screen)
+{
+    const std::shared_ptr<TGameView> view = arena.GetCurrentGameView();
+    irr::scene::ICameraSceneNode* camera = arena.smgr ? arena.smgr->getActiveCamera() : nullptr;
+    if (!view || !camera) return screen;
+    auto found = view->viewports.find(camera);
+    if (found == view->viewports.end() || found->second.getArea() <= 0) return screen;
+    return found->second;
 }
 
 }  // namespace
@@ -107,9 +119,11 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const uint32_t now = GameClock::Milliseconds();
     // 2D drawing inside a part of the screen comes out squeezed: draw over the whole screen,
     // placed in the part this camera fills, then give the part back.
-    const irr::core::recti area = driver->getViewPort();
     const irr::core::dimension2d<irr::u32> screenSize = driver->getScreenSize();
-    driver->setViewPort(irr::core::recti(0, 0, static_cast<int>(screenSize.Width), static_cast<int>(screenSize.Height)));
+    const irr::core::recti screen(0, 0, static_cast<int>(screenSize.Width), static_cast<int>(screenSize.Height));
+    const irr::core::recti viewport = driver->getViewPort();
+    const irr::core::recti area = CameraArea(arena, screen);
+    driver->setViewPort(screen);
 
     // Text stands in the walls' color: the scheme color the screen is not cleared with.
     const irr::video::SColor arenaColor = arena.SchemeColor("Arena");
@@ -170,5 +184,5 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
         y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
     }
-    driver->setViewPort(area);
+    driver->setViewPort(viewport);
 }

@@ -5,9 +5,11 @@
 #include "game/WallSweep.h"
 
 namespace {
-// The height shells fly at, and about their size.
+// The height shells fly at, and half a tank's width: a point is out of the line of fire
+// when the walls stop shots at the middle of a tank there and at both its sides.
 constexpr float kShellHeight = 0.4f;
-constexpr float kShellRadius = 0.15f;
+constexpr float kHalfWidth = 1.0f;
+constexpr float kRayRadius = 0.001f;
 }  // namespace
 
 bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
@@ -22,7 +24,10 @@ bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const
         if (!tank || !tank->_node || tank->obj_key == key) continue;
         irr::core::vector3df from = tank->GetGlobalPosition();
         from.Y = kShellHeight;
-        if (!FirstWallHit(walls, from, target - from, kShellRadius)) return false;
+        irr::core::vector3df side = (target - from).crossProduct(irr::core::vector3df(0, 1, 0));
+        if (side.getLengthSQ() > 0.0f) side.setLength(kHalfWidth);
+        for (float s : {0.0f, -1.0f, 1.0f})
+            if (!FirstWallHit(walls, from + side * s, target - from, kRayRadius)) return false;
     }
     return true;
 }
