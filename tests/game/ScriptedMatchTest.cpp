@@ -33,6 +33,34 @@ protected:
         ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 30));
     }
 
+    // The title's "START GAME", clicked.
+    void StartGame()
+    {
+        ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen" && title->start; }, 100));
+        Frame();
+        const irr::core::vector2di startGame = title->start->getAbsolutePosition().getCenter();
+        Mouse(irr::EMIE_MOUSE_MOVED, startGame.X, startGame.Y);
+        Mouse(irr::EMIE_LMOUSE_PRESSED_DOWN, startGame.X, startGame.Y);
+        Mouse(irr::EMIE_LMOUSE_LEFT_UP, startGame.X, startGame.Y);
+        Frame();
+        ASSERT_EQ(Current(), "Arena");
+        Frame();
+    }
+
+    // "tank2" fires up at the north wall, slanted; the shell comes down onto "tank1".
+    void Tank2HitsTank1OffTheNorthWall()
+    {
+        Place("tank2", vector3df(-3, 0, 12), 20);
+        Place("tank1", vector3df(0.5f, 0, 11.5f), 0);
+        Frame();
+        Press(irr::KEY_TAB);
+        Frame();
+        Release(irr::KEY_TAB);
+        auto shell = Shell("tank2");
+        ASSERT_NE(shell, nullptr) << "the fire key fired no shell";
+        ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 60));
+        EXPECT_EQ(shell->bounces, 1);
+    }
 };
 
 TEST_F(ScriptedMatch, FromStartUpThroughTenHitsAndTheFinaleBackToTheTitle)
@@ -89,4 +117,35 @@ TEST_F(ScriptedMatch, FromStartUpThroughTenHitsAndTheFinaleBackToTheTitle)
     Frame();
     EXPECT_NE(title->start, nullptr) << "the title menu is back";
     EXPECT_TRUE(arena->GameObjects.Empty());
+}
+
+TEST_F(ScriptedMatch, BouncingShellsInEachArenaToTheEndOfTheMatch)
+{
+    game->settings.match.shells = TShellKind::Bouncing;
+    game->settings.match.bounces = 2;
+    game->settings.match.scoreTo = 5;
+    for (TArenaChoice choice : {TArenaChoice::OpenField, TArenaChoice::Maze, TArenaChoice::Forts}) {
+        SCOPED_TRACE(static_cast<int>(choice));
+        game->settings.match.arena = choice;
+        StartGame();
+        ASSERT_FALSE(HasFatalFailure());
+        for (int hit = 1; hit <= 5; ++hit) {
+            SCOPED_TRACE(hit);
+            Tank2HitsTank1OffTheNorthWall();
+            ASSERT_FALSE(HasFatalFailure());
+            EXPECT_EQ(Player("player2")->score, hit);
+            ASSERT_TRUE(FramesUntil([&] { return arena->GetFlag("tanks_disabled") == 0; }, 100));
+            EXPECT_EQ(arena->HasFlag("match_end"), hit == 5);
+            Frame();
+        }
+        EXPECT_EQ(arena->winner, 1);
+        ASSERT_TRUE(FramesUntil(
+            [&] {
+                for (const auto& line : arena->overlay.drawn)
+                    if (line.text == L"PLAYER 1 WINS") return true;
+                return false;
+            },
+            10));
+        ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 400));
+    }
 }
