@@ -110,7 +110,7 @@ int TVexmoorArenaScreen::LoadModels()
 
 std::vector<std::string> TVexmoorArenaScreen::MatchMeshKeys()
 {
-    return {"boxy_tank_model", "sleek_tank_model", "tank_shell_model", "arena2_model"};
+    return {"boxy_tank_model", "sleek_tank_model", "tank_shell_model", arena_model};
 }
 
 int TVexmoorArenaScreen::RequireMeshes(const std::vector<std::string>& keys)

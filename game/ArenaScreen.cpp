@@ -70,6 +70,8 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     if (game && game->device) game->device->getCursorControl()->setVisible(false);
     LoadSounds();
     LoadModels();
+    if (game) match = game->settings.match;
+    arena_model = ArenaModelFor(match.arena);
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     auto font = TFontResource::Create(guienv, kScoreFont, 36, 1);
@@ -77,8 +79,6 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     // The engine's cache owns the built-in font as it owns the loaded ones.
     if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
     AddGameResource("fnt", font);
-    if (game) match = game->settings.match;
-    arena_model = ArenaModelFor(match.arena);
     const uint32_t now = GameClock::Milliseconds();
     rules.Start(match, now);
     overlay.Start(now);

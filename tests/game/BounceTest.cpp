@@ -185,7 +185,9 @@ TEST_F(BouncingShell, BouncesAsOftenAsSetThenIsGoneAndEachBounceRestartsItsFligh
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_EQ(bounces.back(), set);
         // Each wall is about 16 frames from the last; without the restarts a flight ends after 57.
-        if (set == 5) EXPECT_GT(path.size(), 70u);
+        if (set == 5) {
+            EXPECT_GT(path.size(), 70u);
+        }
         EXPECT_LT(path.size(), 20u * (set + 1));
     }
 }

@@ -139,7 +139,9 @@ TEST_F(Variations, TimeLimitClockStopsWhilePausedAndTheHigherScoreWinsAtZero)
     Frame();
     ASSERT_EQ(CountShown(L"PLAYER 1 WINS"), 1);
     for (const auto& line : arena->overlay.drawn)
-        if (line.text == L"PLAYER 1 WINS") EXPECT_EQ(line.color, Tank("tank2")->color) << "player 1's tank";
+        if (line.text == L"PLAYER 1 WINS") {
+            EXPECT_EQ(line.color, Tank("tank2")->color) << "player 1's tank";
+        }
     ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 400));
 }
 
@@ -331,5 +333,7 @@ TEST_F(Variations, OverlaysStandInsideEveryCameraOfEveryView)
     Frames(2);
     EXPECT_TRUE(inEveryCamera(L"PLAYER 2 WINS"));
     for (const auto& line : arena->overlay.drawn)
-        if (line.text == L"PLAYER 2 WINS") EXPECT_EQ(line.color, Tank("tank1")->color);
+        if (line.text == L"PLAYER 2 WINS") {
+            EXPECT_EQ(line.color, Tank("tank1")->color);
+        }
 }
