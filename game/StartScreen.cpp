@@ -21,6 +21,7 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
     fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
     if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
     network.Build(*this);
+    if (TVexmoor* game = GetGame()) options.Build(*this, game->settings.match);
     return 0;
 }
 
@@ -30,6 +31,7 @@ int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
     if (guienv) guienv->clear();
     back = fight = nullptr;
     players.Clear();
+    options.Clear();
     mouse_on = -1;
     return 0;
 }
@@ -41,6 +43,9 @@ int TVexmoorGameStartScreen::OnUpdate()
         SetNextState("Arena");
     if (events && mouse_on == TSetupNetworkRow::kRoleId && events->MouseHitCnt(0, 1)) network.Click(mouse_on);
     if (events && TSetupPlayerRows::Clickable(mouse_on) && events->MouseHitCnt(0, 1)) players.Click(mouse_on);
+    // A changed option is kept in the settings file at once.
+    if (events && TSetupOptionsColumn::Clickable(mouse_on) && events->MouseHitCnt(0, 1) && options.Click(mouse_on))
+        if (TVexmoor* game = GetGame()) game->SaveSettings();
     return BackToTitleOnClick(mouse_on, kExitId);
 }
 
@@ -67,6 +72,7 @@ int TVexmoorGameStartScreen::DrawFrame()
     DrawText(L"TANK", font, color, 260, 0, -1, -1, 0, 0);
     DrawText(L"W/L", font, color, 400, 0, -1, -1, 0, 0);
     DrawText(L"STATUS", font, color, 505, 0, -1, -1, 0, 0);
+    options.Draw(*this);
     return 0;
 }
 

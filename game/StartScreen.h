@@ -4,6 +4,7 @@
 #pragma once
 
 #include "game/SetupPlayerRows.h"
+#include "game/SetupOptionsColumn.h"
 #include "game/VexmoorGameState.h"
 #include "game/net/SetupNetworkRow.h"
 
@@ -23,5 +24,6 @@ public:
     irr::gui::IGUIStaticText* fight = nullptr;  // "FIGHT", id 103
     TSetupPlayerRows players;                   // ids 110 to 129
     TSetupNetworkRow network;                   // ids 140 and 141
+    TSetupOptionsColumn options;                // ids 150 to 157
     int mouse_on = -1;
 };

@@ -1,0 +1,43 @@
+// The set-up screen's OPTIONS column: the match variations, each a label and its value
+// under the "OPTIONS" heading. Clicking a value cycles it in the settings.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <array>
+#include <string>
+
+#include "game/settings/Settings.h"
+
+class TVexmoorGameState;
+
+class TSetupOptionsColumn {
+public:
+    enum Option { kArena, kShells, kBounces, kScoreTo, kTimeLimit, kGuided, kInvisible, kRespawn, kOptionCount };
+    // The values own the GUI ids 150 to 157, one per option in the order above.
+    static constexpr int kFirstId = 150;
+    static int Id(Option option) { return kFirstId + option; }
+    static bool Clickable(int id) { return id >= kFirstId && id < kFirstId + kOptionCount; }
+
+    // Adds the values' entries to the screen's GUI, showing `settings`, which clicks change.
+    void Build(TVexmoorGameState& screen, TMatchOptions& options);
+    // Forgets the entries (the screen clears its GUI when it is left).
+    void Clear();
+    // A click on the value `id`: the option's next value. False for any other id.
+    bool Click(int id);
+    // The labels, in the screen's heading color.
+    void Draw(TVexmoorGameState& screen);
+
+    static const wchar_t* Label(Option option);
+    // The text of an option's value as the column shows it ("FORTS", "2:16", "OFF").
+    static std::wstring ValueText(const TMatchOptions& options, Option option);
+    // The option's value after its current one, wrapping round.
+    static void Next(TMatchOptions& options, Option option);
+
+    std::array<irr::gui::IGUIStaticText*, kOptionCount> values{};
+
+private:
+    void Show(Option option);
+
+    TMatchOptions* options_ = nullptr;
+};
