@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int kF10 = 121;
-constexpr int kGap = 6;      // pixels between the lines of the middle stack
+constexpr int kGap = 6;      // pixels between the lines of a block
 constexpr int kPadding = 6;  // of the backdrop round the text
 constexpr float kNormalRate = 60.0f;
 
@@ -111,6 +111,29 @@ void TMatchOverlay::Backdrop(irr::video::IVideoDriver* driver, irr::core::recti 
     driver->draw2DRectangle(ground_, rect);
 }
 
+int TMatchOverlay::StackHeight(const std::vector<Entry>& stack)
+{
+    int height = 0;
+    for (const Entry& entry : stack)
+        if (entry.font) height += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    return height > 0 ? height - kGap : 0;
+}
+
+void TMatchOverlay::PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top)
+{
+    int width = 0;
+    for (const Entry& entry : stack)
+        if (entry.font) width = std::max(width, static_cast<int>(entry.font->getDimension(entry.text.c_str()).Width));
+    const int height = StackHeight(stack);
+    if (height > 0) Backdrop(driver, irr::core::recti(centerX - width / 2, top, centerX + width / 2, top + height));
+    int y = top;
+    for (const Entry& entry : stack) {
+        if (!entry.font) continue;
+        Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
+        y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    }
+}
+
 void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
 {
     TVexmoor* game = arena.GetGame();
@@ -148,41 +171,24 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top, driver);
     }
 
-    // The middle: the winner, "PAUSED" and the keys, stacked and centred in the view.
-    struct Entry {
-        std::wstring text;
-        irr::gui::IGUIFont* font;
-        irr::video::SColor color;
-    };
-    std::vector<Entry> stack;
+    // The middle: the winner or "PAUSED"; the bottom: the keys, clear of the action.
+    std::vector<Entry> middle, bottom;
     if (over && arena.winner) {
         auto player = arena.GetGameObjectAs<TPlayer>(arena.winner == 1 ? "player1" : "player2");
         auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
         irr::video::SColor color = tank ? tank->color : ink;
         color.setAlpha(255);
-        stack.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
+        middle.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
     }
     TGameEventReceiver* events = arena.Events();
-    if (!over && TGame::Framerate->IsPaused()) stack.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
+    if (!over && TGame::Framerate->IsPaused()) middle.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
     const bool keysHeld = events && events->IsKeyDown(kF10, 0, 0, 0);
     if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
-        stack.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
-        for (const std::wstring& line : KeyLines(arena)) stack.push_back({line, arena.GameFont("fnt_14"), ink});
+        bottom.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
+        for (const std::wstring& line : KeyLines(arena)) bottom.push_back({line, arena.GameFont("fnt_14"), ink});
     }
-    int height = 0;
-    int width = 0;
-    for (const Entry& entry : stack) {
-        if (!entry.font) continue;
-        const irr::core::dimension2d<irr::u32> size = entry.font->getDimension(entry.text.c_str());
-        height += static_cast<int>(size.Height) + kGap;
-        width = std::max(width, static_cast<int>(size.Width));
-    }
-    int y = area.getCenter().Y - height / 2;
-    if (height > 0) Backdrop(driver, irr::core::recti(centerX - width / 2, y, centerX + width / 2, y + height - kGap));
-    for (const Entry& entry : stack) {
-        if (!entry.font) continue;
-        Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
-        y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
-    }
+    const int middleHeight = StackHeight(middle);
+    PutStack(middle, driver, centerX, area.getCenter().Y - middleHeight / 2);
+    PutStack(bottom, driver, centerX, area.LowerRightCorner.Y - kPadding - StackHeight(bottom));
     driver->setViewPort(viewport);
 }

@@ -39,6 +39,14 @@ public:
     std::optional<uint32_t> speedSinceMs;
 
 private:
+    // A block of lines, centred one under the other on one backdrop.
+    struct Entry {
+        std::wstring text;
+        irr::gui::IGUIFont* font;
+        irr::video::SColor color;
+    };
+    static int StackHeight(const std::vector<Entry>& stack);
+    void PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top);
     // The lines of the key list: the match keys, then each player's keys as bound.
     std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
     // Draws a line centred on centerX, on a backdrop of its own when panel is given.
