@@ -5,6 +5,7 @@
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
+#include "framework/Gamepads.h"
 #include "framework/GameState.h"
 #include "framework/StopSignals.h"
 #include "framework/WindowWatch.h"
@@ -139,6 +140,7 @@ int TGame::SetGameState(const std::string& key)
         GameInstance->events->FlushKeys();
         GameInstance->events->FlushMouse();
     }
+    if (GameInstance && GameInstance->gamepads) GameInstance->gamepads->Flush();
     return 0;
 }
 
@@ -161,6 +163,7 @@ bool TGame::RunFrame()
     gameEnded_ = false;
 
     Framerate->SetSpeedFactor();
+    if (gamepads) gamepads->Poll();
     // Each step reads the current state anew; a step that leaves none skips the rest.
     if (auto state = CurrentGameState) state->OnPreUpdate();
     if (auto state = CurrentGameState) state->UpdateObjects();

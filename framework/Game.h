@@ -14,6 +14,7 @@
 class TGameState;
 class TGameEventReceiver;
 class TFramerate;
+class TGamepads;
 
 class TGame : public TGameBase {
     VEXMOOR_CLASS(TGame, TGameBase)
@@ -60,6 +61,8 @@ public:
     irr::IrrlichtDevice* device = nullptr;
     irr::video::IVideoDriver* driver = nullptr;
     std::shared_ptr<TGameEventReceiver> events;
+    // The gamepads, polled at the start of every frame; null when SDL is absent or not started.
+    std::shared_ptr<TGamepads> gamepads;
     std::optional<irr::core::recti> screenRect;
     std::optional<irr::video::SColor> clsColor;
     int bClsBackBuffer = 1;

@@ -127,6 +127,8 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
     // A pause (F9) ends with the match, as does a respawn still waiting.
     if (TGame::Framerate->IsPaused()) TGame::Framerate->Pause();
     respawn.clear();
+    for (PadWatch& watch : padWatch_) watch = PadWatch{};
+    pausedForPad_ = 0;
     return 0;
 }
 
@@ -175,13 +177,7 @@ int TVexmoorArenaScreen::OnUpdate()
     // The flag keeps the visibility last passed; unset, the tanks are shown, so the first
     // F8 hides them.
     if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(HasFlag("invisible_tanks") && !IsInvisibleTanks() ? 1 : 0);
-    if (events->IsKeyDownUp(kF9, 1)) {
-        TFramerate& rate = *TGame::Framerate;
-        rate.Pause();
-        // A death still playing keeps the tanks stopped; its end frees them.
-        SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
-        SetTanksVolume(rate.IsPaused() ? 0 : 100);
-    }
+    if (events->IsKeyDownUp(kF9, 1)) TogglePause();
     // The keypad's plus and minus count as plus and minus.
     const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
     const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
@@ -191,6 +187,22 @@ int TVexmoorArenaScreen::OnUpdate()
         TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
     if (faster || slower) overlay.ShowSpeed(now);
     if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
+    else UpdatePads();
+    return 0;
+}
+
+int TVexmoorArenaScreen::TogglePause()
+{
+    TFramerate& rate = *TGame::Framerate;
+    rate.Pause();
+    // A death still playing keeps the tanks stopped; its end frees them.
+    SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
+    SetTanksVolume(rate.IsPaused() ? 0 : 100);
+    // Any resume, F9's too, ends a pause the pads made.
+    if (!rate.IsPaused()) {
+        pausedForPad_ = 0;
+        for (PadWatch& watch : padWatch_) watch.lost = 0;
+    }
     return 0;
 }
 
@@ -330,6 +342,7 @@ int TVexmoorArenaScreen::OnRender()
                                     at.getHeight(), 0, 0);
                        });
     overlay.Draw(*this);
+    DrawPadMessages();
     return 0;
 }
 

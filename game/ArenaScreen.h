@@ -40,6 +40,15 @@ public:
     // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
+    // F9: pauses the match, or resumes it.
+    virtual int TogglePause();
+
+    // Gamepads (ArenaPads.cpp). Start pauses as F9 does, Back returns to the title as
+    // Escape does; a player's pad pulled out pauses the match until it is back.
+    virtual int UpdatePads();
+    virtual int DrawPadMessages();
+    // Whether the pad of player 1 or 2 was pulled out and is not back yet.
+    virtual int IsPadLost(int player);
 
     // Loading (ArenaLoading.cpp).
     virtual int ResetArena();
@@ -108,5 +117,12 @@ private:
     };
     ScoreBoard scores_[2];  // players 1 and 2
     TObjectLookup<TFontResource> scoreFont_;
+
+    struct PadWatch {
+        int connected = -1;  // at the last frame; -1 before the first
+        int lost = 0;
+    };
+    PadWatch padWatch_[2];  // players 1 and 2
+    int pausedForPad_ = 0;  // the pause is the pads' own, so a pad plugged back in ends it
 };
 

@@ -4,6 +4,7 @@
 
 #include "framework/Clock.h"
 #include "framework/GameResource.h"
+#include "framework/Gamepads.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -63,6 +64,7 @@ int TVexmoorGameInit::OnUpdate()
     game->SetCurrentColorScheme(-1);
     game->device->setWindowCaption(L"Vexmoor - 2008/03/24 Build");
     LoadGameResources(*game);
+    if (!game->gamepads) game->gamepads = TGamepads::Open();
     initCalled = 1;
     return 0;
 }

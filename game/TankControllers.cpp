@@ -12,13 +12,12 @@ TGameEventReceiver* Receiver()
     return TGame::GameInstance ? TGame::GameInstance->events.get() : nullptr;
 }
 
-// Lets a moving tank coast to a halt, calling Stop once.
-void Coast(TTank& tank)
+}  // namespace
+
+void TTankController::Coast(TTank& tank)
 {
     if (!tank.IsStopping() && !tank.IsStopped()) tank.Stop();
 }
-
-}  // namespace
 
 std::shared_ptr<TTank> TTankController::Tank()
 {

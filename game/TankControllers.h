@@ -20,6 +20,8 @@ class TTankController : public TMovableGameObjectController {
 protected:
     // The driven tank, or null when the target is missing or not a tank.
     std::shared_ptr<TTank> Tank();
+    // Lets a moving tank coast to a halt, calling Stop once.
+    static void Coast(TTank& tank);
 
 private:
     TObjectLookup<TTank> tank_;
