@@ -13,6 +13,7 @@
 KeyedMap<std::shared_ptr<TGameState>> TGame::GameStates;
 std::shared_ptr<TGameState> TGame::CurrentGameState;
 std::shared_ptr<TFramerate> TGame::Framerate;
+unsigned TGame::StateSwitches = 0;
 TGame* TGame::GameInstance = nullptr;
 
 void TGame::InitClassData()
@@ -136,6 +137,7 @@ int TGame::SetGameState(const std::string& key)
         if (CurrentGameState) CurrentGameState->OnLeaveGameState(nullptr);
         CurrentGameState.reset();
     }
+    ++StateSwitches;
     if (GameInstance && GameInstance->events) {
         GameInstance->events->FlushKeys();
         GameInstance->events->FlushMouse();

@@ -73,6 +73,8 @@ public:
     static KeyedMap<std::shared_ptr<TGameState>> GameStates;
     static std::shared_ptr<TGameState> CurrentGameState;
     static std::shared_ptr<TFramerate> Framerate;
+    // Counts the state switches, so that a state can tell it was entered anew.
+    static unsigned StateSwitches;
     // The running game; each construction makes itself the running game.
     static TGame* GameInstance;
 

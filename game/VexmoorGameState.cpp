@@ -1,5 +1,6 @@
 #include "game/VexmoorGameState.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "framework/GameEventReceiver.h"
@@ -117,6 +118,7 @@ irr::gui::IGUIStaticText* TVexmoorGameState::AddMenuEntry(const wchar_t* text, i
         guienv->addStaticText(text, irr::core::recti(x, y, x + width, y + height), false, false, nullptr, id, false);
     entry->setOverrideFont(font);
     entry->setOverrideColor(SchemeColor("Background"));
+    if (std::find(menuEntryIds_.begin(), menuEntryIds_.end(), id) == menuEntryIds_.end()) menuEntryIds_.push_back(id);
     return entry;
 }
 
@@ -138,10 +140,12 @@ int TVexmoorGameState::TrackHover(irr::gui::IGUIElement* caller, int eventType, 
     if (eventType == irr::gui::EGET_ELEMENT_HOVERED) {
         ColorEntry(caller, "Tank2");
         mouseOn = caller->getID();
+        highlighted_ = mouseOn;
         if (playSound) PlayHoverSound();
     } else if (eventType == irr::gui::EGET_ELEMENT_LEFT) {
         ColorEntry(caller, "Background");
         mouseOn = -1;
+        if (caller->getID() == highlighted_) highlighted_ = -1;
     }
     return 0;
 }

@@ -4,7 +4,9 @@
 
 #include <irrlicht.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 #include "framework/GameState.h"
 
@@ -58,4 +60,38 @@ public:
     int BackToTitleOnClick(int mouseOn, int id);
     // Plays "menu_hover" on its own channel, so a new hover restarts it; silent when it did not load.
     void PlayHoverSound();
+
+    // Menus without a mouse (MenuNavigation.cpp). On every screen with menu entries,
+    // Up and Down (keys and d-pad) move the hover highlight over the entries, top to
+    // bottom and left to right, with the hover's color and sound; Return or A clicks the
+    // lit entry; Escape or B goes back to the title. The mouse or the keys, whichever
+    // moved last, owns the highlight.
+    int OnPreUpdate() override;
+    int OnMouseEvent(int mouseEvent, int button, int x, int y, float wheel) override;
+    // While this answers 1 (a screen waiting for a key to bind, say) the keys and pads
+    // leave the menu alone.
+    virtual int IsCapturingKeys();
+    // Where Escape or B leads: the title, or nowhere from the title itself.
+    virtual int MenuBack();
+    // The screen's menu entries that are shown now, in highlight order.
+    std::vector<irr::gui::IGUIElement*> MenuEntries();
+    // Moves the highlight step entries on (1 down, -1 up), wrapping around.
+    virtual int MoveHighlight(int step);
+    // Clicks the lit entry as a left click of the mouse would.
+    virtual int ChooseHighlighted();
+    // Id of the entry lit by the mouse or the keys, or -1.
+    int HighlightedEntry() const { return highlighted_; }
+
+private:
+    enum MenuInput { kMenuUp, kMenuDown, kMenuChoose, kMenuBack, kMenuInputs };
+    // Presses of a menu input since the last frame, from the keys and from any pad.
+    int NewPresses(MenuInput input);
+    void NavigateMenu();
+
+    std::vector<int> menuEntryIds_;
+    int highlighted_ = -1;
+    bool keysOwnHighlight_ = false;
+    unsigned enteredAt_ = ~0u;  // the state switch the menu state belongs to
+    std::array<int, kMenuInputs> seenKeys_{};
+    std::array<int, kMenuInputs> seenPads_{};
 };
