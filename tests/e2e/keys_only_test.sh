@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The game without a mouse: the keys light a title entry, Return starts the match, Escape
+# comes back, Up wraps to QUIT GAME and Return ends the program. The pointer is never used.
+. "$(dirname "$0")/lib.sh"
+e2e_begin keys_only
+
+start_xvfb 1024x768
+start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
+wait_window 10 || fail "no game window within 10 s"
+# Out of the way before the title shows; it stays there for the rest of the run.
+mouse_to 790 590
+poll 10 is_title title || fail "no title screen within 10 s"
+
+# F12 holds the scheme still, so the colors below stay the ones to look for.
+first=$(scheme_of_arena "$(pixel 5 5)")
+xdotool key F12
+other_scheme() { [ "$(scheme_of_arena "$(pixel 5 5)")" != "$first" ] && is_title; }
+poll 5 other_scheme title_f12 || fail "F12 on the title did not change the scheme $first"
+s=$(scheme_of_arena "$(pixel 5 5)")
+TANK2=${SCHEME_TANK2[$s]} BACK=${SCHEME_BACKGROUND[$s]}
+
+START_BOX=300x40+250+195 QUIT_BOX=300x40+250+420
+lit() { [ "$(count_color "$TANK2" "$1")" -gt 100 ] && [ "$(count_color "$BACK" "$1")" = 0 ]; }
+at_rest() { [ "$(count_color "$BACK" "$1")" -gt 100 ] && [ "$(count_color "$TANK2" "$1")" = 0 ]; }
+poll 3 at_rest title_at_rest "$START_BOX" || fail "START GAME is lit before any key"
+
+xdotool key Down
+poll 5 lit down_start "$START_BOX" || fail "Down did not light START GAME in \"Tank2\" $TANK2"
+pass "Down lights the first entry, START GAME, in \"Tank2\" $TANK2"
+
+xdotool key Return
+poll 10 is_arena arena || fail "Return on START GAME did not start the match"
+pass "Return on the lit START GAME starts the match"
+
+hold_until Escape 5 title_again is_title || fail "Escape did not return to the title"
+pass "Escape returns to the title"
+
+poll 3 at_rest title_clean "$START_BOX" || fail "START GAME is still lit back on the title"
+xdotool key Up
+both() { lit "$QUIT_BOX" && at_rest "$START_BOX"; }
+poll 5 both up_quit || fail "Up from nothing lit did not light the last entry, QUIT GAME"
+pass "Up wraps to the last entry, QUIT GAME"
+
+xdotool key Return
+wait_game_exit 10 || fail "Return on QUIT GAME did not end the program within 10 s"
+[ "$GAME_STATUS" = 0 ] || fail "QUIT GAME ended the program with status $GAME_STATUS"
+pass "Return on QUIT GAME ends the program with status 0"
+
+unexpected=$(grep -vxF "sound: no output device; sound runs silently" "$E2E_WORK/game.err" || true)
+[ -z "$unexpected" ] || fail "unexpected lines on stderr: $unexpected"
+pass "nothing on stderr but the silent-sound notice"
+e2e_finish
