@@ -31,11 +31,6 @@ vector3df Forward(irr::scene::ISceneNode* node)
     return forward;
 }
 
-void Coast(TTank& tank)
-{
-    if (!tank.IsStopping() && !tank.IsStopped()) tank.Stop();
-}
-
 }  // namespace
 
 std::shared_ptr<TComputerTankController> TComputerTankController::Create(const std::string& targetKey,

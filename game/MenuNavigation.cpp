@@ -78,6 +78,13 @@ void TVexmoorGameState::NavigateMenu()
     else if (presses[kMenuBack]) MenuBack();
 }
 
+void TVexmoorGameState::AddToMenu(irr::gui::IGUIElement* element)
+{
+    if (!element) return;
+    const int id = element->getID();
+    if (std::find(menuEntryIds_.begin(), menuEntryIds_.end(), id) == menuEntryIds_.end()) menuEntryIds_.push_back(id);
+}
+
 std::vector<irr::gui::IGUIElement*> TVexmoorGameState::MenuEntries()
 {
     std::vector<irr::gui::IGUIElement*> entries;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/Game.h"
+#include "framework/Gamepads.h"
 #include "game/VexmoorGameState.h"
 
 namespace {
@@ -13,13 +15,29 @@ constexpr int kColumnRight[4] = {220, 370, 470, 620};
 constexpr int kFirstRowY = 50;
 constexpr int kRowStep = 40;
 
-// The STATUS column's cycle, in click order.
+// The STATUS column's cycle, in click order; a gamepad is in it while it is plugged in.
 constexpr TPlayerStatus kStatusCycle[] = {
     TPlayerStatus::Human,
     TPlayerStatus::ComputerEasy,
     TPlayerStatus::ComputerNormal,
     TPlayerStatus::ComputerHard,
+    TPlayerStatus::Gamepad1,
+    TPlayerStatus::Gamepad2,
 };
+
+// Whether pad 0 or 1 is plugged in now.
+bool PadConnected(int pad)
+{
+    TGamepads* pads = TGame::GameInstance ? TGame::GameInstance->gamepads.get() : nullptr;
+    return pads && pads->IsConnected(pad);
+}
+
+bool Offered(TPlayerStatus status)
+{
+    if (status == TPlayerStatus::Gamepad1) return PadConnected(0);
+    if (status == TPlayerStatus::Gamepad2) return PadConnected(1);
+    return true;
+}
 
 }  // namespace
 
@@ -44,8 +62,10 @@ const wchar_t* TSetupPlayerRows::StatusName(TPlayerStatus status)
 TPlayerStatus TSetupPlayerRows::NextStatus(TPlayerStatus status)
 {
     constexpr int count = static_cast<int>(sizeof(kStatusCycle) / sizeof(kStatusCycle[0]));
-    for (int i = 0; i < count; ++i)
-        if (kStatusCycle[i] == status) return kStatusCycle[(i + 1) % count];
+    int at = 0;
+    while (at < count && kStatusCycle[at] != status) ++at;
+    for (int step = 1; at < count && step < count; ++step)
+        if (Offered(kStatusCycle[(at + step) % count])) return kStatusCycle[(at + step) % count];
     return kStatusCycle[0];  // a status outside the cycle starts it again
 }
 
@@ -66,6 +86,7 @@ void TSetupPlayerRows::Build(TVexmoorGameState& screen, TSettings& settings)
             entry->setOverrideFont(font);
             entry->setOverrideColor(screen.SchemeColor("Background"));
             rows[slot][column] = entry;
+            if (Clickable(entry->getID())) screen.AddToMenu(entry);
         }
         Show(slot);
     }

@@ -32,7 +32,8 @@ public:
 
     static const wchar_t* TankName(TTankModel tank);
     static const wchar_t* StatusName(TPlayerStatus status);
-    // The status after `status` in the STATUS column's cycle.
+    // The status after `status` in the STATUS column's cycle: HUMAN, the three computers,
+    // then GAMEPAD 1 and GAMEPAD 2 while those pads are plugged in.
     static TPlayerStatus NextStatus(TPlayerStatus status);
 
     using Row = std::array<irr::gui::IGUIStaticText*, 4>;  // by Column

@@ -1,6 +1,9 @@
 #include "game/TankControllerFactory.h"
 
+#include "framework/Game.h"
+#include "framework/Gamepads.h"
 #include "game/ComputerTankController.h"
+#include "game/PadTankController.h"
 #include "game/TankControllers.h"
 
 TSlotController MakeSlotController(int slot, const TPlayerSetup& setup, const std::string& tankKey)
@@ -13,9 +16,14 @@ TSlotController MakeSlotController(int slot, const TPlayerSetup& setup, const st
         return {player + "_computer_controller", TComputerTankController::Create(tankKey, ai::TDifficulty::Normal())};
     case TPlayerStatus::ComputerHard:
         return {player + "_computer_controller", TComputerTankController::Create(tankKey, ai::TDifficulty::Hard())};
+    case TPlayerStatus::Gamepad1:
+    case TPlayerStatus::Gamepad2: {
+        const int pad = setup.status == TPlayerStatus::Gamepad1 ? 0 : 1;
+        TGamepads* pads = TGame::GameInstance ? TGame::GameInstance->gamepads.get() : nullptr;
+        if (pads && pads->IsConnected(pad)) return {player + "_pad_controller", TPadTankController::Create(tankKey, pad)};
+        break;  // the pad is not plugged in: the slot's keys
+    }
     case TPlayerStatus::Human:
-    case TPlayerStatus::Gamepad1:  // no pad controller yet: the slot's keys
-    case TPlayerStatus::Gamepad2:
         break;
     }
     const TKeyBindings& keys = setup.keys;

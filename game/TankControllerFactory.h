@@ -1,5 +1,5 @@
-// Builds the controller of a tank slot from its set-up: the keyboard with the slot's keys
-// or the computer at its difficulty. The arena asks once per slot when a match starts.
+// Builds the controller of a tank slot from its set-up: the keyboard with the slot's keys,
+// the computer at its difficulty, or a gamepad (the keys while that pad is not plugged in). The arena asks once per slot when a match starts.
 #pragma once
 
 #include <memory>

@@ -118,7 +118,7 @@ irr::gui::IGUIStaticText* TVexmoorGameState::AddMenuEntry(const wchar_t* text, i
         guienv->addStaticText(text, irr::core::recti(x, y, x + width, y + height), false, false, nullptr, id, false);
     entry->setOverrideFont(font);
     entry->setOverrideColor(SchemeColor("Background"));
-    if (std::find(menuEntryIds_.begin(), menuEntryIds_.end(), id) == menuEntryIds_.end()) menuEntryIds_.push_back(id);
+    AddToMenu(entry);
     return entry;
 }
 

@@ -73,6 +73,8 @@ public:
     virtual int IsCapturingKeys();
     // Where Escape or B leads: the title, or nowhere from the title itself.
     virtual int MenuBack();
+    // Makes an element a screen built itself a menu entry like AddMenuEntry's.
+    void AddToMenu(irr::gui::IGUIElement* element);
     // The screen's menu entries that are shown now, in highlight order.
     std::vector<irr::gui::IGUIElement*> MenuEntries();
     // Moves the highlight step entries on (1 down, -1 up), wrapping around.

@@ -41,10 +41,12 @@ protected:
         pad1 = std::make_unique<VirtualPad>();
         pad2 = std::make_unique<VirtualPad>();
         ASSERT_TRUE(pad1->Attached() && pad2->Attached()) << SDL_GetError();
-        EnterArena();
+        game->gamepads->Poll();
+        ASSERT_EQ(game->gamepads->ConnectedCount(), 2);
         // Player 1 (the boxy "tank2") on the first pad, player 2 ("tank1") on the second.
-        UsePad("player1", "tank2", 0);
-        UsePad("player2", "tank1", 1);
+        game->settings.players[0].status = TPlayerStatus::Gamepad1;
+        game->settings.players[1].status = TPlayerStatus::Gamepad2;
+        EnterArena();
         Frame();
         ASSERT_EQ(game->gamepads->ConnectedCount(), 2);
         // Out in the open, facing +Z, far apart.
@@ -57,12 +59,6 @@ protected:
         pad2.reset();
         ArenaTest::TearDown();
     }
-    void UsePad(const std::string& player, const std::string& tank, int pad)
-    {
-        arena->RemoveGameObject(player + "_key_controller");
-        arena->AddGameObject(player + "_pad_controller", TPadTankController::Create(tank, pad));
-        Player(player)->SetController(player + "_pad_controller");
-    }
     void TapButton(VirtualPad& pad, SDL_GameControllerButton button)
     {
         pad.Button(button, true);
@@ -74,6 +70,27 @@ protected:
     std::shared_ptr<WritingArena> writing = std::make_shared<WritingArena>();
     std::unique_ptr<VirtualPad> pad1, pad2;
 };
+
+TEST_F(GamepadMatch, SlotsSetToAGamepadAreDrivenByThatPad)
+{
+    auto first = std::dynamic_pointer_cast<TPadTankController>(Player("player1")->GetController());
+    auto second = std::dynamic_pointer_cast<TPadTankController>(Player("player2")->GetController());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->target_key, "tank2");
+    EXPECT_EQ(first->pad, 0);
+    EXPECT_EQ(second->target_key, "tank1");
+    EXPECT_EQ(second->pad, 1);
+
+    // A slot whose pad is not plugged in when the match starts plays from its keys.
+    pad2.reset();
+    Frame();
+    TGame::SetGameState("TitleScreen");
+    EnterArena();
+    Frame();
+    EXPECT_NE(std::dynamic_pointer_cast<TPadTankController>(Player("player1")->GetController()), nullptr);
+    EXPECT_NE(std::dynamic_pointer_cast<TKeyboardTankController>(Player("player2")->GetController()), nullptr);
+}
 
 TEST_F(GamepadMatch, AOrTheRightTriggerDrivesAndLettingGoCoasts)
 {

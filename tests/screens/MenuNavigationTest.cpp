@@ -176,3 +176,33 @@ TEST_F(MenuNavigation, DpadMovesAChoosesAndBGoesBack)
     press(SDL_CONTROLLER_BUTTON_B);
     EXPECT_EQ(Current(), "TitleScreen");
 }
+
+TEST_F(MenuNavigation, StatusOffersEachGamepadOnlyWhilePluggedInAndTheKeysReachIt)
+{
+    StartAtTitle();
+    Enter("StartScreen");
+    irr::gui::IGUIStaticText* status = startScreen->players.rows[0][TSetupPlayerRows::kStatus];
+    ASSERT_NE(status, nullptr);
+    // Cycles once round, noting the statuses shown, by the keys alone.
+    auto cycle = [&] {
+        std::vector<std::wstring> seen;
+        while (startScreen->HighlightedEntry() != status->getID()) Tap(irr::KEY_DOWN);
+        do {
+            Tap(irr::KEY_RETURN);
+            seen.push_back(status->getText());
+        } while (seen.back() != L"HUMAN" && seen.size() < 10);
+        return seen;
+    };
+    const std::vector<std::wstring> keyboardOnly = {L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD", L"HUMAN"};
+    EXPECT_EQ(cycle(), keyboardOnly);
+
+    VirtualPad first;
+    Frames();
+    EXPECT_EQ(cycle(), (std::vector<std::wstring>{L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD",
+                                                  L"GAMEPAD 1", L"HUMAN"}));
+    VirtualPad second;
+    Frames();
+    EXPECT_EQ(cycle(), (std::vector<std::wstring>{L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD",
+                                                  L"GAMEPAD 1", L"GAMEPAD 2", L"HUMAN"}));
+    EXPECT_EQ(game->settings.players[0].status, TPlayerStatus::Human) << "a pad is offered, never forced";
+}
