@@ -19,7 +19,7 @@ poll 5 other_scheme title_f12 || fail "F12 on the title did not change the schem
 s=$(scheme_of_arena "$(pixel 5 5)")
 TANK2=${SCHEME_TANK2[$s]} BACK=${SCHEME_BACKGROUND[$s]}
 
-START_BOX=300x40+250+195 QUIT_BOX=300x40+250+420
+START_BOX=300x40+250+195 ENTRIES_BOX=300x400+250+190
 lit() { [ "$(count_color "$TANK2" "$1")" -gt 100 ] && [ "$(count_color "$BACK" "$1")" = 0 ]; }
 at_rest() { [ "$(count_color "$BACK" "$1")" -gt 100 ] && [ "$(count_color "$TANK2" "$1")" = 0 ]; }
 poll 3 at_rest title_at_rest "$START_BOX" || fail "START GAME is lit before any key"
@@ -37,7 +37,14 @@ pass "Escape returns to the title"
 
 # Leaving the match puts the pointer in the middle of the window, where it may light an
 # entry; the keys go on from there. Down walks the entries until QUIT GAME, the last one.
-quit_lit() { lit "$QUIT_BOX" && at_rest "$START_BOX"; }
+# QUIT GAME is the last entry, however many stand above it: the one lit lies below all the others.
+quit_lit()
+{
+    local lw lh lx ly bw bh bx by
+    read -r lw lh lx ly <<<"$(bbox_color "$TANK2" "$ENTRIES_BOX")"
+    read -r bw bh bx by <<<"$(bbox_color "$BACK" "$ENTRIES_BOX")"
+    [ -n "${ly:-}" ] && [ -n "${by:-}" ] && [ "$lh" -lt 40 ] && [ "$ly" -gt $((by + bh)) ]
+}
 for step in 1 2 3 4 5 6; do
     xdotool key Down
     poll 2 quit_lit "down_$step" && break
