@@ -168,6 +168,7 @@ int TVexmoorArenaScreen::OnUpdate()
     if (winner) {
         SetFlag("match_end", 1);
         AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+        RecordResult();
     }
 
     if (events->IsKeyDownUp(kF12, 1)) IncrementColorScheme();
@@ -203,6 +204,22 @@ int TVexmoorArenaScreen::TogglePause()
         pausedForPad_ = 0;
         for (PadWatch& watch : padWatch_) watch.lost = 0;
     }
+    return 0;
+}
+
+int TVexmoorArenaScreen::RecordResult()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    // A player's score counts the hits its own tank took: reaching the limit loses.
+    for (int slot = 0; slot < 2; ++slot) {
+        TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
+        if (Score(slot + 1) >= kScoreLimit)
+            ++player.losses;
+        else
+            ++player.wins;
+    }
+    game->SaveSettings();
     return 0;
 }
 

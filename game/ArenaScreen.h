@@ -35,6 +35,8 @@ public:
 
     virtual int IncrementColorScheme();
     virtual int RespawnTanks();
+    // The match's end in each slot's wins and losses, saved with the settings.
+    virtual int RecordResult();
     virtual int QueueTankForRespawn(const std::string& key);
     virtual int IsInvisibleTanks();
     // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".

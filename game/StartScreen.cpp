@@ -28,6 +28,8 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
 int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
 {
     network.Clear();  // keeps the typed address while the field still stands
+    // The set-up is kept for the next run, however the screen is left.
+    if (TVexmoor* game = GetGame()) game->SaveSettings();
     if (guienv) guienv->clear();
     back = fight = nullptr;
     players.Clear();

@@ -5,6 +5,11 @@
 #include "game/ComputerTankController.h"
 #include "game/Player.h"
 #include "game/Tank.h"
+#include "game/settings/SettingsFile.h"
+
+#include <unistd.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -110,4 +115,43 @@ TEST_F(SetupScreenTest, FightStartsTheMatchWithTheRowsTanksAndDrivers)
     EXPECT_NE(std::dynamic_pointer_cast<TComputerTankController>(
                   match->GetGameObjectAs<TPlayer>("player2")->GetController()),
               nullptr);
+}
+
+TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
+{
+    char folder[] = "/tmp/vexmoor-setup-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/settings.ini";
+    {
+        game = std::make_shared<TVexmoor>();
+        game->UseSettingsFile(TSettingsFile(path));
+        init->driverType = 0;
+        TVexmoorScreens screens;
+        screens.init = init;
+        screens.title = title;
+        screens.start = startScreen;
+        screens.arena = arena;
+        screens.Open();
+        ASSERT_TRUE(game->RunFrame());
+        clock.Advance(500);
+        Frames(2);
+        PointAt(title->setup);
+        Click();
+        Frames();
+        ClickOn(Cell(0, TSetupPlayerRows::kTank));
+        ClickOn(Cell(1, TSetupPlayerRows::kStatus));
+        ClickOn(Cell(1, TSetupPlayerRows::kStatus));
+        ClickOn(Cell(1, TSetupPlayerRows::kStatus));
+        ClickOn(startScreen->back);
+        ASSERT_EQ(Current(), "TitleScreen");
+    }
+    TGame::ReleaseClassData();
+    TGame::InitClassData();
+    TSettings restarted;
+    TSettingsFile(path).Load(restarted);
+    EXPECT_EQ(restarted.players[0].tank, TTankModel::Sleek);
+    EXPECT_EQ(restarted.players[1].status, TPlayerStatus::ComputerHard);
+    EXPECT_EQ(restarted.players[1].tank, TTankModel::Sleek);
+    std::remove(path.c_str());
+    rmdir(folder);
 }
