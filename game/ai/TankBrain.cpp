@@ -24,6 +24,7 @@ constexpr float kAimWindow = 10.0f;         // degrees off the aim within which 
 constexpr uint32_t kBlockedGiveUpMs = 500;  // aimed at a shot the walls keep blocking: move on
 constexpr uint32_t kMoveOnMs = 2000;         // ...for this long
 constexpr float kMoveOnDistance = 2.0f;
+constexpr int kMissesBeforeMoving = 3;
 constexpr uint32_t kReplanMs = 3000;
 constexpr float kReplanTargetMoved = 3.0f;
 constexpr float kMinFiringDistance = 4.0f;
@@ -70,8 +71,19 @@ TTankCommand TTankBrain::Think(const TSenses& s)
         return {};
     }
 
+    // Shots from here keep missing (or meet something the line of fire did not): move on.
+    if (!s.ownShellFlying && shellWasFlying_ && !s.disabled) {
+        if (position.getDistanceFrom(shortShotsFrom_) > kMoveOnDistance) shortShots_ = 0;
+        shortShotsFrom_ = position;
+        if (++shortShots_ >= kMissesBeforeMoving) {
+            shortShots_ = 0;
+            holdAfterMs_ = s.nowMs + kMoveOnMs;
+            path_.clear();
+        }
+    }
+    shellWasFlying_ = s.ownShellFlying;
+
     TTankCommand command;
-    dbgYaw = s.yaw;
     if (auto unstick = Unstick(s))
         command = *unstick;
     else if (auto dodge = sight && difficulty_.dodges ? Dodge(s, *sight) : std::nullopt)
@@ -100,8 +112,6 @@ TTankCommand TTankBrain::Think(const TSenses& s)
     } else {
         drivingLast_ = false;
     }
-    dbgCommand = command;
-    ++dbgThinks;
     return command;
 }
 
@@ -136,7 +146,6 @@ void TTankBrain::Perceive(const Sight& sight)
 
 std::optional<TTankCommand> TTankBrain::Unstick(const TSenses& s)
 {
-    if (s.nowMs < unstickUntilMs_) mode = "unstick";
     if (s.nowMs < unstickTurnUntilMs_) return TTankCommand{false, unstickTurn_, false};
     if (s.nowMs < unstickUntilMs_) return TTankCommand{true, 0, false};
     return std::nullopt;
@@ -176,7 +185,6 @@ std::optional<TTankCommand> TTankBrain::Dodge(const TSenses& s, const Sight& sig
         if (bestTurn < 1e9f) break;
     }
     if (bestTurn >= 1e9f) return std::nullopt;
-    mode = "dodge";
     return TurnToward(s, bestYaw, true);
 }
 
@@ -231,7 +239,6 @@ TTankCommand TTankBrain::Attack(const TSenses& s)
                grid_->ClearShot(position, aim, holding_ ? kShotRadius * 0.5f : kShotRadius);
     if (holding_) {
         TTankCommand command = TurnToward(s, desired, false);
-        mode = "hold";
         path_.clear();
         if (std::fabs(AngleDifference(s.yaw, desired)) < kAimWindow) {
             if (!lineOfFire_(muzzle, aim)) {
@@ -244,6 +251,10 @@ TTankCommand TTankBrain::Attack(const TSenses& s)
                 command.fire = true;
                 lastAim_ = aim;
                 if (!fresh) ++shotsAtLastSeen_;
+            } else if (command.turn == 0 && miss >= difficulty_.aimTolerance &&
+                       position.getDistanceFrom(target) > kMinFiringDistance) {
+                // Turning comes in whole steps: closer in, the step that is left misses less.
+                command.drive = true;
             }
         }
         return command;
@@ -255,7 +266,6 @@ TTankCommand TTankBrain::Attack(const TSenses& s)
         if (path_.size() < 2) PlanPatrol(s);
         plannedFor_ = target;
     }
-    mode = "tofire";
     return Follow(s);
 }
 

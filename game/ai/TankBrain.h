@@ -25,9 +25,9 @@ struct TDifficulty {
     float aimTolerance = 0.6f; // fires when the predicted miss is under this
     bool dodges = true;        // steps out of the path of a shell that will cross it
 
-    static TDifficulty Easy() { return {400, 1.1f, false}; }
+    static TDifficulty Easy() { return {400, 1.6f, false}; }
     static TDifficulty Normal() { return {200, 0.6f, true}; }
-    static TDifficulty Hard() { return {80, 0.35f, true}; }
+    static TDifficulty Hard() { return {80, 0.3f, true}; }
 };
 
 // One frame's senses. Speeds are in units per millisecond of game time.
@@ -75,10 +75,6 @@ public:
     // The point the last shot was aimed at.
     const std::optional<irr::core::vector3df>& LastAimPoint() const { return lastAim_; }
     const std::vector<irr::core::vector3df>& Path() const { return path_; }
-    const char* mode = "";
-    float dbgYaw = 0;
-    TTankCommand dbgCommand;
-    int dbgThinks = 0;
 
 private:
     // The part of the senses that is seen through the reaction delay.
@@ -114,6 +110,9 @@ private:
     uint32_t blockedSinceMs_ = 0;
     uint32_t holdAfterMs_ = 0;
     bool holding_ = false;
+    bool shellWasFlying_ = false;
+    int shortShots_ = 0;  // misses from about the same place
+    irr::core::vector3df shortShotsFrom_;
 
     std::vector<irr::core::vector3df> path_;
     size_t waypoint_ = 0;
