@@ -28,6 +28,8 @@ struct Match {
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
         ok = game->InitGraphics(800, 600, 16, driver) != 0;
+        // The engine's log lines would break up the printed table.
+        if (ok) game->device->getLogger()->setLogLevel(irr::ELL_NONE);
         TGame::AddGameState("Arena", arena);
         TGame::AddGameState("TitleScreen", title);
     }
@@ -150,6 +152,7 @@ int main(int argc, char** argv)
                 match.Frame();
             }
             std::printf(" %5d/%-2d", wins, played);
+            std::fflush(stdout);
         }
         std::printf("\n");
     }

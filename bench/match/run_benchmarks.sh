@@ -11,6 +11,7 @@ figures() { grep -E '^(Benchmark|  )' || true; }
 
 echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n1), $(date -u +%Y-%m-%d)"
 "$bin/bench_match" 2>/dev/null | figures
+"$bin/bench_computer" 2>/dev/null | grep -vE '^(Loaded|Irrlicht|Linux|sound:)' || true
 
 xvfb_pid=""
 trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
@@ -26,6 +27,7 @@ for n in 80 81 82 83 84; do
 done
 if [ -n "$xvfb_pid" ]; then
   "$bin/bench_render" 2>/dev/null | figures
+  "$bin/bench_computer" --opengl 2>/dev/null | grep '^frame' || true
   "$bin/bench_startup" 2>/dev/null | figures
   "$bin/bench_memory" 2>/dev/null | figures
 else
