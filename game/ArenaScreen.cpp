@@ -211,13 +211,13 @@ int TVexmoorArenaScreen::RecordResult()
 {
     TVexmoor* game = GetGame();
     if (!game) return 0;
-    // A player's score counts the hits its own tank took: reaching the limit loses.
+    // winner is the player (1 or 2) who won; slot 0 is player 1.
     for (int slot = 0; slot < 2; ++slot) {
         TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
-        if (Score(slot + 1) >= kScoreLimit)
-            ++player.losses;
-        else
+        if (winner == slot + 1)
             ++player.wins;
+        else
+            ++player.losses;
     }
     game->SaveSettings();
     return 0;

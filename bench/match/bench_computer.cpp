@@ -145,7 +145,7 @@ int main(int argc, char** argv)
                 }
                 if (match.arena->GetFlag("match_end")) {
                     ++played;
-                    const bool firstLost = match.Score("player1") >= 10;
+                    const bool firstLost = match.arena->winner != 1;
                     wins += (firstLost != rowFirst) ? 1 : 0;
                 }
                 TGame::SetGameState("TitleScreen");
