@@ -89,6 +89,7 @@ ai::TSenses TComputerTankController::Sense(TTank& tank)
     s.position = position;
     s.yaw = ai::YawTo(vector3df(), forward);
     s.moving = tank.IsMoving() != 0;
+    s.turnStep = tank.turn_rate * (TGame::Framerate ? TGame::Framerate->speedfactor : 1.0f);
     s.disabled = tank.IsDisabled() != 0;
     s.ownShellFlying = tank.GetShell() != nullptr;
     s.guided = state->GetFlag("guided_shells") != 0;

@@ -19,7 +19,7 @@ constexpr uint32_t kUnstickTurnMs = 450;
 constexpr uint32_t kUnstickDriveMs = 500;
 constexpr float kWaypointReach = 0.8f;
 constexpr float kDriveWhileTurning = 45.0f; // degrees off the course below which it drives on
-constexpr float kTurnDeadBand = 1.5f;       // half a frame's turn
+constexpr float kTurnDeadBand = 1.5f;       // the least dead band, half a frame's turn at 60 fps
 constexpr float kAimWindow = 10.0f;         // degrees off the aim within which it asks the walls
 constexpr uint32_t kBlockedGiveUpMs = 500;  // aimed at a shot the walls keep blocking: move on
 constexpr uint32_t kMoveOnMs = 2000;         // ...for this long
@@ -320,7 +320,9 @@ TTankCommand TTankBrain::TurnToward(const TSenses& s, float yaw, bool drive) con
     const float error = AngleDifference(s.yaw, yaw);
     TTankCommand command;
     command.drive = drive;
-    command.turn = error > kTurnDeadBand ? 1 : error < -kTurnDeadBand ? -1 : 0;
+    // Within half a frame's turn of the heading, a further step would only overshoot.
+    const float deadBand = std::max(kTurnDeadBand, s.turnStep * 0.5f);
+    command.turn = error > deadBand ? 1 : error < -deadBand ? -1 : 0;
     return command;
 }
 

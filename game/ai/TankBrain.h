@@ -36,6 +36,7 @@ struct TSenses {
     irr::core::vector3df position;  // the own tank, on the ground
     float yaw = 0.0f;               // its heading in degrees
     bool moving = false;
+    float turnStep = 2.88f;         // degrees one frame of turning turns it (at this frame rate)
     float muzzleForward = 0.67f;    // how far ahead of the tank's center a shell starts
     bool ownShellFlying = false;
     bool guided = false;            // shells turn with their tank (F7)
