@@ -179,6 +179,7 @@ bool TGame::RunFrame()
     if (device && CurrentGameState) {
         if (device->run() && !WindowWatch::WindowLost()) {
             RenderFrame();
+            frameCap.Wait();
         } else {
             // The window was closed or destroyed: end as if the empty state had been requested.
             SetGameState("");
@@ -236,7 +237,8 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
     parameters.WindowSize = irr::core::dimension2d<irr::u32>(width, height);
     parameters.Bits = static_cast<irr::u8>(bits);
     parameters.EventReceiver = events.get();
-    parameters.Fullscreen = true;
+    parameters.Fullscreen = fullscreen;
+    parameters.Vsync = vsync;
 
     device = irr::createDeviceEx(parameters);
     if (!device) {

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "framework/FrameCap.h"
 #include "framework/GameBase.h"
 
 class TGameState;
@@ -67,6 +68,11 @@ public:
     std::optional<irr::video::SColor> clsColor;
     int bClsBackBuffer = 1;
     int bClsZBuffer = 1;
+    // Frame pacing: a cap on the frame rate (none by default), waited out after each drawn
+    // frame; and the window's mode, read by InitGraphics.
+    TFrameCap frameCap;
+    bool fullscreen = true;
+    bool vsync = false;
     int BaseResX = 800;
     int BaseResY = 600;
 

@@ -66,6 +66,15 @@ int TVexmoor::UseSettingsFile(TSettingsFile file)
 {
     settingsFile = std::move(file);
     settingsFile.Load(settings);
+    ApplyVideoSettings();
+    return 0;
+}
+
+int TVexmoor::ApplyVideoSettings()
+{
+    fullscreen = settings.fullscreen;
+    vsync = settings.frameRate == kFrameRateVsync;
+    frameCap.SetRate(settings.frameRate > 0 ? settings.frameRate : 0);
     return 0;
 }
 

@@ -36,6 +36,9 @@ public:
 
     // Reads file's settings into settings and keeps them there from now on.
     virtual int UseSettingsFile(TSettingsFile file);
+    // Hands the video and frame-pacing settings to the shell: the frame cap at once, the
+    // full-screen and vsync flags for the next time the window is made.
+    virtual int ApplyVideoSettings();
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
 
