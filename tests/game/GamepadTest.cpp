@@ -4,6 +4,7 @@
 #include "ArenaFixture.h"
 #include "framework/Gamepads.h"
 #include "game/PadTankController.h"
+#include "game/ai/Aim.h"
 #include "tests/support/VirtualPad.h"
 
 using irr::core::vector3df;
@@ -251,6 +252,56 @@ TEST_F(GamepadMatch, PadsRumbleOnTheirTanksDeathLongAndOnAHitShort)
     EXPECT_EQ(pad1->rumbles, 1) << "once a death";
 }
 
+// Two players on two pads, each turning toward the other with the stick, closing in with A
+// and firing with B, play a match on the open field to its end.
+TEST_F(GamepadMatch, TwoPadsPlayAWholeMatch)
+{
+    game->settings.match.arena = TArenaChoice::OpenField;
+    TGame::SetGameState("TitleScreen");
+    EnterArena();
+    const struct {
+        VirtualPad* pad;
+        const char* tank;
+        const char* other;
+    } players[] = {{pad1.get(), "tank2", "tank1"}, {pad2.get(), "tank1", "tank2"}};
+    // Each player's hands: whether B is down, which way the stick is pushed.
+    struct {
+        bool fireHeld = false;
+        float turning = 0;
+    } hands[2];
+    int frames = 0;
+    for (; frames < 60 * 60 * 5 && !arena->GetFlag("match_end"); ++frames) {
+        for (int i = 0; i < 2; ++i) {
+            auto& h = hands[i];
+            VirtualPad& pad = *players[i].pad;
+            const auto self = Tank(players[i].tank);
+            const auto other = Tank(players[i].other);
+            // The heading from the node's whole rotation: turning can leave angle triples
+            // such as (180, 175, 180), whose Y alone is no heading.
+            vector3df forward(0, 0, 1);
+            self->_node->getAbsoluteTransformation().rotateVect(forward);
+            const float off = ai::AngleDifference(ai::YawTo(vector3df(), forward),
+                                                  ai::YawTo(self->GetPosition(), other->GetPosition()));
+            // Keep turning the way the turn began until the gun is within a turn step of the
+            // target (a target right behind would flip it each frame); close in to where that
+            // step's miss is inside the target.
+            float stick = std::fabs(off) <= 1.6f ? 0.0f : h.turning != 0 ? h.turning : off > 0 ? 1.0f : -1.0f;
+            h.turning = stick;
+            const bool drive = self->GetPosition().getDistanceFrom(other->GetPosition()) > 12 && std::fabs(off) < 30;
+            pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, stick);
+            pad.Button(SDL_CONTROLLER_BUTTON_A, drive);
+            h.fireHeld = !h.fireHeld && std::fabs(off) < 2;  // each shot a fresh press
+            pad.Button(SDL_CONTROLLER_BUTTON_B, h.fireHeld);
+        }
+        Frame();
+    }
+    const int hits1 = Player("player1")->score, hits2 = Player("player2")->score;  // hits taken
+    ASSERT_TRUE(arena->GetFlag("match_end")) << "no end after " << frames << " frames, " << hits1 << ":" << hits2;
+    EXPECT_EQ(std::max(hits1, hits2), game->settings.match.scoreTo);
+    EXPECT_EQ(arena->winner, hits1 > hits2 ? 2 : 1);
+    EXPECT_GT(std::min(hits1, hits2), 0) << "both pads scored";
+}
+
 class WithoutSdl : public ArenaTest {};
 
 TEST_F(WithoutSdl, SdlThatCannotStartLeavesOneLineAndKeyboardPlay)
@@ -274,3 +325,4 @@ TEST_F(WithoutSdl, SdlThatCannotStartLeavesOneLineAndKeyboardPlay)
     EXPECT_GT(Tank("tank2")->GetPosition().Z, 40.0f);
     EXPECT_NE(Shell("tank2"), nullptr);
 }
+
