@@ -8,10 +8,14 @@ namespace Wire {
 
 namespace {
 
+// Each message's fields are listed once, in wire order, by a Fields function that takes
+// either a Writer (which puts them) or a Reader (which gets them and checks each against
+// the range the list gives it). The ranges mean nothing to the Writer.
+
 class Writer {
 public:
-    void U8(uint8_t v) { bytes.push_back(v); }
-    void U16(uint16_t v) {
+    void U8(uint8_t v, long = 0, long = 0) { bytes.push_back(v); }
+    void U16(uint16_t v, long = 0, long = 0) {
         U8(static_cast<uint8_t>(v >> 8));
         U8(static_cast<uint8_t>(v));
     }
@@ -19,52 +23,68 @@ public:
         U16(static_cast<uint16_t>(v >> 16));
         U16(static_cast<uint16_t>(v));
     }
-    void F32(float v) {
+    void F32(float v, float) {
         uint32_t bits;
         std::memcpy(&bits, &v, sizeof bits);
         U32(bits);
+    }
+    void Bits(uint8_t v, uint8_t) { U8(v); }
+    template <typename E>
+    void Enum(E v, long, long) {
+        U8(static_cast<uint8_t>(v));
+    }
+    // A u8 count, then each item's fields.
+    template <typename T>
+    void List(std::vector<T>& items, long, long) {
+        U8(static_cast<uint8_t>(items.size()));
+        for (T& item : items) Fields(*this, item);
     }
     std::vector<uint8_t> bytes;
 };
 
 // Reads fields in order; the first short read or out-of-range value marks the packet bad
-// and every later read returns zero, so a decoder can read on and check once at the end.
+// and every later read gives zero, so a message is read to its end and checked once.
 class Reader {
 public:
     Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    uint8_t U8() {
-        if (!Need(1)) return 0;
-        return data_[pos_++];
-    }
-    uint16_t U16() {
-        uint16_t hi = U8();
-        return static_cast<uint16_t>(hi << 8 | U8());
-    }
-    uint32_t U32() {
-        uint32_t hi = U16();
-        return hi << 16 | U16();
-    }
-    float F32(float limit) {
-        uint32_t bits = U32();
-        float v;
-        std::memcpy(&v, &bits, sizeof v);
-        if (!std::isfinite(v) || std::fabs(v) > limit) return Bad(), 0.0f;
-        return v;
-    }
     // An integer field that must lie in [lo, hi].
-    template <typename T>
-    T Ranged(T v, long lo, long hi) {
-        if (static_cast<long>(v) < lo || static_cast<long>(v) > hi) return Bad(), T{};
-        return v;
+    void U8(uint8_t& v, long lo = 0, long hi = 0xFF) { v = Ranged(Byte(), lo, hi); }
+    void U16(uint16_t& v, long lo = 0, long hi = 0xFFFF) {
+        const uint16_t hi8 = Byte();
+        v = Ranged(static_cast<uint16_t>(hi8 << 8 | Byte()), lo, hi);
     }
-    uint8_t U8In(long lo, long hi) { return Ranged(U8(), lo, hi); }
-    uint16_t U16In(long lo, long hi) { return Ranged(U16(), lo, hi); }
+    void U32(uint32_t& v) {
+        uint16_t high, low;
+        U16(high);
+        U16(low);
+        v = uint32_t(high) << 16 | low;
+    }
+    // A finite float within [-limit, limit].
+    void F32(float& v, float limit) {
+        uint32_t bits;
+        U32(bits);
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v) || std::fabs(v) > limit) v = 0, Bad();
+    }
     // A bit field with no bits outside `allowed`.
-    uint8_t Bits(uint8_t allowed) {
-        uint8_t v = U8();
-        if (v & ~allowed) return Bad(), 0;
-        return v;
+    void Bits(uint8_t& v, uint8_t allowed) {
+        v = Byte();
+        if (v & ~allowed) v = 0, Bad();
+    }
+    template <typename E>
+    void Enum(E& v, long lo, long hi) {
+        uint8_t raw;
+        U8(raw, lo, hi);
+        v = static_cast<E>(raw);
+    }
+    // A u8 count in [lo, hi], then each item's fields.
+    template <typename T>
+    void List(std::vector<T>& items, long lo, long hi) {
+        uint8_t count;
+        U8(count, lo, hi);
+        items.resize(count);
+        for (T& item : items) Fields(*this, item);
     }
 
     // Drop::Count when the packet was read whole and sound.
@@ -74,13 +94,18 @@ public:
     }
 
 private:
-    bool Need(size_t n) {
-        if (drop_ != Drop::Count) return false;
-        if (size_ - pos_ < n) {
+    uint8_t Byte() {
+        if (drop_ != Drop::Count) return 0;
+        if (pos_ == size_) {
             drop_ = Drop::Short;
-            return false;
+            return 0;
         }
-        return true;
+        return data_[pos_++];
+    }
+    template <typename T>
+    T Ranged(T v, long lo, long hi) {
+        if (static_cast<long>(v) < lo || static_cast<long>(v) > hi) return Bad(), T{};
+        return v;
     }
     void Bad() {
         if (drop_ == Drop::Count) drop_ = Drop::OutOfRange;
@@ -94,154 +119,99 @@ private:
 
 constexpr uint16_t kMaxTimeLimit = 3600;
 constexpr uint16_t kMaxMs = 60000;
+constexpr float kMaxDegrees = 720.0f;
 
-void Put(Writer& w, const Hello& m) {
-    w.U32(m.magic);
-    w.U16(m.version);
+template <class IO>
+void Position(IO& io, float& x, float& y, float& z) {
+    io.F32(x, kMaxCoordinate);
+    io.F32(y, kMaxCoordinate);
+    io.F32(z, kMaxCoordinate);
 }
-void Put(Writer& w, const Welcome& m) {
-    w.U32(m.magic);
-    w.U16(m.version);
-    const MatchSetup& s = m.setup;
-    w.U8(s.arena);
-    w.U8(s.shells);
-    w.U8(s.bounces);
-    w.U8(s.scoreTo);
-    w.U16(s.timeLimitSeconds);
-    w.U8(s.guided);
-    w.U8(s.invisible);
-    w.U8(s.respawn);
-    w.U8(s.tankModels[0]);
-    w.U8(s.tankModels[1]);
+template <class IO>
+void Scores(IO& io, std::array<uint8_t, 2>& scores) {
+    io.U8(scores[0], 0, kMaxScore);
+    io.U8(scores[1], 0, kMaxScore);
 }
-void Put(Writer& w, const Refuse& m) {
-    w.U8(static_cast<uint8_t>(m.reason));
-    w.U16(m.hostVersion);
-}
-void Put(Writer& w, const Input& m) {
-    w.U8(static_cast<uint8_t>(m.states.size()));
-    for (const InputState& s : m.states) {
-        w.U32(s.sequence);
-        w.U8(s.buttons);
-    }
-}
-void Put(Writer& w, const Snapshot& m) {
-    w.U32(m.sequence);
-    w.U32(m.hostTimeMs);
-    w.U32(m.lastInputApplied);
-    w.U8(m.flags);
-    w.U8(m.scheme);
-    w.U8(m.scores[0]);
-    w.U8(m.scores[1]);
-    w.U16(m.finaleMs);
-    for (const TankState& t : m.tanks) {
-        w.F32(t.x);
-        w.F32(t.y);
-        w.F32(t.z);
-        w.F32(t.rotationY);
-        w.F32(t.speed);
-        w.F32(t.turnSpeed);
-        w.U8(t.flags);
-        w.U16(t.deathMs);
-    }
-    w.U8(static_cast<uint8_t>(m.shells.size()));
-    for (const ShellState& s : m.shells) {
-        w.U8(s.owner);
-        w.F32(s.x);
-        w.F32(s.y);
-        w.F32(s.z);
-        w.F32(s.rotationY);
-    }
-}
-void Put(Writer& w, const Event& m) {
-    w.U8(static_cast<uint8_t>(m.kind));
-    w.U8(m.player);
-    w.U8(m.scores[0]);
-    w.U8(m.scores[1]);
-}
-void Put(Writer& w, const Ping& m) { w.U32(m.senderTimeMs); }
 
-Hello GetHello(Reader& r) {
-    Hello m;
-    m.magic = r.U32();
-    m.version = r.U16();
-    return m;
+template <class IO>
+void Fields(IO& io, Hello& m) {
+    io.U32(m.magic);
+    io.U16(m.version);
 }
-Welcome GetWelcome(Reader& r) {
-    Welcome m;
-    m.magic = r.U32();
-    m.version = r.U16();
+template <class IO>
+void Fields(IO& io, Welcome& m) {
+    io.U32(m.magic);
+    io.U16(m.version);
     MatchSetup& s = m.setup;
-    s.arena = r.U8In(0, 2);
-    s.shells = r.U8In(0, 1);
-    s.bounces = r.U8In(1, 9);
-    s.scoreTo = r.U8In(1, kMaxScore);
-    s.timeLimitSeconds = r.U16In(0, kMaxTimeLimit);
-    s.guided = r.U8In(0, 1);
-    s.invisible = r.U8In(0, 1);
-    s.respawn = r.U8In(0, 1);
-    s.tankModels[0] = r.U8In(0, 1);
-    s.tankModels[1] = r.U8In(0, 1);
+    io.U8(s.arena, 0, 2);
+    io.U8(s.shells, 0, 1);
+    io.U8(s.bounces, 1, 9);
+    io.U8(s.scoreTo, 1, kMaxScore);
+    io.U16(s.timeLimitSeconds, 0, kMaxTimeLimit);
+    io.U8(s.guided, 0, 1);
+    io.U8(s.invisible, 0, 1);
+    io.U8(s.respawn, 0, 1);
+    io.U8(s.tankModels[0], 0, 1);
+    io.U8(s.tankModels[1], 0, 1);
+}
+template <class IO>
+void Fields(IO& io, Refuse& m) {
+    io.Enum(m.reason, 1, 3);
+    io.U16(m.hostVersion);
+}
+template <class IO>
+void Fields(IO& io, InputState& m) {
+    io.U32(m.sequence);
+    io.Bits(m.buttons, kButtonsAll);
+}
+template <class IO>
+void Fields(IO& io, Input& m) {
+    io.List(m.states, 1, kInputsPerPacket);
+}
+template <class IO>
+void Fields(IO& io, TankState& t) {
+    Position(io, t.x, t.y, t.z);
+    io.F32(t.rotationY, kMaxDegrees);
+    io.F32(t.speed, 1.0f);
+    io.F32(t.turnSpeed, 90.0f);
+    io.Bits(t.flags, kTankAll);
+    io.U16(t.deathMs, 0, kMaxMs);
+}
+template <class IO>
+void Fields(IO& io, ShellState& s) {
+    io.U8(s.owner, 0, 1);
+    Position(io, s.x, s.y, s.z);
+    io.F32(s.rotationY, kMaxDegrees);
+}
+template <class IO>
+void Fields(IO& io, Snapshot& m) {
+    io.U32(m.sequence);
+    io.U32(m.hostTimeMs);
+    io.U32(m.lastInputApplied);
+    io.Bits(m.flags, kMatchAll);
+    io.U8(m.scheme, 0, kSchemes - 1);
+    Scores(io, m.scores);
+    io.U16(m.finaleMs, 0, kMaxMs);
+    for (TankState& t : m.tanks) Fields(io, t);
+    io.List(m.shells, 0, kMaxShells);
+}
+template <class IO>
+void Fields(IO& io, Event& m) {
+    io.Enum(m.kind, 1, 4);
+    io.U8(m.player, 0, 1);
+    Scores(io, m.scores);
+}
+template <class IO>
+void Fields(IO& io, Ping& m) {
+    io.U32(m.senderTimeMs);
+}
+
+template <typename M>
+Message Read(Reader& r) {
+    M m;
+    Fields(r, m);
     return m;
 }
-Refuse GetRefuse(Reader& r) {
-    Refuse m;
-    m.reason = static_cast<RefuseReason>(r.U8In(1, 3));
-    m.hostVersion = r.U16();
-    return m;
-}
-Input GetInput(Reader& r) {
-    Input m;
-    uint8_t count = r.U8In(1, kInputsPerPacket);
-    for (uint8_t i = 0; i < count; ++i) {
-        InputState s;
-        s.sequence = r.U32();
-        s.buttons = r.Bits(kButtonsAll);
-        m.states.push_back(s);
-    }
-    return m;
-}
-Snapshot GetSnapshot(Reader& r) {
-    Snapshot m;
-    m.sequence = r.U32();
-    m.hostTimeMs = r.U32();
-    m.lastInputApplied = r.U32();
-    m.flags = r.Bits(kMatchAll);
-    m.scheme = r.U8In(0, kSchemes - 1);
-    m.scores[0] = r.U8In(0, kMaxScore);
-    m.scores[1] = r.U8In(0, kMaxScore);
-    m.finaleMs = r.U16In(0, kMaxMs);
-    for (TankState& t : m.tanks) {
-        t.x = r.F32(kMaxCoordinate);
-        t.y = r.F32(kMaxCoordinate);
-        t.z = r.F32(kMaxCoordinate);
-        t.rotationY = r.F32(720.0f);
-        t.speed = r.F32(1.0f);
-        t.turnSpeed = r.F32(90.0f);
-        t.flags = r.Bits(kTankAll);
-        t.deathMs = r.U16In(0, kMaxMs);
-    }
-    uint8_t count = r.U8In(0, kMaxShells);
-    for (uint8_t i = 0; i < count; ++i) {
-        ShellState s;
-        s.owner = r.U8In(0, 1);
-        s.x = r.F32(kMaxCoordinate);
-        s.y = r.F32(kMaxCoordinate);
-        s.z = r.F32(kMaxCoordinate);
-        s.rotationY = r.F32(720.0f);
-        m.shells.push_back(s);
-    }
-    return m;
-}
-Event GetEvent(Reader& r) {
-    Event m;
-    m.kind = static_cast<EventKind>(r.U8In(1, 4));
-    m.player = r.U8In(0, 1);
-    m.scores[0] = r.U8In(0, kMaxScore);
-    m.scores[1] = r.U8In(0, kMaxScore);
-    return m;
-}
-Ping GetPing(Reader& r) { return Ping{r.U32()}; }
 
 template <typename M>
 constexpr Type TypeOf() {
@@ -278,10 +248,11 @@ uint64_t DropCounts::Total() const {
 
 std::vector<uint8_t> Encode(const Message& message) {
     Writer w;
+    // The fields are listed for reading and writing alike, so they are written from a copy.
     std::visit(
-        [&w](const auto& m) {
-            w.U8(static_cast<uint8_t>(TypeOf<std::decay_t<decltype(m)>>()));
-            Put(w, m);
+        [&w](auto m) {
+            w.U8(static_cast<uint8_t>(TypeOf<decltype(m)>()));
+            Fields(w, m);
         },
         message);
     return std::move(w.bytes);
@@ -297,13 +268,13 @@ Decoded Decode(const uint8_t* data, size_t size) {
     Reader r(data + 1, size - 1);
     Message m;
     switch (static_cast<Type>(data[0])) {
-        case Type::Hello: m = GetHello(r); break;
-        case Type::Welcome: m = GetWelcome(r); break;
-        case Type::Refuse: m = GetRefuse(r); break;
-        case Type::Input: m = GetInput(r); break;
-        case Type::Snapshot: m = GetSnapshot(r); break;
-        case Type::Event: m = GetEvent(r); break;
-        case Type::Ping: m = GetPing(r); break;
+        case Type::Hello: m = Read<Hello>(r); break;
+        case Type::Welcome: m = Read<Welcome>(r); break;
+        case Type::Refuse: m = Read<Refuse>(r); break;
+        case Type::Input: m = Read<Input>(r); break;
+        case Type::Snapshot: m = Read<Snapshot>(r); break;
+        case Type::Event: m = Read<Event>(r); break;
+        case Type::Ping: m = Read<Ping>(r); break;
         default: out.drop = Drop::UnknownType; return out;
     }
     Drop result = r.Result();
