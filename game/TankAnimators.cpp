@@ -48,13 +48,18 @@ TankDieAnimator::TankDieAnimator()
     if (auto state = TGame::GetCurrentGameState()) {
         if (auto resource = state->GetGameResourceAs<TSoundResource>("die_sound")) die = resource->GetResource();
     }
-    if (die) {
-        die_channel = die->Cue(nullptr);
-        if (die_channel) {
-            die_channel->SetVolume(0.5f);
-            die->Play(die_channel);
-        }
+    die_channel = PlayDieSound(die);
+}
+
+std::shared_ptr<TChannel> TankDieAnimator::PlayDieSound(const std::shared_ptr<TSound>& die)
+{
+    if (!die) return nullptr;
+    std::shared_ptr<TChannel> channel = die->Cue(nullptr);
+    if (channel) {
+        channel->SetVolume(0.5f);
+        die->Play(channel);
     }
+    return channel;
 }
 
 int TankDieAnimator::OnAnimate(TGameObject* obj, int timeMs)

@@ -50,6 +50,8 @@ class TankDieAnimator : public TGameObjectAnimator {
 public:
     TankDieAnimator();
     int OnAnimate(TGameObject* obj, int timeMs) override;
+    // Plays a death's sound on a channel of its own at the death's volume; null without one.
+    static std::shared_ptr<TChannel> PlayDieSound(const std::shared_ptr<TSound>& die);
 
     float speed = 100.0f;
     int lifeSpan = 750;

@@ -86,6 +86,7 @@ std::unique_ptr<TNetSession> TNetSession::Host(const std::string& address, uint1
         return nullptr;
     }
     std::unique_ptr<TNetSession> session(new TNetSession(Role::Host, std::move(clock), options));
+    session->address_ = address;
     session->SetTime();
     session->host_ = enet_host_create(&bind, kMaxPeers, Wire::kChannelCount, 0, 0);
     if (!session->host_) {
@@ -111,7 +112,7 @@ std::unique_ptr<TNetSession> TNetSession::Join(const TNetAddress& host, Clock cl
         return nullptr;
     }
     std::unique_ptr<TNetSession> session(new TNetSession(Role::Joiner, std::move(clock), options));
-    session->target_ = host.ToString();
+    session->address_ = host.ToString();
     session->SetTime();
     // A join to this machine stays on the loopback interface.
     ENetAddress local{};
@@ -171,7 +172,7 @@ void TNetSession::Service() {
     const uint32_t now = clock_();
     if (!IsOver()) {
         if (status_ == Status::Connecting && now - startedMs_ >= options_.connectTimeoutMs)
-            End(Status::Failed, "NO ANSWER FROM " + target_);
+            End(Status::Failed, "NO ANSWER FROM " + address_);
         else if (status_ == Status::Connected && now - lastReceivedMs_ >= options_.timeoutMs)
             End(Status::Lost, "CONNECTION LOST");
         else if (status_ == Status::Connected && now - lastSentMs_ >= options_.keepAliveMs)
@@ -249,7 +250,7 @@ void TNetSession::OnDisconnect(ENetPeer* peer, uint32_t data) {
     if (peer != peer_) return;
     peer_ = nullptr;
     if (status_ == Status::Connecting)
-        End(Status::Failed, data == kByeRefused ? "THE HOST REFUSED THE CONNECTION" : "NO ANSWER FROM " + target_);
+        End(Status::Failed, data == kByeRefused ? "THE HOST REFUSED THE CONNECTION" : "NO ANSWER FROM " + address_);
     else if (data == kByeQuit)
         End(Status::Left, "THE OTHER PLAYER LEFT");
     else
@@ -342,7 +343,7 @@ void TNetSession::OnWelcome(const Wire::Welcome& welcome) {
     options_.setup = welcome.setup;
     status_ = Status::Connected;
     lastReceivedMs_ = clock_();
-    std::fprintf(stderr, "network: joined %s\n", target_.c_str());
+    std::fprintf(stderr, "network: joined %s\n", address_.c_str());
 }
 
 void TNetSession::OnRefuse(const Wire::Refuse& refuse) {

@@ -87,6 +87,8 @@ public:
     const Wire::MatchSetup& GetSetup() const { return options_.setup; }
     const Wire::DropCounts& GetDrops() const { return drops_; }
     uint16_t GetPort() const;
+    // Host: the address it listens on, as asked for. Joiner: the host's, "HOST:PORT".
+    const std::string& GetAddress() const { return address_; }
     // Connection attempts ignored by the rate limit.
     uint64_t GetRateLimited() const { return rateLimited_; }
     // Bytes on the wire, ENet's headers included.
@@ -113,7 +115,7 @@ private:
     Options options_;
     Status status_;
     std::string message_;
-    std::string target_;  // joiner: "HOST:PORT", for messages
+    std::string address_;  // see GetAddress
     ENetHost* host_ = nullptr;
     ENetPeer* peer_ = nullptr;       // the other player
     std::vector<std::pair<ENetPeer*, uint32_t>> pending_;  // host: connected, no hello yet, since

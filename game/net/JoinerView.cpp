@@ -4,11 +4,14 @@
 #include <cmath>
 #include <string>
 
+#include "framework/GameResource.h"
 #include "framework/objects/NodeGameObject.h"
 #include "game/ArenaScreen.h"
 #include "game/Player.h"
 #include "game/Tank.h"
+#include "game/TankAnimators.h"
 #include "game/Vexmoor.h"
+#include "sound/Sound.h"
 
 using irr::core::vector3df;
 
@@ -114,7 +117,28 @@ void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
     }
     PlaceOwnTank(arena);
     PlaceShells(arena, *a, *b, t);
+    PlaySounds(arena, t < 0.5f ? *a : *b);
     newSnapshot_ = false;
+}
+
+// As drawn: a shell newly in flight is its tank's shot, a tank newly dying its death (the
+// own tank's from the newest snapshot, as PlaceOwnTank shows it).
+void TJoinerView::PlaySounds(TVexmoorArenaScreen& arena, const Wire::Snapshot& shown)
+{
+    for (int p = 0; p < 2; ++p) {
+        const Wire::Snapshot& drawn = p == kOwn ? snapshots_.back() : shown;
+        const bool dying = drawn.tanks[p].flags & Wire::kTankDying;
+        const bool shell = std::any_of(shown.shells.begin(), shown.shells.end(),
+                                       [p](const Wire::ShellState& s) { return s.owner == p; });
+        auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[p]);
+        if (shell && !shellHeard_[p] && tank && tank->shot) tank->shot->Play(tank->shot_channel);
+        if (dying && !deathHeard_[p]) {
+            auto die = arena.GetGameResourceAs<TSoundResource>("die_sound");
+            dieChannel = TankDieAnimator::PlayDieSound(die ? die->GetResource() : nullptr);
+        }
+        shellHeard_[p] = shell;
+        deathHeard_[p] = dying;
+    }
 }
 
 void TJoinerView::PlaceOwnTank(TVexmoorArenaScreen& arena)

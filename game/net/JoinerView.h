@@ -5,12 +5,15 @@
 
 #include <irrlicht.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 
 #include "net/WireFormat.h"
 
+class TChannel;
 class TVexmoorArenaScreen;
 
 class TJoinerView {
@@ -22,8 +25,9 @@ public:
     void OnSnapshot(const Wire::Snapshot& snapshot, uint32_t localMs);
     // The own tank where this frame's prediction left it, for the input state `sequence`.
     void RecordPrediction(uint32_t sequence, const irr::core::vector3df& position, float rotationY);
-    // Puts the tanks and shells where they are drawn this frame and takes over the host's
-    // scores, scheme and switches. Nothing happens before the first snapshot.
+    // Puts the tanks and shells where they are drawn this frame, plays the shots and deaths
+    // they show, and takes over the host's scores, scheme and switches. Nothing happens
+    // before the first snapshot.
     void Apply(TVexmoorArenaScreen& arena, uint32_t localMs);
 
     const Wire::Snapshot* Newest() const { return snapshots_.empty() ? nullptr : &snapshots_.back(); }
@@ -33,6 +37,7 @@ public:
     uint32_t delayMs = 100;
     float correctionShare = 0.2f;  // of the remaining error taken each frame
     float snapDistance = 3.0f;     // farther apart than this, the own tank jumps to the host's
+    std::shared_ptr<TChannel> dieChannel;  // the last death's sound
 
 private:
     struct Prediction {
@@ -42,6 +47,7 @@ private:
     };
     void PlaceOwnTank(TVexmoorArenaScreen& arena);
     void PlaceShells(TVexmoorArenaScreen& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t);
+    void PlaySounds(TVexmoorArenaScreen& arena, const Wire::Snapshot& shown);
 
     std::deque<Wire::Snapshot> snapshots_;
     std::deque<Prediction> predictions_;
@@ -51,4 +57,5 @@ private:
     bool schemeTaken_ = false;
     irr::core::vector3df correction_;
     float rotationCorrection_ = 0;
+    std::array<bool, 2> shellHeard_{}, deathHeard_{};  // by player, as of the last frame
 };

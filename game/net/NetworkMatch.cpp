@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 #include "framework/Clock.h"
@@ -11,6 +12,7 @@
 #include "game/ArenaScreen.h"
 #include "game/EndMatchAnimator.h"
 #include "game/Player.h"
+#include "game/StartScreen.h"
 #include "game/Tank.h"
 #include "game/TankShell.h"
 #include "game/Vexmoor.h"
@@ -100,6 +102,9 @@ void TNetworkMatch::Leave(TVexmoorArenaScreen&)
 {
     text_ = nullptr;  // the arena clears its GUI
     session_->Close();
+    // The set-up screen that follows offers the same role again and says why the match ended.
+    if (auto setup = std::dynamic_pointer_cast<TVexmoorGameStartScreen>(TGame::GetGameState("StartScreen")))
+        setup->network.AfterMatch(*session_, endMessage_);
 }
 
 void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
@@ -159,10 +164,18 @@ void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
     arena.SetTanksDisabled(0);
 }
 
-void TNetworkMatch::StartFinale(TVexmoorArenaScreen& arena)
+void TNetworkMatch::StartFinale(TVexmoorArenaScreen& arena, const std::array<uint8_t, 2>& hitsTaken)
 {
     if (phase_ == Phase::Finale) return;
     phase_ = Phase::Finale;
+    // Both sides say how the match ended, in the same words: each player's points are the
+    // hits the other player's tank took.
+    std::fprintf(stderr, "network: the match is over: player 1 has %d points, player 2 has %d\n", hitsTaken[1],
+                 hitsTaken[0]);
+    if (IsJoiner()) {
+        for (int p = 0; p < 2; ++p)
+            if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = hitsTaken[p];
+    }
     if (IsJoiner() && !arena.GetFlag("match_end")) {
         arena.SetFlag("match_end", 1);
         arena.AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
@@ -206,7 +219,7 @@ void TNetworkMatch::HostBefore(TVexmoorArenaScreen& arena)
 
 void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
 {
-    if (arena.GetFlag("match_end")) phase_ = Phase::Finale;
+    if (arena.GetFlag("match_end")) StartFinale(arena, HitsTaken(arena));
     // Due every interval on average, whatever the frame rate.
     const uint32_t now = Now();
     if (lastSent_ && static_cast<int32_t>(now - nextSnapshotMs_) < 0) return;
@@ -217,6 +230,16 @@ void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
     session_->Send(snapshot);
     session_->Flush();
     lastSent_ = std::move(snapshot);
+}
+
+std::array<uint8_t, 2> TNetworkMatch::HitsTaken(TVexmoorArenaScreen& arena)
+{
+    std::array<uint8_t, 2> hits{};
+    for (int p = 0; p < 2; ++p) {
+        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
+        hits[p] = static_cast<uint8_t>(std::clamp(player ? player->score : 0, 0, Wire::kMaxScore));
+    }
+    return hits;
 }
 
 Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
@@ -231,10 +254,7 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
               (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0);
     TVexmoor* game = arena.GetGame();
     s.scheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, Wire::kSchemes - 1) : 0);
-    for (int p = 0; p < 2; ++p) {
-        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
-        s.scores[p] = static_cast<uint8_t>(std::clamp(player ? player->score : 0, 0, Wire::kMaxScore));
-    }
+    s.scores = HitsTaken(arena);
     for (int p = 0; p < 2; ++p) {
         auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[p]);
         if (!tank || !tank->_node) continue;
@@ -290,12 +310,12 @@ void TNetworkMatch::JoinerBefore(TVexmoorArenaScreen& arena)
         if (auto* event = std::get_if<Wire::Event>(&*message)) {
             for (int p = 0; p < 2; ++p)
                 if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = event->scores[p];
-            if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena);
+            if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena, event->scores);
         }
     }
     if (phase_ != Phase::Playing) return;
     if (const Wire::Snapshot* newest = view_.Newest(); newest && (newest->flags & Wire::kMatchFinale)) {
-        StartFinale(arena);
+        StartFinale(arena, newest->scores);
         return;
     }
     // This machine's keys of player 2, as one input state.

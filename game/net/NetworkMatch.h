@@ -6,6 +6,7 @@
 
 #include <irrlicht.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -56,7 +57,9 @@ private:
     void JoinerBefore(TVexmoorArenaScreen& arena);
     void JoinerAfter(TVexmoorArenaScreen& arena);
     void StartPlaying(TVexmoorArenaScreen& arena);
-    void StartFinale(TVexmoorArenaScreen& arena);
+    // The match is decided, with these hits taken by player 1's and player 2's tanks.
+    void StartFinale(TVexmoorArenaScreen& arena, const std::array<uint8_t, 2>& hitsTaken);
+    std::array<uint8_t, 2> HitsTaken(TVexmoorArenaScreen& arena);
     void EndEarly(TVexmoorArenaScreen& arena, const std::string& message);
     void ShowText(TVexmoorArenaScreen& arena, const std::wstring& text);
     Wire::Snapshot TakeSnapshot(TVexmoorArenaScreen& arena);

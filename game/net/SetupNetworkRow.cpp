@@ -52,7 +52,21 @@ void TSetupNetworkRow::Show()
                                                    : L"JOIN";
     roleEntry->setText(text.c_str());
     addressBox->setVisible(role == Role::Join);
-    note->setText(L"");
+    note->setText(endNote.c_str());
+    endNote.clear();
+}
+
+void TSetupNetworkRow::AfterMatch(const TNetSession& session, const std::string& endMessage)
+{
+    if (session.GetRole() == TNetSession::Role::Host) {
+        role = Role::Host;
+        hostAddress = session.GetAddress();
+        if (session.GetPort() != 0) hostPort = session.GetPort();
+    } else {
+        role = Role::Join;
+        address = Wide(session.GetAddress());
+    }
+    endNote = Wide(endMessage);
 }
 
 bool TSetupNetworkRow::Start(TVexmoor& game)

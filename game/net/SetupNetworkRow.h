@@ -9,6 +9,7 @@
 
 #include "net/WireFormat.h"
 
+class TNetSession;
 class TVexmoor;
 class TVexmoorGameState;
 
@@ -24,6 +25,9 @@ public:
     void Click(int id);
     // Sets game.network as the role asks; false, with the reason shown, when it cannot.
     bool Start(TVexmoor& game);
+    // A network match is over: the row takes its role and address, so that FIGHT hosts or
+    // joins the same way again, and shows why it ended, when it ended early.
+    void AfterMatch(const TNetSession& session, const std::string& endMessage);
 
     Role role = Role::Local;
     std::string hostAddress = "0.0.0.0";  // where a host listens
@@ -33,6 +37,7 @@ public:
     irr::gui::IGUIStaticText* roleEntry = nullptr;
     irr::gui::IGUIEditBox* addressBox = nullptr;
     irr::gui::IGUIStaticText* note = nullptr;
+    std::wstring endNote;  // shown in the note as the screen is next built
 
 private:
     void Show();

@@ -1,6 +1,7 @@
 // Two games in one test process, a host and a joiner, play over ENet on 127.0.0.1: whole
 // matches end with the same scores on both sides, directly and through a lossy relay; the
-// joiner's tanks stay close to the host's; a vanished joiner ends the host's match.
+// joiner's tanks stay close to the host's and it hears the shots and deaths; a side that
+// vanishes or leaves ends the other's match, whose set-up screen says why and plays again.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,6 +15,7 @@
 #include "game/TankShell.h"
 #include "game/net/NetworkMatch.h"
 #include "game/net/NetworkTankController.h"
+#include "sound/Sound.h"
 #include "sound/SoundDevice.h"
 #include "tests/support/GameInstance.h"
 
@@ -39,31 +41,48 @@ protected:
     void Connect(bool lossy)
     {
         host = std::make_unique<TGameInstance>();
-        joiner = std::make_unique<TGameInstance>();
         std::string error;
         auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
         ASSERT_TRUE(hostSession) << error;
-        uint16_t port = hostSession->GetPort();
+        port = hostSession->GetPort();
+        uint16_t joinPort = port;
         if (lossy) {
             relay = std::make_unique<TLossyRelay>(port, GameClock::Milliseconds, TLossyRelay::Faults{});
-            port = relay->Port();
+            joinPort = relay->Port();
         }
-        auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", port}, GameClock::Milliseconds, {}, &error);
-        ASSERT_TRUE(joinSession) << error;
         host->game->network = std::make_shared<TNetworkMatch>(std::move(hostSession));
-        joiner->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
         hostMatch = host->game->network;
-        joinMatch = joiner->game->network;
         host->Within([] { TGame::SetGameState("Arena"); });
-        joiner->Within([] { TGame::SetGameState("Arena"); });
-        ASSERT_TRUE(FramesUntil([&] { return hostMatch->IsPlaying() && joinMatch->View().Newest(); }, 300));
+        StartJoiner(joinPort);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
     }
+    // A new game joins the host at `joinPort` and enters the arena.
+    void StartJoiner(uint16_t joinPort)
+    {
+        joiner = std::make_unique<TGameInstance>();
+        joinerRuns = true;
+        std::string error;
+        auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", joinPort}, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(joinSession) << error;
+        joiner->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
+        joinMatch = joiner->game->network;
+        joiner->Within([] { TGame::SetGameState("Arena"); });
+    }
+    bool BothPlaying() { return hostMatch && joinMatch && hostMatch->IsPlaying() && joinMatch->View().Newest(); }
+    // The network match each game plays now; the ended ones are let go, as the games do.
+    void TakeMatches()
+    {
+        hostMatch = host->game->network;
+        joinMatch = joiner ? joiner->game->network : nullptr;
+    }
+    std::wstring SetupNote(TGameInstance& g) { return g.start->network.note ? g.start->network.note->getText() : L"(no note)"; }
 
     void Frame()
     {
         clock.Advance(kFrameMs);
         if (relay) relay->Pump();
-        host->Frame();
+        if (hostRuns) host->Frame();
         if (joinerRuns) joiner->Frame();
         if (afterFrame) afterFrame();
     }
@@ -147,7 +166,8 @@ protected:
     std::unique_ptr<TGameInstance> host, joiner;
     std::unique_ptr<TLossyRelay> relay;
     std::shared_ptr<TNetworkMatch> hostMatch, joinMatch;
-    bool joinerRuns = true;
+    uint16_t port = 0;  // the host's
+    bool hostRuns = true, joinerRuns = true;
     std::function<void()> afterFrame;
 };
 
@@ -169,6 +189,34 @@ TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSid
     PlayWholeMatch();
     EXPECT_GT(relay->dropped, 0u);
     EXPECT_GT(relay->reordered, 0u);
+}
+
+// The joiner hears its match as the host does: each shot on the shooting tank's channel
+// and each death, as it draws them. The test device plays nothing on: a sound started is
+// playing until it is stopped.
+TEST_F(NetworkMatch, TheJoinerHearsTheShotsAndDeathsItDraws)
+{
+    ASSERT_EQ(SoundDevice::OpenLoopbackForTest(44100), 1);
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    auto shotHeard = [&](const char* tank) {
+        const auto& channel = Tank(*joiner, tank)->shot_channel;
+        return channel && channel->Playing() == 1;
+    };
+    auto deathHeard = [&] { return joinMatch->View().dieChannel && joinMatch->View().dieChannel->Playing() == 1; };
+    for (bool joinerShoots : {true, false}) {
+        SCOPED_TRACE(joinerShoots ? "the joiner shoots" : "the host shoots");
+        const char* shooter = joinerShoots ? "tank1" : "tank2";
+        const char* other = joinerShoots ? "tank2" : "tank1";
+        for (const char* tank : {shooter, other})
+            if (auto& channel = Tank(*joiner, tank)->shot_channel) channel->Stop();
+        if (joinMatch->View().dieChannel) joinMatch->View().dieChannel->Stop();
+        Hit(joinerShoots);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(FramesUntil([&] { return shotHeard(shooter); }, 20));
+        EXPECT_TRUE(FramesUntil(deathHeard, 20));
+        EXPECT_FALSE(shotHeard(other));
+    }
 }
 
 // Both tanks drive and turn for six seconds. The joiner's own tank, predicted, stays close
@@ -241,8 +289,9 @@ TEST_F(NetworkDrive, ThroughALossyRelayTheJoinersTanksStayCloseToTheHosts)
 }
 
 // The joiner's machine stops answering: five seconds on, the host's match ends with
-// "CONNECTION LOST" shown, and the set-up screen follows.
-TEST_F(NetworkMatch, AJoinerThatVanishesEndsTheHostsMatchWithConnectionLost)
+// "CONNECTION LOST" shown, and the set-up screen follows, saying so and offering to host
+// on the same port again; FIGHT there takes a new joiner into a new match.
+TEST_F(NetworkMatch, AfterAJoinerVanishesTheHostsSetUpSaysSoAndHostsAgain)
 {
     Connect(false);
     ASSERT_FALSE(HasFatalFailure());
@@ -255,4 +304,66 @@ TEST_F(NetworkMatch, AJoinerThatVanishesEndsTheHostsMatchWithConnectionLost)
     EXPECT_EQ(host->arena->GetFlag("tanks_disabled"), 1);
     ASSERT_TRUE(FramesUntil([&] { return host->Current() == "StartScreen"; }, 200));
     EXPECT_EQ(host->game->network, nullptr);
+    EXPECT_EQ(SetupNote(*host), L"CONNECTION LOST");
+    EXPECT_EQ(std::wstring(host->start->network.roleEntry->getText()), L"HOST ON PORT " + std::to_wstring(port));
+
+    joiner.reset();
+    hostMatch = joinMatch = nullptr;
+    host->ClickOn(host->start->fight);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "Arena"; }, 5));
+    TakeMatches();
+    ASSERT_TRUE(hostMatch);
+    EXPECT_EQ(hostMatch->Session().GetPort(), port);
+    StartJoiner(port);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Hit(true);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Score(*joiner, "player1") == 1; }, 60));
+}
+
+// The joiner leaves with Escape: the host's set-up screen says "THE OTHER PLAYER LEFT".
+// The joiner's set-up screen still offers to join the same host, and FIGHT on both sides
+// plays a new match.
+TEST_F(NetworkMatch, AJoinerThatLeftJoinsAgainFromTheSetUpScreen)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    joiner->Key(irr::KEY_ESCAPE, true);
+    Frame();
+    joiner->Key(irr::KEY_ESCAPE, false);
+    ASSERT_TRUE(FramesUntil([&] { return joiner->Current() == "TitleScreen" && host->Current() == "StartScreen"; }, 300));
+    EXPECT_EQ(SetupNote(*host), L"THE OTHER PLAYER LEFT");
+    hostMatch = joinMatch = nullptr;
+    joiner->Within([] { TGame::SetGameState("StartScreen"); });
+    Frame();
+    EXPECT_EQ(SetupNote(*joiner), L"");
+    ASSERT_TRUE(joiner->start->network.addressBox);
+    EXPECT_EQ(std::wstring(joiner->start->network.addressBox->getText()), L"127.0.0.1:" + std::to_wstring(port));
+
+    host->ClickOn(host->start->fight);
+    Frame();
+    joiner->ClickOn(joiner->start->fight);
+    Frame();
+    TakeMatches();
+    ASSERT_TRUE(hostMatch && joinMatch);
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Hit(false);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Score(*joiner, "player2") == 1; }, 60));
+}
+
+// The host's machine stops answering: the joiner's set-up screen says "CONNECTION LOST"
+// and offers to join the same host again.
+TEST_F(NetworkMatch, AHostThatVanishesLeavesConnectionLostOnTheJoinersSetUp)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    hostRuns = false;
+    ASSERT_TRUE(FramesUntil([&] { return joiner->Current() == "StartScreen"; }, 600));
+    EXPECT_EQ(SetupNote(*joiner), L"CONNECTION LOST");
+    EXPECT_EQ(std::wstring(joiner->start->network.roleEntry->getText()), L"JOIN");
+    EXPECT_TRUE(joiner->start->network.addressBox->isVisible());
 }

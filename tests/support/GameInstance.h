@@ -59,6 +59,16 @@ public:
     {
         Within([&] { game->device->postEventFromUser(KeyEvent(key, down)); });
     }
+    // A left click on the middle of a GUI element, as the window would hand it over.
+    void ClickOn(irr::gui::IGUIElement* element)
+    {
+        if (!element) return;
+        const irr::core::position2di at = element->getAbsolutePosition().getCenter();
+        Within([&] {
+            for (auto kind : {irr::EMIE_MOUSE_MOVED, irr::EMIE_LMOUSE_PRESSED_DOWN, irr::EMIE_LMOUSE_LEFT_UP})
+                game->device->postEventFromUser(MouseEvent(kind, at.X, at.Y));
+        });
+    }
     std::string Current()
     {
         return Within([] {
