@@ -83,8 +83,10 @@ public:
     bool IsOver() const;
     // The line for the player when the session is over or refused, e.g. "CONNECTION LOST".
     const std::string& GetMessage() const { return message_; }
-    // Joiner: the host's match set-up, once connected.
+    // Joiner: the host's match set-up, once connected. Host: the set-up its welcome offers,
+    // to be set before a joiner comes.
     const Wire::MatchSetup& GetSetup() const { return options_.setup; }
+    void SetSetup(const Wire::MatchSetup& setup) { options_.setup = setup; }
     const Wire::DropCounts& GetDrops() const { return drops_; }
     uint16_t GetPort() const;
     // Host: the address it listens on, as asked for. Joiner: the host's, "HOST:PORT".

@@ -70,6 +70,26 @@ std::shared_ptr<TNetworkMatch> TNetworkMatch::Join(const TNetAddress& host, std:
     return session ? std::make_shared<TNetworkMatch>(std::move(session)) : nullptr;
 }
 
+// The match as this arena plays it, for the joiner: the arena drawn (a random choice
+// already made), the match options and both tank models.
+Wire::MatchSetup TNetworkMatch::SetupOf(TVexmoorArenaScreen& arena)
+{
+    Wire::MatchSetup s;
+    const TMatchOptions& m = arena.match;
+    for (TArenaChoice choice : {TArenaChoice::OpenField, TArenaChoice::Maze, TArenaChoice::Forts})
+        if (TVexmoorArenaScreen::ArenaModelFor(choice) == arena.arena_model) s.arena = static_cast<uint8_t>(choice);
+    s.shells = static_cast<uint8_t>(m.shells);
+    s.bounces = static_cast<uint8_t>(std::clamp(m.bounces, 1, 9));
+    s.scoreTo = static_cast<uint8_t>(std::clamp(m.scoreTo, 1, Wire::kMaxScore));
+    s.timeLimitSeconds = static_cast<uint16_t>(std::clamp(m.timeLimitSeconds, 0, 3600));
+    s.guided = m.guided ? 1 : 0;
+    s.invisible = m.invisible ? 1 : 0;
+    s.respawn = static_cast<uint8_t>(m.respawn);
+    if (TVexmoor* game = arena.GetGame())
+        for (int p = 0; p < 2; ++p) s.tankModels[p] = static_cast<uint8_t>(game->settings.players[p].tank);
+    return s;
+}
+
 std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TVexmoorArenaScreen& arena)
 {
     return arena.GetGameObjectAs<TNetworkTankController>(kNetController);
@@ -89,6 +109,7 @@ void TNetworkMatch::Enter(TVexmoorArenaScreen& arena)
         }
     }
     arena.SetTanksDisabled(1);
+    if (!IsJoiner()) session_->SetSetup(SetupOf(arena));
     if (session_->GetStatus() == TNetSession::Status::Connected) {
         StartPlaying(arena);
     } else {
@@ -157,6 +178,10 @@ void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
             m.invisible = s.invisible;
             m.respawn = static_cast<TRespawnRule>(s.respawn);
             for (int p = 0; p < 2; ++p) game->settings.players[p].tank = static_cast<TTankModel>(s.tankModels[p]);
+            // The arena was entered with this machine's set-up: the first snapshot's reset
+            // loads the host's arena and tanks in its place.
+            arena.match = m;
+            arena.arena_model = TVexmoorArenaScreen::ArenaModelFor(m.arena);
         }
         return;  // the tanks wait for the first snapshot
     }

@@ -63,6 +63,7 @@ private:
     void EndEarly(TVexmoorArenaScreen& arena, const std::string& message);
     void ShowText(TVexmoorArenaScreen& arena, const std::wstring& text);
     Wire::Snapshot TakeSnapshot(TVexmoorArenaScreen& arena);
+    static Wire::MatchSetup SetupOf(TVexmoorArenaScreen& arena);
     void SendEvents(TVexmoorArenaScreen& arena, const Wire::Snapshot& now);
     std::shared_ptr<TNetworkTankController> Controller(TVexmoorArenaScreen& arena);
 

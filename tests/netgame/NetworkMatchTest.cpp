@@ -38,9 +38,10 @@ protected:
     }
 
     // The host listens on a free port; the joiner connects to it, or through a relay.
-    void Connect(bool lossy)
+    void Connect(bool lossy, const std::function<void(TSettings&)>& hostSetup = nullptr)
     {
         host = std::make_unique<TGameInstance>();
+        if (hostSetup) hostSetup(host->game->settings);
         std::string error;
         auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
         ASSERT_TRUE(hostSession) << error;
@@ -189,6 +190,29 @@ TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSid
     PlayWholeMatch();
     EXPECT_GT(relay->dropped, 0u);
     EXPECT_GT(relay->reordered, 0u);
+}
+
+// The host's set-up is the match's: the joiner, entered with a set-up of its own, plays in
+// the host's arena with the host's tanks.
+TEST_F(NetworkMatch, TheJoinerPlaysInTheHostsArenaWithTheHostsTanks)
+{
+    Connect(false, [](TSettings& s) {
+        s.match.arena = TArenaChoice::OpenField;
+        s.players[0].tank = TTankModel::Sleek;
+        s.players[1].tank = TTankModel::Boxy;
+    });
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NE(TMatchOptions{}.arena, TArenaChoice::OpenField) << "the joiner's own set-up is another arena";
+    Frames(5);
+    EXPECT_EQ(joiner->arena->arena_model, host->arena->arena_model);
+    EXPECT_EQ(joiner->arena->match.arena, TArenaChoice::OpenField);
+    auto meshOf = [](TGameInstance& g, const char* key) {
+        auto object = g.arena->GetGameObjectAs<TNodeGameObject>(key);
+        auto* node = object ? static_cast<irr::scene::IMeshSceneNode*>(object->_node) : nullptr;
+        return node ? node->getMesh() : nullptr;
+    };
+    for (const char* key : {"arena", "tank1", "tank2"})
+        EXPECT_EQ(meshOf(*joiner, key)->getMeshBuffer(0)->getVertexCount(), meshOf(*host, key)->getMeshBuffer(0)->getVertexCount()) << key;
 }
 
 // The joiner hears its match as the host does: each shot on the shooting tank's channel
