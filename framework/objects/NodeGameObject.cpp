@@ -1,5 +1,6 @@
 #include "framework/objects/NodeGameObject.h"
 
+#include <cmath>
 #include <stdexcept>
 
 #include "framework/GameState.h"
@@ -48,6 +49,18 @@ irr::core::vector3df TNodeGameObject::GetPosition()
 irr::core::vector3df TNodeGameObject::GetRotation()
 {
     return _node ? _node->getRotation() : irr::core::vector3df();
+}
+
+float TNodeGameObject::GetHeading()
+{
+    if (!_node) return 0.0f;
+    irr::core::matrix4 rotation;
+    rotation.setRotationDegrees(_node->getRotation());
+    irr::core::vector3df forward(0.0f, 0.0f, 1.0f);
+    rotation.rotateVect(forward);
+    float heading = std::atan2(forward.X, forward.Z) * irr::core::RADTODEG;
+    if (heading < 0.0f) heading += 360.0f;
+    return heading >= 360.0f ? 0.0f : heading;
 }
 
 irr::core::vector3df TNodeGameObject::GetGlobalPosition()

@@ -30,6 +30,10 @@ public:
     virtual int SetRotation(const irr::core::vector3df& v);
     virtual irr::core::vector3df GetPosition();
     virtual irr::core::vector3df GetRotation();
+    // Where the node faces on the ground: degrees about Y from +Z toward +X, in [0, 360).
+    // Turning can leave the rotation as an equivalent triple such as (180, 175, 180), whose
+    // Y alone is no heading.
+    virtual float GetHeading();
     virtual irr::core::vector3df GetGlobalPosition();
     virtual irr::core::vector3df GetGlobalRotation();
     virtual float GetDistanceFrom(const irr::core::vector3df& v);

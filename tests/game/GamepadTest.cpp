@@ -276,12 +276,8 @@ TEST_F(GamepadMatch, TwoPadsPlayAWholeMatch)
             VirtualPad& pad = *players[i].pad;
             const auto self = Tank(players[i].tank);
             const auto other = Tank(players[i].other);
-            // The heading from the node's whole rotation: turning can leave angle triples
-            // such as (180, 175, 180), whose Y alone is no heading.
-            vector3df forward(0, 0, 1);
-            self->_node->getAbsoluteTransformation().rotateVect(forward);
-            const float off = ai::AngleDifference(ai::YawTo(vector3df(), forward),
-                                                  ai::YawTo(self->GetPosition(), other->GetPosition()));
+            const float off =
+                ai::AngleDifference(self->GetHeading(), ai::YawTo(self->GetPosition(), other->GetPosition()));
             // Keep turning the way the turn began until the gun is within a turn step of the
             // target (a target right behind would flip it each frame); close in to where that
             // step's miss is inside the target.

@@ -43,6 +43,26 @@ TEST_F(MovableObject, TurnByNinetyDegreesOfYaw)
 }
 
 
+TEST_F(MovableObject, HeadingFollowsTheTurnsWhateverAngleTripleTheRotationHolds)
+{
+    auto tank = Add<TMovableGameObject>("tank");
+    tank->SetNodeObject(Cube(1, vector3df()));
+    TGame::Framerate->speedfactor = 1.0f;
+    // Past 90 degrees the engine gives the yaw back as (180, 180 - yaw, 180).
+    float expected = 0.0f;
+    bool sawTriple = false;
+    for (int step = 0; step < 60; ++step) {
+        tank->Turn(0, 7, 0);
+        expected = std::fmod(expected + 7.0f, 360.0f);
+        sawTriple = sawTriple || std::fabs(tank->GetRotation().X) > 90.0f;
+        const float heading = tank->GetHeading();
+        EXPECT_NEAR(std::remainder(heading - expected, 360.0f), 0.0f, 0.05f) << "after " << step + 1 << " turns";
+        EXPECT_GE(heading, 0.0f);
+        EXPECT_LT(heading, 360.0f);
+    }
+    EXPECT_TRUE(sawTriple) << "the rotation never took the equivalent form this is about";
+}
+
 TEST_F(MovableObject, TurnYawsBeforeItPitches)
 {
     // Yaw first takes +Z to +X; the pitch about the node's own X axis then leaves it there.
