@@ -1,5 +1,7 @@
 #include "game/TitleScreen.h"
 
+#include <iterator>
+
 #include "framework/Clock.h"
 #include "framework/GameEventReceiver.h"
 #include "game/Vexmoor.h"
@@ -40,11 +42,11 @@ int TVexmoorGameTitleScreen::OnSetGameState(TGameState*)
     if (!guienv) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_28");
     const int center = ScreenWidth() / 2;
-    // Each entry's y is the previous one's scaled again (200, 275, 350, 425, 500 at 800x600).
-    int y = SY(200);
-    for (const EntryRow& row : kEntries) {
-        if (&row != kEntries) y = SY(y + 75);
-        this->*row.field = AddMenuEntry(row.text, font, center, y, row.id);
+    // 200, 275, 350, 425, 500 at 800x600, scaled once: scaling each entry's scaled place
+    // again would push the lower entries off any taller screen.
+    for (size_t i = 0; i < std::size(kEntries); ++i) {
+        const EntryRow& row = kEntries[i];
+        this->*row.field = AddMenuEntry(row.text, font, center, SY(200 + 75 * static_cast<int>(i)), row.id);
     }
     return 0;
 }

@@ -35,16 +35,16 @@ TEST_F(TitleScreenTest, EntriesStandAt200_275_350_425_500OnAn800x600Screen)
     EXPECT_EQ(title->setup->getID(), 105);
 }
 
-TEST_F(TitleScreenTest, EachEntryScalesThePreviousScaledPositionAgain)
+TEST_F(TitleScreenTest, EntriesAreScaledOnceSoAllStayOnATallerScreen)
 {
-    // 1024x768: SY(200) = 256, SY(256 + 75) = 423, SY(423 + 75) = 637, SY(637 + 75) = 911,
-    // SY(911 + 75) = 1262.
+    // 1024x768: SY(200) = 256, SY(275) = 352, SY(350) = 448, SY(425) = 544, SY(500) = 640.
     StartAtTitle(1024, 768);
     ExpectEntry(title->start, L"START GAME", 256, 1024);
-    ExpectEntry(title->setup, L"MATCH SETUP", 423, 1024);
-    ExpectEntry(title->options, L"OPTIONS", 637, 1024);
-    ExpectEntry(title->credits, L"CREDITS", 911, 1024);
-    ExpectEntry(title->quit, L"QUIT GAME", 1262, 1024);
+    ExpectEntry(title->setup, L"MATCH SETUP", 352, 1024);
+    ExpectEntry(title->options, L"OPTIONS", 448, 1024);
+    ExpectEntry(title->credits, L"CREDITS", 544, 1024);
+    ExpectEntry(title->quit, L"QUIT GAME", 640, 1024);
+    EXPECT_LE(title->quit->getAbsolutePosition().LowerRightCorner.Y, 768);
 }
 
 TEST_F(TitleScreenTest, HoveredEntryLightsUpAndPlaysTheHoverSoundOnItsKeptChannel)
