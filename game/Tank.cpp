@@ -6,6 +6,7 @@
 #include "framework/GameState.h"
 #include "game/ArenaScreen.h"
 #include "game/SceneChildren.h"
+#include "game/SpeedRamp.h"
 #include "game/TankAnimators.h"
 #include "game/TankShell.h"
 #include "game/effects/BattlefieldEffects.h"
@@ -46,11 +47,15 @@ int TTank::MsSinceLastMove() const
 int TTank::OnUpdate()
 {
     TMovableGameObject::OnUpdate();
-    // The increment grows with the time since the last Start or Stop: a quadratic ramp.
+    // A quadratic ramp in the time since the last Start or Stop: each frame adds the ramp's
+    // gain since the previous frame, so the speed at a given time is the same at any frame rate.
+    const int sinceMove = MsSinceLastMove();
+    const float step = SpeedRamp::Step(rampMs_, sinceMove);
+    rampMs_ = sinceMove;
     if (bStarting && speed < max_speed)
-        speed += acceleration * static_cast<float>(MsSinceLastMove());
+        speed += acceleration * step;
     else if (bStopping && speed > 0.0f)
-        speed -= deceleration * static_cast<float>(MsSinceLastMove());
+        speed -= deceleration * step;
 
     if (speed >= max_speed) {
         speed = max_speed;
@@ -144,6 +149,7 @@ int TTank::IsStopped()
 int TTank::Start()
 {
     lastMoveMs = static_cast<int>(GameClock::Milliseconds());
+    rampMs_ = 0;
     bStarting = 1;
     speed = 0.01f;
     return 0;
@@ -152,6 +158,7 @@ int TTank::Start()
 int TTank::Stop()
 {
     lastMoveMs = static_cast<int>(GameClock::Milliseconds());
+    rampMs_ = 0;
     bStopping = 1;
     return 0;
 }

@@ -1,5 +1,6 @@
-// The player's vehicle: a speed ramp timed from its last start or stop, a fixed turn rate,
-// an engine sound pitched by speed, one shell in flight at a time and a recolorable mesh.
+// The player's vehicle: a speed ramp timed from its last start or stop (the same at any
+// frame rate), a fixed turn rate, an engine sound pitched by speed, one shell in flight at
+// a time and a recolorable mesh.
 #pragma once
 
 #include <irrlicht.h>
@@ -75,6 +76,9 @@ public:
 private:
     // Milliseconds since the last Start or Stop, on the wrapping clock.
     int MsSinceLastMove() const;
+
+    // MsSinceLastMove at the previous update: where the next ramp step starts.
+    int rampMs_ = 0;
 
     TObjectLookup<TTankShell> shell_;
 };

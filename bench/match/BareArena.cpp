@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Stopwatch.h"
+#include "game/SpeedRamp.h"
 
 using irr::core::vector3df;
 
@@ -151,8 +152,10 @@ void BareArena::MoveTank(Tank& tank, const Tank& other)
     else
         node->setPosition(tank.lastFar);
 
-    // The game's ramp: the step grows with the time since the start.
-    if (tank.speed < kMaxSpeed) tank.speed += kAcceleration * static_cast<float>(nowMs_ - tank.startMs);
+    // The game's ramp: the speed is a function of the time since the start.
+    const int sinceStart = static_cast<int>(nowMs_ - tank.startMs);
+    if (tank.speed < kMaxSpeed) tank.speed += kAcceleration * SpeedRamp::Step(tank.rampMs, sinceStart);
+    tank.rampMs = sinceStart;
     if (tank.speed > kMaxSpeed) tank.speed = kMaxSpeed;
     vector3df step(0, 0, tank.speed * kSpeedFactor);
     node->getRelativeTransformation().transformVect(step);

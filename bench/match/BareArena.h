@@ -40,6 +40,7 @@ private:
         irr::core::vector3df radius;
         float speed = 0.0f;
         uint32_t startMs = 0;
+        int rampMs = 0;  // time since the start at the previous frame
         float turn = 0.0f;  // degrees per target frame
         irr::core::vector3df lastFar;  // last position far enough from the other tank
     };

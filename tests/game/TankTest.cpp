@@ -1,7 +1,9 @@
 // The tank on its own: the speed ramp timed from the last start or stop, the engine
 // sound's rate and volume, firing one shell at a time and the invisible look.
 #include "ArenaFixture.h"
+#include "game/SpeedRamp.h"
 #include "sound/Sound.h"
+#include "WallMap.h"
 
 using irr::core::vector3df;
 
@@ -29,15 +31,20 @@ protected:
     std::shared_ptr<TTank> tank;
 };
 
-TEST_F(TankSpeedRamp, EachFrameAddsAccelerationTimesMillisecondsSinceStart)
+TEST_F(TankSpeedRamp, SpeedDependsOnlyOnTheTimeSinceStart)
 {
     tank->Start();
     EXPECT_FLOAT_EQ(tank->speed, 0.01f);
     EXPECT_EQ(tank->IsAccelerating(), 1);
+    // One frame 200 ms after Start, or two 100 ms apart: the same speed.
+    FrameAfter(200);
+    const float once = tank->speed;
+    EXPECT_GT(once, 0.01f);
+    tank->Start();
     FrameAfter(100);
-    EXPECT_NEAR(tank->speed, 0.01055f, 1e-7f);
-    FrameAfter(100);  // 200 ms after Start: the increment grows with the time since Start
-    EXPECT_NEAR(tank->speed, 0.01165f, 1e-7f);
+    EXPECT_LT(tank->speed, once);
+    FrameAfter(100);
+    EXPECT_NEAR(tank->speed, once, 1e-7f);
 }
 
 TEST_F(TankSpeedRamp, StepPastTopSpeedLandsExactlyOnItAndEndsTheStart)
@@ -105,7 +112,7 @@ TEST_F(TankSpeedRamp, OnlyARightTurnCountsAsTurning)
 TEST_F(TankSpeedRamp, StopLandingExactlyOnZeroKeepsTheStopSet)
 {
     ReachTopSpeed();
-    tank->speed = tank->deceleration * 100.0f;  // one 100 ms step from exactly 0
+    tank->speed = tank->deceleration * SpeedRamp::Step(0, 100);  // one 100 ms step from exactly 0
     tank->Stop();
     FrameAfter(100);
     ASSERT_EQ(tank->speed, 0.0f);
@@ -304,4 +311,92 @@ TEST_F(TankVisibility, InvisibleIsOnlyTheAlphaMaterial)
     tank->SetVisible(1);
     for (irr::u32 i = 0; i < node->getMaterialCount(); ++i)
         EXPECT_EQ(node->getMaterial(i).MaterialType, irr::video::EMT_SOLID);
+}
+
+// One drive in the open at a steady frame rate: a start, a second at the throttle, a stop
+// and the coast to a standstill, with the frames' times as the millisecond clock sees them.
+class TankAtFrameRates : public ArenaTest {
+protected:
+    void SetUp() override
+    {
+        ArenaTest::SetUp();
+        game->settings.match.arena = TArenaChoice::OpenField;
+        EnterArenaWithoutDrivers();
+        Frame();
+        tank = Tank("tank1");
+        ASSERT_NE(tank, nullptr);
+        walls = std::make_unique<WallMap>(static_cast<irr::scene::IMeshSceneNode*>(ArenaObject()->_node));
+    }
+
+    struct Run {
+        float distance = 0;
+        float speedAt500ms = 0;
+        std::vector<int> ms;  // each frame's time since the start
+        std::vector<float> speeds;
+    };
+    static constexpr int kThrottleMs = 1000;
+    static constexpr int kRunMs = 2000;
+
+    Run DriveAt(int fps)
+    {
+        Place("tank1", vector3df(-8, 0, 0), 90);
+        Place("tank2", vector3df(-8, 0, 25), 90);
+        tank->speed = 0;
+        tank->bStarting = tank->bStopping = 0;
+        Frame();
+        const vector3df from = tank->GetPosition();
+        const uint32_t start = clock.Now();
+        tank->Start();
+        Run run;
+        for (int k = 1; static_cast<long>(k) * 1000 / fps <= kRunMs; ++k) {
+            const int ms = static_cast<int>(static_cast<long>(k) * 1000 / fps);
+            clock.Set(start + static_cast<uint32_t>(ms));
+            game->RunFrame();
+            run.ms.push_back(ms);
+            run.speeds.push_back(tank->speed);
+            if (ms == 500) run.speedAt500ms = tank->speed;
+            if (ms == kThrottleMs) tank->Stop();
+            EXPECT_GT(walls->Clearance(tank->GetPosition()), 1.5f) << "the drive met a wall at " << ms << " ms";
+        }
+        EXPECT_EQ(tank->IsStopped(), 1) << fps << " fps";
+        run.distance = tank->GetPosition().getDistanceFrom(from);
+        return run;
+    }
+
+    std::shared_ptr<TTank> tank;
+    std::unique_ptr<WallMap> walls;
+};
+
+TEST_F(TankAtFrameRates, SameSpeedsAndDistanceAt30To500FramesASecond)
+{
+    const Run at60 = DriveAt(60);
+    ASSERT_GT(at60.distance, 3.0f);
+    for (int fps : {30, 144, 500}) {
+        SCOPED_TRACE(std::to_string(fps) + " fps");
+        const Run run = DriveAt(fps);
+        EXPECT_NEAR(run.speedAt500ms, at60.speedAt500ms, 1e-5f);
+        EXPECT_NEAR(run.distance, at60.distance, 0.01f * at60.distance);
+    }
+}
+
+TEST_F(TankAtFrameRates, At60FramesASecondEachFrameAddsTheMillisecondsSinceTheStartOrStop)
+{
+    // The ramp the tank's constants were made for: each frame adds acceleration times the
+    // milliseconds since Start, or takes deceleration times those since Stop.
+    const Run run = DriveAt(60);
+    float speed = 0.01f;
+    bool starting = true, stopping = false;
+    int stopMs = 0;
+    for (size_t i = 0; i < run.ms.size(); ++i) {
+        if (starting) speed = std::min(tank->max_speed, speed + tank->acceleration * run.ms[i]);
+        if (stopping) speed = std::max(0.0f, speed - tank->deceleration * (run.ms[i] - stopMs));
+        starting = starting && speed < tank->max_speed;
+        ASSERT_NEAR(run.speeds[i], speed, 1e-4f) << run.ms[i] << " ms";
+        if (run.ms[i] == kThrottleMs) {
+            stopping = true;
+            stopMs = run.ms[i];
+        }
+    }
+    EXPECT_FALSE(starting);
+    EXPECT_EQ(speed, 0.0f);
 }
