@@ -55,6 +55,10 @@ void AddCollisionAnimator(irr::scene::ISceneManager* smgr, irr::scene::ISceneNod
     irr::scene::ISceneNodeAnimator* animator = smgr->createCollisionResponseAnimator(
         world, node, radius, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 0), kSliding);
     node->addAnimator(animator);
+    // A new animator takes the node's place at its first run as the start of its sweep. Run
+    // it once now, so that the step the node takes in the coming frame is swept from here
+    // and stopped at a wall like any other (time 0 would only restart it).
+    animator->animateNode(node, 1);
     animator->drop();
 }
 

@@ -127,3 +127,25 @@ TEST_F(WallCollision, RandomMatchNeverPutsATankIntoAWallOrOutOfTheArena)
     EXPECT_GT(hits, 0);
     RecordProperty("hits", hits);
 }
+
+TEST_F(WallCollision, TankPressedAgainstAWallStaysOutOfItWhileTheOtherRespawns)
+{
+    // A respawn makes both tanks' collision animators anew; the frame's step of a tank
+    // driving into a wall must still be stopped by it.
+    for (const Driver& d : kDrivers) {
+        SCOPED_TRACE(d.tank);
+        auto tank = Tank(d.tank);
+        Press(d.drive);
+        Frames(300);
+        ASSERT_NEAR(walls->Clearance(tank->GetPosition()), d.radius, 0.05f) << "pressed against the wall";
+        for (int respawn = 0; respawn < 5; ++respawn) {
+            arena->QueueTankForRespawn(d.tank == std::string("tank1") ? "tank2" : "tank1");
+            for (int frame = 0; frame < 3; ++frame) {
+                Frame();
+                ASSERT_GE(walls->Clearance(tank->GetPosition()), d.radius - kSlack)
+                    << "respawn " << respawn << ", frame " << frame;
+            }
+        }
+        Release(d.drive);
+    }
+}
