@@ -10,9 +10,9 @@
 #include "framework/Game.h"
 #include "framework/ProgramEntry.h"
 #include "framework/StopSignals.h"
+#include "game/CommandLine.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
-#include "game/net/NetworkArguments.h"
 
 // Where media/ and fonts/ lie relative to the program: the installed layout and the
 // checkout the build folder belongs to (both set by the build).
@@ -25,11 +25,14 @@
 
 int main(int argc, char** argv)
 {
-    std::string error;
-    const auto network = TNetworkArguments::Parse(std::vector<std::string>(argv + 1, argv + argc), &error);
-    if (!network) {
-        std::fprintf(stderr, "vexmoor: %s\n", error.c_str());
-        return 2;
+    const TCommandLine line = TCommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case TCommandLine::Action::Refuse:
+            std::fprintf(stderr, "vexmoor: %s\n%s", line.error.c_str(), TCommandLine::Usage().c_str());
+            return 2;
+        case TCommandLine::Action::Help: std::fputs(TCommandLine::Usage().c_str(), stdout); return 0;
+        case TCommandLine::Action::Version: std::printf("%s\n", TCommandLine::VersionLine().c_str()); return 0;
+        case TCommandLine::Action::Play: break;
     }
     if (!EnterDataFolder({"media", "fonts"}, {VEXMOOR_PROGRAM_TO_DATA, VEXMOOR_PROGRAM_TO_SOURCE},
                          "Start the game with its vexmoor command, or from the folder that holds them."))
@@ -40,9 +43,11 @@ int main(int argc, char** argv)
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
         game->UseSettingsFile(TSettingsFile::FromEnvironment());
+        if (line.fullscreen) game->SetFullscreenForRun(*line.fullscreen);
         TVexmoorScreens screens;
-        if (network->role != TNetworkArguments::Role::None) {
-            game->network = network->Start(&error);
+        if (line.network.role != TNetworkArguments::Role::None) {
+            std::string error;
+            game->network = line.network.Start(&error);
             if (!game->network) throw std::runtime_error("network: " + error);
             screens.init->next = "Arena";
         }

@@ -72,7 +72,9 @@ int TVexmoor::UseSettingsFile(TSettingsFile file)
 
 int TVexmoor::ApplyVideoSettings()
 {
-    fullscreen = settings.fullscreen;
+    // A mode chosen in the settings since the run's was set takes over from it.
+    if (runFullscreen_ && settings.fullscreen != runFullscreenOver_) runFullscreen_.reset();
+    fullscreen = runFullscreen_.value_or(settings.fullscreen);
     vsync = settings.frameRate == kFrameRateVsync;
     frameCap.SetRate(settings.frameRate > 0 ? settings.frameRate : 0);
     return 0;
@@ -81,4 +83,11 @@ int TVexmoor::ApplyVideoSettings()
 int TVexmoor::SaveSettings()
 {
     return settingsFile.Save(settings) ? 1 : 0;
+}
+
+int TVexmoor::SetFullscreenForRun(bool fullscreenForRun)
+{
+    runFullscreen_ = fullscreenForRun;
+    runFullscreenOver_ = settings.fullscreen;
+    return ApplyVideoSettings();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/Game.h"
@@ -41,7 +42,16 @@ public:
     virtual int ApplyVideoSettings();
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
+    // This run's window mode (the command line's --windowed or --fullscreen), after the
+    // settings are read: it holds until the settings' own mode changes (the player switches
+    // FULLSCREEN on the options screen) and is never written to the file.
+    virtual int SetFullscreenForRun(bool fullscreenForRun);
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+
+private:
+    // The run's mode and the settings' mode it was set over.
+    std::optional<bool> runFullscreen_;
+    bool runFullscreenOver_ = true;
 };

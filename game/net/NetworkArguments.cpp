@@ -15,42 +15,41 @@ bool IsPort(const std::string& text)
 
 }  // namespace
 
-std::optional<TNetworkArguments> TNetworkArguments::Parse(const std::vector<std::string>& args, std::string* error)
+bool TNetworkArguments::IsRole(const std::string& arg)
 {
-    TNetworkArguments out;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg != "--host" && arg != "--join") {
-            if (error) *error = "unknown argument \"" + arg + "\" (use --host [[ADDRESS:]PORT] or --join HOST[:PORT])";
-            return std::nullopt;
-        }
-        if (out.role != Role::None) {
-            if (error) *error = "one of --host and --join, once";
-            return std::nullopt;
-        }
-        const bool host = arg == "--host";
-        out.role = host ? Role::Host : Role::Join;
-        const bool hasValue = i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0;
-        if (!hasValue) {
-            if (!host) {
-                if (error) *error = "--join needs the host's address: --join HOST[:PORT]";
-                return std::nullopt;
-            }
-            out.address = TNetAddress{kAnyAddress, Wire::kDefaultPort};
-            continue;
-        }
-        const std::string value = args[++i];
-        // A bare number after --host is the port.
-        const std::string text = host && IsPort(value) ? std::string(kAnyAddress) + ":" + value : value;
-        std::string why;
-        auto address = TNetAddress::Parse(text, &why);
-        if (!address) {
-            if (error) *error = arg + ": " + why;
-            return std::nullopt;
-        }
-        out.address = *address;
+    return arg == "--host" || arg == "--join";
+}
+
+bool TNetworkArguments::TakeRole(const std::vector<std::string>& args, size_t* index, std::string* error)
+{
+    size_t& i = *index;
+    const std::string& arg = args[i];
+    if (role != Role::None) {
+        if (error) *error = "one of --host and --join, once";
+        return false;
     }
-    return out;
+    const bool host = arg == "--host";
+    role = host ? Role::Host : Role::Join;
+    const bool hasValue = i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0;
+    if (!hasValue) {
+        if (!host) {
+            if (error) *error = "--join needs the host's address: --join HOST[:PORT]";
+            return false;
+        }
+        address = TNetAddress{kAnyAddress, Wire::kDefaultPort};
+        return true;
+    }
+    const std::string value = args[++i];
+    // A bare number after --host is the port.
+    const std::string text = host && IsPort(value) ? std::string(kAnyAddress) + ":" + value : value;
+    std::string why;
+    auto parsed = TNetAddress::Parse(text, &why);
+    if (!parsed) {
+        if (error) *error = arg + ": " + why;
+        return false;
+    }
+    address = *parsed;
+    return true;
 }
 
 std::shared_ptr<TNetworkMatch> TNetworkArguments::Start(std::string* error) const

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,12 @@ struct TNetworkArguments {
     Role role = Role::None;
     TNetAddress address;  // host: where to listen; join: the host
 
-    // Reads args (the program's arguments without its name). Anything it does not know,
-    // a second role or a bad address is refused with a line in *error.
-    static std::optional<TNetworkArguments> Parse(const std::vector<std::string>& args, std::string* error);
+    // Whether arg names a role (--host or --join).
+    static bool IsRole(const std::string& arg);
+    // Takes the role at args[*index] and its value, if it has one, leaving *index on the
+    // last argument used. A second role or a bad address is refused: false, with a line in
+    // *error.
+    bool TakeRole(const std::vector<std::string>& args, size_t* index, std::string* error);
 
     // The match the role asks for (null for none, or with a line in *error when the
     // address cannot be used).

@@ -1,14 +1,17 @@
 // The command line's network roles: what is accepted and what is refused with a line.
 #include <gtest/gtest.h>
 
-#include "game/net/NetworkArguments.h"
+#include "game/CommandLine.h"
 
 namespace {
 
+// The network role of a command line, or none when the line is refused (its line in *error).
 std::optional<TNetworkArguments> Parse(std::vector<std::string> args, std::string* error = nullptr)
 {
-    std::string ignored;
-    return TNetworkArguments::Parse(args, error ? error : &ignored);
+    const TCommandLine line = TCommandLine::Parse(args);
+    if (error) *error = line.error;
+    if (line.action == TCommandLine::Action::Refuse) return std::nullopt;
+    return line.network;
 }
 
 }  // namespace
