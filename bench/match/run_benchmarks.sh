@@ -27,7 +27,7 @@ for n in 80 81 82 83 84; do
 done
 if [ -n "$xvfb_pid" ]; then
   "$bin/bench_render" 2>/dev/null | figures
-  "$bin/bench_computer" --opengl 2>/dev/null | grep '^frame' || true
+  "$bin/bench_computer" --opengl 2>/dev/null | grep -E '^(frame|  )' || true
   "$bin/bench_startup" 2>/dev/null | figures
   "$bin/bench_memory" 2>/dev/null | figures
 else
