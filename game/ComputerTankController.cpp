@@ -58,8 +58,12 @@ bool TComputerTankController::MakeBrain()
     irr::scene::ISceneNode* muzzle = ChildAt(tank->_node, 2);
     if (muzzle) muzzle->updateAbsolutePosition();
     const float height = muzzle ? muzzle->getAbsolutePosition().Y : 0.4f;
-    auto lineOfFire = [collisions, walls, height](vector3df from, vector3df to) {
+    const float clearance = std::max(tank->collision_radius.X, tank->collision_radius.Z) + kWallMargin;
+    std::shared_ptr<const TNavGrid> grid = TNavGrid::ForWalls(walls, clearance);
+    auto lineOfFire = [collisions, walls, height, grid](vector3df from, vector3df to) {
         from.Y = to.Y = height;
+        // Far from every wall the grid already knows the answer the rays would give.
+        if (grid && grid->SurelyMissesWalls(from, to, kShellHalfWidth)) return true;
         vector3df side(to.Z - from.Z, 0.0f, from.X - to.X);
         side.normalize();
         for (float offset : {0.0f, kShellHalfWidth, -kShellHalfWidth}) {
@@ -71,10 +75,9 @@ bool TComputerTankController::MakeBrain()
         }
         return true;
     };
-    const float clearance = std::max(tank->collision_radius.X, tank->collision_radius.Z) + kWallMargin;
     // The brain's dice come from the game's, so that matches differ as respawns do.
     const unsigned seed = static_cast<unsigned>(TGame::Random()());
-    brain = std::make_unique<ai::TTankBrain>(difficulty, TNavGrid::ForWalls(walls, clearance), lineOfFire, seed);
+    brain = std::make_unique<ai::TTankBrain>(difficulty, grid, lineOfFire, seed);
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <queue>
 
 using irr::core::vector3df;
 
@@ -19,6 +18,10 @@ constexpr float kFloorHeight = 0.05f;
 // Each step near a wall costs more, so paths keep to the middle of the lanes.
 constexpr float kComfortMargin = 1.0f;
 constexpr float kNearWallCost = 3.0f;
+// How far apart the centers of two points' cells can be beyond the points' own distance.
+constexpr float kCellDiagonal = TNavGrid::kCellSize * 1.41421356f;
+// Room for rounding in the bounds that let a march skip samples.
+constexpr float kRounding = 1e-3f;
 
 struct Point2 {
     float x, z;
@@ -97,6 +100,33 @@ TNavGrid::TNavGrid(const std::vector<irr::core::triangle3df>& walls, float clear
                 cell = std::min({cell, SegmentDistance(p, a, b), SegmentDistance(p, b, c), SegmentDistance(p, c, a)});
             }
     }
+    FindAreas();
+}
+
+// Labels the open cells by area, flooding side by side from each cell not yet labelled.
+void TNavGrid::FindAreas()
+{
+    area_.assign(distance_.size(), -1);
+    std::vector<int> queue;
+    for (int first = 0; first < static_cast<int>(distance_.size()); ++first) {
+        if (area_[first] >= 0 || !OpenCell(first)) continue;
+        const int area = static_cast<int>(areaCells_.size());
+        queue.assign(1, first);
+        area_[first] = area;
+        for (size_t i = 0; i < queue.size(); ++i) {
+            const int cell = queue[i];
+            const int x = cell % width_, z = cell / width_;
+            const int next[4][2] = {{x + 1, z}, {x - 1, z}, {x, z + 1}, {x, z - 1}};
+            for (const auto& n : next) {
+                if (n[0] < 0 || n[1] < 0 || n[0] >= width_ || n[1] >= depth_) continue;
+                const int c = n[1] * width_ + n[0];
+                if (area_[c] >= 0 || !OpenCell(c)) continue;
+                area_[c] = area;
+                queue.push_back(c);
+            }
+        }
+        areaCells_.push_back(queue);
+    }
 }
 
 std::shared_ptr<const TNavGrid> TNavGrid::ForWalls(irr::scene::ITriangleSelector* walls, float clearance)
@@ -143,11 +173,27 @@ bool TNavGrid::ClearShot(const vector3df& a, const vector3df& b, float radius) c
     vector3df d(b.X - a.X, 0.0f, b.Z - a.Z);
     const float length = d.getLength();
     const int steps = std::max(1, static_cast<int>(length / (kCellSize * 0.5f)));
-    for (int i = 0; i <= steps; ++i) {
+    const float spacing = length / steps;
+    for (int i = 0; i <= steps;) {
         const float t = static_cast<float>(i) / steps;
-        if (WallDistance(vector3df(a.X + d.X * t, 0.0f, a.Z + d.Z * t)) < radius) return false;
+        const float distance = WallDistance(vector3df(a.X + d.X * t, 0.0f, a.Z + d.Z * t));
+        if (distance < radius) return false;
+        // A cell's distance is its center's, and centers' distances differ by no more than
+        // the centers' own: every sample within `room` of this one is clear, so it is skipped.
+        const float room = distance - radius - kCellDiagonal - kRounding;
+        const float skip = room > 0.0f && spacing > 0.0f ? std::min(room / spacing, static_cast<float>(steps)) : 0.0f;
+        i += 1 + static_cast<int>(skip);
     }
     return true;
+}
+
+bool TNavGrid::SurelyMissesWalls(const vector3df& from, const vector3df& to, float halfWidth) const
+{
+    // The grid holds every triangle that reaches into this band of heights, seen from above.
+    if (from.Y < kFloorHeight || from.Y > kTankHeight || std::fabs(to.Y - from.Y) > kRounding) return false;
+    // Every point of the segment lies within a quarter cell of one of ClearShot's samples,
+    // which lies within half a cell's diagonal of the center whose distance its cell holds.
+    return ClearShot(from, to, halfWidth + kCellSize * 0.25f + kCellDiagonal * 0.5f + kRounding);
 }
 
 bool TNavGrid::ClearPath(const vector3df& a, const vector3df& b) const
@@ -197,11 +243,28 @@ std::vector<vector3df> TNavGrid::Search(int start, int goal, const std::function
 {
     const size_t cells = distance_.size();
     if (cells == 0 || !OpenCell(start)) return {};
-    std::vector<float> cost(cells, std::numeric_limits<float>::max());
-    std::vector<int> from(cells, -1);
-    std::vector<char> done(cells, 0);
+    Scratch& w = scratch_;
+    if (w.cost.size() != cells) {
+        w.cost.assign(cells, 0.0f);
+        w.from.assign(cells, -1);
+        w.reached.assign(cells, 0);
+        w.done.assign(cells, 0);
+        w.search = 0;
+    }
+    if (++w.search == 0) {  // the marks wrapped around: start them afresh
+        std::fill(w.reached.begin(), w.reached.end(), 0);
+        std::fill(w.done.begin(), w.done.end(), 0);
+        w.search = 1;
+    }
+    const uint32_t mark = w.search;
+    auto costOf = [&](int cell) { return w.reached[cell] == mark ? w.cost[cell] : std::numeric_limits<float>::max(); };
     using Entry = std::pair<float, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    const auto later = std::greater<Entry>();
+    w.open.clear();
+    auto push = [&](float priority, int cell) {
+        w.open.emplace_back(priority, cell);
+        std::push_heap(w.open.begin(), w.open.end(), later);
+    };
     const vector3df goalCenter = goal >= 0 ? CenterOf(goal) : vector3df();
     auto estimate = [&](int cell) {
         if (goal < 0) return 0.0f;
@@ -209,15 +272,18 @@ std::vector<vector3df> TNavGrid::Search(int start, int goal, const std::function
         const float dx = std::fabs(c.X - goalCenter.X), dz = std::fabs(c.Z - goalCenter.Z);
         return std::max(dx, dz) + (std::sqrt(2.0f) - 1.0f) * std::min(dx, dz);
     };
-    cost[start] = 0.0f;
-    open.emplace(estimate(start), start);
+    w.cost[start] = 0.0f;
+    w.from[start] = -1;
+    w.reached[start] = mark;
+    push(estimate(start), start);
     int found = -1;
     static const int kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
-    while (!open.empty()) {
-        const int cell = open.top().second;
-        open.pop();
-        if (done[cell]) continue;
-        done[cell] = 1;
+    while (!w.open.empty()) {
+        std::pop_heap(w.open.begin(), w.open.end(), later);
+        const int cell = w.open.back().second;
+        w.open.pop_back();
+        if (w.done[cell] == mark) continue;
+        w.done[cell] = mark;
         if (cell == goal || (test && (*test)(CenterOf(cell)))) {
             found = cell;
             break;
@@ -227,22 +293,23 @@ std::vector<vector3df> TNavGrid::Search(int start, int goal, const std::function
             const int nx = x + step[0], nz = z + step[1];
             if (nx < 0 || nz < 0 || nx >= width_ || nz >= depth_) continue;
             const int next = nz * width_ + nx;
-            if (done[next] || !OpenCell(next)) continue;
+            if (w.done[next] == mark || !OpenCell(next)) continue;
             // No cutting a corner between two closed cells.
             if (step[0] && step[1] && (!OpenCell(z * width_ + nx) || !OpenCell(nz * width_ + x))) continue;
             const float length = (step[0] && step[1] ? std::sqrt(2.0f) : 1.0f) * kCellSize;
             const float nearWall = std::max(0.0f, clearance_ + kComfortMargin - distance_[next]);
-            const float total = cost[cell] + length * (1.0f + kNearWallCost * nearWall);
-            if (total < cost[next]) {
-                cost[next] = total;
-                from[next] = cell;
-                open.emplace(total + estimate(next), next);
+            const float total = w.cost[cell] + length * (1.0f + kNearWallCost * nearWall);
+            if (total < costOf(next)) {
+                w.cost[next] = total;
+                w.from[next] = cell;
+                w.reached[next] = mark;
+                push(total + estimate(next), next);
             }
         }
     }
     if (found < 0) return {};
     std::vector<int> cellsOnPath;
-    for (int cell = found; cell >= 0; cell = from[cell]) cellsOnPath.push_back(cell);
+    for (int cell = found; cell >= 0; cell = w.from[cell]) cellsOnPath.push_back(cell);
     std::reverse(cellsOnPath.begin(), cellsOnPath.end());
     return Smooth(cellsOnPath);
 }
@@ -263,26 +330,24 @@ std::vector<vector3df> TNavGrid::Smooth(const std::vector<int>& cells) const
     return points;
 }
 
+const std::vector<int>* TNavGrid::AreaOf(const vector3df& from) const
+{
+    if (distance_.empty()) return nullptr;
+    const int area = area_[static_cast<size_t>(CellOf(NearestOpen(from)))];
+    return area >= 0 ? &areaCells_[static_cast<size_t>(area)] : nullptr;
+}
+
 std::vector<vector3df> TNavGrid::Reachable(const vector3df& from) const
 {
     std::vector<vector3df> found;
-    const int start = CellOf(NearestOpen(from));
-    if (distance_.empty() || !OpenCell(start)) return found;
-    std::vector<char> seen(distance_.size(), 0);
-    std::vector<int> queue{start};
-    seen[start] = 1;
-    for (size_t i = 0; i < queue.size(); ++i) {
-        const int cell = queue[i];
-        found.push_back(CenterOf(cell));
-        const int x = cell % width_, z = cell / width_;
-        const int next[4][2] = {{x + 1, z}, {x - 1, z}, {x, z + 1}, {x, z - 1}};
-        for (const auto& n : next) {
-            if (n[0] < 0 || n[1] < 0 || n[0] >= width_ || n[1] >= depth_) continue;
-            const int c = n[1] * width_ + n[0];
-            if (seen[c] || !OpenCell(c)) continue;
-            seen[c] = 1;
-            queue.push_back(c);
-        }
-    }
+    if (const std::vector<int>* cells = AreaOf(from))
+        for (int cell : *cells) found.push_back(CenterOf(cell));
     return found;
+}
+
+std::optional<vector3df> TNavGrid::ReachableAt(const vector3df& from, size_t number) const
+{
+    const std::vector<int>* cells = AreaOf(from);
+    if (!cells || cells->empty()) return std::nullopt;
+    return CenterOf((*cells)[number % cells->size()]);
 }

@@ -6,8 +6,10 @@
 
 #include <irrlicht.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TNavGrid {
@@ -27,8 +29,13 @@ public:
     bool IsOpen(const irr::core::vector3df& p) const { return WallDistance(p) >= clearance_; }
     // Every point of the ground segment a-b is open.
     bool ClearPath(const irr::core::vector3df& a, const irr::core::vector3df& b) const;
-    // The ground segment a-b keeps `radius` off every wall (a shot's coarse test).
+    // The ground segment a-b keeps `radius` off every wall (a shot's coarse test): every
+    // point of it, taken every half cell, is on a cell at least `radius` from a wall.
     bool ClearShot(const irr::core::vector3df& a, const irr::core::vector3df& b, float radius) const;
+    // True when no wall triangle comes within `halfWidth` of the level segment from-to at
+    // from's height, so that a ray along it, or beside it within halfWidth, meets none; false
+    // when one may (then only a ray can tell).
+    bool SurelyMissesWalls(const irr::core::vector3df& from, const irr::core::vector3df& to, float halfWidth) const;
     // The open cell center nearest to p (p itself when the grid has no open cell).
     irr::core::vector3df NearestOpen(const irr::core::vector3df& p) const;
 
@@ -42,6 +49,8 @@ public:
 
     // The open cells reachable from `from`, as their centers.
     std::vector<irr::core::vector3df> Reachable(const irr::core::vector3df& from) const;
+    // One of those cells, by number (taken modulo their count); none when there are none.
+    std::optional<irr::core::vector3df> ReachableAt(const irr::core::vector3df& from, size_t number) const;
 
     float Clearance() const { return clearance_; }
     int Width() const { return width_; }
@@ -54,9 +63,27 @@ private:
     std::vector<irr::core::vector3df> Search(int start, int goal,
                                              const std::function<bool(const irr::core::vector3df&)>* test) const;
     std::vector<irr::core::vector3df> Smooth(const std::vector<int>& cells) const;
+    void FindAreas();
+    const std::vector<int>* AreaOf(const irr::core::vector3df& from) const;
 
     float clearance_;
     float minX_ = 0.0f, minZ_ = 0.0f;
     int width_ = 0, depth_ = 0;
     std::vector<float> distance_;
+    // The open cells fall into areas joined side by side: each cell's area (-1 closed) and
+    // every area's cells.
+    std::vector<int> area_;
+    std::vector<std::vector<int>> areaCells_;
+
+    // A search's working memory, kept between searches so that none clears or allocates
+    // the whole grid: a cell's cost and origin count only where its mark is this search's.
+    // (Brains share a grid; they all think on the game's one thread.)
+    struct Scratch {
+        std::vector<float> cost;
+        std::vector<int> from;
+        std::vector<uint32_t> reached, done;
+        std::vector<std::pair<float, int>> open;
+        uint32_t search = 0;
+    };
+    mutable Scratch scratch_;
 };

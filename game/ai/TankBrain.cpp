@@ -303,15 +303,14 @@ void TTankBrain::PlanToFiringPlace(const TSenses& s, const vector3df& target)
 
 void TTankBrain::PlanPatrol(const TSenses& s)
 {
-    const std::vector<vector3df> cells = grid_->Reachable(s.position);
+    const vector3df here = Flat(s.position);
     path_.clear();
     patrolling_ = true;
     plannedMs_ = s.nowMs;
-    if (cells.empty()) return;
-    vector3df goal = cells[dice_() % cells.size()];
-    for (int tries = 0; tries < 8 && goal.getDistanceFrom(Flat(s.position)) < 8.0f; ++tries)
-        goal = cells[dice_() % cells.size()];
-    path_ = grid_->FindPath(s.position, goal);
+    std::optional<vector3df> goal = grid_->ReachableAt(here, dice_());
+    if (!goal) return;
+    for (int tries = 0; tries < 8 && goal->getDistanceFrom(here) < 8.0f; ++tries) goal = grid_->ReachableAt(here, dice_());
+    path_ = grid_->FindPath(s.position, *goal);
     waypoint_ = 1;
 }
 
