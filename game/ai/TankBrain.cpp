@@ -25,6 +25,7 @@ constexpr uint32_t kBlockedGiveUpMs = 500;  // aimed at a shot the walls keep bl
 constexpr uint32_t kMoveOnMs = 2000;         // ...for this long
 constexpr float kMoveOnDistance = 2.0f;
 constexpr int kMissesBeforeMoving = 3;
+constexpr uint32_t kIdleMoveOnMs = 2500;    // standing without a shot this long: move on
 constexpr uint32_t kReplanMs = 3000;
 constexpr float kReplanTargetMoved = 3.0f;
 constexpr float kMinFiringDistance = 4.0f;
@@ -65,6 +66,16 @@ TTankCommand TTankBrain::Think(const TSenses& s)
                        Flat(s.enemyShellVelocity)});
     const Sight* sight = Delayed(s);
     if (sight) Perceive(*sight);
+
+    // Two tanks can each stand waiting for the other to step into a line of fire, or one
+    // can stand where its aim never settles: standing long without a shot, it moves on.
+    if (!idleSinceMs_ || s.moving || s.disabled || s.ownShellFlying) {
+        idleSinceMs_ = s.nowMs;
+    } else if (s.nowMs - *idleSinceMs_ >= kIdleMoveOnMs) {
+        holdAfterMs_ = s.nowMs + kMoveOnMs;
+        path_.clear();
+        idleSinceMs_ = s.nowMs;
+    }
 
     if (s.disabled || !grid_) {
         drivingLast_ = false;
@@ -293,6 +304,9 @@ void TTankBrain::PlanToFiringPlace(const TSenses& s, const vector3df& target)
     path_ = grid.PathToNearest(s.position, [&](const vector3df& p) {
         const float d = p.getDistanceFrom(target);
         if (elsewhere && p.getDistanceFrom(here) < kMoveOnDistance) return false;
+        // A place this near counts as reached at once: the tank would stay where it is,
+        // whose shot was not clear, and plan the same again.
+        if (p.getDistanceFrom(here) < kWaypointReach) return false;
         return d > kMinFiringDistance && d < reach && grid.ClearShot(p, target, kShotRadius * 2.0f);
     });
     waypoint_ = 1;

@@ -112,6 +112,7 @@ private:
     uint32_t holdAfterMs_ = 0;
     bool holding_ = false;
     bool shellWasFlying_ = false;
+    std::optional<uint32_t> idleSinceMs_;  // standing without a shell in flight since
     int shortShots_ = 0;  // misses from about the same place
     irr::core::vector3df shortShotsFrom_;
 
