@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the game's benchmarks and prints their figures (about a minute and a half):
+# Runs the game's benchmarks and prints their figures (about two minutes):
 #   bash bench/match/run_benchmarks.sh [BENCH_BIN_DIR]      (default build/bench/match)
 # or `cmake --build <build> --target run_benchmarks`. The OpenGL ones run under an Xvfb
 # of their own (display :80 to :84); the callgrind count needs valgrind.
@@ -30,6 +30,7 @@ if [ -n "$xvfb_pid" ]; then
   "$bin/bench_computer" --opengl 2>/dev/null | grep -E '^(frame|  )' || true
   "$bin/bench_startup" 2>/dev/null | figures
   "$bin/bench_memory" 2>/dev/null | figures
+  "$bin/bench_cpu" 2>/dev/null | figures
 else
   echo "No X server could be started on :80 to :84: the OpenGL benchmarks did not run"
 fi
