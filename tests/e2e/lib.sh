@@ -356,3 +356,34 @@ close_window()
 
 # Lines of file $1 matching $2 (fixed string).
 count_lines() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
+
+# From the title to the middle of a match: waits for the window and the title, clicks START
+# GAME, then holds X, Up and Tab (both tanks driving, a shell in flight) until tank 2 is
+# seen to move. release_driving_keys lets the keys go.
+start_driving_match()
+{
+    wait_window 10 || fail "no game window"
+    mouse_to 790 590
+    poll 10 is_title title || fail "no title"
+    click_at 400 $ENTRY_START_Y
+    poll 10 is_arena arena || fail "START GAME did not open the arena"
+    DRIVE_SCHEME=$(scheme_of_background "$(pixel 5 5)")
+    read -r _ _ DRIVE_X0 _ <<<"$(bbox_color "${SCHEME_TANK2[$DRIVE_SCHEME]}" 800x550+0+50)"
+    xdotool keydown x keydown Up keydown Tab
+    poll 6 _tank2_moved mid_match || fail "the tanks do not drive"
+}
+_tank2_moved()
+{
+    local x
+    read -r _ _ x _ <<<"$(bbox_color "${SCHEME_TANK2[$DRIVE_SCHEME]}" 800x550+0+50)"
+    [ -n "${x:-}" ] && [ "$x" -gt $((DRIVE_X0 + 3)) ]
+}
+release_driving_keys() { xdotool keyup x keyup Up keyup Tab; }
+
+# Fails unless stderr file $1 holds nothing but the line of a machine without sound.
+expect_quiet_stderr()
+{
+    local unexpected
+    unexpected=$(grep -vxF "sound: no output device; sound runs silently" "$1" || true)
+    [ -z "$unexpected" ] || fail "unexpected lines on stderr: $unexpected"
+}

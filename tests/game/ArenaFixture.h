@@ -1,6 +1,6 @@
-// Runs the match state on the NULL driver with the real media and a hand-driven clock:
-// frames one by one, 16 ms apart, and input posted to the engine device so that it goes
-// through the game's own receiver.
+// Runs the match state with the real media and a hand-driven clock (on the NULL driver
+// unless a fixture built on it asks for another): frames one by one, 16 ms apart, and
+// input posted to the engine device so that it goes through the game's own receiver.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,7 +38,8 @@ protected:
         clock.Install();
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
-        ASSERT_TRUE(game->InitGraphics(800, 600, 16, 0));
+        ASSERT_TRUE(game->InitGraphics(800, 600, 16, driverType)) << "no window for driver " << driverType
+                                                                 << " (no X display?)";
         TGame::AddGameState("Arena", arena);
         TGame::AddGameState("TitleScreen", title);
     }
@@ -143,6 +144,8 @@ protected:
         return state ? state->state_key : "";
     }
 
+    // The engine driver SetUp opens the window with.
+    int driverType = irr::video::EDT_NULL;
     GameClock::ManualClock clock{100000};
     std::shared_ptr<TVexmoor> game;
     std::shared_ptr<TVexmoorArenaScreen> arena = std::make_shared<TVexmoorArenaScreen>();

@@ -1,6 +1,6 @@
-// The match drawn by the real OpenGL driver (run under Xvfb): frames 16 ms apart on a
-// hand-driven clock, and the picture of a frame read back from the back buffer before it
-// is shown. VEXMOOR_RENDER_SHOTS=<folder> keeps every captured frame as a PNG.
+// The match drawn by the real OpenGL driver (run under Xvfb): the arena fixture on OpenGL,
+// and the picture of a frame read back from the back buffer before it is shown.
+// VEXMOOR_RENDER_SHOTS=<folder> keeps every captured frame as a PNG.
 #pragma once
 
 #include <GL/gl.h>
@@ -13,17 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/Clock.h"
-#include "framework/Game.h"
 #include "framework/GameResource.h"
-#include "game/ArenaScreen.h"
-#include "game/Player.h"
-#include "game/SceneChildren.h"
-#include "game/Tank.h"
-#include "game/TankShell.h"
-#include "game/TitleScreen.h"
-#include "game/Vexmoor.h"
-#include "sound/SoundDevice.h"
+#include "tests/game/ArenaFixture.h"
 
 struct Rgb {
     int r, g, b;
@@ -64,51 +55,16 @@ public:
     }
 };
 
-class RenderTest : public ::testing::Test {
+class RenderTest : public ArenaTest {
 protected:
-    static constexpr int kFrameMs = 16;
-
-    void SetUp() override
-    {
-        clock.Install();
-        TGame::InitClassData();
-        game = std::make_shared<TVexmoor>();
-        ASSERT_TRUE(game->InitGraphics(800, 600, 16, irr::video::EDT_OPENGL)) << "no OpenGL window (no X display?)";
-        TGame::AddGameState("Arena", arena);
-        TGame::AddGameState("TitleScreen", title);
-    }
-    void TearDown() override
-    {
-        if (TGame::GetCurrentGameState()) TGame::SetGameState("");
-        TGame::ReleaseClassData();
-        game.reset();
-        SoundDevice::Shutdown();
-        GameClock::SetSource(nullptr);
-    }
+    RenderTest() { driverType = irr::video::EDT_OPENGL; }
 
     // The match in `scheme`, nobody driving.
     void EnterArena(int scheme)
     {
         game->SetCurrentColorScheme(scheme);
-        TGame::SetGameState("Arena");
-        arena->RemoveGameObject("player1_key_controller");
-        arena->RemoveGameObject("player2_key_controller");
+        EnterArenaWithoutDrivers();
         Frame();
-    }
-    void Frame()
-    {
-        clock.Advance(kFrameMs);
-        game->RunFrame();
-    }
-    void Frames(int n)
-    {
-        for (int i = 0; i < n; ++i) Frame();
-    }
-    template <class Condition>
-    bool FramesUntil(Condition done, int limit)
-    {
-        for (int i = 0; i < limit && !done(); ++i) Frame();
-        return done();
     }
 
     // Draws the current state once more, as the game's frame does, and reads it back.
@@ -149,25 +105,4 @@ protected:
         game->driver->writeImageToFile(image, (std::string(folder) + "/" + name + ".png").c_str());
         image->drop();
     }
-
-    std::shared_ptr<TTank> Tank(const std::string& key) { return arena->GetGameObjectAs<TTank>(key); }
-    std::shared_ptr<TTankShell> Shell(const std::string& key)
-    {
-        return arena->GetGameObjectAs<TTankShell>(key + "_shell");
-    }
-    void Place(const std::string& key, irr::core::vector3df position, float yaw)
-    {
-        auto tank = Tank(key);
-        tank->_node->setPosition(position);
-        tank->_node->setRotation(irr::core::vector3df(0, yaw, 0));
-        tank->_node->updateAbsolutePosition();
-        tank->lastGlobalPosition = tank->GetGlobalPosition();
-        tank->lastPosition = tank->GetPosition();
-        arena->RebuildCollisionAnimators();
-    }
-
-    GameClock::ManualClock clock{100000};
-    std::shared_ptr<TVexmoor> game;
-    std::shared_ptr<TVexmoorArenaScreen> arena = std::make_shared<TVexmoorArenaScreen>();
-    std::shared_ptr<TVexmoorGameTitleScreen> title = std::make_shared<TVexmoorGameTitleScreen>();
 };

@@ -89,7 +89,9 @@ TEST_F(MenuScreensTest, CreditsLinesAreCenteredAndFitTheScreen)
     for (size_t i = 0; i < drawn->texts.size(); ++i) {
         const auto& line = drawn->texts[i];
         SCOPED_TRACE("line " + std::to_string(i + 1));
-        if (layout[i].heading) EXPECT_EQ(line.text, layout[i].heading);
+        if (layout[i].heading) {
+            EXPECT_EQ(line.text, layout[i].heading);
+        }
         EXPECT_FALSE(line.text.empty());
         EXPECT_EQ(line.font, Font(layout[i].font));
         EXPECT_EQ(line.color, Scheme(layout[i].color));
