@@ -33,7 +33,8 @@
 //                               u16 finaleMs (0..60000),
 //                               2 tanks, player 1 first, each:
 //                                 f32 x, f32 y, f32 z (each within +-kMaxCoordinate),
-//                                 f32 rotationY (degrees, -720..720),
+//                                 f32 rotationY (the heading on the ground, degrees about
+//                                   Y from +Z toward +X, -720..720),
 //                                 f32 speed (-1..1), f32 turnSpeed (-90..90),
 //                                 u8 flags (bits kTank*, other bits 0), u16 deathMs (0..60000)
 //                               u8 shell count (0..kMaxShells), then each:

@@ -31,13 +31,12 @@ float AngleTo(float a, float b)
 
 vector3df PositionOf(const Wire::TankState& t) { return vector3df(t.x, t.y, t.z); }
 
-void SetPose(TNodeGameObject& object, const vector3df& position, float rotationY)
+// Tanks and shells stand level on the ground: a heading is their whole rotation.
+void SetPose(TNodeGameObject& object, const vector3df& position, float heading)
 {
     if (!object._node) return;
     object._node->setPosition(position);
-    vector3df rotation = object._node->getRotation();
-    rotation.Y = rotationY;
-    object._node->setRotation(rotation);
+    object._node->setRotation(vector3df(0.0f, heading, 0.0f));
     object._node->updateAbsolutePosition();
 }
 
@@ -181,7 +180,7 @@ void TJoinerView::PlaceOwnTank(TVexmoorArenaScreen& arena)
     const float turn = rotationCorrection_ * correctionShare;
     correction_ -= step;
     rotationCorrection_ -= turn;
-    SetPose(*tank, tank->GetPosition() + step, tank->_node->getRotation().Y + turn);
+    SetPose(*tank, tank->GetPosition() + step, tank->GetHeading() + turn);
     for (Prediction& p : predictions_) {
         p.position += step;
         p.rotationY += turn;

@@ -33,6 +33,15 @@ float Wrapped(float degrees)
     return d < 0 ? d + 360.0f : d;
 }
 
+// Where a node faces on the ground in the world, whatever angle triple its transformation
+// holds (a guided shell turns with its tank).
+float WorldHeading(irr::scene::ISceneNode& node)
+{
+    irr::core::vector3df forward(0.0f, 0.0f, 1.0f);
+    node.getAbsoluteTransformation().rotateVect(forward);
+    return Wrapped(std::atan2(forward.X, forward.Z) * irr::core::RADTODEG);
+}
+
 float Clamped(float v, float limit) { return std::clamp(v, -limit, limit); }
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
@@ -288,7 +297,7 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
         t.x = Clamped(position.X, Wire::kMaxCoordinate);
         t.y = Clamped(position.Y, Wire::kMaxCoordinate);
         t.z = Clamped(position.Z, Wire::kMaxCoordinate);
-        t.rotationY = Wrapped(tank->GetRotation().Y);
+        t.rotationY = tank->GetHeading();
         t.speed = Clamped(tank->speed, 1.0f);
         t.turnSpeed = Clamped(tank->turn_speed, 90.0f);
         auto dying = tank->GetAnimator("die_anim");
@@ -299,7 +308,7 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
             t.deathMs = static_cast<uint16_t>(std::clamp<int>(static_cast<int>(s.hostTimeMs) - die->start, 0, 60000));
         if (auto shell = tank->GetShell(); shell && shell->_node) {
             const irr::core::vector3df at = shell->_node->getAbsolutePosition();
-            const float yaw = shell->_node->getAbsoluteTransformation().getRotationDegrees().Y;
+            const float yaw = WorldHeading(*shell->_node);
             s.shells.push_back(Wire::ShellState{static_cast<uint8_t>(p), Clamped(at.X, Wire::kMaxCoordinate),
                                                 Clamped(at.Y, Wire::kMaxCoordinate),
                                                 Clamped(at.Z, Wire::kMaxCoordinate), Wrapped(yaw)});
@@ -369,5 +378,5 @@ void TNetworkMatch::JoinerAfter(TVexmoorArenaScreen& arena)
     if (phase_ == Phase::Finale) return;
     view_.Apply(arena, Now());
     if (auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[TJoinerView::kOwn]); tank && tank->_node)
-        view_.RecordPrediction(inputSequence, tank->GetPosition(), tank->_node->getRotation().Y);
+        view_.RecordPrediction(inputSequence, tank->GetPosition(), tank->GetHeading());
 }

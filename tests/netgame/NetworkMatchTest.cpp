@@ -4,6 +4,7 @@
 // vanishes or leaves ends the other's match, whose set-up screen says why and plays again.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <map>
 #include <optional>
@@ -213,6 +214,30 @@ TEST_F(NetworkMatch, TheJoinerPlaysInTheHostsArenaWithTheHostsTanks)
     };
     for (const char* key : {"arena", "tank1", "tank2"})
         EXPECT_EQ(meshOf(*joiner, key)->getMeshBuffer(0)->getVertexCount(), meshOf(*host, key)->getMeshBuffer(0)->getVertexCount()) << key;
+}
+
+// Both tanks turn through more than a half turn, each in its own steps: the joiner draws
+// each tank facing where the host has it (turning leaves rotations such as (180, 175, 180),
+// whose Y alone is no heading).
+TEST_F(NetworkMatch, TheJoinerDrawsBothTanksFacingAsTheHostHasThem)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    auto headingGap = [&](const char* key) {
+        const float d = std::fabs(Tank(*joiner, key)->GetHeading() - Tank(*host, key)->GetHeading());
+        return std::min(d, 360.0f - d);
+    };
+    for (int frames : {25, 40, 70}) {
+        SCOPED_TRACE(frames);
+        host->Key(irr::KEY_KEY_Z, true);
+        joiner->Key(irr::KEY_RIGHT, true);
+        Frames(frames);
+        host->Key(irr::KEY_KEY_Z, false);
+        joiner->Key(irr::KEY_RIGHT, false);
+        Frames(30);
+        EXPECT_LT(headingGap("tank2"), 2.0f) << "the host's tank";
+        EXPECT_LT(headingGap("tank1"), 2.0f) << "the joiner's own tank";
+    }
 }
 
 // The joiner hears its match as the host does: each shot on the shooting tank's channel
