@@ -113,6 +113,10 @@ void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
         if (far) arena.RebuildCollisionAnimators();
         const Wire::TankState& shown = t < 0.5f ? from : to;
         if (tank->IsVisible() != (shown.flags & Wire::kTankVisible ? 1 : 0)) tank->SetVisible(shown.flags & Wire::kTankVisible ? 1 : 0);
+        // Its engine sounds its speed and turn as on the host; where those move it in the
+        // next update, the pose set here after the update overrides them.
+        tank->speed = shown.speed;
+        tank->turn_speed = shown.turnSpeed;
     }
     PlaceOwnTank(arena);
     PlaceShells(arena, *a, *b, t);

@@ -240,10 +240,10 @@ TEST_F(NetworkMatch, TheJoinerDrawsBothTanksFacingAsTheHostHasThem)
     }
 }
 
-// The joiner hears its match as the host does: each shot on the shooting tank's channel
-// and each death, as it draws them. The test device plays nothing on: a sound started is
+// The joiner hears its match as the host does: the host's tank's engine, each shot on the
+// shooting tank's channel and each death, as it draws them. The test device plays nothing on: a sound started is
 // playing until it is stopped.
-TEST_F(NetworkMatch, TheJoinerHearsTheShotsAndDeathsItDraws)
+TEST_F(NetworkMatch, TheJoinerHearsTheEngineShotsAndDeathsItDraws)
 {
     ASSERT_EQ(SoundDevice::OpenLoopbackForTest(44100), 1);
     Connect(false);
@@ -253,6 +253,14 @@ TEST_F(NetworkMatch, TheJoinerHearsTheShotsAndDeathsItDraws)
         return channel && channel->Playing() == 1;
     };
     auto deathHeard = [&] { return joinMatch->View().dieChannel && joinMatch->View().dieChannel->Playing() == 1; };
+    auto engineRate = [&](TGameInstance& g) { return Tank(g, "tank2")->engine->GetRate(); };
+    host->Key(irr::KEY_KEY_X, true);
+    Frames(60);
+    EXPECT_GT(engineRate(*host), TTank::kEngineSound[1] + 1.0f) << "the host's tank drives";
+    EXPECT_NEAR(engineRate(*joiner), engineRate(*host), 0.1f);
+    host->Key(irr::KEY_KEY_X, false);
+    Frames(60);
+    EXPECT_NEAR(engineRate(*joiner), engineRate(*host), 0.1f);
     for (bool joinerShoots : {true, false}) {
         SCOPED_TRACE(joinerShoots ? "the joiner shoots" : "the host shoots");
         const char* shooter = joinerShoots ? "tank1" : "tank2";
