@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the real game under an Xvfb of its own (display :89):
-# the title screen, and a match with both tanks driving and a shell in flight; then, staged
+# Takes the README's pictures of the real game under an Xvfb of its own (display :89, or
+# SHOT_DISPLAY): the title screen, a match with both tanks driving and a shell in flight,
+# and the options screen with its defaults; then, staged
 # by the rendering tests' picture run, a shot, a hit and two schemes whose tanks are close
 # in color (cut out of the overhead view and enlarged twice).
 #   bash docs/take_screenshots.sh [GAME_BINARY [TEST_RENDER]]
@@ -9,7 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 game=$(readlink -f "${1:-build/vexmoor}")
 render=$(readlink -f "${2:-build/tests/render/test_render}")
-export DISPLAY=:89
+export DISPLAY=${SHOT_DISPLAY:-:89}
+# The defaults, whatever this machine's own settings say.
+export XDG_CONFIG_HOME=$(mktemp -d)
 Xvfb "$DISPLAY" -noreset -screen 0 800x600x24 >/dev/null 2>&1 &
 xvfb=$!
 game_pid=""
@@ -30,9 +33,18 @@ xdotool key Tab
 sleep 0.2
 import -window root docs/match.png
 xdotool keyup x keyup z keyup Up keyup Right
+# Back to the title, then "OPTIONS", 350 pixels down.
+xdotool keydown Escape
+sleep 0.5
+xdotool keyup Escape
+xdotool mousemove 400 365 click 1
+sleep 1
+xdotool mousemove 790 590
+sleep 0.5
+import -window root docs/options.png
 
 frames=$(mktemp -d)
-trap 'kill $game_pid $xvfb 2>/dev/null || true; rm -rf "$frames"' EXIT
+trap 'kill $game_pid $xvfb 2>/dev/null || true; rm -rf "$frames" "$XDG_CONFIG_HOME"' EXIT
 VEXMOOR_RENDER_SHOTS="$frames" ALSOFT_DRIVERS=null "$render" --gtest_also_run_disabled_tests \
   --gtest_filter='*PicturesForTheReadme' >/dev/null 2>&1
 cut_out() { convert "$1" -crop 400x150+200+150 +repage -scale 200% "$2"; }

@@ -230,6 +230,8 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
 {
     ReleaseDevice();
     if (!events) events = TGameEventReceiver::createReceiver();
+    graphicsBits = bits;
+    graphicsDriver = driverType;
 
     irr::SIrrlichtCreationParameters parameters;
     parameters.AntiAlias = true;
@@ -258,6 +260,13 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
         CurrentGameState->guienv = device->getGUIEnvironment();
     }
     return 1;
+}
+
+int TGame::ReopenGraphics(int width, int height)
+{
+    ClearEngineResources();
+    for (const auto& key : MapKeysToArray(GameStates)) GameStates.Get(key)->ClearEngineResources();
+    return InitGraphics(width, height, graphicsBits, graphicsDriver);
 }
 
 int TGame::SetClsColor(std::optional<irr::video::SColor> color)

@@ -47,6 +47,10 @@ public:
     virtual int OnGameEnd();
     virtual int OnEvent(const irr::SEvent& event);
     virtual int InitGraphics(int width, int height, int bits, int driverType);
+    // Makes the engine device again, width x height in the current fullscreen and vsync
+    // flags, with the colour depth and driver of the last InitGraphics. The fonts and
+    // meshes of the game and of every state go first: they belong to the old device.
+    virtual int ReopenGraphics(int width, int height);
     virtual int SetClsColor(std::optional<irr::video::SColor> color);
     virtual int SetClsMode(int clearBackBuffer, int clearZBuffer);
     virtual int SetAmbientLight(int red, int green, int blue);
@@ -73,6 +77,9 @@ public:
     TFrameCap frameCap;
     bool fullscreen = true;
     bool vsync = false;
+    // What the last InitGraphics was asked for.
+    int graphicsBits = 16;
+    int graphicsDriver = irr::video::EDT_OPENGL;
     int BaseResX = 800;
     int BaseResY = 600;
 

@@ -62,3 +62,12 @@ int TGameBase::ClearResources()
     for (const auto& key : MapKeysToArray(GameResources)) RemoveGameResource(key);
     return 0;
 }
+
+int TGameBase::ClearEngineResources()
+{
+    for (const auto& key : MapKeysToArray(GameResources)) {
+        const std::shared_ptr<TGameResource> resource = GameResources.Get(key);
+        if (resource && (resource->res_type == "Font" || resource->res_type == "Mesh")) RemoveGameResource(key);
+    }
+    return 0;
+}

@@ -32,6 +32,8 @@ public:
     virtual int IsGameResource(const std::string& key);
     virtual std::shared_ptr<TGameResource> GetGameResource(const std::string& key);
     virtual int ClearResources();
+    // Drops the fonts and meshes: they belong to the engine device's caches and go with it.
+    virtual int ClearEngineResources();
 
     // The name of the object's class as declared.
     virtual std::string GetType() const { return StaticTypeName(); }

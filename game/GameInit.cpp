@@ -9,24 +9,6 @@
 
 namespace {
 
-struct FontRow {
-    const char* key;
-    const char* file;
-    int pt;
-    int bold;
-};
-
-constexpr FontRow kFonts[] = {
-    {"fnt_36", "fonts/pixfont_basic_36pt_bold.xml", 36, 1},
-    {"fnt_28", "fonts/pixfont_basic_28pt_bold.xml", 28, 1},
-    {"fnt_24", "fonts/pixfont_basic_24pt_bold.xml", 24, 1},
-    {"fnt_18", "fonts/pixfont_basic_18pt_bold.xml", 18, 1},
-    {"fnt_16", "fonts/pixfont_basic_16pt.xml", 16, 0},
-    {"fnt_14", "fonts/pixfont_basic_14pt.xml", 14, 0},
-    {"fnt_12", "fonts/pixfont_basic_12pt_bold.xml", 12, 1},
-    {"fnt_10", "fonts/pixfont_basic_10pt_bold.xml", 10, 1},
-};
-
 constexpr const char* kHoverSound = "media/menu_hover.ogg";
 
 std::string DriverName(int driverType)
@@ -62,7 +44,7 @@ int TVexmoorGameInit::OnUpdate()
                                  std::to_string(height) + " " + DriverName(driverType) + " window");
     // InitGraphics cleared to black; clear to a scheme color again.
     game->SetCurrentColorScheme(-1);
-    game->device->setWindowCaption(L"Vexmoor - 2008/03/24 Build");
+    game->device->setWindowCaption(TVexmoor::kWindowCaption);
     LoadGameResources(*game);
     if (!game->gamepads) game->gamepads = TGamepads::Open();
     initCalled = 1;
@@ -79,12 +61,5 @@ void TVexmoorGameInit::LoadGameResources(TVexmoor& game)
     // A one-shot sound cued on a channel of its own, so a new hover restarts it. When it
     // cannot be loaded (the sound service names the file on stderr) the menus stay silent.
     if (auto sound = TSoundResource::Create(kHoverSound, 2, 1)) game.AddGameResource("menu_hover", sound);
-
-    for (const FontRow& row : kFonts) {
-        auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
-        // The engine's cache owns the built-in font as it owns the loaded ones.
-        irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), row.file);
-        if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
-        game.AddGameResource(row.key, font);
-    }
+    LoadGameFonts();
 }

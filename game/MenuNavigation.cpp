@@ -121,6 +121,15 @@ int TVexmoorGameState::MoveHighlight(int step)
     return 0;
 }
 
+void TVexmoorGameState::RestoreHighlight(int id)
+{
+    irr::gui::IGUIElement* entry = guienv ? guienv->getRootGUIElement()->getElementFromId(id, true) : nullptr;
+    if (!entry) return;
+    OnGUIEvent(entry, irr::gui::EGET_ELEMENT_HOVERED);
+    highlighted_ = id;
+    keysOwnHighlight_ = true;
+}
+
 int TVexmoorGameState::ChooseHighlighted()
 {
     TGameEventReceiver* events = Events();

@@ -89,11 +89,9 @@ void TSetupOptionsColumn::Build(TVexmoorGameState& screen, TMatchOptions& option
     for (int i = 0; i < kOptionCount; ++i) {
         const int y = kFirstY + kStep * i + kValueOffset;
         // Each value spans the column, so the whole row answers the mouse.
-        irr::gui::IGUIStaticText* entry = screen.guienv->addStaticText(
-            L"", irr::core::recti(kLeft, y, kRight, y + height), false, false, nullptr, Id(static_cast<Option>(i)), false);
-        entry->setOverrideFont(font);
-        entry->setOverrideColor(screen.SchemeColor("Background"));
-        entry->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_UPPERLEFT);
+        irr::gui::IGUIStaticText* entry =
+            screen.AddTextCell(L"", font, irr::core::recti(kLeft, y, kRight, y + height), Id(static_cast<Option>(i)), true);
+        screen.AddToMenu(entry);
         values[static_cast<size_t>(i)] = entry;
         Show(static_cast<Option>(i));
     }

@@ -81,10 +81,8 @@ void TSetupPlayerRows::Build(TVexmoorGameState& screen, TSettings& settings)
         for (int column = kPlayer; column <= kStatus; ++column) {
             // Each entry spans its cell, so the whole cell answers the mouse.
             irr::gui::IGUIStaticText* entry =
-                screen.guienv->addStaticText(L"", irr::core::recti(kColumnLeft[column], y, kColumnRight[column], y + height),
-                                             false, false, nullptr, Id(slot, static_cast<Column>(column)), false);
-            entry->setOverrideFont(font);
-            entry->setOverrideColor(screen.SchemeColor("Background"));
+                screen.AddTextCell(L"", font, irr::core::recti(kColumnLeft[column], y, kColumnRight[column], y + height),
+                                   Id(slot, static_cast<Column>(column)), false);
             rows[slot][column] = entry;
             if (Clickable(entry->getID())) screen.AddToMenu(entry);
         }

@@ -1,6 +1,10 @@
 #include "game/Vexmoor.h"
 
 #include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include "sound/SoundDevice.h"
 
 namespace {
 
@@ -37,6 +41,7 @@ TVexmoor::TVexmoor()
     // TGame's construction has seeded the generator from the millisecond clock.
     InitColorSchemes();
     SetCurrentColorScheme(-1);
+    ApplySoundSettings();
 }
 
 int TVexmoor::InitColorSchemes()
@@ -67,6 +72,7 @@ int TVexmoor::UseSettingsFile(TSettingsFile file)
     settingsFile = std::move(file);
     settingsFile.Load(settings);
     ApplyVideoSettings();
+    ApplySoundSettings();
     return 0;
 }
 
@@ -78,6 +84,45 @@ int TVexmoor::ApplyVideoSettings()
     vsync = settings.frameRate == kFrameRateVsync;
     frameCap.SetRate(settings.frameRate > 0 ? settings.frameRate : 0);
     return 0;
+}
+
+int TVexmoor::ApplySoundSettings()
+{
+    SoundDevice::SetMasterGain(static_cast<float>(settings.volume) / 100.0f);
+    return 0;
+}
+
+namespace {
+
+// Whether the device just made is in the mode the settings ask for.
+bool InMode(irr::IrrlichtDevice* device, const TSettings& settings)
+{
+    if (!device) return false;
+    if (settings.fullscreen) return device->isFullscreen();
+    const irr::core::dimension2d<irr::u32> size = device->getVideoDriver()->getScreenSize();
+    return static_cast<int>(size.Width) == settings.windowWidth && static_cast<int>(size.Height) == settings.windowHeight;
+}
+
+}  // namespace
+
+int TVexmoor::RemakeDevice(const TSettings& before)
+{
+    ApplyVideoSettings();
+    int made = ReopenGraphics(settings.windowWidth, settings.windowHeight) && InMode(device, settings) ? 1 : 0;
+    if (!made) {
+        settings.fullscreen = before.fullscreen;
+        settings.windowWidth = before.windowWidth;
+        settings.windowHeight = before.windowHeight;
+        settings.frameRate = before.frameRate;
+        ApplyVideoSettings();
+        if (!ReopenGraphics(settings.windowWidth, settings.windowHeight))
+            throw std::runtime_error("unable to open the " + std::to_string(settings.windowWidth) + "x" +
+                                     std::to_string(settings.windowHeight) + " window again");
+    }
+    // A new device clears to black: the scheme's clear color again, and the caption.
+    SetCurrentColorScheme(ColorSchemeIdx);
+    device->setWindowCaption(kWindowCaption);
+    return made;
 }
 
 int TVexmoor::SaveSettings()

@@ -16,6 +16,8 @@ class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
 
 public:
+    static constexpr const wchar_t* kWindowCaption = L"Vexmoor - 2008/03/24 Build";
+
     // Builds the scheme table and picks a random scheme, so the clear color is a
     // scheme color before any window exists.
     TVexmoor();
@@ -40,6 +42,14 @@ public:
     // Hands the video and frame-pacing settings to the shell: the frame cap at once, the
     // full-screen and vsync flags for the next time the window is made.
     virtual int ApplyVideoSettings();
+    // Sets the sound's master gain from the settings' volume.
+    virtual int ApplySoundSettings();
+    // Makes the engine device again for the video settings (window or full screen, size,
+    // vsync), the old device and every engine object of it released. When that mode
+    // cannot be had, the video settings go back to before's and the device is made in that
+    // mode again; 0 then. Throws when neither mode can be made: there is no window to play in.
+    // The game-wide fonts are gone afterwards (the screens load them from the new device).
+    virtual int RemakeDevice(const TSettings& before);
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
     // This run's window mode (the command line's --windowed or --fullscreen), after the

@@ -7,6 +7,28 @@
 #include "framework/GameResource.h"
 #include "game/Vexmoor.h"
 
+namespace {
+
+struct FontRow {
+    const char* key;
+    const char* file;
+    int pt;
+    int bold;
+};
+
+constexpr FontRow kFonts[] = {
+    {"fnt_36", "fonts/pixfont_basic_36pt_bold.xml", 36, 1},
+    {"fnt_28", "fonts/pixfont_basic_28pt_bold.xml", 28, 1},
+    {"fnt_24", "fonts/pixfont_basic_24pt_bold.xml", 24, 1},
+    {"fnt_18", "fonts/pixfont_basic_18pt_bold.xml", 18, 1},
+    {"fnt_16", "fonts/pixfont_basic_16pt.xml", 16, 0},
+    {"fnt_14", "fonts/pixfont_basic_14pt.xml", 14, 0},
+    {"fnt_12", "fonts/pixfont_basic_12pt_bold.xml", 12, 1},
+    {"fnt_10", "fonts/pixfont_basic_10pt_bold.xml", 10, 1},
+};
+
+}  // namespace
+
 TVexmoor* TVexmoorGameState::GetGame()
 {
     return dynamic_cast<TVexmoor*>(TGame::GameInstance);
@@ -106,18 +128,39 @@ int TVexmoorGameState::SY(int y)
     return game && game->driver ? game->SY(y) : y;
 }
 
+void TVexmoorGameState::LoadGameFonts()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return;
+    for (const FontRow& row : kFonts) {
+        auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
+        // The engine's cache owns the built-in font as it owns the loaded ones.
+        irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), row.file);
+        if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
+        game->AddGameResource(row.key, font);
+    }
+}
+
+irr::gui::IGUIStaticText* TVexmoorGameState::AddTextCell(const wchar_t* text, irr::gui::IGUIFont* font,
+                                                         const irr::core::recti& rect, int id, bool centered)
+{
+    if (!guienv || !font) return nullptr;
+    irr::gui::IGUIStaticText* entry = guienv->addStaticText(text, rect, false, false, nullptr, id, false);
+    entry->setOverrideFont(font);
+    entry->setOverrideColor(SchemeColor("Background"));
+    if (centered) entry->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_UPPERLEFT);
+    return entry;
+}
+
 irr::gui::IGUIStaticText* TVexmoorGameState::AddMenuEntry(const wchar_t* text, irr::gui::IGUIFont* font,
                                                           int centerX, int y, int id)
 {
     if (!guienv || !font) return nullptr;
     const irr::core::dimension2d<irr::u32> size = font->getDimension(text);
     const int width = static_cast<int>(size.Width);
-    const int height = static_cast<int>(size.Height);
     const int x = centerX - width / 2;
     irr::gui::IGUIStaticText* entry =
-        guienv->addStaticText(text, irr::core::recti(x, y, x + width, y + height), false, false, nullptr, id, false);
-    entry->setOverrideFont(font);
-    entry->setOverrideColor(SchemeColor("Background"));
+        AddTextCell(text, font, irr::core::recti(x, y, x + width, y + static_cast<int>(size.Height)), id, false);
     AddToMenu(entry);
     return entry;
 }

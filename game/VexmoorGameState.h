@@ -45,10 +45,19 @@ public:
     int SX(int x);
     int SY(int y);
 
+    // Loads the game-wide fonts ("fnt_36" to "fnt_10") from this state's GUI environment
+    // into the game, each the engine's built-in font where its file cannot be read.
+    void LoadGameFonts();
+
     // A menu entry: a static text sized to its text in font, centered on centerX, with its
     // top at y, colored with the scheme's "Background".
     irr::gui::IGUIStaticText* AddMenuEntry(const wchar_t* text, irr::gui::IGUIFont* font, int centerX, int y,
                                            int id);
+    // A static text filling the cell rect (so the whole cell answers the mouse), its text
+    // centred or from the left edge, in font and the scheme's "Background". It takes part
+    // in the keyboard navigation once given to AddToMenu.
+    irr::gui::IGUIStaticText* AddTextCell(const wchar_t* text, irr::gui::IGUIFont* font, const irr::core::recti& rect,
+                                          int id, bool centered);
     // Recolors element with the scheme color under key; only static texts carry a color.
     void ColorEntry(irr::gui::IGUIElement* element, const std::string& key);
     // The menus' answer to the GUI's hovered and left events: a hovered entry is lit in
@@ -81,6 +90,8 @@ public:
     virtual int MoveHighlight(int step);
     // Clicks the lit entry as a left click of the mouse would.
     virtual int ChooseHighlighted();
+    // Lights the entry id as the keys would, for a screen that built its entries again.
+    void RestoreHighlight(int id);
     // Id of the entry lit by the mouse or the keys, or -1.
     int HighlightedEntry() const { return highlighted_; }
 

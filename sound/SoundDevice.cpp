@@ -83,6 +83,7 @@ struct DeviceState {
   ALCcontext* context = nullptr;
   int kind = SoundDevice::CLOSED;
   int sampleRate = 0;
+  float masterGain = 1.0f;
   unsigned generation = 1;
   bool openFailed = false;     // reported once; not retried until Shutdown
   bool reportedBusy = false;   // "all voices busy" is said once per device
@@ -145,6 +146,7 @@ bool Adopt(ALCdevice* device, const ALCint* attributes, int kind) {
   // Sources stand relative to the listener and fall off as 1 / distance past 1 unit;
   // TChannel places them by pan and depth.
   alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+  alListenerf(AL_GAIN, s.masterGain);
   RegisterExitHandler();
   return true;
 }
@@ -246,6 +248,14 @@ void SoundDevice::Shutdown() {
   s.openFailed = false;
   ++s.generation;  // every lease and voice index handed out so far is now stale
 }
+
+void SoundDevice::SetMasterGain(float gain) {
+  DeviceState& s = State();
+  s.masterGain = gain > 1.0f ? 1.0f : (gain >= 0.0f ? gain : 0.0f);  // NaN is silence
+  if (s.context) alListenerf(AL_GAIN, s.masterGain);
+}
+
+float SoundDevice::GetMasterGain() { return State().masterGain; }
 
 int SoundDevice::GetKind() { return State().kind; }
 int SoundDevice::GetSampleRate() { return State().sampleRate; }

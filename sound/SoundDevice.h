@@ -52,6 +52,11 @@ public:
   // Stops every voice, releases every handle, joins our thread.
   static void Shutdown();
 
+  // The gain of the whole mix (OpenAL's listener gain), 0 to 1; kept across devices, so
+  // a device opened later starts with it.
+  static void SetMasterGain(float gain);
+  static float GetMasterGain();
+
   static int GetKind();
   static int GetSampleRate();    // of the mix; 0 when closed
   static int GetVoicesInUse();   // voices owned by a channel or still sounding

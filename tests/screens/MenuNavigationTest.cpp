@@ -23,12 +23,15 @@ protected:
         TapKey(key);
         Frames();
     }
-    // The entries lit in "Tank2"; the others stand in "Background".
+    // The entries lit in "Tank2"; the others stand in "Background". A check box shows
+    // its text in the skin's color.
     std::vector<int> Lit(TVexmoorGameState* screen)
     {
         std::vector<int> lit;
         for (irr::gui::IGUIElement* entry : screen->MenuEntries()) {
-            const auto color = static_cast<irr::gui::IGUIStaticText*>(entry)->getOverrideColor();
+            const auto color = entry->getType() == irr::gui::EGUIET_CHECK_BOX
+                                   ? screen->guienv->getSkin()->getColor(irr::gui::EGDC_BUTTON_TEXT)
+                                   : static_cast<irr::gui::IGUIStaticText*>(entry)->getOverrideColor();
             if (color == Scheme("Tank2")) lit.push_back(entry->getID());
             else EXPECT_EQ(color, Scheme("Background")) << entry->getID();
         }
@@ -80,19 +83,34 @@ TEST_P(EveryScreen, ReturnOnEachEntryDoesWhatAClickOnItDoes)
         Enter(name);
         for (int i = 0; i <= k; ++i) Tap(irr::KEY_DOWN);
         const std::wstring text = textOf(k);
+        // A check box changes its state, not its text.
+        auto ticked = [&] {
+            if (Current() != name) return false;
+            irr::gui::IGUIElement* entry = Screen(name)->MenuEntries()[k];
+            return entry->getType() == irr::gui::EGUIET_CHECK_BOX && static_cast<irr::gui::IGUICheckBox*>(entry)->isChecked();
+        };
+        const bool tickedBefore = ticked();
         Tap(irr::KEY_RETURN);
         Frames();
         const std::string byKeys = Current();
         const bool changedByKeys = textOf(k) != text;
+        const bool tickedByKeys = ticked() != tickedBefore;
+        // A key cell waits for a key: Escape ends the wait, and leaves the screen shown.
+        const bool waitsByKeys = Current() == name && Screen(name)->IsCapturingKeys();
+        if (waitsByKeys) Tap(irr::KEY_ESCAPE);
 
         Enter(name);
         const std::wstring before = textOf(k);
+        const bool tickedBeforeClick = ticked();
         PointAt(Screen(name)->MenuEntries()[k]);
         Click();
         Frames(2);
         const std::string what = "entry \"" + std::string(text.begin(), text.end()) + "\" of " + name;
         EXPECT_EQ(byKeys, Current()) << what;
         EXPECT_EQ(changedByKeys, textOf(k) != before) << what;
+        EXPECT_EQ(tickedByKeys, ticked() != tickedBeforeClick) << what;
+        EXPECT_EQ(waitsByKeys, Current() == name && Screen(name)->IsCapturingKeys()) << what;
+        if (Current() == name && Screen(name)->IsCapturingKeys()) Tap(irr::KEY_ESCAPE);
         MoveMouse(0, 0);
     }
 }

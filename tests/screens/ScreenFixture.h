@@ -64,10 +64,13 @@ protected:
         GameClock::SetSource(nullptr);
     }
 
-    // Builds the game and runs the start-up state's first frame on the NULL driver.
+    // Builds the game (unless the test made its own) and runs the start-up state's first
+    // frame on the NULL driver.
     void StartGame(int width = 800, int height = 600)
     {
-        game = std::make_shared<TVexmoor>();
+        if (!game) game = std::make_shared<TVexmoor>();
+        // A frame cap chosen on the options screen waits on the hand-driven clock.
+        game->frameCap.SetWaiter([this](uint32_t ms) { clock.Advance(ms); });
         init->driverType = 0;
         init->width = width;
         init->height = height;

@@ -293,3 +293,39 @@ TEST_F(StopAndReplace, StereoFilesPlayMixedDownToMono) {
 }
 
 }  // namespace
+
+class MasterGain : public LoopbackTest {
+protected:
+  void TearDown() override {
+    SoundDevice::SetMasterGain(1.0f);
+    LoopbackTest::TearDown();
+  }
+};
+
+TEST_F(MasterGain, ScalesTheWholeMixAndIsKeptForTheNextDevice) {
+  auto sound = LoadOrFail(tones().tone441, TSound::LOOP);
+  auto first = sound->Play();
+  auto second = sound->Play();
+  second->SetVolume(0.5f);
+  const float full = Mix::Render(0.2f).Peak();
+  SoundDevice::SetMasterGain(0.3f);
+  Mix::Skip(0.05f);  // OpenAL glides to a new gain
+  EXPECT_NEAR(0.3f, Mix::Render(0.2f).Peak() / full, 0.03f);
+  SoundDevice::SetMasterGain(0.0f);
+  Mix::Skip(0.05f);
+  EXPECT_LT(Mix::Render(0.2f).Peak(), kSilence);
+  SoundDevice::SetMasterGain(-2.0f);
+  EXPECT_EQ(0.0f, SoundDevice::GetMasterGain());
+  SoundDevice::SetMasterGain(7.0f);
+  EXPECT_EQ(1.0f, SoundDevice::GetMasterGain());
+
+  // A device opened after the gain was set starts with it.
+  SoundDevice::SetMasterGain(0.5f);
+  ASSERT_EQ(1, SoundDevice::OpenLoopbackForTest(kRate));
+  auto again = LoadOrFail(tones().tone441, TSound::LOOP);
+  auto playing = again->Play();
+  const float alone = Mix::Render(0.2f).Slice(0.0f, 0.1f).Peak();
+  SoundDevice::SetMasterGain(1.0f);
+  Mix::Skip(0.05f);
+  EXPECT_NEAR(0.5f, alone / Mix::Render(0.2f).Peak(), 0.05f);
+}
