@@ -95,7 +95,8 @@ void TVexmoorGameOptionsScreen::Build()
     if (skinFont_) skinFont_->grab();
     skinTaken_ = true;
     skin->setFont(font);
-    fullscreen = guienv->addCheckBox(settings.fullscreen,
+    // The mode in effect, which the command line may have chosen for this run.
+    fullscreen = guienv->addCheckBox(game ? game->fullscreen : settings.fullscreen,
                                      irr::core::recti(SX(kBoxLeft), SY(kBoxTop), SX(kBoxRight), SY(kBoxBottom)),
                                      nullptr, kFullscreenId, L"FULLSCREEN");
     AddToMenu(fullscreen);
@@ -181,14 +182,14 @@ int TVexmoorGameOptionsScreen::OnUpdate()
                              static_cast<int>(std::size(kWindowSizes));
             settings.windowWidth = kWindowSizes[next].width;
             settings.windowHeight = kWindowSizes[next].height;
-            RequestVideoSwitch(before);
+            RequestVideoSwitch(before, game->fullscreen);
             break;
         }
         case kFrameRateId:
             settings.frameRate = NextFrameRate(settings.frameRate);
             // Vsync belongs to the device; a cap is only the main loop's.
             if ((before.frameRate == kFrameRateVsync) != (settings.frameRate == kFrameRateVsync))
-                RequestVideoSwitch(before);
+                RequestVideoSwitch(before, game->fullscreen);
             else
                 game->ApplyVideoSettings();
             Show();
@@ -217,16 +218,20 @@ void TVexmoorGameOptionsScreen::StepVolume(int step)
 void TVexmoorGameOptionsScreen::ToggleFullscreen(bool on)
 {
     TVexmoor* game = GetGame();
-    if (!game || game->settings.fullscreen == on) return;
+    if (!game || game->fullscreen == on) return;
     const TSettings before = game->settings;
-    game->settings.fullscreen = on;
-    RequestVideoSwitch(before);
+    const bool was = game->fullscreen;
+    game->ChooseFullscreen(on);
+    RequestVideoSwitch(before, was);
 }
 
-void TVexmoorGameOptionsScreen::RequestVideoSwitch(const TSettings& before)
+void TVexmoorGameOptionsScreen::RequestVideoSwitch(const TSettings& before, bool wasFullscreen)
 {
     // A second change before the first is made keeps the first one's way back.
-    if (!switchPending_) switchFrom_ = before;
+    if (!switchPending_) {
+        switchFrom_ = before;
+        switchFromFullscreen_ = wasFullscreen;
+    }
     switchPending_ = true;
 }
 
@@ -243,7 +248,7 @@ void TVexmoorGameOptionsScreen::SwitchVideo()
     // Every engine object of this screen goes with the old device; the screen is built
     // again on the new one, as if entered anew.
     Teardown();
-    if (game->RemakeDevice(switchFrom_)) {
+    if (game->RemakeDevice(switchFrom_, switchFromFullscreen_)) {
         notice.clear();
     } else {
         notice = vsync ? L"MATCH DISPLAY IS NOT AVAILABLE HERE"

@@ -56,8 +56,9 @@ private:
     void Build();
     void Teardown();
     // The device is made anew in the video settings as they are now at the end of this
-    // or the next update (never inside the engine's event delivery); before is what they were.
-    void RequestVideoSwitch(const TSettings& before);
+    // or the next update (never inside the engine's event delivery); before is what they
+    // were and wasFullscreen the mode in effect then.
+    void RequestVideoSwitch(const TSettings& before, bool wasFullscreen);
     void SwitchVideo();
     void ToggleFullscreen(bool on);
     void StepVolume(int step);
@@ -65,6 +66,7 @@ private:
 
     bool switchPending_ = false;
     TSettings switchFrom_;
+    bool switchFromFullscreen_ = false;
     int pendingKey_ = 0;
     // The skin's text color and font as they were before this screen took them.
     bool skinTaken_ = false;

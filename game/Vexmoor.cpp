@@ -105,16 +105,20 @@ bool InMode(irr::IrrlichtDevice* device, const TSettings& settings)
 
 }  // namespace
 
-int TVexmoor::RemakeDevice(const TSettings& before)
+int TVexmoor::RemakeDevice(const TSettings& before, bool wasFullscreen)
 {
     ApplyVideoSettings();
-    int made = ReopenGraphics(settings.windowWidth, settings.windowHeight) && InMode(device, settings) ? 1 : 0;
+    TSettings wanted = settings;
+    wanted.fullscreen = fullscreen;
+    int made = ReopenGraphics(settings.windowWidth, settings.windowHeight) && InMode(device, wanted) ? 1 : 0;
     if (!made) {
         settings.fullscreen = before.fullscreen;
         settings.windowWidth = before.windowWidth;
         settings.windowHeight = before.windowHeight;
         settings.frameRate = before.frameRate;
         ApplyVideoSettings();
+        // A run's own mode the player has just left: back to the mode that was in effect.
+        if (fullscreen != wasFullscreen) ChooseFullscreen(wasFullscreen);
         if (!ReopenGraphics(settings.windowWidth, settings.windowHeight))
             throw std::runtime_error("unable to open the " + std::to_string(settings.windowWidth) + "x" +
                                      std::to_string(settings.windowHeight) + " window again");
@@ -128,6 +132,13 @@ int TVexmoor::RemakeDevice(const TSettings& before)
 int TVexmoor::SaveSettings()
 {
     return settingsFile.Save(settings) ? 1 : 0;
+}
+
+int TVexmoor::ChooseFullscreen(bool on)
+{
+    settings.fullscreen = on;
+    runFullscreen_.reset();
+    return ApplyVideoSettings();
 }
 
 int TVexmoor::SetFullscreenForRun(bool fullscreenForRun)

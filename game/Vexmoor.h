@@ -46,16 +46,20 @@ public:
     virtual int ApplySoundSettings();
     // Makes the engine device again for the video settings (window or full screen, size,
     // vsync), the old device and every engine object of it released. When that mode
-    // cannot be had, the video settings go back to before's and the device is made in that
-    // mode again; 0 then. Throws when neither mode can be made: there is no window to play in.
+    // cannot be had, the video settings go back to before's and the device is made in the
+    // mode it was in (wasFullscreen: full screen or not, whether the settings or the
+    // command line chose it); 0 then. Throws when neither mode can be made: there is no window to play in.
     // The game-wide fonts are gone afterwards (the screens load them from the new device).
-    virtual int RemakeDevice(const TSettings& before);
+    virtual int RemakeDevice(const TSettings& before, bool wasFullscreen);
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
     // This run's window mode (the command line's --windowed or --fullscreen), after the
     // settings are read: it holds until the settings' own mode changes (the player switches
     // FULLSCREEN on the options screen) and is never written to the file.
     virtual int SetFullscreenForRun(bool fullscreenForRun);
+    // The player's choice of full screen or a window (the options screen's FULLSCREEN):
+    // kept in the settings, and it ends any mode the command line chose for this run.
+    virtual int ChooseFullscreen(bool on);
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;

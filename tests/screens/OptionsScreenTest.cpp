@@ -307,3 +307,21 @@ TEST_F(OptionsScreen, SettingsThatCannotBeSavedAreSaidOnceAndTheGamePlaysOn)
     EXPECT_EQ(game->settings.volume, 90) << "the settings last for the run";
     testing::internal::GetCapturedStderr();
 }
+
+TEST_F(OptionsScreen, TheCommandLinesModeShowsInTheBoxAndHoldsUntilThePlayerChoosesOne)
+{
+    game = std::make_shared<TVexmoor>();
+    game->SetFullscreenForRun(false);  // --windowed over the settings' full screen
+    StartAtTitle();
+    EnterOptions();
+    EXPECT_FALSE(options->fullscreen->isChecked());
+    ClickOn(options->windowSize);
+    EXPECT_FALSE(game->device->isFullscreen()) << "another size keeps the run's window";
+    EXPECT_TRUE(game->settings.fullscreen) << "the run's mode is not the settings'";
+    ClickOn(options->fullscreen);
+    EXPECT_TRUE(options->fullscreen->isChecked());
+    EXPECT_TRUE(game->device->isFullscreen());
+    ClickOn(options->fullscreen);
+    EXPECT_FALSE(game->device->isFullscreen());
+    EXPECT_FALSE(game->settings.fullscreen);
+}
