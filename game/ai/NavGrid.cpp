@@ -15,13 +15,19 @@ constexpr float kDistanceCap = 4.0f;
 // (a floor) do not either.
 constexpr float kTankHeight = 2.0f;
 constexpr float kFloorHeight = 0.05f;
-// Each step near a wall costs more, so paths keep to the middle of the lanes.
+// Each step near a wall costs more (see FindMoves).
 constexpr float kComfortMargin = 1.0f;
 constexpr float kNearWallCost = 3.0f;
 // How far apart the centers of two points' cells can be beyond the points' own distance.
 constexpr float kCellDiagonal = TNavGrid::kCellSize * 1.41421356f;
 // Room for rounding in the bounds that let a march skip samples.
 constexpr float kRounding = 1e-3f;
+
+// The eight steps of the search, the straight ones first, and their lengths.
+constexpr int kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+constexpr float kStraight = TNavGrid::kCellSize;
+const float kDiagonal = std::sqrt(2.0f) * TNavGrid::kCellSize;
+const float kStepLength[8] = {kStraight, kStraight, kStraight, kStraight, kDiagonal, kDiagonal, kDiagonal, kDiagonal};
 
 struct Point2 {
     float x, z;
@@ -101,6 +107,28 @@ TNavGrid::TNavGrid(const std::vector<irr::core::triangle3df>& walls, float clear
             }
     }
     FindAreas();
+    FindMoves();
+}
+
+void TNavGrid::FindMoves()
+{
+    moves_.assign(distance_.size(), 0);
+    enterCost_.resize(distance_.size());
+    for (int k = 0; k < 8; ++k) stepOffset_[k] = kSteps[k][1] * width_ + kSteps[k][0];
+    for (int z = 0; z < depth_; ++z)
+        for (int x = 0; x < width_; ++x) {
+            const int cell = z * width_ + x;
+            // Each step near a wall costs more, so paths keep to the middle of the lanes.
+            const float nearWall = std::max(0.0f, clearance_ + kComfortMargin - distance_[cell]);
+            enterCost_[cell] = 1.0f + kNearWallCost * nearWall;
+            for (int k = 0; k < 8; ++k) {
+                const int nx = x + kSteps[k][0], nz = z + kSteps[k][1];
+                if (nx < 0 || nz < 0 || nx >= width_ || nz >= depth_ || !OpenCell(nz * width_ + nx)) continue;
+                // No cutting a corner between two closed cells.
+                if (kSteps[k][0] && kSteps[k][1] && (!OpenCell(z * width_ + nx) || !OpenCell(nz * width_ + x))) continue;
+                moves_[cell] |= static_cast<uint8_t>(1u << k);
+            }
+        }
 }
 
 // Labels the open cells by area, flooding side by side from each cell not yet labelled.
@@ -277,7 +305,6 @@ std::vector<vector3df> TNavGrid::Search(int start, int goal, const std::function
     w.reached[start] = mark;
     push(estimate(start), start);
     int found = -1;
-    static const int kSteps[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
     while (!w.open.empty()) {
         std::pop_heap(w.open.begin(), w.open.end(), later);
         const int cell = w.open.back().second;
@@ -288,17 +315,12 @@ std::vector<vector3df> TNavGrid::Search(int start, int goal, const std::function
             found = cell;
             break;
         }
-        const int x = cell % width_, z = cell / width_;
-        for (const auto& step : kSteps) {
-            const int nx = x + step[0], nz = z + step[1];
-            if (nx < 0 || nz < 0 || nx >= width_ || nz >= depth_) continue;
-            const int next = nz * width_ + nx;
-            if (w.done[next] == mark || !OpenCell(next)) continue;
-            // No cutting a corner between two closed cells.
-            if (step[0] && step[1] && (!OpenCell(z * width_ + nx) || !OpenCell(nz * width_ + x))) continue;
-            const float length = (step[0] && step[1] ? std::sqrt(2.0f) : 1.0f) * kCellSize;
-            const float nearWall = std::max(0.0f, clearance_ + kComfortMargin - distance_[next]);
-            const float total = w.cost[cell] + length * (1.0f + kNearWallCost * nearWall);
+        const unsigned moves = moves_[cell];
+        for (int k = 0; k < 8; ++k) {
+            if (!(moves & (1u << k))) continue;
+            const int next = cell + stepOffset_[k];
+            if (w.done[next] == mark) continue;
+            const float total = w.cost[cell] + kStepLength[k] * enterCost_[next];
             if (total < costOf(next)) {
                 w.cost[next] = total;
                 w.from[next] = cell;

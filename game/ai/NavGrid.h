@@ -64,12 +64,19 @@ private:
                                              const std::function<bool(const irr::core::vector3df&)>* test) const;
     std::vector<irr::core::vector3df> Smooth(const std::vector<int>& cells) const;
     void FindAreas();
+    void FindMoves();
     const std::vector<int>* AreaOf(const irr::core::vector3df& from) const;
 
     float clearance_;
     float minX_ = 0.0f, minZ_ = 0.0f;
     int width_ = 0, depth_ = 0;
     std::vector<float> distance_;
+    // For the search: the steps a cell allows (bit k for step k: the neighbour is open and a
+    // diagonal cuts no corner), what entering a cell costs per unit of length, and how far
+    // each step moves in the cell list.
+    std::vector<uint8_t> moves_;
+    std::vector<float> enterCost_;
+    int stepOffset_[8] = {};
     // The open cells fall into areas joined side by side: each cell's area (-1 closed) and
     // every area's cells.
     std::vector<int> area_;
