@@ -271,6 +271,10 @@ TTankCommand TTankBrain::Attack(const TSenses& s)
         return command;
     }
 
+    // The target moved far: the place it was going to may still do.
+    if (!path_.empty() && !patrolling_ && plannedFor_.getDistanceFrom(target) > kReplanTargetMoved &&
+        IsFiringPlace(s, path_.back(), target))
+        plannedFor_ = target;
     if (path_.empty() || plannedFor_.getDistanceFrom(target) > kReplanTargetMoved || s.nowMs - plannedMs_ > kReplanMs) {
         PlanToFiringPlace(s, target);
         // No place to fire from can be reached: look elsewhere meanwhile.
@@ -293,22 +297,23 @@ TTankCommand TTankBrain::Follow(const TSenses& s)
     return TurnToward(s, desired, onCourse);
 }
 
+// A place to go and fire at `target` from.
+bool TTankBrain::IsFiringPlace(const TSenses& s, const vector3df& p, const vector3df& target) const
+{
+    const float reach = s.shellSpeed * s.shellLifeMs * kFiringReach;
+    const vector3df here = Flat(s.position);
+    // Moving on from a place whose shot the walls blocked: somewhere else.
+    if (s.nowMs < holdAfterMs_ && p.getDistanceFrom(here) < kMoveOnDistance) return false;
+    // A place this near counts as reached at once: the tank would stay where it is, whose
+    // shot was not clear, and plan the same again.
+    if (p.getDistanceFrom(here) < kWaypointReach) return false;
+    const float d = p.getDistanceFrom(target);
+    return d > kMinFiringDistance && d < reach && grid_->ClearShot(p, target, kShotRadius * 2.0f);
+}
+
 void TTankBrain::PlanToFiringPlace(const TSenses& s, const vector3df& target)
 {
-    const float range = s.shellSpeed * s.shellLifeMs;
-    const float reach = range * kFiringReach;
-    const TNavGrid& grid = *grid_;
-    // Moving on from a place whose shot the walls blocked: somewhere else.
-    const bool elsewhere = s.nowMs < holdAfterMs_;
-    const vector3df here = Flat(s.position);
-    path_ = grid.PathToNearest(s.position, [&](const vector3df& p) {
-        const float d = p.getDistanceFrom(target);
-        if (elsewhere && p.getDistanceFrom(here) < kMoveOnDistance) return false;
-        // A place this near counts as reached at once: the tank would stay where it is,
-        // whose shot was not clear, and plan the same again.
-        if (p.getDistanceFrom(here) < kWaypointReach) return false;
-        return d > kMinFiringDistance && d < reach && grid.ClearShot(p, target, kShotRadius * 2.0f);
-    });
+    path_ = grid_->PathToNearest(s.position, [&](const vector3df& p) { return IsFiringPlace(s, p, target); });
     waypoint_ = 1;
     plannedFor_ = target;
     plannedMs_ = s.nowMs;

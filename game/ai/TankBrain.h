@@ -92,6 +92,7 @@ private:
     std::optional<TTankCommand> Unstick(const TSenses& senses);
     TTankCommand Attack(const TSenses& senses);
     TTankCommand Follow(const TSenses& senses);
+    bool IsFiringPlace(const TSenses& senses, const irr::core::vector3df& p, const irr::core::vector3df& target) const;
     void PlanToFiringPlace(const TSenses& senses, const irr::core::vector3df& target);
     void PlanPatrol(const TSenses& senses);
     TTankCommand TurnToward(const TSenses& senses, float yaw, bool drive) const;
