@@ -192,8 +192,13 @@ void PathPlans()
         if (model == 2) match.arena->LoadArena2();
         auto arena = match.arena->GetGameObjectAs<TArena>("arena");
         irr::scene::ITriangleSelector* walls = arena->_node->getTriangleSelector();
+        // Built here rather than taken from the grids the matches share.
+        std::vector<irr::core::triangle3df> triangles(static_cast<size_t>(walls->getTriangleCount()));
+        irr::s32 got = 0;
+        walls->getTriangles(triangles.data(), static_cast<irr::s32>(triangles.size()), got, nullptr);
+        triangles.resize(static_cast<size_t>(got));
         auto t0 = Clock::now();
-        auto grid = TNavGrid::ForWalls(walls, 1.5f);
+        const auto grid = std::make_unique<const TNavGrid>(triangles, 1.5f);
         const double buildMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
         const int plans = 200;
         size_t points = 0;
@@ -225,7 +230,11 @@ void WinTable(int matches)
     std::printf("%8s %8s %8s %8s\n", "", "EASY", "NORMAL", "HARD");
     int unfinished = 0;
     for (TPlayerStatus row : levels) {
-        std::printf("%8s", Name(row));
+        // The row is printed whole: each match device's first line would break it up.
+        std::string line;
+        char cell[32];
+        std::snprintf(cell, sizeof cell, "%8s", Name(row));
+        line += cell;
         for (TPlayerStatus column : levels) {
             int wins = 0, played = 0;
             Match match(0);
@@ -246,10 +255,11 @@ void WinTable(int matches)
                 TGame::SetGameState("TitleScreen");
                 match.Frame();
             }
-            std::printf(" %5d/%-2d", wins, played);
-            std::fflush(stdout);
+            std::snprintf(cell, sizeof cell, " %5d/%-2d", wins, played);
+            line += cell;
         }
-        std::printf("\n");
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
     }
     std::printf("matches without a winner: %d of %d\n", unfinished, 9 * matches);
 }
