@@ -221,10 +221,9 @@ int TVexmoorArenaScreen::LoadSleekTank(const std::string& key, const std::string
 int TVexmoorArenaScreen::LoadTanks()
 {
     // Slot 0 (player 1) drives "tank2", slot 1 (player 2) "tank1", each in its own color.
-    const TSettings settings = GetGame() ? GetGame()->settings : TSettings();
     const char* const keys[2][2] = {{"tank2", "Tank2"}, {"tank1", "Tank1"}};
     for (int slot = 0; slot < 2; ++slot) {
-        if (settings.players[slot].tank == TTankModel::Boxy)
+        if (tankModels[static_cast<size_t>(slot)] == TTankModel::Boxy)
             LoadBoxyTank(keys[slot][0], keys[slot][1]);
         else
             LoadSleekTank(keys[slot][0], keys[slot][1]);

@@ -70,7 +70,10 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     if (game && game->device) game->device->getCursorControl()->setVisible(false);
     LoadSounds();
     LoadModels();
-    if (game) match = game->settings.match;
+    if (game) {
+        match = game->settings.match;
+        for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
+    }
     arena_model = ArenaModelFor(match.arena);
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));

@@ -92,8 +92,10 @@ public:
     std::deque<std::string> respawn;
     int last_respawn = 0;
 
-    // The match's variations, taken from the settings on entry.
+    // The match's variations and each slot's tank model, taken from the settings on entry
+    // (a network joiner plays the host's in their place, leaving its own settings alone).
     TMatchOptions match;
+    std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
     // The arena this match is played in (kept for the finale).
     std::string arena_model = "arena2_model";
     TMatchRules rules;

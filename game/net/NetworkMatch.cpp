@@ -174,24 +174,22 @@ void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
     phase_ = Phase::Playing;
     ShowText(arena, L"");
     if (IsJoiner()) {
-        // The host's set-up is the match's.
-        if (TVexmoor* game = arena.GetGame()) {
-            const Wire::MatchSetup& s = session_->GetSetup();
-            TMatchOptions& m = game->settings.match;
-            m.arena = static_cast<TArenaChoice>(s.arena);
-            m.shells = static_cast<TShellKind>(s.shells);
-            m.bounces = s.bounces;
-            m.scoreTo = s.scoreTo;
-            m.timeLimitSeconds = s.timeLimitSeconds;
-            m.guided = s.guided;
-            m.invisible = s.invisible;
-            m.respawn = static_cast<TRespawnRule>(s.respawn);
-            for (int p = 0; p < 2; ++p) game->settings.players[p].tank = static_cast<TTankModel>(s.tankModels[p]);
-            // The arena was entered with this machine's set-up: the first snapshot's reset
-            // loads the host's arena and tanks in its place.
-            arena.match = m;
-            arena.arena_model = TVexmoorArenaScreen::ArenaModelFor(m.arena);
-        }
+        // The host's set-up is the match's; the joiner's own stays in its settings.
+        const Wire::MatchSetup& s = session_->GetSetup();
+        TMatchOptions m;
+        m.arena = static_cast<TArenaChoice>(s.arena);
+        m.shells = static_cast<TShellKind>(s.shells);
+        m.bounces = s.bounces;
+        m.scoreTo = s.scoreTo;
+        m.timeLimitSeconds = s.timeLimitSeconds;
+        m.guided = s.guided;
+        m.invisible = s.invisible;
+        m.respawn = static_cast<TRespawnRule>(s.respawn);
+        for (size_t p = 0; p < 2; ++p) arena.tankModels[p] = static_cast<TTankModel>(s.tankModels[p]);
+        // The arena was entered with this machine's set-up: the first snapshot's reset
+        // loads the host's arena and tanks in its place.
+        arena.match = m;
+        arena.arena_model = TVexmoorArenaScreen::ArenaModelFor(m.arena);
         return;  // the tanks wait for the first snapshot
     }
     arena.ResetArena();

@@ -214,6 +214,11 @@ TEST_F(NetworkMatch, TheJoinerPlaysInTheHostsArenaWithTheHostsTanks)
     };
     for (const char* key : {"arena", "tank1", "tank2"})
         EXPECT_EQ(meshOf(*joiner, key)->getMeshBuffer(0)->getVertexCount(), meshOf(*host, key)->getMeshBuffer(0)->getVertexCount()) << key;
+    // The joiner plays the host's set-up but keeps its own for its next matches (its
+    // settings are written when it leaves the set-up screen or a match ends).
+    EXPECT_EQ(joiner->game->settings.match.arena, TMatchOptions{}.arena);
+    EXPECT_EQ(joiner->game->settings.players[0].tank, TTankModel::Boxy);
+    EXPECT_EQ(joiner->game->settings.players[1].tank, TTankModel::Sleek);
 }
 
 // Both tanks turn through more than a half turn, each in its own steps: the joiner draws
