@@ -72,6 +72,8 @@ e2e_begin()
         command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 1; }
     done
     E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexmoor-e2e.$E2E_NAME.XXXXXX")
+    # Every game this test starts keeps its settings here, never in the real home.
+    export XDG_CONFIG_HOME="$E2E_WORK/config" HOME="$E2E_WORK/home"
     rm -rf "${E2E_ARTIFACTS:?}/$E2E_NAME"
     trap e2e_end EXIT
     trap 'fail "interrupted"' INT TERM
@@ -180,9 +182,8 @@ start_game()
     # at exit that the leak checker cannot trace (they have no frame pointers); leaks are judged
     # by the memory rounds instead. Memory errors still end the run. No effect on other builds.
     # The game's loop never sleeps: a lower priority leaves the harness its share of the CPU.
-    # Settings are kept in the run's own folder, never in the real home.
     (cd "$dir" && exec nice -n "${E2E_GAME_NICE:-10}" env ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        XDG_CONFIG_HOME="$E2E_WORK/config" "$@" "$VEXMOOR_BIN" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$logs.out" 2>"$logs.err" </dev/null) &
+        "$@" "$VEXMOOR_BIN" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$logs.out" 2>"$logs.err" </dev/null) &
     GAME_PID=$!
     E2E_PIDS+=("$GAME_PID")
 }

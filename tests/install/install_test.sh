@@ -56,7 +56,8 @@ export DISPLAY=$display
 # From a folder without the game's data: the launcher must find it.
 mkdir "$work/elsewhere"
 cd "$work/elsewhere"
-"$prefix/games/vexmoor" >"$work/game.log" 2>&1 &
+# Settings in the test's own folder, never in the real home.
+XDG_CONFIG_HOME="$work/config" HOME="$work/home" "$prefix/games/vexmoor" >"$work/game.log" 2>&1 &
 game_pid=$!
 
 window=""
