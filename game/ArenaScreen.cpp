@@ -77,11 +77,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     arena_model = ArenaModelFor(match.arena);
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
-    auto font = TFontResource::Create(guienv, kScoreFont, 36, 1);
-    irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), kScoreFont);
-    // The engine's cache owns the built-in font as it owns the loaded ones.
-    if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
-    AddGameResource("fnt", font);
+    AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));
     const uint32_t now = GameClock::Milliseconds();
     rules.Start(match, now);
     overlay.Start(now);

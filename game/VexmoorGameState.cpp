@@ -132,13 +132,16 @@ void TVexmoorGameState::LoadGameFonts()
 {
     TVexmoor* game = GetGame();
     if (!game) return;
-    for (const FontRow& row : kFonts) {
-        auto font = TFontResource::Create(guienv, row.file, row.pt, row.bold);
-        // The engine's cache owns the built-in font as it owns the loaded ones.
-        irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), row.file);
-        if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
-        game->AddGameResource(row.key, font);
-    }
+    for (const FontRow& row : kFonts) game->AddGameResource(row.key, WholeFontResource(row.file, row.pt, row.bold));
+}
+
+std::shared_ptr<TFontResource> TVexmoorGameState::WholeFontResource(const std::string& file, int pt, int bold)
+{
+    auto font = TFontResource::Create(guienv, file, pt, bold);
+    // The engine's cache owns the built-in font as it owns the loaded ones.
+    irr::gui::IGUIFont* usable = WholeFontOr(font->GetResource(), file);
+    if (usable != font->GetResource()) font->res = std::shared_ptr<void>(usable, [](void*) {});
+    return font;
 }
 
 irr::gui::IGUIStaticText* TVexmoorGameState::AddTextCell(const wchar_t* text, irr::gui::IGUIFont* font,

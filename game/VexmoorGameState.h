@@ -5,6 +5,7 @@
 #include <irrlicht.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 class TVexmoor;
 class TColorResource;
+class TFontResource;
 class TGameEventReceiver;
 
 class TVexmoorGameState : public TGameState {
@@ -45,6 +47,9 @@ public:
     int SX(int x);
     int SY(int y);
 
+    // A font resource read from file through this state's GUI environment, holding the
+    // engine's built-in font where the file cannot be read whole.
+    std::shared_ptr<TFontResource> WholeFontResource(const std::string& file, int pt, int bold);
     // Loads the game-wide fonts ("fnt_36" to "fnt_10") from this state's GUI environment
     // into the game, each the engine's built-in font where its file cannot be read.
     void LoadGameFonts();
