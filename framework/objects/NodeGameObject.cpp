@@ -56,8 +56,13 @@ float TNodeGameObject::GetHeading()
     if (!_node) return 0.0f;
     irr::core::matrix4 rotation;
     rotation.setRotationDegrees(_node->getRotation());
+    return HeadingOf(rotation);
+}
+
+float TNodeGameObject::HeadingOf(const irr::core::matrix4& transformation)
+{
     irr::core::vector3df forward(0.0f, 0.0f, 1.0f);
-    rotation.rotateVect(forward);
+    transformation.rotateVect(forward);
     float heading = std::atan2(forward.X, forward.Z) * irr::core::RADTODEG;
     if (heading < 0.0f) heading += 360.0f;
     return heading >= 360.0f ? 0.0f : heading;

@@ -34,6 +34,8 @@ public:
     // Turning can leave the rotation as an equivalent triple such as (180, 175, 180), whose
     // Y alone is no heading.
     virtual float GetHeading();
+    // The same for any transformation (a node's absolute one gives its heading in the world).
+    static float HeadingOf(const irr::core::matrix4& transformation);
     virtual irr::core::vector3df GetGlobalPosition();
     virtual irr::core::vector3df GetGlobalRotation();
     virtual float GetDistanceFrom(const irr::core::vector3df& v);

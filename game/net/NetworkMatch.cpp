@@ -33,15 +33,6 @@ float Wrapped(float degrees)
     return d < 0 ? d + 360.0f : d;
 }
 
-// Where a node faces on the ground in the world, whatever angle triple its transformation
-// holds (a guided shell turns with its tank).
-float WorldHeading(irr::scene::ISceneNode& node)
-{
-    irr::core::vector3df forward(0.0f, 0.0f, 1.0f);
-    node.getAbsoluteTransformation().rotateVect(forward);
-    return Wrapped(std::atan2(forward.X, forward.Z) * irr::core::RADTODEG);
-}
-
 float Clamped(float v, float limit) { return std::clamp(v, -limit, limit); }
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
@@ -94,8 +85,7 @@ Wire::MatchSetup TNetworkMatch::SetupOf(TVexmoorArenaScreen& arena)
     s.guided = m.guided ? 1 : 0;
     s.invisible = m.invisible ? 1 : 0;
     s.respawn = static_cast<uint8_t>(m.respawn);
-    if (TVexmoor* game = arena.GetGame())
-        for (int p = 0; p < 2; ++p) s.tankModels[p] = static_cast<uint8_t>(game->settings.players[p].tank);
+    for (size_t p = 0; p < 2; ++p) s.tankModels[p] = static_cast<uint8_t>(arena.tankModels[p]);
     return s;
 }
 
@@ -306,7 +296,8 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
             t.deathMs = static_cast<uint16_t>(std::clamp<int>(static_cast<int>(s.hostTimeMs) - die->start, 0, 60000));
         if (auto shell = tank->GetShell(); shell && shell->_node) {
             const irr::core::vector3df at = shell->_node->getAbsolutePosition();
-            const float yaw = WorldHeading(*shell->_node);
+            // A guided shell turns with its tank: its heading in the world.
+            const float yaw = TNodeGameObject::HeadingOf(shell->_node->getAbsoluteTransformation());
             s.shells.push_back(Wire::ShellState{static_cast<uint8_t>(p), Clamped(at.X, Wire::kMaxCoordinate),
                                                 Clamped(at.Y, Wire::kMaxCoordinate),
                                                 Clamped(at.Z, Wire::kMaxCoordinate), Wrapped(yaw)});
