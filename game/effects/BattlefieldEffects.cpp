@@ -1,8 +1,8 @@
 #include "game/effects/BattlefieldEffects.h"
 
-#include "game/Arena.h"
-#include "game/ArenaScreen.h"
-#include "game/Tank.h"
+#include "game/world/Arena.h"
+#include "game/match/ArenaScreen.h"
+#include "game/tank/Tank.h"
 #include "game/effects/Explosion.h"
 #include "game/effects/GlowSprite.h"
 #include "game/effects/ShellTrail.h"

@@ -1,8 +1,8 @@
 #include "game/effects/TankOutlines.h"
 
-#include "game/ArenaScreen.h"
-#include "game/SceneChildren.h"
-#include "game/Tank.h"
+#include "game/match/ArenaScreen.h"
+#include "game/world/SceneChildren.h"
+#include "game/tank/Tank.h"
 #include "game/Vexmoor.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include "framework/GameResource.h"
 #include "framework/objects/NodeGameObject.h"
-#include "game/ArenaScreen.h"
-#include "game/Player.h"
-#include "game/Tank.h"
-#include "game/TankAnimators.h"
+#include "game/match/ArenaScreen.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankDieAnimator.h"
 #include "game/Vexmoor.h"
 #include "sound/Sound.h"
 

@@ -9,15 +9,15 @@
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
-#include "game/ArenaScreen.h"
-#include "game/EndMatchAnimator.h"
-#include "game/Player.h"
-#include "game/StartScreen.h"
-#include "game/Tank.h"
-#include "game/TankShell.h"
+#include "game/match/ArenaScreen.h"
+#include "game/match/EndMatchAnimator.h"
+#include "game/world/Player.h"
+#include "game/screens/StartScreen.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankShell.h"
 #include "game/Vexmoor.h"
-#include "game/TankAnimators.h"
-#include "game/net/NetworkTankController.h"
+#include "game/tank/TankDieAnimator.h"
+#include "game/control/NetworkTankController.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "ArenaFixture.h"
 #include "WallMap.h"
-#include "game/ComputerTankController.h"
+#include "game/control/ComputerTankController.h"
 #include "game/ai/NavGrid.h"
 
 using irr::core::vector3df;

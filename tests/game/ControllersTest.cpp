@@ -1,7 +1,7 @@
 // Driving tanks: the keyboard controller of the match fed by key events posted to the
 // engine device, the mouse controller's thresholds, and the player records.
 #include "ArenaFixture.h"
-#include "game/TankControllers.h"
+#include "game/control/TankController.h"
 
 using irr::core::vector3df;
 

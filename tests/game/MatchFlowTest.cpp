@@ -8,7 +8,7 @@
 #include "ArenaFixture.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
-#include "game/EndMatchAnimator.h"
+#include "game/match/EndMatchAnimator.h"
 #include "sound/Sound.h"
 
 using irr::core::vector3df;

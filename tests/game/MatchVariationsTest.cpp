@@ -8,7 +8,7 @@
 #include "WallMap.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
-#include "game/SafeRespawn.h"
+#include "game/match/SafeRespawn.h"
 
 using irr::core::vector3df;
 

@@ -4,7 +4,7 @@
 
 #include "framework/Game.h"
 #include "framework/GameState.h"
-#include "game/TankShell.h"
+#include "game/tank/TankShell.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The tank on its own: the speed ramp timed from the last start or stop, the engine
 // sound's rate and volume, firing one shell at a time and the invisible look.
 #include "ArenaFixture.h"
-#include "game/SpeedRamp.h"
+#include "game/tank/SpeedRamp.h"
 #include "sound/Sound.h"
 #include "WallMap.h"
 

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "RenderFixture.h"
-#include "game/ScoreDisplay.h"
+#include "game/match/ScoreDisplay.h"
 #include "game/effects/BattlefieldEffects.h"
 #include "game/effects/ColorContrast.h"
 #include "game/effects/TankOutlines.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "ScreenFixture.h"
-#include "game/StartScreen.h"
+#include "game/screens/StartScreen.h"
 
 using Column = TSetupOptionsColumn;
 

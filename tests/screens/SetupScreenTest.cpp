@@ -1,10 +1,10 @@
 // The match set-up screen's player rows: what they show, how clicks cycle them, and that
 // FIGHT starts the match with the tanks and drivers they show.
 #include "ScreenFixture.h"
-#include "game/ArenaScreen.h"
-#include "game/ComputerTankController.h"
-#include "game/Player.h"
-#include "game/Tank.h"
+#include "game/match/ArenaScreen.h"
+#include "game/control/ComputerTankController.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
 #include "game/settings/SettingsFile.h"
 
 #include <unistd.h>
