@@ -4,13 +4,12 @@
 
 #include <irrlicht.h>
 
-#include <array>
 #include <memory>
-#include <optional>
-#include <string>
 
+#include "framework/ObjectLookup.h"
 #include "framework/objects/MovableGameObjectController.h"
 
+class TGameEventReceiver;
 class TTank;
 
 // Marks controllers of tanks.
@@ -18,6 +17,8 @@ class TTankController : public TMovableGameObjectController {
     VEXMOOR_CLASS(TTankController, TMovableGameObjectController)
 
 protected:
+    // The game's input receiver; null without a game.
+    static TGameEventReceiver* Receiver();
     // The driven tank, or null when the target is missing or not a tank.
     std::shared_ptr<TTank> Tank();
     // Lets a moving tank coast to a halt, calling Stop once.
@@ -25,31 +26,4 @@ protected:
 
 private:
     TObjectLookup<TTank> tank_;
-};
-
-class TKeyboardTankController : public TTankController {
-    VEXMOOR_CLASS(TKeyboardTankController, TTankController)
-
-public:
-    static std::shared_ptr<TKeyboardTankController> Create(const std::string& targetKey, int forward, int left,
-                                                           int right, int fire);
-    virtual int SetKeys(int forward, int left, int right, int fire);
-    int OnUpdate() override;
-
-    // Engine key codes: drive forward, turn left, turn right, fire.
-    std::array<int, 4> keys{};
-};
-
-// Drives a tank from the cursor's offset to a reference point: left and right turn,
-// up drives, the left button fires on release, the right button re-centers.
-class TMouseTankController : public TTankController {
-    VEXMOOR_CLASS(TMouseTankController, TTankController)
-
-public:
-    static std::shared_ptr<TMouseTankController> Create(const std::string& targetKey);
-    virtual int CenterMouse();
-    int OnUpdate() override;
-
-    std::optional<irr::core::vector2di> start;
-    int threshold = 50;
 };

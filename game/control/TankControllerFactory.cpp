@@ -4,7 +4,7 @@
 #include "framework/Gamepads.h"
 #include "game/control/ComputerTankController.h"
 #include "game/control/PadTankController.h"
-#include "game/control/TankController.h"
+#include "game/control/KeyboardTankController.h"
 
 TSlotController MakeSlotController(int slot, const TPlayerSetup& setup, const std::string& tankKey)
 {

@@ -7,7 +7,9 @@
 #include "game/world/Arena.h"
 #include "game/match/ArenaScreen.h"
 #include "game/tank/Tank.h"
+#include "game/tank/PositionCameraAnimator.h"
 #include "game/tank/TankDieAnimator.h"
+#include "game/tank/TankMinimumDistanceAnimator.h"
 #include "game/Vexmoor.h"
 #include "game/effects/BattlefieldEffects.h"
 

@@ -4,44 +4,9 @@
 #include "framework/Game.h"
 #include "framework/GameResource.h"
 #include "framework/GameState.h"
-#include "framework/objects/PositionCameraAnimator.h"
-#include "game/match/ArenaScreen.h"
-#include "game/world/SceneChildren.h"
 #include "game/tank/Tank.h"
+#include "game/match/ArenaScreen.h"
 #include "sound/Sound.h"
-
-int MaintainTankY::OnAnimate(TGameObject* obj, int)
-{
-    auto* tank = obj ? obj->AsNodeObject() : nullptr;
-    if (!tank || !tank->_node) return 0;
-    const irr::core::vector3df p = tank->GetPosition();
-    if (p.Y != setY) tank->SetPosition(irr::core::vector3df(p.X, setY, p.Z));
-    return 0;
-}
-
-std::shared_ptr<TankMinimumDistanceAnimator> TankMinimumDistanceAnimator::Create(const std::string& fromKey)
-{
-    auto animator = std::make_shared<TankMinimumDistanceAnimator>();
-    animator->from_key = fromKey;
-    return animator;
-}
-
-int TankMinimumDistanceAnimator::OnAnimate(TGameObject* obj, int)
-{
-    auto state = GetState();
-    auto* tank = obj ? obj->AsNodeObject() : nullptr;
-    if (!state || !tank || !tank->_node) return 0;
-    auto other = state->GetGameObjectAs<TTank>(from_key, other_);
-    if (!other || !other->_node) return 0;
-    const float d = tank->GetDistanceFrom(other->GetGlobalPosition());
-    if (d > distance) {
-        lastPosition = tank->GetPosition();
-    } else if (lastPosition) {
-        tank->SetPosition(*lastPosition);
-    }
-    // Too close before any far-enough position was seen: nothing to go back to, stay put.
-    return 0;
-}
 
 TankDieAnimator::TankDieAnimator()
 {
@@ -80,26 +45,5 @@ int TankDieAnimator::OnAnimate(TGameObject* obj, int timeMs)
         }
     }
     lastPosition = tank->GetPosition();
-    return 0;
-}
-
-int TankVisibleAnimator::OnAnimate(TGameObject* obj, int)
-{
-    auto* tank = dynamic_cast<TTank*>(obj);
-    if (!tank) return 0;
-    if (!tank->IsVisible()) tank->SetVisible(1);
-    if (!tank->GetShell()) {
-        tank->QueueGameObjectAnimatorForDeletion(obj_key);
-        tank->SetVisible(0);
-    }
-    return 0;
-}
-
-int TPositionCameraAnimator::OnAnimate(TGameObject* obj, int)
-{
-    auto* tank = obj ? obj->AsNodeObject() : nullptr;
-    if (!tank) return 0;
-    if (irr::scene::ISceneNode* camera = ChildAt(tank->_node, 1))
-        PositionCamera(static_cast<irr::scene::ICameraSceneNode*>(camera));
     return 0;
 }
