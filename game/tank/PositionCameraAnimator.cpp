@@ -1,7 +1,6 @@
 #include "game/tank/PositionCameraAnimator.h"
 
 #include "framework/objects/NodeGameObject.h"
-
 #include "framework/objects/PositionCameraAnimator.h"
 #include "game/world/SceneChildren.h"
 

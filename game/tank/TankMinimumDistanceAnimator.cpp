@@ -1,7 +1,6 @@
 #include "game/tank/TankMinimumDistanceAnimator.h"
 
 #include "framework/objects/NodeGameObject.h"
-
 #include "framework/GameState.h"
 #include "game/tank/Tank.h"
 
