@@ -11,6 +11,7 @@
 #include "game/settings/SettingsFile.h"
 
 class TNetworkMatch;
+class TNetworkMatchEnd;
 
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
@@ -63,6 +64,8 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // Hears how a network match ended (the set-up screen, once the screens are open).
+    std::weak_ptr<TNetworkMatchEnd> networkMatchEnd;
 
 private:
     // The run's mode and the settings' mode it was set over.

@@ -165,8 +165,7 @@ int TVexmoorArenaScreen::OnUpdate()
     const uint32_t now = GameClock::Milliseconds();
     winner = rules.Update(Score(2), Score(1), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
     if (winner) {
-        SetFlag("match_end", 1);
-        AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+        PlayMatchEnd();
         RecordResult();
     }
 
@@ -368,21 +367,20 @@ std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()
     return game ? game->network : nullptr;
 }
 
-int TVexmoorArenaScreen::ShellBounces() const
+void TVexmoorArenaScreen::PlayMatchEnd()
 {
-    return match.shells == TShellKind::Bouncing ? std::max(1, match.bounces) : 0;
+    SetFlag("match_end", 1);
+    AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
 }
 
-std::string TVexmoorArenaScreen::ArenaModelFor(TArenaChoice choice)
+void TVexmoorArenaScreen::OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
 {
-    static const char* const kModels[] = {"arena_base_model", "arena1_model", "arena2_model"};
-    switch (choice) {
-    case TArenaChoice::OpenField: return kModels[0];
-    case TArenaChoice::Maze: return kModels[1];
-    case TArenaChoice::Random: return kModels[TGame::RandomInt(0, 2)];
-    case TArenaChoice::Forts: break;
-    }
-    return kModels[2];
+    BattlefieldEffects::OnShot(*this, tank, shell, muzzle);
+}
+
+void TVexmoorArenaScreen::OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
+{
+    BattlefieldEffects::OnHit(*this, victim, where);
 }
 
 int TVexmoorArenaScreen::Score(int player)

@@ -12,7 +12,7 @@
 #include "framework/ObjectLookup.h"
 #include "game/match/MatchOverlay.h"
 #include "game/match/MatchRules.h"
-#include "game/VexmoorGameState.h"
+#include "game/world/ArenaWorld.h"
 #include "game/settings/Settings.h"
 
 class TPlayer;
@@ -20,8 +20,8 @@ class TNetworkMatch;
 class TColorResource;
 class TFontResource;
 
-class TVexmoorArenaScreen : public TVexmoorGameState {
-    VEXMOOR_CLASS(TVexmoorArenaScreen, TVexmoorGameState)
+class TVexmoorArenaScreen : public TArenaWorld {
+    VEXMOOR_CLASS(TVexmoorArenaScreen, TArenaWorld)
 
 public:
     // Match flow (ArenaScreen.cpp).
@@ -33,12 +33,12 @@ public:
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
     int OnUserEvent(int data1, int data2, float data3) override;
 
-    virtual int IncrementColorScheme();
+    int IncrementColorScheme() override;
     virtual int RespawnTanks();
     // The match's end in each slot's wins and losses, saved with the settings.
     virtual int RecordResult();
-    virtual int QueueTankForRespawn(const std::string& key);
-    virtual int IsInvisibleTanks();
+    int QueueTankForRespawn(const std::string& key) override;
+    int IsInvisibleTanks() override;
     // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
@@ -53,7 +53,7 @@ public:
     virtual int IsPadLost(int player);
 
     // Loading (ArenaLoading.cpp).
-    virtual int ResetArena();
+    int ResetArena() override;
     virtual int FlagReset();
     virtual int LoadSounds();
     virtual int LoadModels();
@@ -68,23 +68,21 @@ public:
     virtual int LoadArenaBase();
     virtual int LoadArena1();
     virtual int LoadArena2();
-    virtual int RebuildCollisionAnimators();
-    // Places a colored private copy of the mesh under meshKey; raises "Unable to load "
-    // followed by the key when no such mesh was loaded.
-    virtual irr::scene::IMeshSceneNode* LoadModel(const std::string& meshKey, irr::video::SColor color,
-                                                  irr::core::vector3df position, irr::core::vector3df rotation,
-                                                  std::optional<irr::core::vector3df> outlineScale,
-                                                  irr::scene::ISceneNode* parent,
-                                                  std::optional<irr::core::vector3df> meshRotation);
+    int RebuildCollisionAnimators() override;
+    irr::scene::IMeshSceneNode* LoadModel(const std::string& meshKey, irr::video::SColor color,
+                                          irr::core::vector3df position, irr::core::vector3df rotation,
+                                          std::optional<irr::core::vector3df> outlineScale, irr::scene::ISceneNode* parent,
+                                          std::optional<irr::core::vector3df> meshRotation) override;
     // Adds a hidden, face-flipped, scaled copy of a mesh node as its child.
     virtual irr::scene::IMeshSceneNode* AddCelMesh(irr::scene::ISceneNode* node, irr::core::vector3df scale);
-    virtual int SetTanksDisabled(int disabled);
+    int SetTanksDisabled(int disabled) override;
     virtual int SetTanksVolume(int volume);
 
-    // Walls a shell may bounce off in this match; 0 for straight shells.
-    int ShellBounces() const;
-    // The mesh key of an arena choice; RANDOM draws one of the three.
-    static std::string ArenaModelFor(TArenaChoice choice);
+    // The world's events (ArenaScreen.cpp): the match's end, and the battlefield effects
+    // of a shot and a hit.
+    void PlayMatchEnd() override;
+    void OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle) override;
+    void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where) override;
 
     irr::gui::IGUIStaticText* back = nullptr;
     int mouse_on = -1;
@@ -92,12 +90,6 @@ public:
     std::deque<std::string> respawn;
     int last_respawn = 0;
 
-    // The match's variations and each slot's tank model, taken from the settings on entry
-    // (a network joiner plays the host's in their place, leaving its own settings alone).
-    TMatchOptions match;
-    std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
-    // The arena this match is played in (kept for the finale).
-    std::string arena_model = "arena2_model";
     TMatchRules rules;
     int winner = 0;  // 1 or 2 once the match is decided
     TMatchOverlay overlay;

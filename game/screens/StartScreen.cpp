@@ -86,3 +86,8 @@ int TVexmoorGameStartScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int event
         return 0;
     return TrackHover(caller, eventType, mouse_on, true);
 }
+
+void TVexmoorGameStartScreen::AfterNetworkMatch(const TNetSession& session, const std::string& endMessage)
+{
+    network.AfterMatch(session, endMessage);
+}

@@ -6,9 +6,10 @@
 #include "game/screens/SetupPlayerRows.h"
 #include "game/screens/SetupOptionsColumn.h"
 #include "game/VexmoorGameState.h"
+#include "game/net/NetworkMatchEnd.h"
 #include "game/net/SetupNetworkRow.h"
 
-class TVexmoorGameStartScreen : public TVexmoorGameState {
+class TVexmoorGameStartScreen : public TVexmoorGameState, public TNetworkMatchEnd {
     VEXMOOR_CLASS(TVexmoorGameStartScreen, TVexmoorGameState)
 
 public:
@@ -19,6 +20,8 @@ public:
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
     // The frame and headings, in unscaled screen pixels.
     virtual int DrawFrame();
+    // Offers the ended match's role again, with why it ended.
+    void AfterNetworkMatch(const TNetSession& session, const std::string& endMessage) override;
 
     irr::gui::IGUIStaticText* back = nullptr;   // "EXIT", id 101
     irr::gui::IGUIStaticText* fight = nullptr;  // "FIGHT", id 103

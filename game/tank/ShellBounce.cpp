@@ -5,7 +5,7 @@
 #include <array>
 
 #include "framework/Clock.h"
-#include "game/match/ArenaScreen.h"
+#include "game/world/ArenaWorld.h"
 #include "game/tank/Tank.h"
 #include "game/tank/TankShell.h"
 #include "game/tank/WallSweep.h"
@@ -25,7 +25,7 @@ struct Piece {
 
 }  // namespace
 
-int TTankShell::FlyBouncing(TVexmoorArenaScreen& arena, TNodeGameObject& world, int maxBounces, int boxMode)
+int TTankShell::FlyBouncing(TArenaWorld& arena, TNodeGameObject& world, int maxBounces, int boxMode)
 {
     irr::scene::ITriangleSelector* walls = world._node ? world._node->getTriangleSelector() : nullptr;
     if (world._node) world._node->updateAbsolutePosition();

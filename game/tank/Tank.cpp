@@ -4,14 +4,13 @@
 #include "framework/Game.h"
 #include "framework/GameResource.h"
 #include "framework/GameState.h"
-#include "game/match/ArenaScreen.h"
+#include "game/world/ArenaWorld.h"
 #include "game/world/SceneChildren.h"
 #include "game/tank/SpeedRamp.h"
 #include "game/tank/MaintainTankY.h"
 #include "game/tank/TankDieAnimator.h"
 #include "game/tank/TankVisibleAnimator.h"
 #include "game/tank/TankShell.h"
-#include "game/effects/BattlefieldEffects.h"
 #include "sound/Sound.h"
 
 namespace {
@@ -199,7 +198,7 @@ int TTank::Shoot(TGameState* state)
 {
     if (GetShell()) return 0;  // one shell in flight at a time
     if (GetAnimator("spawn_grace")) return 0;  // no firing straight out of a safe respawn
-    auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state);
+    auto* arena = TArenaWorld::Of(state);
     irr::scene::ISceneNode* muzzle = ChildAt(_node, 2);
     if (!arena || !muzzle) return 0;
     muzzle->updateAbsolutePosition();
@@ -223,7 +222,7 @@ int TTank::Shoot(TGameState* state)
     state->AddGameObject(obj_key + "_shell", shell);
     shell->SetNodeObject(node);
     shell->AddAnimator("shell_anim", std::make_shared<TankShellAnimator>());
-    BattlefieldEffects::OnShot(*arena, *this, node, muzzle);
+    arena->OnShot(*this, node, muzzle);
     if (shot) shot->Play(shot_channel);
     // A guided shell keeps its place relative to the muzzle and turns and moves with the tank.
     if (guided) node->setParent(_node);

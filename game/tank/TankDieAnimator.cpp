@@ -5,7 +5,7 @@
 #include "framework/GameResource.h"
 #include "framework/GameState.h"
 #include "game/tank/Tank.h"
-#include "game/match/ArenaScreen.h"
+#include "game/world/ArenaWorld.h"
 #include "sound/Sound.h"
 
 TankDieAnimator::TankDieAnimator()
@@ -38,7 +38,7 @@ int TankDieAnimator::OnAnimate(TGameObject* obj, int timeMs)
     if (timeMs - start > lifeSpan) {
         auto state = tank->GetState();
         tank->QueueGameObjectAnimatorForDeletion(obj_key);
-        if (auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state.get())) {
+        if (auto* arena = TArenaWorld::Of(state.get())) {
             // A paused game keeps the tanks stopped until it resumes.
             arena->SetTanksDisabled(TGame::Framerate->IsPaused() ? 1 : 0);
             arena->QueueTankForRespawn(tank->obj_key);

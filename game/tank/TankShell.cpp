@@ -4,10 +4,9 @@
 
 #include "framework/GameState.h"
 #include "framework/OrthogonalGameView.h"
-#include "game/match/ArenaScreen.h"
+#include "game/world/ArenaWorld.h"
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
-#include "game/effects/BattlefieldEffects.h"
 
 std::shared_ptr<TTankShell> TTankShell::Create(const std::string& tankKey)
 {
@@ -20,7 +19,7 @@ int TTankShell::OnUpdate()
 {
     TMovableGameObject::OnUpdate();
     auto state = GetState();
-    auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state.get());
+    auto* arena = TArenaWorld::Of(state.get());
     if (!arena || !_node) return 0;
 
     // A shell that did not move this frame (a paused game) tests nothing.
@@ -43,7 +42,7 @@ int TTankShell::OnUpdate()
     return 0;
 }
 
-bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
+bool TTankShell::TestTank(TArenaWorld& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
                           const std::string& playerKey, int boxMode)
 {
     auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimLookup);
@@ -51,7 +50,7 @@ bool TTankShell::TestTank(TVexmoorArenaScreen& arena, const std::string& victimK
     if (!victim || victim->GetAnimator("spawn_grace") || !CheckCollision(victim.get(), boxMode)) return false;
     arena.SetTanksDisabled(1);
     victim->Die(GetDirection());
-    BattlefieldEffects::OnHit(arena, victim, GetGlobalPosition());
+    arena.OnHit(victim, GetGlobalPosition());
     if (auto player = arena.GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
     arena.QueueGameObjectForDeletion(obj_key);
     return true;

@@ -12,7 +12,7 @@
 #include "framework/objects/MovableGameObject.h"
 
 class TTank;
-class TVexmoorArenaScreen;
+class TArenaWorld;
 
 class TTankShell : public TMovableGameObject {
     VEXMOOR_CLASS(TTankShell, TMovableGameObject)
@@ -30,11 +30,11 @@ public:
 private:
     // A bouncing shell's step (ShellBounce.cpp): swept against the walls, mirrored at each
     // one met while bounces are left, the tanks tested along every straight piece.
-    int FlyBouncing(TVexmoorArenaScreen& arena, TNodeGameObject& world, int maxBounces, int boxMode);
+    int FlyBouncing(TArenaWorld& arena, TNodeGameObject& world, int maxBounces, int boxMode);
 
     // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
     // victimLookup remembers where the victim was found, for the next frame.
-    bool TestTank(TVexmoorArenaScreen& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
+    bool TestTank(TArenaWorld& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
                   const std::string& playerKey, int boxMode);
 
     // The objects a flying shell tests every frame.

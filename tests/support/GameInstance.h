@@ -31,6 +31,7 @@ public:
             TGame::AddGameState("Arena", arena);
             TGame::AddGameState("TitleScreen", title);
             TGame::AddGameState("StartScreen", start);
+            game->networkMatchEnd = start;
         });
     }
     ~TGameInstance()
