@@ -134,20 +134,12 @@ int TComputerTankController::OnUpdate()
     auto tank = Tank();
     if (!state || !tank || !tank->_node || !MakeBrain()) return 0;
 
-    const ai::TTankCommand command = brain->Think(Sense(*tank));
-    tank->StopTurn();
-    if (tank->IsDisabled()) {
-        Coast(*tank);
-        return 0;
-    }
-    if (command.fire) tank->Shoot(state.get());
-    if (command.turn < 0) tank->TurnLeft();
-    if (command.turn > 0) tank->TurnRight();
-    if (command.drive) {
-        // As at the keyboard: a rolling tank is not restarted.
-        if (!tank->IsMoving()) tank->Start();
-    } else {
-        Coast(*tank);
-    }
+    const ai::TTankCommand thought = brain->Think(Sense(*tank));
+    TDriveCommand command;
+    command.drive = thought.drive;
+    command.left = thought.turn < 0;
+    command.right = thought.turn > 0;
+    command.fire = thought.fire;
+    Drive(*tank, command, state.get());
     return 0;
 }

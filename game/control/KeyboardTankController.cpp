@@ -27,16 +27,14 @@ int TKeyboardTankController::OnUpdate()
     auto tank = Tank();
     if (!state || !events || !tank) return 0;
 
-    tank->StopTurn();  // turning lasts only while a key holds it
-    if (!tank->IsDisabled() && events->IsKeyUpDown(keys[3], 1)) tank->Shoot(state.get());
-    if (!tank->IsDisabled() && events->IsKeyDown(keys[1], 0, 0, 0)) tank->TurnLeft();
-    // Set last, so with both turn keys held the right turn wins.
-    if (!tank->IsDisabled() && events->IsKeyDown(keys[2], 0, 0, 0)) tank->TurnRight();
-    if (!tank->IsDisabled() && events->IsKeyDown(keys[0], 0, 0, 0)) {
-        // A rolling tank is not restarted: it halts first, then starts again.
-        if (!tank->IsMoving()) tank->Start();
-    } else {
-        Coast(*tank);
+    TDriveCommand command;
+    // A disabled tank leaves the keys unread, so a press of fire waits until it is free.
+    if (!tank->IsDisabled()) {
+        command.fire = events->IsKeyUpDown(keys[3], 1) != 0;
+        command.left = events->IsKeyDown(keys[1], 0, 0, 0) != 0;
+        command.right = events->IsKeyDown(keys[2], 0, 0, 0) != 0;
+        command.drive = events->IsKeyDown(keys[0], 0, 0, 0) != 0;
     }
+    Drive(*tank, command, state.get());
     return 0;
 }

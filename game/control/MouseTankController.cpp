@@ -28,16 +28,15 @@ int TMouseTankController::OnUpdate()
     if (!start || events->IsMouseButtonDownUp(1, 1)) CenterMouse();
     const int mx = events->MouseX();
     const int my = events->MouseY();
-    tank->StopTurn();
-    // The mouse fires on release, the keyboard on press.
-    if (!tank->IsDisabled() && events->IsMouseButtonDownUp(0, 1)) tank->Shoot(state.get());
-    if (!tank->IsDisabled() && start->X - mx > threshold) tank->TurnLeft();
-    if (!tank->IsDisabled() && mx - start->X > threshold) tank->TurnRight();
-    // Screen y grows downward: the cursor above the reference drives forward.
-    if (!tank->IsDisabled() && start->Y - my > threshold) {
-        if (!tank->IsMoving()) tank->Start();
-    } else {
-        Coast(*tank);
+    TDriveCommand command;
+    if (!tank->IsDisabled()) {
+        // The mouse fires on release, the keyboard on press.
+        command.fire = events->IsMouseButtonDownUp(0, 1) != 0;
+        command.left = start->X - mx > threshold;
+        command.right = mx - start->X > threshold;
+        // Screen y grows downward: the cursor above the reference drives forward.
+        command.drive = start->Y - my > threshold;
     }
+    Drive(*tank, command, state.get());
     return 0;
 }

@@ -31,19 +31,15 @@ int TNetworkTankController::OnUpdate()
     auto tank = Tank();
     if (!state || !tank) return 0;
 
-    tank->StopTurn();
-    const bool free = !tank->IsDisabled();
+    TDriveCommand command;
+    command.drive = (buttons & Wire::kButtonForward) != 0;
+    command.left = (buttons & Wire::kButtonLeft) != 0;
+    command.right = (buttons & Wire::kButtonRight) != 0;
     // As with a key, a press made while the tank was disabled fires once it is free again.
-    if (free && fireWaiting) {
-        tank->Shoot(state.get());
+    if (!tank->IsDisabled() && fireWaiting) {
+        command.fire = true;
         fireWaiting = 0;
     }
-    if (free && (buttons & Wire::kButtonLeft)) tank->TurnLeft();
-    if (free && (buttons & Wire::kButtonRight)) tank->TurnRight();
-    if (free && (buttons & Wire::kButtonForward)) {
-        if (!tank->IsMoving()) tank->Start();
-    } else if (!tank->IsStopping() && !tank->IsStopped()) {
-        tank->Stop();
-    }
+    Drive(*tank, command, state.get());
     return 0;
 }

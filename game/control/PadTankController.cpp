@@ -49,11 +49,10 @@ int TPadTankController::OnUpdate()
     auto tank = Tank();
     if (!state || !tank) return 0;
     TGamepads* pads = Pads();
-    tank->StopTurn();  // turning lasts only while the stick or the d-pad holds it
     if (!pads || !pads->IsConnected(pad)) {
         // Nothing holds the controls of a pad that is gone.
         left = right = trigger = TAxisSwitch{};
-        Coast(*tank);
+        Drive(*tank, TDriveCommand{}, state.get());
         return 0;
     }
     RumbleOnDeaths(*tank);
@@ -66,20 +65,13 @@ int TPadTankController::OnUpdate()
     // Both fire buttons are read, so a press of either is never left for later.
     const int fireB = pads->IsButtonUpDown(pad, TGamepads::B, 1);
     const int fireShoulder = pads->IsButtonUpDown(pad, TGamepads::RightShoulder, 1);
-    if (tank->IsDisabled()) {
-        Coast(*tank);
-        return 0;
-    }
-    if (fireB || fireShoulder) tank->Shoot(state.get());
-    if (stickLeft || pads->IsButtonDown(pad, TGamepads::DpadLeft)) tank->TurnLeft();
-    // Set last, so with both held the right turn wins, as on the keyboard.
-    if (stickRight || pads->IsButtonDown(pad, TGamepads::DpadRight)) tank->TurnRight();
-    if (driving) {
-        // A rolling tank is not restarted: it halts first, then starts again.
-        if (!tank->IsMoving()) tank->Start();
-    } else {
-        Coast(*tank);
-    }
+    TDriveCommand command;
+    command.fire = fireB || fireShoulder;
+    // The turn lasts only while the stick or the d-pad holds it.
+    command.left = stickLeft || pads->IsButtonDown(pad, TGamepads::DpadLeft);
+    command.right = stickRight || pads->IsButtonDown(pad, TGamepads::DpadRight);
+    command.drive = driving;
+    Drive(*tank, command, state.get());
     return 0;
 }
 

@@ -8,8 +8,10 @@
 
 #include "framework/ObjectLookup.h"
 #include "framework/objects/MovableGameObjectController.h"
+#include "game/control/DriveCommand.h"
 
 class TGameEventReceiver;
+class TGameState;
 class TTank;
 
 // Marks controllers of tanks.
@@ -23,6 +25,9 @@ protected:
     std::shared_ptr<TTank> Tank();
     // Lets a moving tank coast to a halt, calling Stop once.
     static void Coast(TTank& tank);
+    // Applies a frame's command: the turn stops unless the command holds it; a disabled
+    // tank only coasts; otherwise it fires, turns left, turns right, then starts or coasts.
+    static void Drive(TTank& tank, const TDriveCommand& command, TGameState* state);
 
 private:
     TObjectLookup<TTank> tank_;

@@ -3,6 +3,7 @@
 // player; a game without SDL plays from the keyboard.
 #include "ArenaFixture.h"
 #include "framework/Gamepads.h"
+#include "game/control/KeyboardTankController.h"
 #include "game/control/PadTankController.h"
 #include "game/ai/Aim.h"
 #include "tests/support/VirtualPad.h"

@@ -3,6 +3,7 @@
 #include "ScreenFixture.h"
 #include "game/match/ArenaScreen.h"
 #include "game/control/ComputerTankController.h"
+#include "game/control/KeyboardTankController.h"
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
 #include "game/settings/SettingsFile.h"

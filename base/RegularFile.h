@@ -1,7 +1,7 @@
 // Whether a path names a regular file, asked before the file is opened: opening a FIFO
 // blocks for good, and a folder or a device reads as nonsense.
 //
-// A library of its own with no dependencies, so that the sound service, which knows
+// In base/, below the sound service and the framework, so that the sound service, which knows
 // nothing of the framework, asks the same question in the same words.
 #pragma once
 

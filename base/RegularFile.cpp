@@ -1,4 +1,4 @@
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <sys/stat.h>
 
