@@ -2,7 +2,7 @@
 // drawn round shells and hits change what is seen, never what is scored.
 #include <string>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 
 using irr::core::vector3df;
 

@@ -4,8 +4,8 @@
 #include <deque>
 #include <set>
 
-#include "ArenaFixture.h"
-#include "WallMap.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/WallMap.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
 #include "game/match/SafeRespawn.h"

@@ -54,7 +54,7 @@ protected:
         TGame::AddGameState("s", state);
         TGame::SetGameState("s");
         ASSERT_EQ(game->InitGraphics(800, 600, 16, irr::video::EDT_OPENGL), 1)
-            << "needs an X display: run it through tests/window/with_xvfb.sh";
+            << "needs an X display: run it through tests/framework/window/with_xvfb.sh";
         smgr = state->smgr;
         recorder = new PassRecorder(smgr);
         recorder->drop();  // the scene holds it

@@ -3,7 +3,7 @@
 // patrol can all be driven to.
 #include <random>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/ai/NavGrid.h"
 
 using irr::core::vector3df;

@@ -1,6 +1,6 @@
 // Driving tanks: the keyboard controller of the match fed by key events posted to the
 // engine device, the mouse controller's thresholds, and the player records.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/control/KeyboardTankController.h"
 #include "game/control/MouseTankController.h"
 

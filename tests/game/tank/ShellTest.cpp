@@ -1,7 +1,7 @@
 // Shells: their flight time and step, what they hit and what a hit does, and how a pause
 // freezes them while their time runs on.
-#include "ArenaFixture.h"
-#include "WallMap.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/WallMap.h"
 
 using irr::core::vector3df;
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
 #include "game/match/EndMatchAnimator.h"

@@ -3,8 +3,8 @@
 // only after the first bounce, as many bounces as set, and guided shells bounce too.
 #include <cmath>
 
-#include "ArenaFixture.h"
-#include "WallMap.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/WallMap.h"
 
 using irr::core::vector3df;
 

@@ -4,8 +4,8 @@
 #include <random>
 #include <string>
 
-#include "ArenaFixture.h"
-#include "WallMap.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/WallMap.h"
 
 using irr::core::vector3df;
 

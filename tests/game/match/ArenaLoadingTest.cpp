@@ -2,7 +2,7 @@
 // private mesh copies that recolor alone, and the loaders' bookkeeping.
 #include <stdexcept>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
 

@@ -2,7 +2,7 @@
 // where shown, stand out from each other and from the floor.
 #include <string>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/effects/ColorContrast.h"
 
 using ColorContrast::ContrastRatio;

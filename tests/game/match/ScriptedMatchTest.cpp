@@ -1,6 +1,6 @@
 // A whole match as a player meets it: the game starts, the title's "START GAME" is
 // clicked, one tank is hit ten times, the finale plays and the title comes back.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/VexmoorScreens.h"
 
 using irr::core::vector3df;

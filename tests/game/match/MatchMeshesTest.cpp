@@ -8,7 +8,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "tests/support/Watchdog.h"
 
 namespace fs = std::filesystem;

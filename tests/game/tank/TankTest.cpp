@@ -1,9 +1,9 @@
 // The tank on its own: the speed ramp timed from the last start or stop, the engine
 // sound's rate and volume, firing one shell at a time and the invisible look.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/tank/SpeedRamp.h"
 #include "sound/Sound.h"
-#include "WallMap.h"
+#include "tests/support/WallMap.h"
 
 using irr::core::vector3df;
 

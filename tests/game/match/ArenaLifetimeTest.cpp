@@ -1,6 +1,6 @@
 // Entering and leaving the arena again and again: every match gives back what it took,
 // game objects, scene nodes, mesh copies, selectors, engine animators and sound voices.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "framework/GameResource.h"
 #include "sound/Sound.h"
 #include "sound/SoundDevice.h"

@@ -1,6 +1,6 @@
 // Keys rebound on the options screen drive the tanks in the next match: the new key
 // works, the key it replaced does not, and a swapped key works for its new action.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "game/screens/OptionsScreen.h"
 
 TEST_F(ArenaTest, KeysReboundOnTheOptionsScreenDriveTheNextMatch)

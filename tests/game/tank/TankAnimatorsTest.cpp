@@ -2,7 +2,7 @@
 // death with its spin, slide, sound and respawn, and showing an invisible tank that fires.
 #include <cmath>
 
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "sound/Sound.h"
 
 using irr::core::vector3df;

@@ -1,7 +1,7 @@
 // Gamepads in the match: SDL virtual pads drive, turn and fire the tanks through the pad
 // controller; Start and Back; a pad pulled out pauses the match with a line naming the
 // player; a game without SDL plays from the keyboard.
-#include "ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 #include "framework/Gamepads.h"
 #include "game/control/KeyboardTankController.h"
 #include "game/control/PadTankController.h"

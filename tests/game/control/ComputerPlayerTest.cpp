@@ -5,8 +5,8 @@
 #include <deque>
 #include <functional>
 
-#include "ArenaFixture.h"
-#include "WallMap.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/WallMap.h"
 #include "game/control/ComputerTankController.h"
 #include "game/ai/NavGrid.h"
 

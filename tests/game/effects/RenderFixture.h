@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "framework/GameResource.h"
-#include "tests/game/ArenaFixture.h"
+#include "tests/support/ArenaFixture.h"
 
 struct Rgb {
     int r, g, b;
