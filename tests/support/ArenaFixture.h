@@ -1,6 +1,8 @@
-// Runs the match state with the real media and a hand-driven clock (on the NULL driver
-// unless a fixture built on it asks for another): frames one by one, 16 ms apart, and
-// input posted to the engine device so that it goes through the game's own receiver.
+// The one fixture of the match's tests: runs the match state with the real media and a
+// hand-driven clock (on the NULL driver unless a fixture built on it asks for another),
+// frames one by one, 16 ms apart, and input posted to the engine device so that it goes
+// through the game's own receiver. The helpers before it place tanks and wait for a
+// condition in any match, the network tests' two games too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,8 +32,43 @@
 #include "game/tank/TankShell.h"
 #include "game/screens/TitleScreen.h"
 #include "game/Vexmoor.h"
+#include "game/world/ArenaWorld.h"
 #include "sound/SoundDevice.h"
 #include "tests/support/InputEvents.h"
+
+// Puts a tank somewhere new and lets its collision animators start from there, as a
+// respawn does.
+inline void PlaceTank(TArenaWorld& world, const std::string& key, irr::core::vector3df position, float yaw)
+{
+    auto tank = world.GetGameObjectAs<TTank>(key);
+    tank->_node->setPosition(position);
+    tank->_node->setRotation(irr::core::vector3df(0, yaw, 0));
+    tank->_node->updateAbsolutePosition();
+    tank->lastGlobalPosition = tank->GetGlobalPosition();
+    tank->lastPosition = tank->GetPosition();
+    world.RebuildCollisionAnimators();
+}
+
+// Two tanks face to face across the open lane north of the fort (clear in every arena),
+// `shooter` west and `target` east, each halfDistance from the middle.
+inline void PlaceFacing(TArenaWorld& world, const std::string& shooter, const std::string& target, float halfDistance)
+{
+    PlaceTank(world, shooter, irr::core::vector3df(-halfDistance, 0, 7), 90);
+    PlaceTank(world, target, irr::core::vector3df(halfDistance, 0, 7), -90);
+}
+// The distance PlaceFacing leaves for a shot that cannot miss.
+constexpr float kPointBlank = 2.5f;
+
+// Runs step() until the condition holds; false if it never did within `limit` steps.
+template <class Step, class Condition>
+bool StepUntil(Step step, Condition done, int limit)
+{
+    for (int i = 0; i < limit; ++i) {
+        if (done()) return true;
+        step();
+    }
+    return done();
+}
 
 class ArenaTest : public ::testing::Test {
 protected:
@@ -68,6 +105,12 @@ protected:
         arena->RemoveGameObject("player1_key_controller");
         arena->RemoveGameObject("player2_key_controller");
     }
+    // The same, and its first frame run.
+    void EnterIdleArena()
+    {
+        EnterArenaWithoutDrivers();
+        Frame();
+    }
 
     void Frame()
     {
@@ -82,11 +125,7 @@ protected:
     template <class Condition>
     bool FramesUntil(Condition done, int limit)
     {
-        for (int i = 0; i < limit; ++i) {
-            if (done()) return true;
-            Frame();
-        }
-        return done();
+        return StepUntil([this] { Frame(); }, done, limit);
     }
     // Runs a frame at exactly `ms` after the current clock.
     void FrameAfter(int ms)
@@ -103,6 +142,14 @@ protected:
         Press(key);
         Release(key);
     }
+    // A key pressed in one frame and released in the next, as a player taps it.
+    void TapAcrossFrames(int key)
+    {
+        Press(key);
+        Frame();
+        Release(key);
+        Frame();
+    }
     void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y) { game->device->postEventFromUser(MouseEvent(kind, x, y)); }
 
     std::shared_ptr<TTank> Tank(const std::string& key) { return arena->GetGameObjectAs<TTank>(key); }
@@ -117,13 +164,7 @@ protected:
     // respawn does.
     void Place(const std::string& key, irr::core::vector3df position, float yaw)
     {
-        auto tank = Tank(key);
-        tank->_node->setPosition(position);
-        tank->_node->setRotation(irr::core::vector3df(0, yaw, 0));
-        tank->_node->updateAbsolutePosition();
-        tank->lastGlobalPosition = tank->GetGlobalPosition();
-        tank->lastPosition = tank->GetPosition();
-        arena->RebuildCollisionAnimators();
+        PlaceTank(*arena, key, position, yaw);
     }
 
     // The loudest sample of the next `seconds` of the mix; needs ListenToTheMix() first.

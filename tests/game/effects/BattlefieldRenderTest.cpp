@@ -45,8 +45,7 @@ protected:
     // The two tanks face to face in the open lane north of the fort.
     void FaceOff()
     {
-        Place("tank2", vector3df(-6, 0, 7), 90);
-        Place("tank1", vector3df(6, 0, 7), -90);
+        PlaceFacing(*arena, "tank2", "tank1", 6);
         Frame();
     }
     irr::core::vector2di OnScreen(const vector3df& at)

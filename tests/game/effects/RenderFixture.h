@@ -63,8 +63,7 @@ protected:
     void EnterArena(int scheme)
     {
         game->SetCurrentColorScheme(scheme);
-        EnterArenaWithoutDrivers();
-        Frame();
+        EnterIdleArena();
     }
 
     // Draws the current state once more, as the game's frame does, and reads it back.

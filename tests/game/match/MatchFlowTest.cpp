@@ -47,14 +47,6 @@ protected:
         EnterArena();
         Frame();
     }
-    // A key pressed in one frame and released in the next, as a player taps it.
-    void TapAcrossFrames(int key)
-    {
-        Press(key);
-        Frame();
-        Release(key);
-        Frame();
-    }
     SColor Scheme(const char* key) { return game->CurrentColorScheme->GetColor(key); }
 };
 

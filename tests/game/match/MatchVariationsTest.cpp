@@ -25,23 +25,10 @@ constexpr float kBoxyRadius = 1.25f;  // the wider tank's collision radius
 class Variations : public ArenaTest {
 protected:
     TMatchOptions& Options() { return game->settings.match; }
-    void Enter()
-    {
-        EnterArenaWithoutDrivers();
-        Frame();
-    }
-    void TapAcrossFrames(int key)
-    {
-        Press(key);
-        Frame();
-        Release(key);
-        Frame();
-    }
     // "tank2" shoots "tank1" from close range, in the open in every arena; the death plays out.
     void Tank2HitsTank1()
     {
-        Place("tank2", vector3df(-2.5f, 0, 7), 90);
-        Place("tank1", vector3df(2.5f, 0, 7), -90);
+        PlaceFacing(*arena, "tank2", "tank1", kPointBlank);
         Frame();
         Tank("tank2")->Shoot(arena.get());
         ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 30));
@@ -70,7 +57,7 @@ TEST_F(Variations, EachArenaLoadsWithEveryRespawnPointClearAndReachable)
     for (const auto& [choice, model] : arenas) {
         SCOPED_TRACE(model);
         Options().arena = choice;
-        Enter();
+        EnterIdleArena();
         EXPECT_EQ(arena->arena_model, model);
         auto* node = static_cast<irr::scene::IMeshSceneNode*>(ArenaObject()->_node);
         auto* loaded = arena->GetGameResourceAs<TMeshResource>(model)->GetResource()->getMesh(0);
@@ -111,7 +98,7 @@ TEST_F(Variations, EachArenaLoadsWithEveryRespawnPointClearAndReachable)
     Options().arena = TArenaChoice::Random;
     std::set<std::string> drawn;
     for (int match = 0; match < 40; ++match) {
-        Enter();
+        EnterIdleArena();
         drawn.insert(arena->arena_model);
         TGame::SetGameState("TitleScreen");
     }
@@ -121,7 +108,7 @@ TEST_F(Variations, EachArenaLoadsWithEveryRespawnPointClearAndReachable)
 TEST_F(Variations, TimeLimitClockStopsWhilePausedAndTheHigherScoreWinsAtZero)
 {
     Options().timeLimitSeconds = 136;
-    Enter();
+    EnterIdleArena();
     EXPECT_EQ(CountShown(L"2:16"), 1) << "the clock stands in the score line";
     FrameAfter(60000);
     EXPECT_EQ(CountShown(L"1:16"), 1);
@@ -149,7 +136,7 @@ TEST_F(Variations, ATieAtZeroGoesToSuddenDeathAndTheNextHitWins)
 {
     Options().timeLimitSeconds = 136;
     Options().arena = TArenaChoice::Maze;
-    Enter();
+    EnterIdleArena();
     Player("player2")->score = 2;
     Player("player1")->score = 2;
     FrameAfter(136000);
@@ -167,7 +154,7 @@ TEST_F(Variations, ATieAtZeroGoesToSuddenDeathAndTheNextHitWins)
 TEST_F(Variations, ScoreToEndsTheMatchAtItsValue)
 {
     Options().scoreTo = 5;
-    Enter();
+    EnterIdleArena();
     Player("player1")->score = 4;
     Frame();
     EXPECT_FALSE(arena->HasFlag("match_end"));
@@ -204,7 +191,7 @@ TEST_F(SafeRespawn, NeverInTheOtherTanksLineOfFireWhereAPointOutOfItExists)
     for (TArenaChoice choice : {TArenaChoice::Forts, TArenaChoice::Maze, TArenaChoice::OpenField}) {
         SCOPED_TRACE(static_cast<int>(choice));
         Options().arena = choice;
-        Enter();
+        EnterIdleArena();
         const auto& points = ArenaObject()->respawn_points;
         int hiddenDraws = 0;
         for (int draw = 0; draw < 110; ++draw) {
@@ -237,7 +224,7 @@ TEST_F(SafeRespawn, NeverInTheOtherTanksLineOfFireWhereAPointOutOfItExists)
 TEST_F(SafeRespawn, ForASecondAndAHalfTheTankBlinksCannotBeHitAndCannotFire)
 {
     Options().respawn = TRespawnRule::Safe;
-    Enter();
+    EnterIdleArena();
     arena->QueueTankForRespawn("tank1");
     Frame();
     ASSERT_NE(Tank("tank1")->GetAnimator("spawn_grace"), nullptr);
@@ -270,7 +257,7 @@ TEST_F(SafeRespawn, ForASecondAndAHalfTheTankBlinksCannotBeHitAndCannotFire)
 
 TEST_F(Variations, KeypadPlusAndMinusChangeTheSpeedShownForASecond)
 {
-    Enter();
+    EnterIdleArena();
     TapAcrossFrames(irr::KEY_ADD);
     EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 65.0f);
     EXPECT_EQ(CountShown(L"GAME SPEED 108%"), 1);
@@ -285,7 +272,7 @@ TEST_F(Variations, KeypadPlusAndMinusChangeTheSpeedShownForASecond)
 TEST_F(Variations, OverlaysStandInsideEveryCameraOfEveryView)
 {
     game->settings.players[0].keys.fire = irr::KEY_SPACE;
-    Enter();
+    EnterIdleArena();
     const std::wstring player1 = L"PLAYER 1   DRIVE X   TURN Z C   FIRE SPACE";
     const std::wstring player2 = L"PLAYER 2   DRIVE UP   TURN LEFT RIGHT   FIRE RETURN";
     // Within the area of each camera of the view, once per camera.

@@ -18,6 +18,7 @@
 #include "game/control/NetworkTankController.h"
 #include "sound/Sound.h"
 #include "sound/SoundDevice.h"
+#include "tests/support/ArenaFixture.h"
 #include "tests/support/GameInstance.h"
 
 using irr::core::vector3df;
@@ -91,11 +92,7 @@ protected:
     template <class Condition>
     bool FramesUntil(Condition done, int limit)
     {
-        for (int i = 0; i < limit; ++i) {
-            if (done()) return true;
-            Frame();
-        }
-        return done();
+        return StepUntil([this] { Frame(); }, done, limit);
     }
 
     std::shared_ptr<TTank> Tank(TGameInstance& g, const char* key) { return g.arena->GetGameObjectAs<TTank>(key); }
@@ -105,19 +102,6 @@ protected:
         return p ? p->score : -1;
     }
 
-    // Puts a tank somewhere on the host, as a respawn does.
-    void Place(const char* key, vector3df position, float yaw)
-    {
-        host->Within([&] {
-            auto tank = Tank(*host, key);
-            tank->_node->setPosition(position);
-            tank->_node->setRotation(vector3df(0, yaw, 0));
-            tank->_node->updateAbsolutePosition();
-            tank->lastGlobalPosition = tank->GetGlobalPosition();
-            tank->lastPosition = tank->GetPosition();
-            host->arena->RebuildCollisionAnimators();
-        });
-    }
 
     // One hit: the joiner's tank ("tank1", player 2) shoots the host's ("tank2", player 1)
     // with the joiner's fire key, or the other way round with the host's.
@@ -127,8 +111,7 @@ protected:
         const char* victim = joinerShoots ? "tank2" : "tank1";
         ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 200));
         Frame();  // the respawn of the last victim
-        Place(shooter, vector3df(-2.5f, 0, 7), 90);
-        Place(victim, vector3df(2.5f, 0, 7), -90);
+        host->Within([&] { PlaceFacing(*host->arena, shooter, victim, kPointBlank); });
         Frames(20);  // the joiner's prediction catches up with the move
         TGameInstance& presser = joinerShoots ? *joiner : *host;
         const irr::EKEY_CODE fire = joinerShoots ? irr::KEY_RETURN : irr::KEY_TAB;
