@@ -10,38 +10,8 @@ e2e_begin video_fallback
 start_xvfb 1280x1024
 SETTINGS="$E2E_WORK/config/vexmoor/settings.ini"
 
-sx() { echo $(($1 * GAME_W / 800)); }
-sy() { echo $(($1 * GAME_H / 600)); }
-click_scaled() { click_at "$(sx "$1")" "$(sy "$2")"; }
-is_options()
-{
-    local s
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] || return 1
-    [ "$(count_color "${SCHEME_BACKGROUND[$s]}" "$(sx 100)x$(sy 22)+$(sx 80)+$(sy 263)")" -gt 20 ]
-}
-notice_shown()
-{
-    local s
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK1[$s]}" "$GAME_W"x"$(sy 30)+0+$(sy 535)")" -gt 20 ]
-}
-# Waits for the device made after the one counted last, in a $1x$2 window showing the options.
-DEVICES=1
-window_of()
-{
-    local i made
-    for i in $(seq 100); do
-        game_running || return 1
-        made=$(count_lines "$LOGS.out" "Irrlicht Engine version")
-        if [ "$made" -gt "$DEVICES" ] && wait_window 5 && [ "$GAME_W" = "$1" ] && [ "$GAME_H" = "$2" ] && is_options; then
-            DEVICES=$made
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+. "$(dirname "$0")/options_lib.sh"
+
 # A game from the checkout, on the title screen, then on the options screen.
 open_options()
 {
