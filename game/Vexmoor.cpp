@@ -129,15 +129,13 @@ void TVexmoor::SayRefused(const std::string& refused, const std::string& instead
 void TVexmoor::KeepModeInEffect()
 {
     if (!device || !fullscreen || device->isFullscreen() || graphicsDriver == irr::video::EDT_NULL) return;
-    // Full screen could not be had and the engine made a window: that is the mode now,
-    // the run's own (from the command line) or the settings'.
-    const std::string refused = ModeInEffect();
+    // Full screen could not be had and the engine made a window (saying so on stdout): that
+    // is the mode now, the run's own (from the command line) or the settings'.
     if (runFullscreen_)
         runFullscreen_ = false;
     else
         settings.fullscreen = false;
     ApplyVideoSettings();
-    SayRefused(refused, ModeInEffect());
     videoRefusedAtStart = L"FULL SCREEN IS NOT AVAILABLE HERE: PLAYING IN A WINDOW";
 }
 

@@ -58,8 +58,8 @@ public:
     // Makes the first device, width x height in the video settings' mode; when that cannot be had, in the
     // safe mode (a window of kSafeWidth x kSafeHeight, no vsync), which the settings then
     // hold. Either way the settings and the flags say the mode in effect (a full screen the
-    // engine turned into a window is a window), and a refusal is one line on stderr. 0
-    // when not even the safe mode can be made.
+    // engine turned into a window is a window, as the engine says on stdout), and a
+    // refused mode is one line on stderr. 0 when not even the safe mode can be made.
     virtual int OpenFirstDevice(int width, int height, int bits, int driverType);
     // Writes the settings to their file; 0 when they could not be saved (the screens say so).
     virtual int SaveSettings();
