@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/settings/SettingsFile.h"
+#include "game/settings/SettingsStore.h"
 
 namespace fs = std::filesystem;
 
@@ -45,7 +45,7 @@ protected:
     {
         TSettings settings;
         ::testing::internal::CaptureStderr();
-        TSettingsFile(path).Load(settings);
+        TSettingsStore(path).Load(settings);
         errors = ::testing::internal::GetCapturedStderr();
         return settings;
     }
@@ -91,19 +91,19 @@ TEST_F(SettingsFileTest, EverySettingComesBackFromTheFileAsItWasSaved)
 {
     const TSettings changed = AllChanged();
     // Each entry's line differs from the default's, so each one is really written and read.
-    const auto defaultLines = Lines(TSettingsFile::Text(TSettings()));
-    const auto changedLines = Lines(TSettingsFile::Text(changed));
+    const auto defaultLines = Lines(TSettingsSchema::Text(TSettings()));
+    const auto changedLines = Lines(TSettingsSchema::Text(changed));
     ASSERT_EQ(defaultLines.size(), changedLines.size());
     int differing = 0;
     for (size_t i = 0; i < defaultLines.size(); ++i) differing += defaultLines[i] != changedLines[i];
-    EXPECT_EQ(differing, static_cast<int>(TSettingsFile::Entries().size()));
+    EXPECT_EQ(differing, static_cast<int>(TSettingsSchema::Entries().size()));
 
     fs::remove_all(folder + "/vexmoor");  // the folder is made on the first save
-    TSettingsFile file(path);
+    TSettingsStore file(path);
     ASSERT_TRUE(file.Save(changed));
     const TSettings loaded = Load();
     EXPECT_EQ(errors, "");
-    EXPECT_EQ(TSettingsFile::Text(loaded), TSettingsFile::Text(changed));
+    EXPECT_EQ(TSettingsSchema::Text(loaded), TSettingsSchema::Text(changed));
     EXPECT_EQ(loaded.players[0].keys.forward, irr::KEY_KEY_W);
     EXPECT_EQ(loaded.windowWidth, 1280);
     EXPECT_FALSE(loaded.fullscreen);
@@ -115,12 +115,12 @@ TEST_F(SettingsFileTest, FileIsFoundThroughXdgConfigHomeThenHomeElseSettingsLast
 {
     setenv("XDG_CONFIG_HOME", "/x/config", 1);
     setenv("HOME", "/h", 1);
-    EXPECT_EQ(TSettingsFile::FromEnvironment().Path(), "/x/config/vexmoor/settings.ini");
+    EXPECT_EQ(TSettingsStore::FromEnvironment().Path(), "/x/config/vexmoor/settings.ini");
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(TSettingsFile::FromEnvironment().Path(), "/h/.config/vexmoor/settings.ini");
+    EXPECT_EQ(TSettingsStore::FromEnvironment().Path(), "/h/.config/vexmoor/settings.ini");
     unsetenv("HOME");
     ::testing::internal::CaptureStderr();
-    TSettingsFile runOnly = TSettingsFile::FromEnvironment();
+    TSettingsStore runOnly = TSettingsStore::FromEnvironment();
     EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
     EXPECT_TRUE(runOnly.IsRunOnly());
     EXPECT_TRUE(runOnly.Save(AllChanged())) << "nothing to write is no failure";
@@ -177,10 +177,10 @@ TEST_F(SettingsFileTest, AKeyBoundTwiceGivesBothPlayersTheirDefaultKeys)
 TEST_F(SettingsFileTest, UnusableFilesAreMovedAsideAndTheDefaultsUsed)
 {
     const std::string bad = path + ".bad";
-    const std::string defaults = TSettingsFile::Text(TSettings());
+    const std::string defaults = TSettingsSchema::Text(TSettings());
     auto expectMovedAside = [&](const char* what) {
         const TSettings s = Load();
-        EXPECT_EQ(TSettingsFile::Text(s), defaults) << what;
+        EXPECT_EQ(TSettingsSchema::Text(s), defaults) << what;
         EXPECT_FALSE(fs::exists(fs::symlink_status(path))) << what;
         EXPECT_TRUE(fs::exists(fs::symlink_status(bad))) << what;
         EXPECT_EQ(ErrorLines(), 1) << what << ": " << errors;
@@ -190,7 +190,7 @@ TEST_F(SettingsFileTest, UnusableFilesAreMovedAsideAndTheDefaultsUsed)
     Write(std::string("[sound]\nvolume = 20\n\0\x01\x02\xff", 24));
     expectMovedAside("binary");
 
-    Write("[sound]\nvolume = 20\n" + std::string(TSettingsFile::kMaxBytes, '#'));
+    Write("[sound]\nvolume = 20\n" + std::string(TSettingsStore::kMaxBytes, '#'));
     expectMovedAside("over 64 KiB");
 
     fs::create_directories(path);
@@ -207,7 +207,7 @@ TEST_F(SettingsFileTest, UnusableFilesAreMovedAsideAndTheDefaultsUsed)
 
 TEST_F(SettingsFileTest, AnInterruptedWriteLeavesTheOldFileByteForByte)
 {
-    TSettingsFile file(path);
+    TSettingsStore file(path);
     TSettings first;
     first.volume = 70;
     ASSERT_TRUE(file.Save(first));
@@ -231,10 +231,10 @@ TEST_F(SettingsFileTest, AnInterruptedWriteLeavesTheOldFileByteForByte)
 TEST_F(SettingsFileTest, AFolderThatCannotBeMadeMeansNoSaveAndTheGameGoesOn)
 {
     Write("");
-    TSettingsFile file(path + "/under/a/file/settings.ini");
+    TSettingsStore file(path + "/under/a/file/settings.ini");
     EXPECT_FALSE(file.CanSave());
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(file.Save(TSettings()));
     EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
-    EXPECT_TRUE(TSettingsFile(path).CanSave());
+    EXPECT_TRUE(TSettingsStore(path).CanSave());
 }
