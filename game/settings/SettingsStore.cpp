@@ -46,9 +46,9 @@ struct TParsedFile {
 // of the line before), a comment as an empty line however long it is, and a line too long
 // for inih's buffer as an empty line that is reported here.
 struct TParseRun {
-    TParsedFile* file;
-    const std::string* path;
-    bool report;
+    TParsedFile* file = nullptr;
+    const std::string* path = nullptr;
+    bool report = false;
     TSettings defaults;
     size_t next = 0;
     std::string fed;       // the line last fed
@@ -129,7 +129,10 @@ TParsedFile Parse(const std::string& text, const TSettings& settings, const std:
         file.lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         start = end == std::string::npos ? text.size() : end + 1;
     }
-    TParseRun run{&file, &path, report, TSettings()};
+    TParseRun run;
+    run.file = &file;
+    run.path = &path;
+    run.report = report;
     ini_parse_stream(FeedLine, &run, OnIniValue, &run);
     if (!TSettingsSchema::KeepKeysApart(file.settings, report)) {
         file.faulty = true;
@@ -282,7 +285,8 @@ void PruneBadCopies(const std::string& target)
     for (size_t i = 0; i + TSettingsStore::kBadCopiesKept < numbers.size(); ++i) {
         const std::string old = target + ".bad." + std::to_string(numbers[i]);
         std::error_code error;
-        if (fs::is_regular_file(fs::symlink_status(old, error))) fs::remove(old, error);
+        const fs::file_status status = fs::symlink_status(old, error);
+        if (!error && !fs::is_directory(status)) fs::remove(old, error);
     }
 }
 
