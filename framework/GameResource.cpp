@@ -1,6 +1,7 @@
 #include "framework/GameResource.h"
 
 #include <cctype>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -164,6 +165,34 @@ bool HasTriangles(irr::scene::IAnimatedMesh* mesh)
     return false;
 }
 
+// Beyond what any arena or tank needs: a vertex this far out, or this many triangles, is a
+// damaged file, and the walkable grid and collision built from it would take the memory.
+constexpr float kMaxCoordinate = 200.0f;
+constexpr irr::u32 kMaxTriangles = 200000;
+
+// Why the loaded mesh cannot be used, or empty.
+std::string GeometryProblem(irr::scene::IAnimatedMesh* mesh)
+{
+    irr::scene::IMesh* frame = mesh->getMesh(0, 255, -1, -1);
+    irr::u64 triangles = 0;
+    for (irr::u32 b = 0; b < frame->getMeshBufferCount(); ++b) {
+        irr::scene::IMeshBuffer* buffer = frame->getMeshBuffer(b);
+        triangles += buffer->getIndexCount() / 3;
+        for (irr::u32 v = 0; v < buffer->getVertexCount(); ++v) {
+            const irr::core::vector3df& p = buffer->getPosition(v);
+            for (float c : {p.X, p.Y, p.Z})
+                if (!(std::fabs(c) <= kMaxCoordinate))
+                    return "has a vertex at (" + std::to_string(p.X) + ", " + std::to_string(p.Y) + ", " +
+                           std::to_string(p.Z) + "), beyond the " + std::to_string(static_cast<int>(kMaxCoordinate)) +
+                           " units a mesh may reach";
+        }
+    }
+    if (triangles > kMaxTriangles)
+        return "holds " + std::to_string(triangles) + " triangles, more than the " + std::to_string(kMaxTriangles) +
+               " a mesh may have";
+    return "";
+}
+
 }  // namespace
 
 int TMeshResource::Load(irr::scene::ISceneManager* smgr, const std::string& file_)
@@ -187,6 +216,12 @@ int TMeshResource::Load(irr::scene::ISceneManager* smgr, const std::string& file
     }
     if (!HasTriangles(mesh)) {
         std::cerr << "mesh: cannot load \"" << file_ << "\": the file holds no triangles" << std::endl;
+        return 0;
+    }
+    const std::string problem = GeometryProblem(mesh);
+    if (!problem.empty()) {
+        std::cerr << "mesh: cannot load \"" << file_ << "\": the file " << problem << std::endl;
+        smgr->getMeshCache()->removeMesh(mesh);
         return 0;
     }
     res = EngineOwned(mesh);
