@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -43,6 +44,10 @@ std::string TFontResource::Problem(const std::string& file)
 {
     const std::string notRegular = RegularFileProblem(file);
     if (!notRegular.empty()) return "the file " + notRegular;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    if (!error && bytes > kMaxFontBytes)
+        return "the file is " + std::to_string(bytes) + " bytes, more than the 4 MiB a font may have";
     std::ifstream in(file, std::ios::binary);
     if (!in) return "the file cannot be opened";
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -51,8 +56,8 @@ std::string TFontResource::Problem(const std::string& file)
     if (end == std::string::npos || end + 1 < closing.size() ||
         text.compare(end + 1 - closing.size(), closing.size(), closing) != 0)
         return "the file is cut short";
-    // The engine opens each texture the file names, relative to the file's folder: a FIFO
-    // there would block it.
+    // The engine opens each texture the file names, relative to the file's folder, and an
+    // absolute name as it stands too: a FIFO at either would block it.
     const size_t slash = file.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
     const std::string attribute = "filename=\"";
@@ -60,10 +65,13 @@ std::string TFontResource::Problem(const std::string& file)
         const size_t from = at + attribute.size();
         const size_t to = text.find('"', from);
         if (to == std::string::npos) return "the file is cut short";
-        const std::string texture = folder + text.substr(from, to - from);
-        // A missing texture the engine reports itself (the font then fails to load).
-        const std::string problem = RegularFileProblem(texture);
-        if (!problem.empty() && problem != "does not exist") return "its texture " + texture + " " + problem;
+        const std::string name = text.substr(from, to - from);
+        for (const std::string& texture : {folder + name, name}) {
+            if (texture == name && (name.empty() || name[0] != '/')) continue;
+            // A missing texture the engine reports itself (the font then fails to load).
+            const std::string problem = RegularFileProblem(texture);
+            if (!problem.empty() && problem != "does not exist") return "its texture " + texture + " " + problem;
+        }
     }
     return "";
 }
