@@ -68,7 +68,7 @@ int TVexmoor::SetCurrentColorScheme(int index)
     return 0;
 }
 
-int TVexmoor::UseSettingsFile(TSettingsFile file)
+int TVexmoor::UseSettingsFile(TSettingsStore file)
 {
     settingsFile = std::move(file);
     settingsFile.Load(settings);

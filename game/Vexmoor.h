@@ -9,7 +9,7 @@
 #include "framework/Game.h"
 #include "game/ColorScheme.h"
 #include "game/settings/Settings.h"
-#include "game/settings/SettingsFile.h"
+#include "game/settings/SettingsStore.h"
 
 class TNetworkMatch;
 
@@ -38,10 +38,10 @@ public:
     TSettings settings;
     // Where the settings are kept; run-only (nothing read or written) unless the program
     // points it at the file from the environment.
-    TSettingsFile settingsFile;
+    TSettingsStore settingsFile;
 
     // Reads file's settings into settings and keeps them there from now on.
-    virtual int UseSettingsFile(TSettingsFile file);
+    virtual int UseSettingsFile(TSettingsStore file);
     // Hands the video and frame-pacing settings to the shell: the frame cap at once, the
     // full-screen and vsync flags for the next time the window is made.
     virtual int ApplyVideoSettings();

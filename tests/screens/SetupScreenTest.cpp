@@ -5,7 +5,7 @@
 #include "game/ComputerTankController.h"
 #include "game/Player.h"
 #include "game/Tank.h"
-#include "game/settings/SettingsFile.h"
+#include "game/settings/SettingsStore.h"
 
 #include <unistd.h>
 
@@ -124,7 +124,7 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
     const std::string path = std::string(folder) + "/settings.ini";
     {
         game = std::make_shared<TVexmoor>();
-        game->UseSettingsFile(TSettingsFile(path));
+        game->UseSettingsFile(TSettingsStore(path));
         init->driverType = 0;
         TVexmoorScreens screens;
         screens.init = init;
@@ -148,7 +148,7 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
     TGame::ReleaseClassData();
     TGame::InitClassData();
     TSettings restarted;
-    TSettingsFile(path).Load(restarted);
+    TSettingsStore(path).Load(restarted);
     EXPECT_EQ(restarted.players[0].tank, TTankModel::Sleek);
     EXPECT_EQ(restarted.players[1].status, TPlayerStatus::ComputerHard);
     EXPECT_EQ(restarted.players[1].tank, TTankModel::Sleek);
