@@ -82,6 +82,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     rules.Start(match, now);
     overlay.Start(now);
     winner = 0;
+    SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
     ResetArena();
     SetGameView("overhead55_cam");
     // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up.
@@ -252,10 +253,21 @@ int TVexmoorArenaScreen::RespawnTanks()
             hidden[c] = eligible(c) && OutOfLineOfFire(*this, arena->respawn_points[c], key);
             anyHidden = anyHidden || hidden[c];
         }
-        int c = 0;
-        do {
-            c = TGame::RandomInt(0, points - 1);
-        } while (!eligible(c) || (anyHidden && !hidden[c]));
+        int c = -1;
+        if (safe && !anyHidden) {
+            // Nothing hides any point: the one farthest out of the other tank's aim.
+            TAimExposure best;
+            for (int p = 0; p < points; ++p) {
+                if (!eligible(p)) continue;
+                const TAimExposure exposure = AimExposure(*this, arena->respawn_points[p], key);
+                if (c < 0 || FartherOutOfAim(exposure, best)) c = p, best = exposure;
+            }
+        }
+        if (c < 0) {
+            do {
+                c = TGame::RandomInt(0, points - 1);
+            } while (!eligible(c) || (anyHidden && !hidden[c]));
+        }
         used.push_back(std::to_string(c));
         tank->_node->setPosition(arena->respawn_points[c]);
         last_respawn = c;

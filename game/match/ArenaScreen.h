@@ -11,7 +11,6 @@
 
 #include "framework/ObjectLookup.h"
 #include "game/match/MatchOverlay.h"
-#include "game/match/MatchRules.h"
 #include "game/world/ArenaWorld.h"
 #include "game/settings/Settings.h"
 
@@ -90,8 +89,6 @@ public:
     std::deque<std::string> respawn;
     int last_respawn = 0;
 
-    TMatchRules rules;
-    int winner = 0;  // 1 or 2 once the match is decided
     TMatchOverlay overlay;
 
 private:

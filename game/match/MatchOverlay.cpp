@@ -181,7 +181,9 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         middle.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
     }
     TGameEventReceiver* events = arena.Events();
-    if (!over && TGame::Framerate->IsPaused()) middle.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
+    // A joiner's pause is the host's.
+    const bool paused = TGame::Framerate->IsPaused() || arena.GetFlag("host_paused");
+    if (!over && paused) middle.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
     const bool keysHeld = events && events->IsKeyDown(kF10, 0, 0, 0);
     if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
         bottom.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});

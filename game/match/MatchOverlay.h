@@ -30,6 +30,8 @@ public:
         irr::video::SColor color;
         irr::core::recti rect;
     };
+    // The lines of the key list: the match keys, then each player's keys as bound.
+    std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
     // Every line drawn this frame, in drawing order (for a look at what the players saw).
     std::vector<Line> drawn;
 
@@ -47,8 +49,6 @@ private:
     };
     static int StackHeight(const std::vector<Entry>& stack);
     void PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top);
-    // The lines of the key list: the match keys, then each player's keys as bound.
-    std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
     // Draws a line centred on centerX, on a backdrop of its own when panel is given.
     void Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX, int top,
              irr::video::IVideoDriver* panel);

@@ -1,6 +1,9 @@
 #include "game/match/SafeRespawn.h"
 
+#include <cmath>
+
 #include "framework/GameState.h"
+#include "game/ai/Aim.h"
 #include "game/tank/Tank.h"
 #include "game/tank/WallSweep.h"
 
@@ -30,6 +33,32 @@ bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const
             if (!FirstWallHit(walls, from + side * s, target - from, kRayRadius)) return false;
     }
     return true;
+}
+
+TAimExposure AimExposure(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
+{
+    TAimExposure exposure;
+    bool first = true;
+    for (const auto& object : arena.GetGameObjects("TTank")) {
+        auto tank = std::dynamic_pointer_cast<TTank>(object);
+        if (!tank || !tank->_node || tank->obj_key == key) continue;
+        tank->_node->updateAbsolutePosition();
+        const irr::core::vector3df from = tank->GetGlobalPosition();
+        const float gun = TNodeGameObject::HeadingOf(tank->_node->getAbsoluteTransformation());
+        const float angle = std::fabs(ai::AngleDifference(gun, ai::YawTo(from, point)));
+        const float distance = irr::core::vector3df(point.X - from.X, 0, point.Z - from.Z).getLength();
+        if (first || angle < exposure.angle) exposure.angle = angle;
+        if (first || distance < exposure.distance) exposure.distance = distance;
+        first = false;
+    }
+    return exposure;
+}
+
+bool FartherOutOfAim(const TAimExposure& a, const TAimExposure& b)
+{
+    constexpr float kSameAngle = 1.0f;
+    if (std::fabs(a.angle - b.angle) > kSameAngle) return a.angle > b.angle;
+    return a.distance > b.distance;
 }
 
 int TankSpawnGraceAnimator::OnAnimate(TGameObject* obj, int timeMs)

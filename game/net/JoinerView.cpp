@@ -85,6 +85,12 @@ void TJoinerView::Apply(TArenaWorld& arena, uint32_t localMs)
             player->score = newest.scores[p];
     arena.SetFlag("guided_shells", newest.flags & Wire::kMatchGuided ? 1 : 0);
     arena.SetFlag("invisible_tanks", newest.flags & Wire::kMatchInvisible ? 1 : 0);
+    // The host's pause and the clock of a timed match show here as there.
+    arena.SetFlag("host_paused", newest.flags & Wire::kMatchPaused ? 1 : 0);
+    if (arena.rules.Timed()) {
+        arena.rules.elapsedMs = arena.rules.timeLimitMs - static_cast<int>(newest.clockMsLeft);
+        arena.rules.suddenDeath = newest.flags & Wire::kMatchSuddenDeath;
+    }
 
     // The two snapshots around the drawn time, and how far between them it lies.
     const uint32_t render = RenderTime(localMs);

@@ -178,6 +178,7 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
         // The arena was entered with this machine's set-up: the first snapshot's reset
         // loads the host's arena and tanks in its place.
         arena.match = m;
+        arena.rules.Start(m, Now());  // its clock shows the host's (the snapshots set it)
         arena.arena_model = TArenaWorld::ArenaModelFor(m.arena);
         return;  // the tanks wait for the first snapshot
     }
@@ -196,6 +197,9 @@ void TNetworkMatch::StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>
     if (IsJoiner()) {
         for (int p = 0; p < 2; ++p)
             if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = hitsTaken[p];
+        // The winner's line, as the host shows it: the player whose opponent's tank took more hits.
+        arena.winner = hitsTaken[1] > hitsTaken[0] ? 1 : hitsTaken[0] > hitsTaken[1] ? 2 : 0;
+        arena.SetFlag("host_paused", 0);
     }
     if (IsJoiner() && !arena.GetFlag("match_end")) arena.PlayMatchEnd();
 }
@@ -269,7 +273,11 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TArenaWorld& arena)
     const bool finale = arena.GetFlag("match_end") != 0;
     s.flags = (TGame::Framerate && TGame::Framerate->IsPaused() ? Wire::kMatchPaused : 0) |
               (arena.GetFlag("guided_shells") ? Wire::kMatchGuided : 0) |
-              (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0);
+              (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0) |
+              (arena.rules.SuddenDeath() ? Wire::kMatchSuddenDeath : 0);
+    if (arena.rules.Timed())
+        s.clockMsLeft = static_cast<uint32_t>(std::clamp(arena.rules.timeLimitMs - arena.rules.elapsedMs, 0,
+                                                         static_cast<int>(Wire::kMaxClockMs)));
     TVexmoor* game = arena.GetGame();
     s.scheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, Wire::kSchemes - 1) : 0);
     s.scores = HitsTaken(arena);

@@ -39,12 +39,10 @@ int TVexmoorGameInit::OnUpdate()
     TVexmoor* game = GetGame();
     if (!game) return 0;
     // Without a window there is nothing to play: end the program with the reason.
-    if (!game->InitGraphics(width, height, 16, driverType))
-        throw std::runtime_error("InitGame: unable to open the " + std::to_string(width) + "x" +
-                                 std::to_string(height) + " " + DriverName(driverType) + " window");
-    // InitGraphics cleared to black; clear to a scheme color again.
+    if (!game->OpenFirstDevice(width, height, 16, driverType))
+        throw std::runtime_error("InitGame: unable to open the " + std::to_string(game->settings.windowWidth) + "x" +
+                                 std::to_string(game->settings.windowHeight) + " " + DriverName(driverType) + " window");
     game->SetCurrentColorScheme(-1);
-    game->device->setWindowCaption(TVexmoor::kWindowCaption);
     LoadGameResources(*game);
     if (!game->gamepads) game->gamepads = TGamepads::Open();
     initCalled = 1;

@@ -71,6 +71,9 @@ int TVexmoorGameOptionsScreen::OnSetGameState(TGameState*)
         (!game->settingsFile.CanSave() || game->settingsFile.LastSaveFailed())) {
         notice = L"SETTINGS CANNOT BE SAVED: THEY LAST FOR THIS RUN ONLY";
         game->SetFlag(kUnsavedSaid, 1);
+    } else if (game && !game->videoRefusedAtStart.empty()) {
+        notice = game->videoRefusedAtStart;
+        game->videoRefusedAtStart.clear();
     }
     return 0;
 }

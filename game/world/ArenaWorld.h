@@ -14,6 +14,7 @@
 #include <string>
 
 #include "game/VexmoorGameState.h"
+#include "game/world/MatchRules.h"
 #include "game/settings/Settings.h"
 
 class TGameState;
@@ -63,4 +64,8 @@ public:
     std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
     // The arena this match is played in (kept for the finale).
     std::string arena_model = "arena2_model";
+    // When the match is decided: the score to reach, the clock, sudden death (a network
+    // joiner's follow the host's).
+    TMatchRules rules;
+    int winner = 0;  // 1 or 2 once the match is decided
 };

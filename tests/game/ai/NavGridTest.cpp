@@ -103,3 +103,18 @@ TEST_F(NavGridTest, EveryPlaceDrawnForAPatrolCanBeDrivenTo)
         }
     }
 }
+
+TEST(NavGridLimit, WallsTooFarApartGiveOneClosedCellNotAnEndlessGrid)
+{
+    // One vertex at 1e30 made the grid's size overflow; at 1e5 it took gigabytes.
+    for (float far : {1e30f, 1e5f}) {
+        const std::vector<irr::core::triangle3df> walls = {
+            {vector3df(0, 0, 0), vector3df(1, 1, 0), vector3df(far, 0.5f, far)}};
+        testing::internal::CaptureStderr();
+        const TNavGrid grid(walls, 0.5f);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("no paths are planned"), std::string::npos) << far << ": " << said;
+        EXPECT_FALSE(grid.IsOpen(vector3df(3, 0, 3)));
+        EXPECT_FALSE(grid.SurelyMissesWalls(vector3df(-5, 0.5f, 0), vector3df(5, 0.5f, 0), 0.1f));
+    }
+}

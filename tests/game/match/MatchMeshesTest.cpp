@@ -4,8 +4,10 @@
 // nothing. Each test plays in a copy of the game's data.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "tests/support/ArenaFixture.h"
@@ -90,6 +92,35 @@ TEST_F(MatchMeshes, ATankWithoutTrianglesStopsTheEntryInsteadOfStartingInvisible
     EXPECT_EQ(EntryError(), "Unable to load boxy_tank_model");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(LinesContaining(err, "mesh: cannot load \"media/tank.3ds\": the file holds no triangles"), 1) << err;
+}
+
+TEST_F(MatchMeshes, AnArenaWithAVertexFarOutStopsTheEntryWithItsKey)
+{
+    // The first vertex list of the arena the match uses, its first X at 1e30: the file's
+    // structure stays whole.
+    std::fstream file("media/arena2.3ds", std::ios::in | std::ios::out | std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+                                       static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8; };
+    size_t at = 6;  // inside the main chunk: walk into the editor, an object, its mesh
+    size_t list = 0;
+    while (at + 6 <= bytes.size() && !list) {
+        const unsigned id = u16(at);
+        const size_t length = u16(at + 2) | static_cast<size_t>(u16(at + 4)) << 16;
+        if (id == 0x3D3D || id == 0x4100) at += 6;
+        else if (id == 0x4000) at = std::find(bytes.begin() + static_cast<long>(at) + 6, bytes.end(), '\0') - bytes.begin() + 1;
+        else if (id == 0x4110) list = at;
+        else at += length;
+    }
+    ASSERT_NE(list, 0u);
+    const float far = 1e30f;
+    file.seekp(static_cast<long>(list) + 8);
+    file.write(reinterpret_cast<const char*>(&far), 4);
+    file.close();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(EntryError(), "Unable to load arena2_model");
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(LinesContaining(err, "mesh: cannot load \"media/arena2.3ds\": the file has a vertex at"), 1) << err;
 }
 
 TEST_F(MatchMeshes, DamagedArenaMeshesTheMatchDoesNotUseAreNamedOnceAndStopNothing)

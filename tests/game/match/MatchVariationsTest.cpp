@@ -1,14 +1,22 @@
 // The match variations of the set-up: the arena choice with every respawn point clear and
 // reachable, the time limit with its clock, the tie and sudden death, the SAFE respawn with
 // its grace time, the keypad's plus and minus, and what the overlay shows in every view.
+#include <algorithm>
+#include <cmath>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <set>
 
 #include "tests/support/ArenaFixture.h"
 #include "tests/support/WallMap.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
+#include "game/ai/Aim.h"
+#include "game/match/MatchOverlay.h"
 #include "game/match/SafeRespawn.h"
+#include "game/tank/TankShell.h"
 
 using irr::core::vector3df;
 
@@ -221,6 +229,49 @@ TEST_F(SafeRespawn, NeverInTheOtherTanksLineOfFireWhereAPointOutOfItExists)
     }
 }
 
+// OPEN FIELD hides nothing: with the other tank aiming at each respawn point in turn,
+// from the middle and from a point of its own, the hit tank never lands in its aim and
+// reach, and lands at the point widest of its gun.
+TEST_F(SafeRespawn, InTheOpenTheTankLandsOutOfTheOtherGunsAim)
+{
+    Options().respawn = TRespawnRule::Safe;
+    Options().arena = TArenaChoice::OpenField;
+    EnterIdleArena();
+    const auto& points = ArenaObject()->respawn_points;
+    const TankShellAnimator shell;
+    // A straight shell's reach: its speed per 1/60 s over its life.
+    const float reach = shell.speed * static_cast<float>(shell.lifeSpan) * 60.0f / 1000.0f;
+    constexpr float kAim = 20.0f;  // degrees either side of the gun
+    auto inAim = [&](const vector3df& from, float gun, const vector3df& at) {
+        return std::fabs(ai::AngleDifference(gun, ai::YawTo(from, at))) < kAim && from.getDistanceFrom(at) < reach;
+    };
+    for (const vector3df& from : {vector3df(0, 0, 0), points[3] + vector3df(0.5f, 0, 0.5f)}) {
+        for (size_t aimed = 0; aimed < points.size(); ++aimed) {
+            SCOPED_TRACE(aimed);
+            if (points[aimed].getDistanceFrom(from) < 2.0f) continue;
+            const float gun = ai::YawTo(from, points[aimed]);
+            Place("tank2", from, gun);
+            arena->QueueTankForRespawn("tank1");
+            const int last = arena->last_respawn;
+            bool anyOutOfAim = false;
+            float widest = 0.0f;
+            for (size_t c = 0; c < points.size(); ++c) {
+                if (static_cast<int>(c) == last || points[c].getDistanceFrom(from) < 2.0f) continue;
+                anyOutOfAim = anyOutOfAim || !inAim(from, gun, points[c]);
+                widest = std::max(widest, std::fabs(ai::AngleDifference(gun, ai::YawTo(from, points[c]))));
+            }
+            arena->RespawnTanks();
+            const vector3df at = Tank("tank1")->GetPosition();
+            const float angle = std::fabs(ai::AngleDifference(gun, ai::YawTo(from, at)));
+            if (anyOutOfAim) {
+                EXPECT_FALSE(inAim(from, gun, at)) << "in the gun's aim at " << at.X << ", " << at.Z;
+            }
+            EXPECT_GT(angle, widest - 1.01f) << "a point wider of the gun was free";
+            EXPECT_TRUE(Tank("tank1")->GetAnimator("spawn_grace")) << "no protection";
+        }
+    }
+}
+
 TEST_F(SafeRespawn, ForASecondAndAHalfTheTankBlinksCannotBeHitAndCannotFire)
 {
     Options().respawn = TRespawnRule::Safe;
@@ -323,4 +374,46 @@ TEST_F(Variations, OverlaysStandInsideEveryCameraOfEveryView)
         if (line.text == L"PLAYER 2 WINS") {
             EXPECT_EQ(line.color, Tank("tank1")->color);
         }
+}
+
+// The README's match-key table says each key's name as the game's help (F10) says it: the
+// row of "F5" begins with the help's "PLAYER 2 VIEW", that of plus / minus with "GAME SPEED".
+TEST_F(Variations, TheReadmeNamesTheMatchKeysAsTheHelpDoes)
+{
+    EnterIdleArena();
+    std::ifstream file("README.md");
+    ASSERT_TRUE(file) << "README.md not found from " << std::filesystem::current_path();
+    std::map<std::string, std::string> rows;  // key column -> what-it-does column, lower case
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind("| ", 0) != 0) continue;
+        const size_t bar = line.find(" | ", 2);
+        if (bar == std::string::npos) continue;
+        std::string what = line.substr(bar + 3);
+        std::transform(what.begin(), what.end(), what.begin(), [](unsigned char c) { return std::tolower(c); });
+        rows.emplace(line.substr(2, bar - 2), what);
+    }
+    TMatchOverlay overlay;
+    const std::vector<std::wstring> lines = overlay.KeyLines(*arena);
+    ASSERT_GE(lines.size(), 4u);
+    int checked = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        const std::string line(lines[i].begin(), lines[i].end());
+        // Entries are three spaces apart: "F5 PLAYER 2 VIEW", "+ - GAME SPEED", "ESCAPE TITLE".
+        for (size_t at = 0; at < line.size();) {
+            size_t end = line.find("   ", at);
+            if (end == std::string::npos) end = line.size();
+            std::string entry = line.substr(at, end - at);
+            at = end + 3;
+            std::string key = entry.substr(0, entry.find(' '));
+            std::string words = entry.substr(key.size() + 1);
+            if (key == "+") key = "plus / minus (keypad too)", words = words.substr(2);
+            if (key == "ESCAPE") key = "Escape";
+            std::transform(words.begin(), words.end(), words.begin(), [](unsigned char c) { return std::tolower(c); });
+            SCOPED_TRACE(entry);
+            ASSERT_TRUE(rows.count(key)) << "no README row for " << key;
+            EXPECT_EQ(rows[key].rfind(words, 0), 0u) << "README says: " << rows[key];
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 13);
 }

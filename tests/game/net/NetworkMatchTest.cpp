@@ -121,6 +121,19 @@ protected:
         ASSERT_TRUE(FramesUntil([&] { return Tank(*host, victim)->GetAnimator("die_anim") != nullptr; }, 60))
             << (joinerShoots ? "the joiner's shot" : "the host's shot") << " did not hit";
     }
+    // Whether the game's last frame drew a line of text that starts with `text`.
+    bool Drew(TGameInstance& g, const std::wstring& text)
+    {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text.rfind(text, 0) == 0) return true;
+        return false;
+    }
+    std::wstring ClockDrawn(TGameInstance& g)
+    {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text.find(L':') != std::wstring::npos && line.text.size() <= 5) return line.text;
+        return L"(no clock)";
+    }
     void Frames(int n)
     {
         for (int i = 0; i < n; ++i) Frame();
@@ -140,6 +153,9 @@ protected:
         ASSERT_TRUE(FramesUntil([&] { return joiner->arena->GetFlag("match_end") == 1; }, 100));
         EXPECT_EQ(Score(*joiner, "player1"), Score(*host, "player1"));
         EXPECT_EQ(Score(*joiner, "player2"), Score(*host, "player2"));
+        // Player 2 (the joiner) made the ten hits: both screens name the winner alike.
+        EXPECT_EQ(host->arena->winner, 2);
+        EXPECT_TRUE(FramesUntil([&] { return Drew(*joiner, L"PLAYER 2 WINS"); }, 10)) << "the joiner names no winner";
         // Both finales play out and both games are back on the title.
         ASSERT_TRUE(FramesUntil([&] { return host->Current() == "TitleScreen" && joiner->Current() == "TitleScreen"; },
                                 1500));
@@ -174,6 +190,36 @@ TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSid
     PlayWholeMatch();
     EXPECT_GT(relay->dropped, 0u);
     EXPECT_GT(relay->reordered, 0u);
+}
+
+// F9 on the host pauses the match on both screens: the joiner draws PAUSED as the host
+// does and its clock of a timed match stands with the host's; F9 again resumes both.
+TEST_F(NetworkMatch, TheJoinerShowsTheHostsPauseAndClock)
+{
+    Connect(false, [](TSettings& s) { s.match.timeLimitSeconds = 136; });
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(130);  // two seconds of the match
+    EXPECT_FALSE(Drew(*joiner, L"PAUSED"));
+    auto clocksAgree = [&] { return std::abs(joiner->arena->rules.SecondsLeft() - host->arena->rules.SecondsLeft()) <= 1; };
+    EXPECT_NE(ClockDrawn(*joiner), L"(no clock)");
+    EXPECT_TRUE(clocksAgree()) << "joiner " << joiner->arena->rules.SecondsLeft() << " s, host " << host->arena->rules.SecondsLeft();
+    host->Key(irr::KEY_F9, true);
+    Frame();
+    host->Key(irr::KEY_F9, false);
+    ASSERT_TRUE(FramesUntil([&] { return Drew(*host, L"PAUSED"); }, 5));
+    EXPECT_TRUE(FramesUntil([&] { return Drew(*joiner, L"PAUSED"); }, 30)) << "the joiner does not show the pause";
+    const std::wstring stood = ClockDrawn(*joiner);
+    Frames(200);
+    EXPECT_TRUE(Drew(*joiner, L"PAUSED"));
+    EXPECT_EQ(ClockDrawn(*joiner), stood) << "the joiner's clock ran through the pause";
+    EXPECT_EQ(ClockDrawn(*host), stood);
+    host->Key(irr::KEY_F9, true);
+    Frame();
+    host->Key(irr::KEY_F9, false);
+    EXPECT_TRUE(FramesUntil([&] { return !Drew(*joiner, L"PAUSED"); }, 30)) << "the joiner stays paused";
+    Frames(130);
+    EXPECT_TRUE(clocksAgree()) << "joiner " << joiner->arena->rules.SecondsLeft() << " s, host " << host->arena->rules.SecondsLeft();
+    EXPECT_LT(joiner->arena->rules.SecondsLeft(), 136 - 3) << "the joiner's clock does not run";
 }
 
 // The host's set-up is the match's: the joiner, entered with a set-up of its own, plays in

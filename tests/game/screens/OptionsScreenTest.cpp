@@ -221,7 +221,7 @@ TEST_F(OptionsScreen, VolumeStepsByTenWithinItsRangeAndIsHeardOnTheHoverSound)
 TEST_F(OptionsScreen, KeysAreReboundSwappedAcrossPlayersAndMatchKeysRefused)
 {
     game = std::make_shared<TVexmoor>();
-    game->UseSettingsFile(TSettingsFile((folder / "settings.ini").string()));
+    game->UseSettingsFile(TSettingsStore((folder / "settings.ini").string()));
     StartAtTitle();
     EnterOptions();
     // Player 1's forward to W, with the mouse.
@@ -271,7 +271,7 @@ TEST_F(OptionsScreen, KeysAreReboundSwappedAcrossPlayersAndMatchKeysRefused)
     ClickOn(options->back);
     ASSERT_EQ(Current(), "TitleScreen");
     TSettings read;
-    TSettingsFile((folder / "settings.ini").string()).Load(read);
+    TSettingsStore((folder / "settings.ini").string()).Load(read);
     EXPECT_EQ(read.players[0].keys.forward, irr::KEY_KEY_W);
     EXPECT_EQ(read.players[0].keys.left, irr::KEY_DOWN);
     EXPECT_EQ(read.players[0].keys.fire, irr::KEY_RETURN);
@@ -293,7 +293,7 @@ TEST_F(OptionsScreen, SettingsThatCannotBeSavedAreSaidOnceAndTheGamePlaysOn)
     // The folder the file would go in lies under a regular file: it can never be made.
     std::ofstream(folder / "plain") << "x";
     game = std::make_shared<TVexmoor>();
-    game->UseSettingsFile(TSettingsFile((folder / "plain" / "vexmoor" / "settings.ini").string()));
+    game->UseSettingsFile(TSettingsStore((folder / "plain" / "vexmoor" / "settings.ini").string()));
     testing::internal::CaptureStderr();
     StartAtTitle();
     EnterOptions();

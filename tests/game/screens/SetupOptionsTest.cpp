@@ -17,7 +17,7 @@ protected:
         ScreenTest::SetUp();
         folder = "/tmp/vexmoor_setup_options_" + std::to_string(getpid());
         StartAtTitle();
-        game->UseSettingsFile(TSettingsFile(folder + "/settings.ini"));
+        game->UseSettingsFile(TSettingsStore(folder + "/settings.ini"));
         TGame::SetGameState("StartScreen");
         Frames();
     }
@@ -91,7 +91,7 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
     EXPECT_EQ(game->settings.match.timeLimitSeconds, 136);
     EXPECT_EQ(game->settings.match.respawn, TRespawnRule::Safe);
     TSettings reread;
-    TSettingsFile(folder + "/settings.ini").Load(reread);
+    TSettingsStore(folder + "/settings.ini").Load(reread);
     EXPECT_EQ(reread.match.arena, TArenaChoice::Random);
     EXPECT_EQ(reread.match.shells, TShellKind::Bouncing);
     EXPECT_EQ(reread.match.timeLimitSeconds, 136);

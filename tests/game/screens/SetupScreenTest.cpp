@@ -1,12 +1,12 @@
 // The match set-up screen's player rows: what they show, how clicks cycle them, and that
 // FIGHT starts the match with the tanks and drivers they show.
 #include "ScreenFixture.h"
-#include "game/match/ArenaScreen.h"
 #include "game/control/ComputerTankController.h"
 #include "game/control/KeyboardTankController.h"
-#include "game/world/Player.h"
+#include "game/match/ArenaScreen.h"
+#include "game/settings/SettingsStore.h"
 #include "game/tank/Tank.h"
-#include "game/settings/SettingsFile.h"
+#include "game/world/Player.h"
 
 #include <unistd.h>
 
@@ -125,7 +125,7 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
     const std::string path = std::string(folder) + "/settings.ini";
     {
         game = std::make_shared<TVexmoor>();
-        game->UseSettingsFile(TSettingsFile(path));
+        game->UseSettingsFile(TSettingsStore(path));
         init->driverType = 0;
         TVexmoorScreens screens;
         screens.init = init;
@@ -149,7 +149,7 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
     TGame::ReleaseClassData();
     TGame::InitClassData();
     TSettings restarted;
-    TSettingsFile(path).Load(restarted);
+    TSettingsStore(path).Load(restarted);
     EXPECT_EQ(restarted.players[0].tank, TTankModel::Sleek);
     EXPECT_EQ(restarted.players[1].status, TPlayerStatus::ComputerHard);
     EXPECT_EQ(restarted.players[1].tank, TTankModel::Sleek);

@@ -59,7 +59,7 @@ protected:
     {
         TSettings saved;
         saved.fullscreen = !game->settings.fullscreen;
-        TSettingsFile(path).Load(saved);
+        TSettingsStore(path).Load(saved);
         return saved.fullscreen;
     }
     std::string folder, path;
@@ -72,8 +72,8 @@ TEST_F(RunWindowMode, HoldsForTheRunIsNeverSavedAndGivesWayToTheSettingsOwnSwitc
         SCOPED_TRACE(inFile ? "file says full screen" : "file says window");
         TSettings settings;
         settings.fullscreen = inFile;
-        ASSERT_TRUE(TSettingsFile(path).Save(settings));
-        game->UseSettingsFile(TSettingsFile(path));
+        ASSERT_TRUE(TSettingsStore(path).Save(settings));
+        game->UseSettingsFile(TSettingsStore(path));
         ASSERT_EQ(game->fullscreen, inFile);
 
         game->SetFullscreenForRun(!inFile);

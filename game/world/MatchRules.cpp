@@ -1,4 +1,4 @@
-#include "game/match/MatchRules.h"
+#include "game/world/MatchRules.h"
 
 #include <algorithm>
 

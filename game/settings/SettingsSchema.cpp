@@ -1,16 +1,8 @@
-#include "game/settings/SettingsFile.h"
-
-#include <fcntl.h>
-#include <ini.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "game/settings/SettingsSchema.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -56,13 +48,14 @@ TSettingsEntry BoolEntry(const char* section, const char* key, Field<bool> field
                 return true;
             },
             [field](const TSettings& settings) { return std::string(Of(field, settings) ? "true" : "false"); },
-            Reset(field)};
+            Reset(field), nullptr};
 }
 
 // An integer from lo to hi, a multiple of step.
-TSettingsEntry IntEntry(const char* section, const char* key, Field<int> field, int lo, int hi, int step = 1)
+TSettingsEntry IntEntry(const char* section, const char* key, Field<int> field, int lo, int hi, int step = 1,
+                        bool counted = false)
 {
-    return {section, key,
+    TSettingsEntry entry{section, key,
             [=](TSettings& settings, const std::string& text) {
                 int value = 0;
                 if (!ParseInt(text, value) || value < lo || value > hi || value % step != 0) return false;
@@ -70,7 +63,9 @@ TSettingsEntry IntEntry(const char* section, const char* key, Field<int> field, 
                 return true;
             },
             [field](const TSettings& settings) { return std::to_string(Of(field, settings)); },
-            Reset(field)};
+            Reset(field), nullptr};
+    if (counted) entry.count = [field](TSettings& settings) -> int& { return field(settings); };
+    return entry;
 }
 
 // An integer out of a short list.
@@ -85,7 +80,7 @@ TSettingsEntry ListEntry(const char* section, const char* key, Field<int> field,
                 return true;
             },
             [field](const TSettings& settings) { return std::to_string(Of(field, settings)); },
-            Reset(field)};
+            Reset(field), nullptr};
 }
 
 // One of a few named values.
@@ -107,7 +102,7 @@ TSettingsEntry NamedEntry(const char* section, const char* key, Field<T> field,
                     if (Of(field, settings) == value) return std::string(name);
                 return std::string(names.front().second);
             },
-            Reset(field)};
+            Reset(field), nullptr};
 }
 
 TSettingsEntry KeyEntry(const char* section, const char* key, Field<int> field)
@@ -120,7 +115,7 @@ TSettingsEntry KeyEntry(const char* section, const char* key, Field<int> field)
                 return true;
             },
             [field](const TSettings& settings) { return KeyNames::Name(Of(field, settings)); },
-            Reset(field)};
+            Reset(field), nullptr};
 }
 
 TSettingsEntry WindowSizeEntry()
@@ -140,7 +135,8 @@ TSettingsEntry WindowSizeEntry()
             [](TSettings& settings, const TSettings& defaults) {
                 settings.windowWidth = defaults.windowWidth;
                 settings.windowHeight = defaults.windowHeight;
-            }};
+            },
+            nullptr};
 }
 
 TSettingsEntry FrameRateEntry()
@@ -161,7 +157,8 @@ TSettingsEntry FrameRateEntry()
                 if (settings.frameRate == kFrameRateVsync) return std::string("match_display");
                 return std::to_string(settings.frameRate);
             },
-            [](TSettings& settings, const TSettings& defaults) { settings.frameRate = defaults.frameRate; }};
+            [](TSettings& settings, const TSettings& defaults) { settings.frameRate = defaults.frameRate; },
+            nullptr};
 }
 
 void AddPlayerEntries(std::vector<TSettingsEntry>& entries, int slot)
@@ -183,9 +180,10 @@ void AddPlayerEntries(std::vector<TSettingsEntry>& entries, int slot)
     entries.push_back(KeyEntry(section, "left", [player](TSettings& s) -> int& { return player(s).keys.left; }));
     entries.push_back(KeyEntry(section, "right", [player](TSettings& s) -> int& { return player(s).keys.right; }));
     entries.push_back(KeyEntry(section, "fire", [player](TSettings& s) -> int& { return player(s).keys.fire; }));
-    entries.push_back(IntEntry(section, "wins", [player](TSettings& s) -> int& { return player(s).wins; }, 0, 1000000000));
+    entries.push_back(IntEntry(section, "wins", [player](TSettings& s) -> int& { return player(s).wins; }, 0, TSettingsSchema::kMaxCount, 1, true));
     entries.push_back(
-        IntEntry(section, "losses", [player](TSettings& s) -> int& { return player(s).losses; }, 0, 1000000000));
+        IntEntry(section, "losses", [player](TSettings& s) -> int& { return player(s).losses; }, 0, TSettingsSchema::kMaxCount, 1,
+                 true));
 }
 
 std::vector<TSettingsEntry> BuildEntries()
@@ -215,207 +213,60 @@ std::vector<TSettingsEntry> BuildEntries()
     return entries;
 }
 
-// What a parse hands to inih's callback.
-struct ParseRun {
-    TSettings* settings;
-    TSettings defaults;
-    std::set<std::string> reportedSections;
-};
-
-bool KnownSection(const std::string& section)
-{
-    for (const TSettingsEntry& entry : TSettingsFile::Entries())
-        if (entry.section == section) return true;
-    return false;
-}
-
-int OnIniValue(void* user, const char* section, const char* key, const char* value)
-{
-    auto& run = *static_cast<ParseRun*>(user);
-    for (const TSettingsEntry& entry : TSettingsFile::Entries()) {
-        if (entry.section != section || entry.key != key) continue;
-        if (!entry.read(*run.settings, value)) {
-            entry.reset(*run.settings, run.defaults);
-            std::cerr << "settings: bad value \"" << value << "\" for " << key << " in [" << section
-                      << "]; its default is used" << std::endl;
-        }
-        return 1;
-    }
-    if (!KnownSection(section)) {
-        if (run.reportedSections.insert(section).second)
-            std::cerr << "settings: unknown section [" << section << "] ignored" << std::endl;
-    } else {
-        std::cerr << "settings: unknown key " << key << " in [" << section << "] ignored" << std::endl;
-    }
-    return 1;
-}
-
-// Two actions on one key would fight: a file that binds a key twice gets the default keys.
-void KeepKeysApart(TSettings& settings)
-{
-    std::set<int> seen;
-    for (const TPlayerSetup& player : settings.players)
-        for (int key : {player.keys.forward, player.keys.left, player.keys.right, player.keys.fire})
-            if (!seen.insert(key).second) {
-                std::cerr << "settings: key " << KeyNames::Name(key)
-                          << " is bound to two actions; the default keys are used" << std::endl;
-                for (size_t slot = 0; slot < settings.players.size(); ++slot)
-                    settings.players[slot].keys = TSettings::DefaultKeys(static_cast<int>(slot));
-                return;
-            }
-}
-
-bool LooksLikeText(const std::string& text)
-{
-    return std::none_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') || byte == 0x7f;
-    });
-}
-
-bool SyncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    return std::filesystem::path(path).parent_path().string();
-}
-
 }  // namespace
 
-const std::vector<TSettingsEntry>& TSettingsFile::Entries()
+const std::vector<TSettingsEntry>& TSettingsSchema::Entries()
 {
     static const std::vector<TSettingsEntry> entries = BuildEntries();
     return entries;
 }
 
-TSettingsFile::TSettingsFile(std::string path) : path_(std::move(path)) {}
-
-TSettingsFile TSettingsFile::FromEnvironment()
+const TSettingsEntry* TSettingsSchema::Find(const std::string& section, const std::string& key)
 {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) return TSettingsFile(std::string(xdg) + "/vexmoor/settings.ini");
-    const char* home = std::getenv("HOME");
-    if (home && *home) return TSettingsFile(std::string(home) + "/.config/vexmoor/settings.ini");
-    std::cerr << "settings: neither XDG_CONFIG_HOME nor HOME is set; settings last for this run only" << std::endl;
-    return TSettingsFile();
+    for (const TSettingsEntry& entry : Entries())
+        if (entry.section == section && entry.key == key) return &entry;
+    return nullptr;
 }
 
-void TSettingsFile::MoveAside(const std::string& why) const
+bool TSettingsSchema::KnownSection(const std::string& section)
 {
-    const std::string bad = path_ + ".bad";
-    std::error_code error;
-    std::filesystem::remove_all(bad, error);
-    if (std::rename(path_.c_str(), bad.c_str()) == 0)
-        std::cerr << "settings: " << path_ << " " << why << "; moved aside to " << bad << ", defaults used" << std::endl;
-    else
-        std::cerr << "settings: " << path_ << " " << why << " and cannot be moved aside (" << std::strerror(errno)
-                  << "); defaults used" << std::endl;
+    for (const TSettingsEntry& entry : Entries())
+        if (entry.section == section) return true;
+    return false;
 }
 
-void TSettingsFile::Load(TSettings& settings) const
+std::string TSettingsSchema::Line(const TSettingsEntry& entry, const TSettings& settings)
 {
-    if (IsRunOnly()) return;
-    struct stat info {};
-    if (::stat(path_.c_str(), &info) != 0) {
-        if (errno != ENOENT) MoveAside(std::string("cannot be read (") + std::strerror(errno) + ")");
-        return;
-    }
-    if (S_ISDIR(info.st_mode)) return MoveAside("is a folder");
-    if (!S_ISREG(info.st_mode)) return MoveAside("is not a regular file");
-    if (info.st_size > kMaxBytes) return MoveAside("is larger than 64 KiB");
-
-    std::FILE* file = std::fopen(path_.c_str(), "rb");
-    if (!file) return MoveAside(std::string("cannot be read (") + std::strerror(errno) + ")");
-    std::string text(static_cast<size_t>(kMaxBytes) + 1, '\0');
-    const size_t length = std::fread(text.data(), 1, text.size(), file);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    text.resize(length);
-    if (readError) return MoveAside("cannot be read");
-    if (length > static_cast<size_t>(kMaxBytes)) return MoveAside("is larger than 64 KiB");
-    if (!LooksLikeText(text)) return MoveAside("is not a text file");
-
-    ParseRun run{&settings, TSettings(), {}};
-    const int badLine = ini_parse_string(text.c_str(), OnIniValue, &run);
-    if (badLine > 0) std::cerr << "settings: line " << badLine << " of " << path_ << " is not a setting; ignored" << std::endl;
-    KeepKeysApart(settings);
+    return entry.key + " = " + entry.write(settings);
 }
 
-std::string TSettingsFile::Text(const TSettings& settings)
+std::string TSettingsSchema::Text(const TSettings& settings)
 {
     std::ostringstream out;
-    out << "# Vexmoor settings, written by the game when its options screen is left.\n";
+    out << kHeading << "\n";
     std::string section;
     for (const TSettingsEntry& entry : Entries()) {
         if (entry.section != section) {
             section = entry.section;
             out << "\n[" << section << "]\n";
         }
-        out << entry.key << " = " << entry.write(settings) << "\n";
+        out << Line(entry, settings) << "\n";
     }
     return out.str();
 }
 
-bool TSettingsFile::CanSave() const
+bool TSettingsSchema::KeepKeysApart(TSettings& settings, bool say)
 {
-    if (IsRunOnly()) return false;
-    const std::string folder = FolderOf(path_);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    std::string probe = folder + "/.settings.probe.XXXXXX";
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
+    std::set<int> seen;
+    for (const TPlayerSetup& player : settings.players)
+        for (int key : {player.keys.forward, player.keys.left, player.keys.right, player.keys.fire})
+            if (!seen.insert(key).second) {
+                if (say)
+                    std::cerr << "settings: key " << KeyNames::Name(key)
+                              << " is bound to two actions; the default keys are used" << std::endl;
+                for (size_t slot = 0; slot < settings.players.size(); ++slot)
+                    settings.players[slot].keys = TSettings::DefaultKeys(static_cast<int>(slot));
+                return false;
+            }
     return true;
-}
-
-bool TSettingsFile::Save(const TSettings& settings)
-{
-    if (IsRunOnly()) return true;
-    const std::string folder = FolderOf(path_);
-    std::string failure;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-
-    std::string temp = path_ + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        failure = std::strerror(errno);
-    } else {
-        const std::string text = Text(settings);
-        std::FILE* file = ::fdopen(fd, "wb");
-        bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0 &&
-                       ::fsync(fd) == 0;
-        if (!written) failure = std::strerror(errno);
-        if (file ? std::fclose(file) != 0 : ::close(fd) != 0) {
-            if (written) failure = std::strerror(errno);
-            written = false;
-        }
-        const auto rename = renameStep ? renameStep : [](const std::string& from, const std::string& to) {
-            return std::rename(from.c_str(), to.c_str()) == 0;
-        };
-        errno = 0;
-        if (written && !rename(temp, path_)) {
-            failure = errno ? std::strerror(errno) : "the rename did not happen";
-            written = false;
-        }
-        if (!written) ::unlink(temp.c_str());
-        else SyncFolder(folder);
-    }
-
-    lastSaveFailed_ = !failure.empty();
-    if (lastSaveFailed_ && !failureReported_) {
-        failureReported_ = true;
-        std::cerr << "settings: cannot save " << path_ << " (" << failure << "); settings last for this run only"
-                  << std::endl;
-    }
-    return !lastSaveFailed_;
 }
