@@ -9,13 +9,6 @@ wait_window 10 || fail "no game window"
 mouse_to 790 590
 poll 10 is_title title || fail "no title"
 click_at 400 $ENTRY_SETUP_Y
-# The set-up screen: a scheme's "Arena" clear color, crossed at y 455 by a line in its "Tank2".
-is_setup()
-{
-    local s
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK2[$s]}" 600x2+10+455)" -gt 900 ]
-}
 poll 40 is_setup setup || fail "MATCH SETUP did not open the set-up screen"
 # Player 2's STATUS cell (row 2, right of the W/L column): HUMAN -> COMPUTER EASY -> NORMAL.
 click_at 550 97

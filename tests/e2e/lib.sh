@@ -333,6 +333,14 @@ is_title()
 # The arena: its clear color is a scheme's "Background" color.
 is_arena() { [ "$(scheme_of_background "$(pixel 5 5)")" -ge 0 ]; }
 
+# The set-up screen: a scheme's "Arena" clear color, crossed at y 455 by a line in its "Tank2".
+is_setup()
+{
+    local s
+    s=$(scheme_of_arena "$(pixel 5 5)")
+    [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK2[$s]}" 600x2+10+455)" -gt 900 ]
+}
+
 # Window-relative pointer moves and clicks through XTest.
 mouse_to() { xdotool mousemove "$((GAME_X + $1))" "$((GAME_Y + $2))"; }
 click_at()
