@@ -341,6 +341,22 @@ is_setup()
     [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK2[$s]}" 600x2+10+455)" -gt 900 ]
 }
 
+# A title entry at height $1 lit by the pointer: its text turns the scheme's "Tank2".
+entry_lit()
+{
+    local s
+    s=$(scheme_of_arena "$(pixel 5 5)")
+    [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK2[$s]}" "300x40+250+$(($1 - 11))")" -gt 100 ]
+}
+
+# Moves the pointer onto the title entry at height $1 and waits up to $2 seconds (picture $3)
+# until a frame has lit it.
+hover_entry()
+{
+    mouse_to 400 "$1"
+    poll "$2" entry_lit "$3" "$1"
+}
+
 # Window-relative pointer moves and clicks through XTest.
 mouse_to() { xdotool mousemove "$((GAME_X + $1))" "$((GAME_Y + $2))"; }
 click_at()

@@ -53,18 +53,10 @@ wait_window 40 || fail "no game window"
 mouse_to 790 590
 poll 40 is_title title || fail "no title"
 
-hovered_start()
-{
-    local s
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] && [ "$(count_color "${SCHEME_TANK2[$s]}" 300x40+250+195)" -gt 100 ]
-}
-
 # One round: START GAME from the title, a frame of the arena, Escape back to the title.
 round()
 {
-    mouse_to 400 $ENTRY_START_Y
-    poll 20 hovered_start round_hover || fail "round $1: START GAME does not light up under the pointer"
+    hover_entry $ENTRY_START_Y 20 round_hover || fail "round $1: START GAME does not light up under the pointer"
     xdotool click 1
     poll 40 is_arena round_arena || fail "round $1: START GAME did not open the arena"
     mouse_to 790 590
@@ -91,8 +83,7 @@ pass "$ROUNDS START GAME / Escape rounds: heap in use $early kB early, $late kB 
 
 # Soak: both tanks drive in circles and fire, cycle after cycle; each cycle holds the keys for a
 # few frames at any frame rate.
-mouse_to 400 $ENTRY_START_Y
-poll 20 hovered_start soak_hover || fail "soak: START GAME does not light up"
+hover_entry $ENTRY_START_Y 20 soak_hover || fail "soak: START GAME does not light up"
 xdotool click 1
 poll 40 is_arena soak_arena || fail "soak: START GAME did not open the arena"
 DRIVE_SCHEME=$(scheme_of_background "$(pixel 5 5)")
