@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "framework/Mesh3dsCheck.h"
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 #include "sound/Sound.h"
 
 namespace {

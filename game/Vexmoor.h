@@ -12,6 +12,7 @@
 #include "game/settings/SettingsStore.h"
 
 class TNetworkMatch;
+class TNetworkMatchEnd;
 
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
@@ -77,6 +78,8 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // Hears how a network match ended (the set-up screen, once the screens are open).
+    std::weak_ptr<TNetworkMatchEnd> networkMatchEnd;
 
 private:
     // The video mode in effect, as the refusal line names it.

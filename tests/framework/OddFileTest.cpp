@@ -12,7 +12,7 @@
 #include <string>
 
 #include "framework/GameResource.h"
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 #include "tests/support/Watchdog.h"
 
 namespace {
