@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     const int status = RunProgram([&] {
         TGame::InitClassData();
         game = std::make_shared<TVexmoor>();
-        game->UseSettingsFile(TSettingsFile::FromEnvironment());
+        game->UseSettingsFile(TSettingsStore::FromEnvironment());
         if (line.fullscreen) game->SetFullscreenForRun(*line.fullscreen);
         TVexmoorScreens screens;
         if (line.network.role != TNetworkArguments::Role::None) {

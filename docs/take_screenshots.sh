@@ -5,11 +5,11 @@
 # by the rendering tests' picture run, a shot, a hit and two schemes whose tanks are close
 # in color (cut out of the overhead view and enlarged twice).
 #   bash docs/take_screenshots.sh [GAME_BINARY [TEST_RENDER]]
-#   (default build/vexmoor and build/tests/render/test_render)
+#   (default build/vexmoor and build/tests/game/effects/test_render)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 game=$(readlink -f "${1:-build/vexmoor}")
-render=$(readlink -f "${2:-build/tests/render/test_render}")
+render=$(readlink -f "${2:-build/tests/game/effects/test_render}")
 export DISPLAY=${SHOT_DISPLAY:-:89}
 # The defaults, whatever this machine's own settings say.
 export XDG_CONFIG_HOME=$(mktemp -d)

@@ -242,7 +242,20 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
     parameters.Fullscreen = fullscreen;
     parameters.Vsync = vsync;
 
+    const bool x11 = driverType != irr::video::EDT_NULL;
+    const int signalBefore = StopSignals::Received();
+    if (x11) WindowWatch::BeginDeviceCreation();
     device = irr::createDeviceEx(parameters);
+    // A stop signal can cut the display's opening short; the game still needs its window
+    // to end in good order (and to save what the player changed), so it tries once more.
+    if (!device && !signalBefore && StopSignals::Received()) device = irr::createDeviceEx(parameters);
+    lastXError.clear();
+    if (x11) {
+        void* display = device ? device->getVideoDriver()->getExposedVideoData().OpenGLLinux.X11Display : nullptr;
+        lastXError = WindowWatch::EndDeviceCreation(display);
+        // A context made with X errors is not one to play in: the mode is refused.
+        if (device && !lastXError.empty()) ReleaseDevice();
+    }
     if (!device) {
         driver = nullptr;
         screenRect.reset();
@@ -250,7 +263,6 @@ int TGame::InitGraphics(int width, int height, int bits, int driverType)
         return 0;
     }
     driver = device->getVideoDriver();
-    if (driverType != irr::video::EDT_NULL) WindowWatch::Start();
     const irr::core::dimension2d<irr::u32> size = driver->getScreenSize();
     screenRect = irr::core::recti(0, 0, static_cast<int>(size.Width), static_cast<int>(size.Height));
     SetClsColor(std::nullopt);

@@ -80,6 +80,8 @@ public:
     // What the last InitGraphics was asked for.
     int graphicsBits = 16;
     int graphicsDriver = irr::video::EDT_OPENGL;
+    // The X error that refused the last InitGraphics's device (its name), or empty.
+    std::string lastXError;
     int BaseResX = 800;
     int BaseResY = 600;
 

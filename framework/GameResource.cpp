@@ -1,12 +1,14 @@
 #include "framework/GameResource.h"
 
 #include <cctype>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 
 #include "framework/Mesh3dsCheck.h"
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 #include "sound/Sound.h"
 
 namespace {
@@ -42,6 +44,10 @@ std::string TFontResource::Problem(const std::string& file)
 {
     const std::string notRegular = RegularFileProblem(file);
     if (!notRegular.empty()) return "the file " + notRegular;
+    std::error_code error;
+    const auto bytes = std::filesystem::file_size(file, error);
+    if (!error && bytes > kMaxFontBytes)
+        return "the file is " + std::to_string(bytes) + " bytes, more than the 4 MiB a font may have";
     std::ifstream in(file, std::ios::binary);
     if (!in) return "the file cannot be opened";
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -50,8 +56,8 @@ std::string TFontResource::Problem(const std::string& file)
     if (end == std::string::npos || end + 1 < closing.size() ||
         text.compare(end + 1 - closing.size(), closing.size(), closing) != 0)
         return "the file is cut short";
-    // The engine opens each texture the file names, relative to the file's folder: a FIFO
-    // there would block it.
+    // The engine opens each texture the file names, relative to the file's folder, and an
+    // absolute name as it stands too: a FIFO at either would block it.
     const size_t slash = file.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : file.substr(0, slash + 1);
     const std::string attribute = "filename=\"";
@@ -59,10 +65,13 @@ std::string TFontResource::Problem(const std::string& file)
         const size_t from = at + attribute.size();
         const size_t to = text.find('"', from);
         if (to == std::string::npos) return "the file is cut short";
-        const std::string texture = folder + text.substr(from, to - from);
-        // A missing texture the engine reports itself (the font then fails to load).
-        const std::string problem = RegularFileProblem(texture);
-        if (!problem.empty() && problem != "does not exist") return "its texture " + texture + " " + problem;
+        const std::string name = text.substr(from, to - from);
+        for (const std::string& texture : {folder + name, name}) {
+            if (texture == name && (name.empty() || name[0] != '/')) continue;
+            // A missing texture the engine reports itself (the font then fails to load).
+            const std::string problem = RegularFileProblem(texture);
+            if (!problem.empty() && problem != "does not exist") return "its texture " + texture + " " + problem;
+        }
     }
     return "";
 }
@@ -164,6 +173,34 @@ bool HasTriangles(irr::scene::IAnimatedMesh* mesh)
     return false;
 }
 
+// Beyond what any arena or tank needs: a vertex this far out, or this many triangles, is a
+// damaged file, and the walkable grid and collision built from it would take the memory.
+constexpr float kMaxCoordinate = 200.0f;
+constexpr irr::u32 kMaxTriangles = 200000;
+
+// Why the loaded mesh cannot be used, or empty.
+std::string GeometryProblem(irr::scene::IAnimatedMesh* mesh)
+{
+    irr::scene::IMesh* frame = mesh->getMesh(0, 255, -1, -1);
+    irr::u64 triangles = 0;
+    for (irr::u32 b = 0; b < frame->getMeshBufferCount(); ++b) {
+        irr::scene::IMeshBuffer* buffer = frame->getMeshBuffer(b);
+        triangles += buffer->getIndexCount() / 3;
+        for (irr::u32 v = 0; v < buffer->getVertexCount(); ++v) {
+            const irr::core::vector3df& p = buffer->getPosition(v);
+            for (float c : {p.X, p.Y, p.Z})
+                if (!(std::fabs(c) <= kMaxCoordinate))
+                    return "has a vertex at (" + std::to_string(p.X) + ", " + std::to_string(p.Y) + ", " +
+                           std::to_string(p.Z) + "), beyond the " + std::to_string(static_cast<int>(kMaxCoordinate)) +
+                           " units a mesh may reach";
+        }
+    }
+    if (triangles > kMaxTriangles)
+        return "holds " + std::to_string(triangles) + " triangles, more than the " + std::to_string(kMaxTriangles) +
+               " a mesh may have";
+    return "";
+}
+
 }  // namespace
 
 int TMeshResource::Load(irr::scene::ISceneManager* smgr, const std::string& file_)
@@ -187,6 +224,12 @@ int TMeshResource::Load(irr::scene::ISceneManager* smgr, const std::string& file
     }
     if (!HasTriangles(mesh)) {
         std::cerr << "mesh: cannot load \"" << file_ << "\": the file holds no triangles" << std::endl;
+        return 0;
+    }
+    const std::string problem = GeometryProblem(mesh);
+    if (!problem.empty()) {
+        std::cerr << "mesh: cannot load \"" << file_ << "\": the file " << problem << std::endl;
+        smgr->getMeshCache()->removeMesh(mesh);
         return 0;
     }
     res = EngineOwned(mesh);

@@ -27,6 +27,7 @@ class TFontResource : public TGameResource {
     VEXMOOR_CLASS(TFontResource, TGameResource)
 
 public:
+    static constexpr unsigned long kMaxFontBytes = 4ul * 1024 * 1024;
     TFontResource() { res_type = "Font"; }
     // Always returns the resource; GetResource is null when the font did not load.
     static std::shared_ptr<TFontResource> Create(irr::gui::IGUIEnvironment* guienv, const std::string& file, int pt,

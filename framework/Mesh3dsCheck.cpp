@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 
 namespace {
 

@@ -25,6 +25,9 @@ void Install()
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
+    // A signal must not make a call in progress fail (the X display's opening while the
+    // window is made again, a settings write): the call goes on and the loop asks later.
+    action.sa_flags = SA_RESTART;
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 

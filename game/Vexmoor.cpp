@@ -1,5 +1,6 @@
 #include "game/Vexmoor.h"
 
+#include <cstdio>
 #include <iterator>
 #include <stdexcept>
 #include <string>
@@ -67,7 +68,7 @@ int TVexmoor::SetCurrentColorScheme(int index)
     return 0;
 }
 
-int TVexmoor::UseSettingsFile(TSettingsFile file)
+int TVexmoor::UseSettingsFile(TSettingsStore file)
 {
     settingsFile = std::move(file);
     settingsFile.Load(settings);
@@ -103,13 +104,75 @@ bool InMode(irr::IrrlichtDevice* device, const TSettings& settings)
     return static_cast<int>(size.Width) == settings.windowWidth && static_cast<int>(size.Height) == settings.windowHeight;
 }
 
+// A video mode as the refusal line names it.
+std::string ModeText(bool fullscreen, int width, int height, bool vsync)
+{
+    std::string text = (fullscreen ? "full screen at " : "a window of ") + std::to_string(width) + "x" +
+                       std::to_string(height);
+    return vsync ? text + " with MATCH DISPLAY (vsync)" : text;
+}
+
 }  // namespace
+
+std::string TVexmoor::ModeInEffect() const
+{
+    return ModeText(fullscreen, settings.windowWidth, settings.windowHeight, vsync);
+}
+
+void TVexmoor::SayRefused(const std::string& refused, const std::string& instead) const
+{
+    const std::string why = lastXError.empty() ? "" : " (X error " + lastXError + ")";
+    std::fprintf(stderr, "vexmoor: %s is not available here%s; playing in %s instead\n", refused.c_str(),
+                 why.c_str(), instead.c_str());
+}
+
+void TVexmoor::KeepModeInEffect()
+{
+    if (!device || !fullscreen || device->isFullscreen() || graphicsDriver == irr::video::EDT_NULL) return;
+    // Full screen could not be had and the engine made a window (saying so on stdout): that
+    // is the mode now, the run's own (from the command line) or the settings'.
+    if (runFullscreen_)
+        runFullscreen_ = false;
+    else
+        settings.fullscreen = false;
+    ApplyVideoSettings();
+    videoRefusedAtStart = L"FULL SCREEN IS NOT AVAILABLE HERE: PLAYING IN A WINDOW";
+}
+
+void TVexmoor::UseSafeMode()
+{
+    if (runFullscreen_) runFullscreen_ = false;
+    settings.fullscreen = false;
+    settings.windowWidth = kSafeWidth;
+    settings.windowHeight = kSafeHeight;
+    if (settings.frameRate == kFrameRateVsync) settings.frameRate = TSettings().frameRate;
+    ApplyVideoSettings();
+}
+
+int TVexmoor::OpenFirstDevice(int width, int height, int bits, int driverType)
+{
+    ApplyVideoSettings();
+    if (InitGraphics(width, height, bits, driverType)) {
+        KeepModeInEffect();
+    } else {
+        const std::string refused = ModeText(fullscreen, width, height, vsync);
+        UseSafeMode();
+        if (!InitGraphics(settings.windowWidth, settings.windowHeight, bits, driverType)) return 0;
+        SayRefused(refused, ModeInEffect());
+        videoRefusedAtStart = L"THE SAVED VIDEO MODE IS NOT AVAILABLE HERE: PLAYING IN AN 800 X 600 WINDOW";
+    }
+    // A new device clears to black: the scheme's clear color again, and the caption.
+    SetCurrentColorScheme(ColorSchemeIdx);
+    device->setWindowCaption(kWindowCaption);
+    return 1;
+}
 
 int TVexmoor::RemakeDevice(const TSettings& before, bool wasFullscreen)
 {
     ApplyVideoSettings();
     TSettings wanted = settings;
     wanted.fullscreen = fullscreen;
+    const std::string refused = ModeInEffect();
     int made = ReopenGraphics(settings.windowWidth, settings.windowHeight) && InMode(device, wanted) ? 1 : 0;
     if (!made) {
         settings.fullscreen = before.fullscreen;
@@ -119,9 +182,16 @@ int TVexmoor::RemakeDevice(const TSettings& before, bool wasFullscreen)
         ApplyVideoSettings();
         // A run's own mode the player has just left: back to the mode that was in effect.
         if (fullscreen != wasFullscreen) ChooseFullscreen(wasFullscreen);
-        if (!ReopenGraphics(settings.windowWidth, settings.windowHeight))
-            throw std::runtime_error("unable to open the " + std::to_string(settings.windowWidth) + "x" +
-                                     std::to_string(settings.windowHeight) + " window again");
+        const std::string xError = lastXError;
+        // The last mode that worked, else the safe one; with neither there is no window to play in.
+        if (!ReopenGraphics(settings.windowWidth, settings.windowHeight)) {
+            UseSafeMode();
+            if (!ReopenGraphics(settings.windowWidth, settings.windowHeight))
+                throw std::runtime_error("unable to open the " + std::to_string(settings.windowWidth) + "x" +
+                                         std::to_string(settings.windowHeight) + " window again");
+        }
+        lastXError = xError;
+        SayRefused(refused, ModeInEffect());
     }
     // A new device clears to black: the scheme's clear color again, and the caption.
     SetCurrentColorScheme(ColorSchemeIdx);

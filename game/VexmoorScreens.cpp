@@ -1,6 +1,7 @@
 #include "game/VexmoorScreens.h"
 
 #include "framework/Game.h"
+#include "game/Vexmoor.h"
 
 void TVexmoorScreens::Open() const
 {
@@ -10,5 +11,8 @@ void TVexmoorScreens::Open() const
     TGame::AddGameState("OptionsScreen", options);
     TGame::AddGameState("Arena", arena);
     TGame::AddGameState("StartScreen", start);
+    // The set-up screen hears how a network match ended.
+    if (auto* game = dynamic_cast<TVexmoor*>(TGame::GameInstance))
+        game->networkMatchEnd = std::dynamic_pointer_cast<TNetworkMatchEnd>(start);
     TGame::SetGameState("InitGame");
 }

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "framework/GameState.h"
-#include "game/ArenaScreen.h"
-#include "game/CreditsScreen.h"
-#include "game/GameInit.h"
-#include "game/OptionsScreen.h"
-#include "game/StartScreen.h"
-#include "game/TitleScreen.h"
+#include "game/match/ArenaScreen.h"
+#include "game/screens/CreditsScreen.h"
+#include "game/screens/GameInit.h"
+#include "game/screens/OptionsScreen.h"
+#include "game/screens/StartScreen.h"
+#include "game/screens/TitleScreen.h"
 
 struct TVexmoorScreens {
     std::shared_ptr<TVexmoorGameInit> init = std::make_shared<TVexmoorGameInit>();

@@ -13,7 +13,10 @@ constexpr uint32_t kByeQuit = 1;
 constexpr uint32_t kByeRefused = 2;
 
 constexpr uint32_t kHelloWaitMs = 2000;  // a connected peer must say hello this soon
-constexpr size_t kMaxPeers = 8;           // the joiner and room to refuse the rest
+constexpr uint32_t kHalfOpenMs = 2000;   // a connection whose handshake is not done by then is dropped
+constexpr size_t kMaxPeers = 32;          // the joiner and room to refuse the rest
+constexpr size_t kHalfOpenPerAddress = 2; // handshakes one address may have under way
+constexpr size_t kFreeSlots = 4;          // slots kept free for the next real joiner
 constexpr size_t kMaxRememberedAddresses = 256;
 
 // ENet is initialised while any session lives.
@@ -39,6 +42,12 @@ bool IsLoopback(const ENetAddress& address) {
     return (reinterpret_cast<const uint8_t*>(&address.host))[0] == 127;
 }
 
+// A peer ENet has taken in whose handshake is not complete.
+bool IsHalfOpen(const ENetPeer& peer) {
+    return peer.state == ENET_PEER_STATE_ACKNOWLEDGING_CONNECT || peer.state == ENET_PEER_STATE_CONNECTION_PENDING ||
+           peer.state == ENET_PEER_STATE_CONNECTION_SUCCEEDED;
+}
+
 bool IsReliable(const Wire::Message& m) {
     return std::holds_alternative<Wire::Hello>(m) || std::holds_alternative<Wire::Welcome>(m) ||
            std::holds_alternative<Wire::Refuse>(m) || std::holds_alternative<Wire::Event>(m);
@@ -47,6 +56,13 @@ bool IsReliable(const Wire::Message& m) {
 }  // namespace
 
 std::optional<TNetAddress> TNetAddress::Parse(const std::string& text, std::string* error) {
+    // ENet here speaks IPv4 only: an IPv6 literal, bare or in brackets, is refused by name
+    // rather than taken apart at its colons.
+    const bool bracketed = !text.empty() && text[0] == '[';
+    if (bracketed || std::count(text.begin(), text.end(), ':') > 1) {
+        if (error) *error = "\"" + text + "\" is an IPv6 address; network play uses IPv4 (try 127.0.0.1)";
+        return std::nullopt;
+    }
     TNetAddress out;
     size_t colon = text.rfind(':');
     out.host = text.substr(0, colon);
@@ -127,7 +143,6 @@ std::unique_ptr<TNetSession> TNetSession::Join(const TNetAddress& host, Clock cl
         if (error) *error = "cannot open a connection to " + host.ToString();
         return nullptr;
     }
-    session->startedMs_ = session->lastReceivedMs_ = session->clock_();
     return session;
 }
 
@@ -157,6 +172,10 @@ uint64_t TNetSession::GetBytesReceived() const { return host_ ? host_->totalRece
 void TNetSession::Service() {
     if (!host_) return;
     SetTime();
+    // A join's time runs from its first packet, which this service sends: a slow start of
+    // the game is not the host's silence.
+    if (role_ == Role::Joiner && !serviced_) startedMs_ = lastReceivedMs_ = clock_();
+    serviced_ = true;
     ENetEvent event;
     while (enet_host_service(host_, &event, 0) > 0) {
         switch (event.type) {
@@ -178,6 +197,7 @@ void TNetSession::Service() {
         else if (status_ == Status::Connected && now - lastSentMs_ >= options_.keepAliveMs)
             SendTo(peer_, Wire::Ping{now});
     }
+    if (role_ == Role::Host) DropHalfOpen(now);
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (now - it->second >= kHelloWaitMs) {
             enet_peer_reset(it->first);
@@ -187,6 +207,45 @@ void TNetSession::Service() {
         }
     }
     enet_host_flush(host_);
+}
+
+// ENet gives a slot to every CONNECT it gets and only tells of the peer once the handshake
+// is done, so forged connects that never finish it could hold every slot until ENet's own
+// timeout. Each is dropped 2 s after it came, an address gets a couple at a time, and the
+// oldest go when fewer than a few slots are free: a real joiner finds room and finishes its
+// handshake in a round trip, long before it would be the oldest.
+void TNetSession::DropHalfOpen(uint32_t now) {
+    std::map<uint32_t, size_t> perAddress;
+    std::vector<ENetPeer*> open;
+    size_t free = 0;
+    for (ENetPeer* peer = host_->peers; peer < host_->peers + host_->peerCount; ++peer) {
+        if (peer->state == ENET_PEER_STATE_DISCONNECTED) ++free;
+        if (!IsHalfOpen(*peer)) {
+            halfOpen_.erase(peer);
+            continue;
+        }
+        auto [seen, fresh] = halfOpen_.try_emplace(peer, peer->connectID, now);
+        if (!fresh && seen->second.first != peer->connectID) seen->second = {peer->connectID, now};
+        if (now - seen->second.second >= kHalfOpenMs || ++perAddress[peer->address.host] > kHalfOpenPerAddress) {
+            enet_peer_reset(peer);
+            halfOpen_.erase(peer);
+            ++free;
+        } else {
+            open.push_back(peer);
+        }
+    }
+    if (free >= kFreeSlots) return;
+    if (!fullSaid_) {
+        fullSaid_ = true;
+        std::fprintf(stderr, "network: every connection slot is taken by unfinished handshakes; the oldest are dropped\n");
+    }
+    std::sort(open.begin(), open.end(), [this](ENetPeer* a, ENetPeer* b) {
+        return halfOpen_[a].second < halfOpen_[b].second;
+    });
+    for (size_t i = 0; i < open.size() && free < kFreeSlots; ++i, ++free) {
+        halfOpen_.erase(open[i]);
+        enet_peer_reset(open[i]);
+    }
 }
 
 void TNetSession::Send(const Wire::Message& message) {
@@ -274,6 +333,12 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
     Wire::Decoded decoded = Wire::Decode(data, size);
     if (!decoded.message) {
         drops_.Add(decoded.drop);
+        // The host's answer to the hello is the only one it sends; damaged, it is still an answer.
+        const auto type = size > 0 ? static_cast<Wire::Type>(data[0]) : Wire::Type::Ping;
+        if (role_ == Role::Joiner && peer == peer_ && status_ == Status::Connecting &&
+            (type == Wire::Type::Welcome || type == Wire::Type::Refuse))
+            End(Status::Failed, type == Wire::Type::Welcome ? "THE HOST SENT A DAMAGED WELCOME"
+                                                           : "THE HOST SENT A DAMAGED REFUSAL");
         return;
     }
     Wire::Message& m = *decoded.message;

@@ -24,8 +24,8 @@ struct TNetAddress {
     std::string host;
     uint16_t port = Wire::kDefaultPort;
 
-    // "HOST" or "HOST:PORT"; an empty host, a port outside 1..65535 or anything after it
-    // is refused with a line in *error.
+    // "HOST" or "HOST:PORT"; an empty host, a port outside 1..65535, anything after it or an
+    // IPv6 literal is refused with a line in *error.
     static std::optional<TNetAddress> Parse(const std::string& text, std::string* error);
     std::string ToString() const;
 };
@@ -108,6 +108,7 @@ private:
     void OnWelcome(const Wire::Welcome& welcome);
     void OnRefuse(const Wire::Refuse& refuse);
     bool AllowAttempt(uint32_t addressHost);
+    void DropHalfOpen(uint32_t now);
     void SendTo(ENetPeer* peer, const Wire::Message& message);
     void Refuse(ENetPeer* peer, Wire::RefuseReason reason);
     void End(Status status, const std::string& message);
@@ -129,4 +130,7 @@ private:
     std::map<uint32_t, std::deque<uint32_t>> attempts_;  // host: attempt times by address
     uint64_t rateLimited_ = 0;
     bool closed_ = false;
+    bool serviced_ = false;
+    std::map<ENetPeer*, std::pair<uint32_t, uint32_t>> halfOpen_;  // host: connect id and when first seen
+    bool fullSaid_ = false;
 };

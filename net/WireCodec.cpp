@@ -19,7 +19,7 @@ public:
         U8(static_cast<uint8_t>(v >> 8));
         U8(static_cast<uint8_t>(v));
     }
-    void U32(uint32_t v) {
+    void U32(uint32_t v, long = 0, long = 0) {
         U16(static_cast<uint16_t>(v >> 16));
         U16(static_cast<uint16_t>(v));
     }
@@ -59,6 +59,10 @@ public:
         U16(high);
         U16(low);
         v = uint32_t(high) << 16 | low;
+    }
+    void U32(uint32_t& v, long lo, long hi) {
+        U32(v);
+        v = Ranged(v, lo, hi);
     }
     // A finite float within [-limit, limit].
     void F32(float& v, float limit) {
@@ -192,6 +196,7 @@ void Fields(IO& io, Snapshot& m) {
     io.U8(m.scheme, 0, kSchemes - 1);
     Scores(io, m.scores);
     io.U16(m.finaleMs, 0, kMaxMs);
+    io.U32(m.clockMsLeft, 0, kMaxClockMs);
     for (TankState& t : m.tanks) Fields(io, t);
     io.List(m.shells, 0, kMaxShells);
 }

@@ -31,6 +31,8 @@
 //                               u8 flags (bits kMatch*, other bits 0), u8 scheme (0..kSchemes-1),
 //                               u8 score of player 1, u8 score of player 2 (0..kMaxScore),
 //                               u16 finaleMs (0..60000),
+//                               u32 clockMsLeft (0..3600000: what the clock of a timed match
+//                                 has left, 0 without a time limit),
 //                               2 tanks, player 1 first, each:
 //                                 f32 x, f32 y, f32 z (each within +-kMaxCoordinate),
 //                                 f32 rotationY (the heading on the ground, degrees about
@@ -54,7 +56,7 @@
 namespace Wire {
 
 constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
-constexpr uint16_t kProtocolVersion = 1;
+constexpr uint16_t kProtocolVersion = 2;
 constexpr uint16_t kDefaultPort = 47400;
 constexpr size_t kMaxPacketBytes = 1200;
 
@@ -70,8 +72,9 @@ constexpr uint8_t kButtonsAll = 15;
 constexpr size_t kInputsPerPacket = 4;  // the newest state and the three before it
 
 // Snapshot match flags.
-constexpr uint8_t kMatchPaused = 1, kMatchGuided = 2, kMatchInvisible = 4, kMatchFinale = 8;
-constexpr uint8_t kMatchAll = 15;
+constexpr uint8_t kMatchPaused = 1, kMatchGuided = 2, kMatchInvisible = 4, kMatchFinale = 8, kMatchSuddenDeath = 16;
+constexpr uint8_t kMatchAll = 31;
+constexpr uint32_t kMaxClockMs = 3600000;
 // Snapshot tank flags.
 constexpr uint8_t kTankVisible = 1, kTankDisabled = 2, kTankDying = 4, kTankStarting = 8, kTankStopping = 16;
 constexpr uint8_t kTankAll = 31;
@@ -143,6 +146,7 @@ struct Snapshot {
     uint8_t scheme = 0;
     std::array<uint8_t, 2> scores{0, 0};
     uint16_t finaleMs = 0;
+    uint32_t clockMsLeft = 0;
     std::array<TankState, 2> tanks;
     std::vector<ShellState> shells;  // 0..kMaxShells
 };

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <ogg/ogg.h>
 #define OV_EXCLUDE_STATIC_CALLBACKS

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Stopwatch.h"
-#include "game/SpeedRamp.h"
+#include "game/tank/SpeedRamp.h"
 
 using irr::core::vector3df;
 

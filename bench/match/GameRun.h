@@ -10,8 +10,8 @@
 #include <string>
 
 #include "framework/Clock.h"
-#include "game/ArenaScreen.h"
-#include "game/TitleScreen.h"
+#include "game/match/ArenaScreen.h"
+#include "game/screens/TitleScreen.h"
 #include "game/Vexmoor.h"
 
 namespace bench {

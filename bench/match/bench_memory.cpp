@@ -11,8 +11,8 @@
 #include "GameRun.h"
 #include "Stopwatch.h"
 #include "framework/ProgramEntry.h"
-#include "game/Player.h"
-#include "game/Tank.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
 
 namespace {
 

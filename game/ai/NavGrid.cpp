@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iostream>
 #include <limits>
 
 using irr::core::vector3df;
@@ -79,8 +80,22 @@ TNavGrid::TNavGrid(const std::vector<irr::core::triangle3df>& walls, float clear
     if (walls.empty()) minX_ = minZ_ = maxX = maxZ = 0.0f;
     minX_ -= kCellSize;
     minZ_ -= kCellSize;
-    width_ = static_cast<int>(std::ceil((maxX - minX_) / kCellSize)) + 2;
-    depth_ = static_cast<int>(std::ceil((maxZ - minZ_) / kCellSize)) + 2;
+    const double width = std::ceil((static_cast<double>(maxX) - minX_) / kCellSize) + 2;
+    const double depth = std::ceil((static_cast<double>(maxZ) - minZ_) / kCellSize) + 2;
+    if (!(width * depth <= static_cast<double>(kMaxCells))) {
+        // Walls this far apart are no arena: one closed cell, so the computer plans nothing
+        // and every shot is left to the rays.
+        std::cerr << "navigation: the walls span " << width * kCellSize << " by " << depth * kCellSize
+                  << " units, more than a grid of " << kMaxCells << " cells covers; no paths are planned" << std::endl;
+        minX_ = minZ_ = 0.0f;
+        width_ = depth_ = 1;
+        distance_.assign(1, 0.0f);
+        FindAreas();
+        FindMoves();
+        return;
+    }
+    width_ = static_cast<int>(width);
+    depth_ = static_cast<int>(depth);
     distance_.assign(static_cast<size_t>(width_) * depth_, kDistanceCap);
 
     // Each wall triangle, seen from above, lowers the distance of the cells around it.

@@ -15,6 +15,8 @@
 class TNavGrid {
 public:
     static constexpr float kCellSize = 0.25f;
+    // Walls wider apart than this many cells get a grid of one closed cell (a line on stderr).
+    static constexpr long kMaxCells = 4L * 1024 * 1024;
 
     // walls: the arena's triangles in world space; clearance: how far a cell's center must
     // stay from every wall to be open.

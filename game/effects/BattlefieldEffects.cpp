@@ -1,8 +1,8 @@
 #include "game/effects/BattlefieldEffects.h"
 
-#include "game/Arena.h"
-#include "game/ArenaScreen.h"
-#include "game/Tank.h"
+#include "game/world/Arena.h"
+#include "game/world/ArenaWorld.h"
+#include "game/tank/Tank.h"
 #include "game/effects/Explosion.h"
 #include "game/effects/GlowSprite.h"
 #include "game/effects/ShellTrail.h"
@@ -12,7 +12,7 @@
 
 namespace BattlefieldEffects {
 
-void OnColorsChanged(TVexmoorArenaScreen& arena)
+void OnColorsChanged(TArenaWorld& arena)
 {
     if (!arena.smgr) return;
     TankOutlines::Apply(arena);
@@ -44,7 +44,7 @@ irr::video::SColor ShellCore(irr::video::SColor color)
     return core;
 }
 
-void OnShot(TVexmoorArenaScreen& arena, TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
+void OnShot(TArenaWorld& arena, TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
 {
     if (!arena.smgr || !shell) return;
     irr::video::SColor color = tank.color;
@@ -64,7 +64,7 @@ void OnShot(TVexmoorArenaScreen& arena, TTank& tank, irr::scene::ISceneNode* she
     }
 }
 
-void OnHit(TVexmoorArenaScreen& arena, const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
+void OnHit(TArenaWorld& arena, const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
 {
     if (!arena.smgr || !victim || !victim->_node) return;
     irr::video::SColor color = victim->color;

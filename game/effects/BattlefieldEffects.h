@@ -8,19 +8,19 @@
 
 #include <memory>
 
-class TVexmoorArenaScreen;
+class TArenaWorld;
 class TTank;
 
 namespace BattlefieldEffects {
 
 // After the tanks were (re)loaded or the scheme changed: outlines and sky colors.
-void OnColorsChanged(TVexmoorArenaScreen& arena);
+void OnColorsChanged(TArenaWorld& arena);
 
 // A tank fired: a glowing core and a trail on the shell's node, a flash at the muzzle.
-void OnShot(TVexmoorArenaScreen& arena, TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle);
+void OnShot(TArenaWorld& arena, TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle);
 
 // A shell struck `victim` at `where`: an explosion there and the blur of its death spin.
-void OnHit(TVexmoorArenaScreen& arena, const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where);
+void OnHit(TArenaWorld& arena, const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where);
 
 // The shell's core for a tank of `color`: a bright, opaque tone of it.
 irr::video::SColor ShellCore(irr::video::SColor color);

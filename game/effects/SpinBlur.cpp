@@ -2,8 +2,8 @@
 
 #include "framework/Framerate.h"
 #include "framework/Game.h"
-#include "game/Tank.h"
-#include "game/TankAnimators.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankDieAnimator.h"
 #include "game/effects/GlowSprite.h"
 
 TSpinBlur::TSpinBlur(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTank>& tank)

@@ -1,8 +1,8 @@
 #include "game/effects/TankOutlines.h"
 
-#include "game/ArenaScreen.h"
-#include "game/SceneChildren.h"
-#include "game/Tank.h"
+#include "game/world/ArenaWorld.h"
+#include "game/world/SceneChildren.h"
+#include "game/tank/Tank.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -48,12 +48,12 @@ TShowOutlineAnimator* ShowOutlineAnimator(irr::scene::ISceneNode* tank)
 
 namespace TankOutlines {
 
-TOutlinePlan Current(TVexmoorArenaScreen& arena)
+TOutlinePlan Current(TArenaWorld& arena)
 {
     return PlanFor(arena.SchemeColor("Tank1"), arena.SchemeColor("Tank2"), Floor(arena));
 }
 
-irr::video::SColor Floor(TVexmoorArenaScreen& arena)
+irr::video::SColor Floor(TArenaWorld& arena)
 {
     TVexmoor* game = arena.GetGame();
     return game && game->clsColor ? *game->clsColor : irr::video::SColor(255, 0, 0, 0);
@@ -75,7 +75,7 @@ TOutlinePlan PlanFor(irr::video::SColor tank1, irr::video::SColor tank2, irr::vi
     return last;
 }
 
-void Apply(TVexmoorArenaScreen& arena)
+void Apply(TArenaWorld& arena)
 {
     if (!arena.smgr) return;
     const TOutlinePlan plan = Current(arena);

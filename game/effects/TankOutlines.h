@@ -4,7 +4,7 @@
 
 #include "game/effects/ColorContrast.h"
 
-class TVexmoorArenaScreen;
+class TArenaWorld;
 
 namespace TankOutlines {
 
@@ -13,13 +13,13 @@ namespace TankOutlines {
 constexpr float kShownScale = 1.12f;
 
 // The plan for the arena's current scheme on its current floor (the clear color).
-TOutlinePlan Current(TVexmoorArenaScreen& arena);
+TOutlinePlan Current(TArenaWorld& arena);
 // PlanOutlines, remembered until one of the colors changes.
 TOutlinePlan PlanFor(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor);
 // The floor of the arena: the ground is the clear color.
-irr::video::SColor Floor(TVexmoorArenaScreen& arena);
+irr::video::SColor Floor(TArenaWorld& arena);
 
 // Colors, enlarges and shows (or keeps hidden) the outline of both tanks by Current().
-void Apply(TVexmoorArenaScreen& arena);
+void Apply(TArenaWorld& arena);
 
 }  // namespace TankOutlines

@@ -6,10 +6,10 @@
 
 #include "framework/GameResource.h"
 #include "framework/objects/NodeGameObject.h"
-#include "game/ArenaScreen.h"
-#include "game/Player.h"
-#include "game/Tank.h"
-#include "game/TankAnimators.h"
+#include "game/world/ArenaWorld.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankDieAnimator.h"
 #include "game/Vexmoor.h"
 #include "sound/Sound.h"
 
@@ -61,7 +61,7 @@ void TJoinerView::RecordPrediction(uint32_t sequence, const vector3df& position,
     if (predictions_.size() > kPredictionsKept) predictions_.pop_front();
 }
 
-void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
+void TJoinerView::Apply(TArenaWorld& arena, uint32_t localMs)
 {
     if (snapshots_.empty()) return;
     const Wire::Snapshot& newest = snapshots_.back();
@@ -85,6 +85,12 @@ void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
             player->score = newest.scores[p];
     arena.SetFlag("guided_shells", newest.flags & Wire::kMatchGuided ? 1 : 0);
     arena.SetFlag("invisible_tanks", newest.flags & Wire::kMatchInvisible ? 1 : 0);
+    // The host's pause and the clock of a timed match show here as there.
+    arena.SetFlag("host_paused", newest.flags & Wire::kMatchPaused ? 1 : 0);
+    if (arena.rules.Timed()) {
+        arena.rules.elapsedMs = arena.rules.timeLimitMs - static_cast<int>(newest.clockMsLeft);
+        arena.rules.suddenDeath = newest.flags & Wire::kMatchSuddenDeath;
+    }
 
     // The two snapshots around the drawn time, and how far between them it lies.
     const uint32_t render = RenderTime(localMs);
@@ -126,7 +132,7 @@ void TJoinerView::Apply(TVexmoorArenaScreen& arena, uint32_t localMs)
 
 // As drawn: a shell newly in flight is its tank's shot, a tank newly dying its death (the
 // own tank's from the newest snapshot, as PlaceOwnTank shows it).
-void TJoinerView::PlaySounds(TVexmoorArenaScreen& arena, const Wire::Snapshot& shown)
+void TJoinerView::PlaySounds(TArenaWorld& arena, const Wire::Snapshot& shown)
 {
     for (int p = 0; p < 2; ++p) {
         const Wire::Snapshot& drawn = p == kOwn ? snapshots_.back() : shown;
@@ -144,7 +150,7 @@ void TJoinerView::PlaySounds(TVexmoorArenaScreen& arena, const Wire::Snapshot& s
     }
 }
 
-void TJoinerView::PlaceOwnTank(TVexmoorArenaScreen& arena)
+void TJoinerView::PlaceOwnTank(TArenaWorld& arena)
 {
     auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[kOwn]);
     if (!tank || !tank->_node) return;
@@ -191,7 +197,7 @@ void TJoinerView::PlaceOwnTank(TVexmoorArenaScreen& arena)
     }
 }
 
-void TJoinerView::PlaceShells(TVexmoorArenaScreen& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t)
+void TJoinerView::PlaceShells(TArenaWorld& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t)
 {
     const Wire::Snapshot& shown = t < 0.5f ? a : b;
     for (int i = 0; i < Wire::kMaxShells; ++i) {

@@ -14,7 +14,7 @@
 #include "net/WireFormat.h"
 
 class TChannel;
-class TVexmoorArenaScreen;
+class TArenaWorld;
 
 class TJoinerView {
 public:
@@ -28,7 +28,7 @@ public:
     // Puts the tanks and shells where they are drawn this frame, plays the shots and deaths
     // they show, and takes over the host's scores, scheme and switches. Nothing happens
     // before the first snapshot.
-    void Apply(TVexmoorArenaScreen& arena, uint32_t localMs);
+    void Apply(TArenaWorld& arena, uint32_t localMs);
 
     const Wire::Snapshot* Newest() const { return snapshots_.empty() ? nullptr : &snapshots_.back(); }
     // The host's clock time drawn now.
@@ -45,9 +45,9 @@ private:
         irr::core::vector3df position;
         float rotationY;
     };
-    void PlaceOwnTank(TVexmoorArenaScreen& arena);
-    void PlaceShells(TVexmoorArenaScreen& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t);
-    void PlaySounds(TVexmoorArenaScreen& arena, const Wire::Snapshot& shown);
+    void PlaceOwnTank(TArenaWorld& arena);
+    void PlaceShells(TArenaWorld& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t);
+    void PlaySounds(TArenaWorld& arena, const Wire::Snapshot& shown);
 
     std::deque<Wire::Snapshot> snapshots_;
     std::deque<Prediction> predictions_;

@@ -9,15 +9,14 @@
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
-#include "game/ArenaScreen.h"
-#include "game/EndMatchAnimator.h"
-#include "game/Player.h"
-#include "game/StartScreen.h"
-#include "game/Tank.h"
-#include "game/TankShell.h"
+#include "game/world/ArenaWorld.h"
+#include "game/world/Player.h"
+#include "game/net/NetworkMatchEnd.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankShell.h"
 #include "game/Vexmoor.h"
-#include "game/TankAnimators.h"
-#include "game/net/NetworkTankController.h"
+#include "game/tank/TankDieAnimator.h"
+#include "game/control/NetworkTankController.h"
 
 namespace {
 
@@ -72,12 +71,12 @@ std::shared_ptr<TNetworkMatch> TNetworkMatch::Join(const TNetAddress& host, std:
 
 // The match as this arena plays it, for the joiner: the arena drawn (a random choice
 // already made), the match options and both tank models.
-Wire::MatchSetup TNetworkMatch::SetupOf(TVexmoorArenaScreen& arena)
+Wire::MatchSetup TNetworkMatch::SetupOf(TArenaWorld& arena)
 {
     Wire::MatchSetup s;
     const TMatchOptions& m = arena.match;
     for (TArenaChoice choice : {TArenaChoice::OpenField, TArenaChoice::Maze, TArenaChoice::Forts})
-        if (TVexmoorArenaScreen::ArenaModelFor(choice) == arena.arena_model) s.arena = static_cast<uint8_t>(choice);
+        if (TArenaWorld::ArenaModelFor(choice) == arena.arena_model) s.arena = static_cast<uint8_t>(choice);
     s.shells = static_cast<uint8_t>(m.shells);
     s.bounces = static_cast<uint8_t>(std::clamp(m.bounces, 1, 9));
     s.scoreTo = static_cast<uint8_t>(std::clamp(m.scoreTo, 1, Wire::kMaxScore));
@@ -89,12 +88,12 @@ Wire::MatchSetup TNetworkMatch::SetupOf(TVexmoorArenaScreen& arena)
     return s;
 }
 
-std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TVexmoorArenaScreen& arena)
+std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TArenaWorld& arena)
 {
     return arena.GetGameObjectAs<TNetworkTankController>(kNetController);
 }
 
-void TNetworkMatch::Enter(TVexmoorArenaScreen& arena)
+void TNetworkMatch::Enter(TArenaWorld& arena)
 {
     // Player 2's tank is driven from the network on the host, and predicted from this
     // machine's keys on the joiner; the joiner drives nothing else.
@@ -118,16 +117,16 @@ void TNetworkMatch::Enter(TVexmoorArenaScreen& arena)
     }
 }
 
-void TNetworkMatch::Leave(TVexmoorArenaScreen&)
+void TNetworkMatch::Leave(TArenaWorld& arena)
 {
     text_ = nullptr;  // the arena clears its GUI
     session_->Close();
     // The set-up screen that follows offers the same role again and says why the match ended.
-    if (auto setup = std::dynamic_pointer_cast<TVexmoorGameStartScreen>(TGame::GetGameState("StartScreen")))
-        setup->network.AfterMatch(*session_, endMessage_);
+    TVexmoor* game = arena.GetGame();
+    if (auto end = game ? game->networkMatchEnd.lock() : nullptr) end->AfterNetworkMatch(*session_, endMessage_);
 }
 
-void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
+void TNetworkMatch::BeforeObjects(TArenaWorld& arena)
 {
     CpuTimer timer(cpuNanoseconds);
     session_->Service();
@@ -147,7 +146,7 @@ void TNetworkMatch::BeforeObjects(TVexmoorArenaScreen& arena)
         HostBefore(arena);
 }
 
-bool TNetworkMatch::AfterObjects(TVexmoorArenaScreen& arena)
+bool TNetworkMatch::AfterObjects(TArenaWorld& arena)
 {
     CpuTimer timer(cpuNanoseconds);
     if (phase_ == Phase::Waiting || phase_ == Phase::Ended) return true;
@@ -159,7 +158,7 @@ bool TNetworkMatch::AfterObjects(TVexmoorArenaScreen& arena)
     return false;
 }
 
-void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
+void TNetworkMatch::StartPlaying(TArenaWorld& arena)
 {
     phase_ = Phase::Playing;
     ShowText(arena, L"");
@@ -179,14 +178,15 @@ void TNetworkMatch::StartPlaying(TVexmoorArenaScreen& arena)
         // The arena was entered with this machine's set-up: the first snapshot's reset
         // loads the host's arena and tanks in its place.
         arena.match = m;
-        arena.arena_model = TVexmoorArenaScreen::ArenaModelFor(m.arena);
+        arena.rules.Start(m, Now());  // its clock shows the host's (the snapshots set it)
+        arena.arena_model = TArenaWorld::ArenaModelFor(m.arena);
         return;  // the tanks wait for the first snapshot
     }
     arena.ResetArena();
     arena.SetTanksDisabled(0);
 }
 
-void TNetworkMatch::StartFinale(TVexmoorArenaScreen& arena, const std::array<uint8_t, 2>& hitsTaken)
+void TNetworkMatch::StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken)
 {
     if (phase_ == Phase::Finale) return;
     phase_ = Phase::Finale;
@@ -197,14 +197,14 @@ void TNetworkMatch::StartFinale(TVexmoorArenaScreen& arena, const std::array<uin
     if (IsJoiner()) {
         for (int p = 0; p < 2; ++p)
             if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = hitsTaken[p];
+        // The winner's line, as the host shows it: the player whose opponent's tank took more hits.
+        arena.winner = hitsTaken[1] > hitsTaken[0] ? 1 : hitsTaken[0] > hitsTaken[1] ? 2 : 0;
+        arena.SetFlag("host_paused", 0);
     }
-    if (IsJoiner() && !arena.GetFlag("match_end")) {
-        arena.SetFlag("match_end", 1);
-        arena.AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
-    }
+    if (IsJoiner() && !arena.GetFlag("match_end")) arena.PlayMatchEnd();
 }
 
-void TNetworkMatch::EndEarly(TVexmoorArenaScreen& arena, const std::string& message)
+void TNetworkMatch::EndEarly(TArenaWorld& arena, const std::string& message)
 {
     phase_ = Phase::Ended;
     endMessage_ = message.empty() ? "CONNECTION LOST" : message;
@@ -213,7 +213,7 @@ void TNetworkMatch::EndEarly(TVexmoorArenaScreen& arena, const std::string& mess
     ShowText(arena, Wide(endMessage_));
 }
 
-void TNetworkMatch::ShowText(TVexmoorArenaScreen& arena, const std::wstring& text)
+void TNetworkMatch::ShowText(TArenaWorld& arena, const std::wstring& text)
 {
     if (!arena.guienv) return;
     if (!text_) {
@@ -230,7 +230,7 @@ void TNetworkMatch::ShowText(TVexmoorArenaScreen& arena, const std::wstring& tex
 
 // Host ---------------------------------------------------------------------------------
 
-void TNetworkMatch::HostBefore(TVexmoorArenaScreen& arena)
+void TNetworkMatch::HostBefore(TArenaWorld& arena)
 {
     auto controller = Controller(arena);
     while (auto message = session_->Receive()) {
@@ -239,7 +239,7 @@ void TNetworkMatch::HostBefore(TVexmoorArenaScreen& arena)
     if (controller) inputSequence = controller->lastSequence;
 }
 
-void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
+void TNetworkMatch::HostAfter(TArenaWorld& arena)
 {
     if (arena.GetFlag("match_end")) StartFinale(arena, HitsTaken(arena));
     // Due every interval on average, whatever the frame rate.
@@ -254,7 +254,7 @@ void TNetworkMatch::HostAfter(TVexmoorArenaScreen& arena)
     lastSent_ = std::move(snapshot);
 }
 
-std::array<uint8_t, 2> TNetworkMatch::HitsTaken(TVexmoorArenaScreen& arena)
+std::array<uint8_t, 2> TNetworkMatch::HitsTaken(TArenaWorld& arena)
 {
     std::array<uint8_t, 2> hits{};
     for (int p = 0; p < 2; ++p) {
@@ -264,7 +264,7 @@ std::array<uint8_t, 2> TNetworkMatch::HitsTaken(TVexmoorArenaScreen& arena)
     return hits;
 }
 
-Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
+Wire::Snapshot TNetworkMatch::TakeSnapshot(TArenaWorld& arena)
 {
     Wire::Snapshot s;
     s.sequence = ++snapshotSequence_;
@@ -273,7 +273,11 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
     const bool finale = arena.GetFlag("match_end") != 0;
     s.flags = (TGame::Framerate && TGame::Framerate->IsPaused() ? Wire::kMatchPaused : 0) |
               (arena.GetFlag("guided_shells") ? Wire::kMatchGuided : 0) |
-              (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0);
+              (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0) |
+              (arena.rules.SuddenDeath() ? Wire::kMatchSuddenDeath : 0);
+    if (arena.rules.Timed())
+        s.clockMsLeft = static_cast<uint32_t>(std::clamp(arena.rules.timeLimitMs - arena.rules.elapsedMs, 0,
+                                                         static_cast<int>(Wire::kMaxClockMs)));
     TVexmoor* game = arena.GetGame();
     s.scheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, Wire::kSchemes - 1) : 0);
     s.scores = HitsTaken(arena);
@@ -307,7 +311,7 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TVexmoorArenaScreen& arena)
 }
 
 // The reliable side of the match: what changed since the last snapshot, as events.
-void TNetworkMatch::SendEvents(TVexmoorArenaScreen&, const Wire::Snapshot& now)
+void TNetworkMatch::SendEvents(TArenaWorld&, const Wire::Snapshot& now)
 {
     const Wire::Snapshot before = lastSent_ ? *lastSent_ : Wire::Snapshot{};
     for (uint8_t p = 0; p < 2; ++p) {
@@ -326,7 +330,7 @@ void TNetworkMatch::SendEvents(TVexmoorArenaScreen&, const Wire::Snapshot& now)
 
 // Joiner -------------------------------------------------------------------------------
 
-void TNetworkMatch::JoinerBefore(TVexmoorArenaScreen& arena)
+void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
 {
     while (auto message = session_->Receive()) {
         if (auto* snapshot = std::get_if<Wire::Snapshot>(&*message)) view_.OnSnapshot(*snapshot, Now());
@@ -362,7 +366,7 @@ void TNetworkMatch::JoinerBefore(TVexmoorArenaScreen& arena)
         controller->TakeInputs({Wire::InputState{state.sequence, uint8_t(buttons & ~Wire::kButtonFire)}});
 }
 
-void TNetworkMatch::JoinerAfter(TVexmoorArenaScreen& arena)
+void TNetworkMatch::JoinerAfter(TArenaWorld& arena)
 {
     if (phase_ == Phase::Finale) return;
     view_.Apply(arena, Now());

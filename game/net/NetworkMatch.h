@@ -15,7 +15,7 @@
 #include "game/net/JoinerView.h"
 #include "net/NetSession.h"
 
-class TVexmoorArenaScreen;
+class TArenaWorld;
 class TNetworkTankController;
 
 class TNetworkMatch {
@@ -31,10 +31,10 @@ public:
     // The arena's hooks: as it is entered; before its objects update (the network is read
     // and the controllers fed); after (snapshots sent, or the host's match drawn) — true
     // when the arena's own match logic is to be left out this frame; as it is left.
-    void Enter(TVexmoorArenaScreen& arena);
-    void BeforeObjects(TVexmoorArenaScreen& arena);
-    bool AfterObjects(TVexmoorArenaScreen& arena);
-    void Leave(TVexmoorArenaScreen& arena);
+    void Enter(TArenaWorld& arena);
+    void BeforeObjects(TArenaWorld& arena);
+    bool AfterObjects(TArenaWorld& arena);
+    void Leave(TArenaWorld& arena);
 
     TNetSession& Session() { return *session_; }
     TJoinerView& View() { return view_; }
@@ -52,20 +52,20 @@ public:
 private:
     enum class Phase { Waiting, Playing, Finale, Ended };
 
-    void HostBefore(TVexmoorArenaScreen& arena);
-    void HostAfter(TVexmoorArenaScreen& arena);
-    void JoinerBefore(TVexmoorArenaScreen& arena);
-    void JoinerAfter(TVexmoorArenaScreen& arena);
-    void StartPlaying(TVexmoorArenaScreen& arena);
+    void HostBefore(TArenaWorld& arena);
+    void HostAfter(TArenaWorld& arena);
+    void JoinerBefore(TArenaWorld& arena);
+    void JoinerAfter(TArenaWorld& arena);
+    void StartPlaying(TArenaWorld& arena);
     // The match is decided, with these hits taken by player 1's and player 2's tanks.
-    void StartFinale(TVexmoorArenaScreen& arena, const std::array<uint8_t, 2>& hitsTaken);
-    std::array<uint8_t, 2> HitsTaken(TVexmoorArenaScreen& arena);
-    void EndEarly(TVexmoorArenaScreen& arena, const std::string& message);
-    void ShowText(TVexmoorArenaScreen& arena, const std::wstring& text);
-    Wire::Snapshot TakeSnapshot(TVexmoorArenaScreen& arena);
-    static Wire::MatchSetup SetupOf(TVexmoorArenaScreen& arena);
-    void SendEvents(TVexmoorArenaScreen& arena, const Wire::Snapshot& now);
-    std::shared_ptr<TNetworkTankController> Controller(TVexmoorArenaScreen& arena);
+    void StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken);
+    std::array<uint8_t, 2> HitsTaken(TArenaWorld& arena);
+    void EndEarly(TArenaWorld& arena, const std::string& message);
+    void ShowText(TArenaWorld& arena, const std::wstring& text);
+    Wire::Snapshot TakeSnapshot(TArenaWorld& arena);
+    static Wire::MatchSetup SetupOf(TArenaWorld& arena);
+    void SendEvents(TArenaWorld& arena, const Wire::Snapshot& now);
+    std::shared_ptr<TNetworkTankController> Controller(TArenaWorld& arena);
 
     std::unique_ptr<TNetSession> session_;
     Phase phase_ = Phase::Waiting;

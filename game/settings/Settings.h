@@ -1,6 +1,6 @@
 // The player's settings as plain values: video, frame pacing, sound, keys, the match
 // set-up and each player slot's record. Every default is the game's original behaviour.
-// Reading and writing the settings file is the job of SettingsFile; screens and the
+// Reading and writing the settings file is the job of SettingsStore; screens and the
 // arena read and change these values, nothing else touches the file.
 #pragma once
 

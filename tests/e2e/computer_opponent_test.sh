@@ -9,8 +9,7 @@ wait_window 10 || fail "no game window"
 mouse_to 790 590
 poll 10 is_title title || fail "no title"
 click_at 400 $ENTRY_SETUP_Y
-sleep 1
-shot setup
+poll 40 is_setup setup || fail "MATCH SETUP did not open the set-up screen"
 # Player 2's STATUS cell (row 2, right of the W/L column): HUMAN -> COMPUTER EASY -> NORMAL.
 click_at 550 97
 sleep 0.3

@@ -91,7 +91,7 @@ play_route()
 {
     local name=$1 screens=$2
     ROUTE=start
-    if wait_window 10; then
+    if wait_window 40; then
         play_screens "$name" "$screens"
         if game_running; then
             ROUTE="$ROUTE, closed"
@@ -112,7 +112,7 @@ choose_entry()
     mouse_to 400 "$y"
     sleep 0.2
     xdotool click 1
-    poll 6 "$check" "$name.$screen" || { ROUTE="$ROUTE, no-$screen"; return 1; }
+    poll 24 "$check" "$name.$screen" || { ROUTE="$ROUTE, no-$screen"; return 1; }
     ROUTE="$ROUTE, $screen"
 }
 
@@ -120,7 +120,7 @@ play_screens()
 {
     local name=$1 screens=$2
     mouse_to 790 590
-    poll 6 is_title "$name.title" || { ROUTE=no-title; return; }
+    poll 24 is_title "$name.title" || { ROUTE=no-title; return; }
     ROUTE=title
     # Hovering an entry plays the hover sound.
     mouse_to 400 $ENTRY_QUIT_Y
@@ -128,7 +128,7 @@ play_screens()
     if [[ " $screens " == *" credits "* ]]; then
         choose_entry $ENTRY_CREDITS_Y is_credits "$name" credits || return
         click_at 400 481
-        poll 6 is_title "$name.title2" || { ROUTE="$ROUTE, no-title-after-credits"; return; }
+        poll 24 is_title "$name.title2" || { ROUTE="$ROUTE, no-title-after-credits"; return; }
     fi
     if [[ " $screens " == *" arena "* ]]; then
         choose_entry $ENTRY_START_Y is_arena "$name" arena || return
@@ -141,7 +141,7 @@ play_screens()
         read -r _ _ X1 _ <<<"$(bbox_color "$TANK1_COLOR" 800x550+0+50)"
         read -r _ _ X2 _ <<<"$(bbox_color "$TANK2_COLOR" 800x550+0+50)"
         xdotool keydown Tab keydown Return keydown x keydown Up
-        poll 6 a_tank_moved "$name.arena_played"
+        poll 24 a_tank_moved "$name.arena_played"
         local moved=$?
         xdotool keyup x keyup Up keyup Tab keyup Return
         [ "$moved" = 0 ] || { ROUTE="$ROUTE, no-drive"; return; }
@@ -166,8 +166,8 @@ run_case()
     local screens
     screens=$(route_for "$file")
     play_route "$name" "$screens"
-    if ! wait_game_exit 8; then
-        echo "FAIL $file $how: still running 8 s after the window was closed (route: $ROUTE)" >"$E2E_WORK/$name.verdict"
+    if ! wait_game_exit 30; then
+        echo "FAIL $file $how: still running 30 s after the window was closed (route: $ROUTE)" >"$E2E_WORK/$name.verdict"
         stop_xvfb
         return
     fi
@@ -218,13 +218,30 @@ run_case()
     fi
 }
 
-cases=()
+all=()
 for file in $files; do
-    for how in $DAMAGES; do
-        # E2E_ONLY=file:damage runs one case alone.
-        [ -n "${E2E_ONLY:-}" ] && [ "$E2E_ONLY" != "$file:$how" ] && continue
-        cases+=("$file:$how")
-    done
+    for how in $DAMAGES; do all+=("$file:$how"); done
+done
+if [ "$kind" = fonts ] && [ -z "${2:-}" ] && [ "${E2E_ALL_FONTS:-0}" != 1 ]; then
+    # Every font goes through one loader: its check of the .xml (missing; no closing </font>,
+    # which an empty file fails at once and a cut one at its end, random bytes as the cut one),
+    # then the engine's PNG reader for the texture (missing, empty, cut short mid-image, no PNG
+    # signature), then the glyph check. The 36pt font is loaded three ways (game-wide, the arena's
+    # score, the options screen) and its route passes the credits and the arena, so all those
+    # cases run on it. The other fonts differ only in the screen that draws them: one case each
+    # shows a credits font (28pt) and a title font (14pt) falling back.
+    # E2E_ALL_FONTS=1 runs every font with every damage.
+    all=(fonts/pixfont_basic_36pt_bold.xml:missing fonts/pixfont_basic_36pt_bold.xml:empty
+         fonts/pixfont_basic_36pt_bold.xml:half fonts/pixfont_basic_36pt_bold_0.png:missing
+         fonts/pixfont_basic_36pt_bold_0.png:empty fonts/pixfont_basic_36pt_bold_0.png:half
+         fonts/pixfont_basic_36pt_bold_0.png:random fonts/pixfont_basic_28pt_bold_0.png:random
+         fonts/pixfont_basic_14pt.xml:half)
+fi
+cases=()
+for c in "${all[@]}"; do
+    # E2E_ONLY=file:damage runs one case alone.
+    [ -n "${E2E_ONLY:-}" ] && [ "$E2E_ONLY" != "$c" ] && continue
+    cases+=("$c")
 done
 log "${#cases[@]} damaged runs, $JOBS at a time"
 running=0

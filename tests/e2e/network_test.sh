@@ -56,8 +56,7 @@ wait_game_exit 5 || fail "the joiner still runs 5 s after its window was closed"
 use HOST
 left() { [ "$(count_lines "$E2E_WORK/host.err" "network: THE OTHER PLAYER LEFT")" = 1 ]; }
 poll 10 left host_told || fail "the host was not told; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
-sleep 3
-game_running || fail "the host's game ended with the joiner's"
+poll 40 is_setup host_setup || fail "the host did not go on to the set-up screen (or ended with the joiner)"
 close_window
 wait_game_exit 5 || fail "the host still runs 5 s after its window was closed"
 [ "$GAME_STATUS" = 0 ] || fail "the host ended with status $GAME_STATUS"

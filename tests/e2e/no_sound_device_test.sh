@@ -15,10 +15,8 @@ play_silently()
     wait_window 10 || fail "$name: no game window"
     mouse_to 790 590
     poll 10 is_title "$drivers.title" || fail "$name: no title"
-    mouse_to 400 $ENTRY_QUIT_Y
-    sleep 0.2
-    mouse_to 400 $ENTRY_START_Y
-    sleep 0.2
+    hover_entry $ENTRY_QUIT_Y 20 "$drivers.hover_quit" || fail "$name: QUIT GAME does not light up"
+    hover_entry $ENTRY_START_Y 20 "$drivers.hover_start" || fail "$name: START GAME does not light up"
     xdotool click 1
     poll 10 is_arena "$drivers.arena" || fail "$name: START GAME did not open the arena"
     s=$(scheme_of_background "$(pixel 5 5)")
@@ -28,8 +26,7 @@ play_silently()
     hold_until x 6 "$drivers.played" moving || fail "$name: the tank does not drive"
     xdotool keyup Up keyup Tab keyup Return
     hold_until Escape 5 "$drivers.title_again" is_title || fail "$name: Escape did not return to the title"
-    mouse_to 400 $ENTRY_QUIT_Y
-    sleep 0.2
+    hover_entry $ENTRY_QUIT_Y 20 "$drivers.hover_quit2" || fail "$name: QUIT GAME does not light up"
     xdotool click 1
     wait_game_exit 10 || fail "$name: QUIT GAME did not end the program"
     [ "$GAME_STATUS" = 0 ] || fail "$name: status $GAME_STATUS"

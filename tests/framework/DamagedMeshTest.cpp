@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -259,3 +260,26 @@ TEST_F(DamagedMesh, ContentsThatDoNotFillTheirChunkAreRefused)
 }
 
 }  // namespace
+
+TEST_F(DamagedMesh, AVertexFarOutOrTooManyTrianglesIsRefusedAfterLoading)
+{
+    // Each a well-formed file: only the values are beyond any arena or tank.
+    auto withVertex = [](float x) {
+        const Bytes vertices = Chunk(0x4110, Join({U16s({3}), Floats({0, 0, 0, 1, 0, 0, 0, 1, x})}));
+        const Bytes trimesh = Chunk(0x4100, Join({vertices, Chunk(0x4120, U16s({1, 0, 1, 2, 0}))}));
+        return Chunk(0x4D4D, Chunk(0x3D3D, Chunk(0x4000, Join({Bytes{'t', 0}, trimesh}))));
+    };
+    ExpectEachRefused({Write("far.3ds", withVertex(1e30f)), Write("farther.3ds", withVertex(1e5f)),
+                       Write("nan.3ds", withVertex(std::nanf("")))},
+                      " units a mesh may reach");
+
+    Bytes faces = U16s({65535});
+    for (int f = 0; f < 65535; ++f) faces = Join({faces, U16s({0, 1, 2, 0})});
+    const Bytes vertices = Chunk(0x4110, Join({U16s({3}), Floats({0, 0, 0, 1, 0, 0, 0, 1, 0})}));
+    Bytes objects;
+    for (char name : {'a', 'b', 'c', 'd'})
+        objects = Join({objects, Chunk(0x4000, Join({Bytes{static_cast<uint8_t>(name), 0},
+                                                     Chunk(0x4100, Join({vertices, Chunk(0x4120, faces)}))}))});
+    ExpectEachRefused({Write("many.3ds", Chunk(0x4D4D, Chunk(0x3D3D, objects)))},
+                      "holds 262140 triangles, more than the 200000 a mesh may have");
+}

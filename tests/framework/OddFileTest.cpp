@@ -12,7 +12,7 @@
 #include <string>
 
 #include "framework/GameResource.h"
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 #include "tests/support/Watchdog.h"
 
 namespace {
@@ -81,10 +81,16 @@ TEST_P(OddFile, InPlaceOfAFontOrItsTextureGivesNoFontAndNoError)
                                      "<c c=\"A\" r=\"0,0,4,4\" />\n</font>\n";
     const std::string texture = MakeOdd("font_0.png");
     const std::string font = MakeOdd("other.xml");
+    // The same texture named by its absolute path, from a font in another folder.
+    std::filesystem::create_directories(dir + "/elsewhere");
+    const std::string withAbsoluteTexture = dir + "/elsewhere/font.xml";
+    std::ofstream(withAbsoluteTexture) << "<?xml version=\"1.0\"?>\n<font type=\"bitmap\">\n"
+                                          "<Texture index=\"0\" filename=\"" << texture << "\" hasAlpha=\"true\" />\n"
+                                          "<c c=\"A\" r=\"0,0,4,4\" />\n</font>\n";
     const WatchdogResult result = RunUnderWatchdog(2, [&] {
         irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
         int loaded = 0;
-        for (const std::string& file : {font, withOddTexture})
+        for (const std::string& file : {font, withOddTexture, withAbsoluteTexture})
             if (TFontResource::Create(device->getGUIEnvironment(), file, 10, 0)->GetResource()) ++loaded;
         device->drop();
         return loaded;
@@ -93,6 +99,18 @@ TEST_P(OddFile, InPlaceOfAFontOrItsTextureGivesNoFontAndNoError)
     EXPECT_EQ(result.status, 0) << result.stderrText;
     EXPECT_EQ(TFontResource::Problem(font), std::string("the file ") + GetParam().reason);
     EXPECT_EQ(TFontResource::Problem(withOddTexture), "its texture " + texture + " " + GetParam().reason);
+    EXPECT_EQ(TFontResource::Problem(withAbsoluteTexture), "its texture " + texture + " " + GetParam().reason);
+}
+
+TEST(FontSize, AFontFileOverFourMiBIsRefusedWithItsSize)
+{
+    char pattern[] = "/tmp/vexmoor-bigfont-XXXXXX";
+    const std::string dir = mkdtemp(pattern);
+    const std::string font = dir + "/big.xml";
+    std::ofstream(font) << "<?xml version=\"1.0\"?>\n<font type=\"bitmap\">\n</font>\n";
+    std::filesystem::resize_file(font, 2000000000ull);  // sparse: no disk taken
+    EXPECT_EQ(TFontResource::Problem(font), "the file is 2000000000 bytes, more than the 4 MiB a font may have");
+    std::filesystem::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, OddFile, ::testing::ValuesIn(kOddKinds),

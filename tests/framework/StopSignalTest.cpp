@@ -4,7 +4,15 @@
 // received stays received.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
+#include <fstream>
+#include <string>
+#include <thread>
 
 #include "RecordingState.h"
 #include "framework/StopSignals.h"
@@ -51,4 +59,38 @@ TEST(StopSignals, WithoutASignalTheProgramsOwnStatusStands)
     EXPECT_EQ(StopSignals::Received(), 0);
     EXPECT_EQ(StopSignals::ExitStatus(255), 255);
     EXPECT_EQ(StopSignals::ExitStatus(0), 0);
+}
+
+// The signal lands while the main thread is blocked reading (as in the X display's
+// opening during a mode switch): the read goes on and gets its data, it does not fail.
+TEST(StopSignals, ABlockedCallGoesOnThroughASignal)
+{
+    const WatchdogResult result = RunUnderWatchdog(20, [] {
+        StopSignals::Install();
+        int fds[2];
+        if (pipe(fds) != 0) return 101;
+        const pthread_t reader = pthread_self();
+        const std::string syscallFile = "/proc/self/task/" + std::to_string(syscall(SYS_gettid)) + "/syscall";
+        std::thread sender([&] {
+            // Waits until the reader sleeps inside read(2), then signals it and writes.
+            for (;;) {
+                std::ifstream in(syscallFile);
+                long number = -1;
+                if (in >> number && number == SYS_read) break;
+                std::this_thread::yield();
+            }
+            pthread_kill(reader, SIGTERM);
+            while (!StopSignals::Received()) std::this_thread::yield();
+            const char byte = 'x';
+            if (write(fds[1], &byte, 1) != 1) std::abort();
+        });
+        char got = 0;
+        const ssize_t n = read(fds[0], &got, 1);
+        const int error = errno;
+        sender.join();
+        if (n != 1) return error == EINTR ? 102 : 103;
+        return StopSignals::Received() == SIGTERM && got == 'x' ? 0 : 104;
+    });
+    EXPECT_FALSE(result.hung);
+    EXPECT_EQ(result.status, 0) << "102: the read failed with EINTR\n" << result.stderrText;
 }

@@ -3,8 +3,13 @@
 // followed by ENet, so every case is bounded in frames, not in waiting.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <enet/enet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <memory>
 
 #include "LossyRelay.h"
@@ -305,5 +310,124 @@ TEST(NetAddress, HostWithAnOptionalPortAndNothingElse) {
         error.clear();
         EXPECT_FALSE(TNetAddress::Parse(bad, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
+    }
+    // ENet here is IPv4 only: an IPv6 literal is named as one, not cut at a colon.
+    for (const char* six : {"::1", "[::1]:47400", "[::1]", "fe80::1"}) {
+        error.clear();
+        EXPECT_FALSE(TNetAddress::Parse(six, &error)) << six;
+        EXPECT_NE(error.find("IPv6"), std::string::npos) << six << ": " << error;
+    }
+}
+
+namespace {
+
+// An ENet CONNECT whose handshake its sender never finishes.
+std::vector<uint8_t> HalfOpenConnect(uint32_t connectId) {
+    ENetProtocolHeader header{};
+    header.peerID = ENET_HOST_TO_NET_16(ENET_PROTOCOL_MAXIMUM_PEER_ID | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+    header.sentTime = ENET_HOST_TO_NET_16(1);
+    ENetProtocolConnect connect{};
+    connect.header.command = ENET_PROTOCOL_COMMAND_CONNECT | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE;
+    connect.header.channelID = 0xFF;
+    connect.header.reliableSequenceNumber = ENET_HOST_TO_NET_16(1);
+    connect.incomingSessionID = connect.outgoingSessionID = 0xFF;
+    connect.mtu = ENET_HOST_TO_NET_32(1400);
+    connect.windowSize = ENET_HOST_TO_NET_32(32768);
+    connect.channelCount = ENET_HOST_TO_NET_32(Wire::kChannelCount);
+    connect.packetThrottleInterval = ENET_HOST_TO_NET_32(5000);
+    connect.packetThrottleAcceleration = connect.packetThrottleDeceleration = ENET_HOST_TO_NET_32(2);
+    connect.connectID = connectId;
+    std::vector<uint8_t> bytes(sizeof header + sizeof connect);
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header, &connect, sizeof connect);
+    return bytes;
+}
+
+}  // namespace
+
+// A hostile sender on loopback: plain UDP sockets on 48 addresses of 127.0.0.0/8, two
+// ports each, sending bursts of forged connects all through the join.
+TEST(NetSession, AFloodOfHalfOpenConnectsFromManyAddressesLeavesRoomForARealJoiner) {
+    Rig rig;
+    auto host = rig.Host();
+    std::vector<int> sockets;
+    for (int address = 2; address < 50; ++address)
+        for (int port = 0; port < 2; ++port) {
+            const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+            sockaddr_in from{};
+            from.sin_family = AF_INET;
+            from.sin_addr.s_addr = htonl(0x7F000000u | static_cast<uint32_t>(address));
+            ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from), 0) << "127.0.0." << address;
+            sockets.push_back(fd);
+        }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(host->GetPort());
+    uint32_t connectId = 1;
+    auto burst = [&] {
+        for (int fd : sockets) {
+            const std::vector<uint8_t> bytes = HalfOpenConnect(connectId++);
+            sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        }
+    };
+
+    ::testing::internal::CaptureStderr();
+    burst();
+    rig.RunUntil({host.get()}, [] { return false; }, 3);
+    auto joiner = rig.Join(host->GetPort());
+    const uint32_t start = rig.now;
+    for (int frame = 0; rig.now - start < 3000 && !(Connected(*host) && Connected(*joiner)); ++frame) {
+        if (frame % 6 == 0) burst();
+        rig.now += kFrameMs;
+        host->Service();
+        joiner->Service();
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(Connected(*host) && Connected(*joiner)) << said;
+    EXPECT_LT(rig.now - start, 3000u);
+    const std::string full = "unfinished handshakes";
+    EXPECT_NE(said.find(full), std::string::npos) << said;
+    EXPECT_EQ(said.find(full), said.rfind(full)) << "said once: " << said;
+    for (int fd : sockets) close(fd);
+}
+
+TEST(NetSession, AJoinsTimeRunsFromItsFirstPacketNotFromWhenItWasMade) {
+    Rig rig;
+    auto host = rig.Host();
+    auto joiner = rig.Join(host->GetPort());
+    rig.now += 6000;  // the game took its time to open its window and load its arena
+    ASSERT_TRUE(rig.RunUntil({host.get(), joiner.get()}, [&] { return Connected(*host) && Connected(*joiner); }))
+        << joiner->GetMessage();
+}
+
+// A raw ENet host that answers the hello with a message it has damaged.
+TEST(NetSession, ADamagedAnswerFromTheHostIsReportedAsOneNotAsSilence) {
+    for (bool welcome : {true, false}) {
+        Rig rig;
+        enet_time_set(rig.now);
+        ENetAddress at{};
+        enet_address_set_host_ip(&at, "127.0.0.1");
+        ENetHost* raw = enet_host_create(&at, 2, Wire::kChannelCount, 0, 0);
+        ASSERT_TRUE(raw);
+        auto joiner = rig.Join(raw->address.port);
+        std::vector<uint8_t> answer = Wire::Encode(Wire::Welcome{});
+        answer[7] = 9;  // the arena, one byte after the type, magic and version
+        if (!welcome) answer = {static_cast<uint8_t>(Wire::Type::Refuse), 9, 0, 1};  // a reason no game has
+        for (int frame = 0; frame < 200 && !joiner->IsOver(); ++frame) {
+            rig.now += kFrameMs;
+            joiner->Service();
+            enet_time_set(rig.now);
+            ENetEvent e;
+            while (enet_host_service(raw, &e, 0) > 0) {
+                if (e.type != ENET_EVENT_TYPE_RECEIVE) continue;
+                enet_packet_destroy(e.packet);
+                enet_peer_send(e.peer, Wire::kChannelReliable,
+                               enet_packet_create(answer.data(), answer.size(), ENET_PACKET_FLAG_RELIABLE));
+            }
+        }
+        EXPECT_EQ(joiner->GetMessage(), welcome ? "THE HOST SENT A DAMAGED WELCOME" : "THE HOST SENT A DAMAGED REFUSAL");
+        joiner.reset();
+        enet_host_destroy(raw);
     }
 }

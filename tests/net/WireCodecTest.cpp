@@ -22,6 +22,7 @@ Snapshot FullSnapshot() {
     s.scheme = 12;
     s.scores = {9, 3};
     s.finaleMs = 1234;
+    s.clockMsLeft = 0x00012345;
     s.tanks[0] = TankState{-150.5f, 1.25f, 240.0f, -359.0f, 0.06f, -3.0f, kTankVisible | kTankStarting, 0};
     s.tanks[1] = TankState{10.0f, 0.0f, -10.0f, 90.0f, -0.02f, 3.0f, kTankDying | kTankDisabled, 800};
     for (int i = 0; i < kMaxShells; ++i) s.shells.push_back(ShellState{uint8_t(i % 2), 1.0f * i, 2.0f, -3.0f, 45.0f});
@@ -69,13 +70,15 @@ TEST(WireCodec, FieldsAreBigEndianInTheDocumentedOrder) {
     const std::vector<uint8_t> input = Encode(Input{{{0x0A0B0C0D, kButtonFire | kButtonLeft}}});
     EXPECT_EQ(input, (std::vector<uint8_t>{4, 1, 0x0A, 0x0B, 0x0C, 0x0D, 10}));
     const std::vector<uint8_t> snap = Encode(FullSnapshot());
-    // type, 3 x u32, 4 x u8, u16, two tanks of 27 bytes, a count and 8 shells of 17 bytes.
-    EXPECT_EQ(snap.size(), 1u + 12 + 4 + 2 + 2 * 27 + 1 + 8 * 17);
+    // type, 3 x u32, 4 x u8, u16, u32, two tanks of 27 bytes, a count and 8 shells of 17 bytes.
+    EXPECT_EQ(snap.size(), 1u + 12 + 4 + 2 + 4 + 2 * 27 + 1 + 8 * 17);
+    EXPECT_EQ((std::vector<uint8_t>(snap.begin() + 19, snap.begin() + 23)), (std::vector<uint8_t>{0, 1, 0x23, 0x45}));
     EXPECT_EQ(snap[1], 0x01);
     EXPECT_EQ(snap[4], 0x04);
     const Snapshot decoded = std::get<Snapshot>(*DecodeBytes(snap).message);
     EXPECT_FLOAT_EQ(decoded.tanks[0].x, -150.5f);
     EXPECT_EQ(decoded.tanks[1].deathMs, 800);
+    EXPECT_EQ(decoded.clockMsLeft, 0x00012345u);
     EXPECT_EQ(decoded.shells.size(), size_t(kMaxShells));
 }
 
@@ -97,13 +100,14 @@ TEST(WireCodec, ShortPaddedEmptyUnknownAndOversizedPacketsAreDropped) {
 
 TEST(WireCodec, ValuesOutsideTheirRangesAreDropped) {
     const std::vector<uint8_t> good = Encode(FullSnapshot());
-    const size_t tank0 = 1 + 12 + 4 + 2;  // first tank's x
+    const size_t tank0 = 1 + 12 + 4 + 2 + 4;  // first tank's x
     auto dropsWith = [&](size_t at, uint8_t value) {
         std::vector<uint8_t> bytes = good;
         bytes[at] = value;
         return DecodeBytes(bytes).drop;
     };
-    EXPECT_EQ(dropsWith(13, 16), Drop::OutOfRange);  // unknown match flag
+    EXPECT_EQ(dropsWith(13, 32), Drop::OutOfRange);  // unknown match flag
+    EXPECT_EQ(dropsWith(20, 0x37), Drop::OutOfRange);  // a clock past an hour
     EXPECT_EQ(dropsWith(14, kSchemes), Drop::OutOfRange);
     EXPECT_EQ(dropsWith(15, kMaxScore + 1), Drop::OutOfRange);
     EXPECT_EQ(dropsWith(tank0 + 24, 32), Drop::OutOfRange);                       // unknown tank flag

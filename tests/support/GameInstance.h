@@ -13,9 +13,9 @@
 #include "framework/Framerate.h"
 #include "framework/Game.h"
 #include "framework/GameState.h"
-#include "game/ArenaScreen.h"
-#include "game/StartScreen.h"
-#include "game/TitleScreen.h"
+#include "game/match/ArenaScreen.h"
+#include "game/screens/StartScreen.h"
+#include "game/screens/TitleScreen.h"
 #include "game/Vexmoor.h"
 #include "tests/support/InputEvents.h"
 
@@ -31,6 +31,7 @@ public:
             TGame::AddGameState("Arena", arena);
             TGame::AddGameState("TitleScreen", title);
             TGame::AddGameState("StartScreen", start);
+            game->networkMatchEnd = start;
         });
     }
     ~TGameInstance()

@@ -1,0 +1,145 @@
+#include "game/control/ComputerTankController.h"
+
+#include <cmath>
+
+#include "framework/Clock.h"
+#include "framework/Framerate.h"
+#include "framework/Game.h"
+#include "framework/GameState.h"
+#include "game/world/SceneChildren.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankShell.h"
+#include "game/ai/Aim.h"
+#include "game/ai/NavGrid.h"
+
+using irr::core::vector3df;
+
+namespace {
+
+// A tank's nav grid keeps this much more than its collision radius off the walls.
+constexpr float kWallMargin = 0.25f;
+// The shell's own size, which the line of fire has to leave room for on either side.
+constexpr float kShellHalfWidth = 0.15f;
+
+// The ground direction a node faces (its +Z in world space).
+vector3df Forward(irr::scene::ISceneNode* node)
+{
+    vector3df forward(0, 0, 1);
+    node->getAbsoluteTransformation().rotateVect(forward);
+    forward.Y = 0;
+    forward.normalize();
+    return forward;
+}
+
+}  // namespace
+
+std::shared_ptr<TComputerTankController> TComputerTankController::Create(const std::string& targetKey,
+                                                                         ai::TDifficulty difficulty)
+{
+    auto controller = std::make_shared<TComputerTankController>();
+    controller->difficulty = difficulty;
+    controller->SetTarget(targetKey);
+    return controller;
+}
+
+bool TComputerTankController::MakeBrain()
+{
+    auto state = GetState();
+    auto arena = state ? state->GetGameObjectAs<TNodeGameObject>("arena", arena_) : nullptr;
+    auto tank = Tank();
+    irr::scene::ITriangleSelector* walls = arena && arena->_node ? arena->_node->getTriangleSelector() : nullptr;
+    if (!walls || !tank || !state->smgr) return false;
+    if (brain && walls == walls_) return true;
+    walls_ = walls;
+
+    irr::scene::ISceneCollisionManager* collisions = state->smgr->getSceneCollisionManager();
+    // A shell gets through when its middle and both its sides miss every wall.
+    // The brain thinks on the ground; shells fly at the muzzle's height.
+    irr::scene::ISceneNode* muzzle = ChildAt(tank->_node, 2);
+    if (muzzle) muzzle->updateAbsolutePosition();
+    const float height = muzzle ? muzzle->getAbsolutePosition().Y : 0.4f;
+    const float clearance = std::max(tank->collision_radius.X, tank->collision_radius.Z) + kWallMargin;
+    std::shared_ptr<const TNavGrid> grid = TNavGrid::ForWalls(walls, clearance);
+    auto lineOfFire = [collisions, walls, height, grid](vector3df from, vector3df to) {
+        from.Y = to.Y = height;
+        // Far from every wall the grid already knows the answer the rays would give.
+        if (grid && grid->SurelyMissesWalls(from, to, kShellHalfWidth)) return true;
+        vector3df side(to.Z - from.Z, 0.0f, from.X - to.X);
+        side.normalize();
+        for (float offset : {0.0f, kShellHalfWidth, -kShellHalfWidth}) {
+            const irr::core::line3df ray(from + side * offset, to + side * offset);
+            vector3df hit;
+            irr::core::triangle3df triangle;
+            irr::scene::ISceneNode* node = nullptr;
+            if (collisions->getCollisionPoint(ray, walls, hit, triangle, node)) return false;
+        }
+        return true;
+    };
+    // The brain's dice come from the game's, so that matches differ as respawns do.
+    const unsigned seed = static_cast<unsigned>(TGame::Random()());
+    brain = std::make_unique<ai::TTankBrain>(difficulty, grid, lineOfFire, seed);
+    return true;
+}
+
+ai::TSenses TComputerTankController::Sense(TTank& tank)
+{
+    auto state = GetState();
+    ai::TSenses s;
+    s.nowMs = GameClock::Milliseconds();
+    tank._node->updateAbsolutePosition();
+    const vector3df position = tank._node->getAbsolutePosition();
+    const vector3df forward = Forward(tank._node);
+    s.position = position;
+    s.yaw = ai::YawTo(vector3df(), forward);
+    s.moving = tank.IsMoving() != 0;
+    s.turnStep = tank.turn_rate * (TGame::Framerate ? TGame::Framerate->speedfactor : 1.0f);
+    s.disabled = tank.IsDisabled() != 0;
+    s.ownShellFlying = tank.GetShell() != nullptr;
+    s.guided = state->GetFlag("guided_shells") != 0;
+    if (irr::scene::ISceneNode* muzzle = ChildAt(tank._node, 2)) {
+        muzzle->updateAbsolutePosition();
+        s.muzzleForward = (muzzle->getAbsolutePosition() - position).dotProduct(forward);
+    }
+
+    // Its shell's speed follows the target frame rate, as every motion does.
+    const float targetFps = TGame::Framerate ? TGame::Framerate->GetTargetFPS() : 60.0f;
+    const TankShellAnimator flight;
+    s.shellSpeed = flight.speed * targetFps / 1000.0f;
+    s.shellLifeMs = static_cast<float>(flight.lifeSpan);
+
+    // The opponent: the other tank, seen only while it can be seen.
+    const std::string other = target_key == "tank1" ? "tank2" : "tank1";
+    if (auto opponent = state->GetGameObjectAs<TTank>(other, opponent_); opponent && opponent->_node) {
+        s.targetSeen = opponent->IsVisible() != 0;
+        if (s.targetSeen) {
+            opponent->_node->updateAbsolutePosition();
+            s.targetPosition = opponent->_node->getAbsolutePosition();
+            const irr::core::aabbox3df box = opponent->_node->getTransformedBoundingBox();
+            s.targetRadius = std::min(box.getExtent().X, box.getExtent().Z) / 2.0f;
+        }
+    }
+    if (auto shell = state->GetGameObjectAs<TTankShell>(other + "_shell", enemyShell_); shell && shell->_node) {
+        shell->_node->updateAbsolutePosition();
+        s.enemyShellFlying = true;
+        s.enemyShellPosition = shell->_node->getAbsolutePosition();
+        s.enemyShellVelocity = Forward(shell->_node) * s.shellSpeed;
+    }
+    return s;
+}
+
+int TComputerTankController::OnUpdate()
+{
+    TTankController::OnUpdate();
+    auto state = GetState();
+    auto tank = Tank();
+    if (!state || !tank || !tank->_node || !MakeBrain()) return 0;
+
+    const ai::TTankCommand thought = brain->Think(Sense(*tank));
+    TDriveCommand command;
+    command.drive = thought.drive;
+    command.left = thought.turn < 0;
+    command.right = thought.turn > 0;
+    command.fire = thought.fire;
+    Drive(*tank, command, state.get());
+    return 0;
+}

@@ -1,0 +1,35 @@
+// The computer player: senses what a player at the screen would see of the match, lets
+// its brain decide, and drives its tank through the tank's own operations (start, stop,
+// turn, shoot), as the keyboard controller does.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/ObjectLookup.h"
+#include "game/control/TankController.h"
+#include "game/ai/TankBrain.h"
+
+class TTankShell;
+class TNodeGameObject;
+
+class TComputerTankController : public TTankController {
+    VEXMOOR_CLASS(TComputerTankController, TTankController)
+
+public:
+    static std::shared_ptr<TComputerTankController> Create(const std::string& targetKey, ai::TDifficulty difficulty);
+    int OnUpdate() override;
+
+    ai::TDifficulty difficulty;
+    // The brain, made at the first update that finds the arena; null before.
+    std::unique_ptr<ai::TTankBrain> brain;
+
+private:
+    bool MakeBrain();
+    ai::TSenses Sense(TTank& tank);
+
+    irr::scene::ITriangleSelector* walls_ = nullptr;  // of the arena the brain was made for
+    TObjectLookup<TNodeGameObject> arena_;
+    TObjectLookup<TTank> opponent_;
+    TObjectLookup<TTankShell> enemyShell_;
+};

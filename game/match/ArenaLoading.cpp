@@ -1,0 +1,321 @@
+// Loading the arena state: its sounds and meshes, the colored models with their outlines
+// and triangle selectors, the two tanks, the arena object and the collision animators.
+#include <stdexcept>
+
+#include "framework/GameResource.h"
+#include "framework/objects/NodeGameObject.h"
+#include "game/world/Arena.h"
+#include "game/match/ArenaScreen.h"
+#include "game/tank/Tank.h"
+#include "game/tank/PositionCameraAnimator.h"
+#include "game/tank/TankDieAnimator.h"
+#include "game/tank/TankMinimumDistanceAnimator.h"
+#include "game/Vexmoor.h"
+#include "game/effects/BattlefieldEffects.h"
+
+namespace {
+
+struct SoundFile {
+    const char* key;
+    const char* file;
+    int flags;
+};
+
+// The engine loops; the shot and the death play once.
+const SoundFile kSounds[] = {
+    {"engine_sound", "media/slow_engine1.ogg", 3},
+    {"shot_sound", "media/fire1.ogg", 2},
+    {"die_sound", "media/die_2.ogg", 2},
+};
+
+const char* const kMeshes[][2] = {
+    {"boxy_tank_model", "media/tank.3ds"},
+    {"sleek_tank_model", "media/sleek_tank.3ds"},
+    {"tank_shell_model", "media/tank_shell.3ds"},
+    {"arena_base_model", "media/arena_base.3ds"},
+    {"arena1_model", "media/arena1.3ds"},
+    {"arena2_model", "media/arena2.3ds"},
+};
+
+constexpr float kSliding = 0.0005f;
+const irr::core::vector3df kBoxyRadius(1.25f, 5.0f, 1.25f);
+const irr::core::vector3df kSleekRadius(1.0f, 5.0f, 1.0f);
+
+// Removes every collision-response animator of a node; other animators stay.
+void RemoveCollisionAnimators(irr::scene::ISceneNode* node)
+{
+    std::vector<irr::scene::ISceneNodeAnimator*> doomed;
+    for (irr::scene::ISceneNodeAnimator* animator : node->getAnimators())
+        if (animator->getType() == irr::scene::ESNAT_COLLISION_RESPONSE) doomed.push_back(animator);
+    for (irr::scene::ISceneNodeAnimator* animator : doomed) node->removeAnimator(animator);
+}
+
+void AddCollisionAnimator(irr::scene::ISceneManager* smgr, irr::scene::ISceneNode* node,
+                          irr::scene::ITriangleSelector* world, const irr::core::vector3df& radius)
+{
+    if (!world) return;
+    irr::scene::ISceneNodeAnimator* animator = smgr->createCollisionResponseAnimator(
+        world, node, radius, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 0), kSliding);
+    node->addAnimator(animator);
+    // A new animator takes the node's place at its first run as the start of its sweep. Run
+    // it once now, so that the step the node takes in the coming frame is swept from here
+    // and stopped at a wall like any other (time 0 would only restart it).
+    animator->animateNode(node, 1);
+    animator->drop();
+}
+
+}  // namespace
+
+struct TVexmoorArenaScreen::TankModel {
+    const char* meshKey;
+    irr::core::vector3df camera;
+    irr::core::vector3df muzzle;
+    irr::core::vector3df radius;
+};
+
+namespace {
+
+// Where each tank key starts, whichever model it drives: respawn points 0 and 1, facing
+// each other.
+struct StartPose {
+    irr::core::vector3df position;
+    irr::core::vector3df rotation;
+};
+StartPose StartOf(const std::string& key)
+{
+    if (key == "tank1") return {{16.5f, 0, 0}, {0, -90, 0}};
+    return {{-17, 0, 0}, {0, 90, 0}};
+}
+
+}  // namespace
+
+int TVexmoorArenaScreen::LoadSounds()
+{
+    for (const SoundFile& sound : kSounds) {
+        // A sound that cannot be loaded is named on stderr by the sound service; the tanks
+        // then run without it.
+        if (auto resource = TSoundResource::Create(sound.file, sound.flags, 0))
+            AddGameResource(sound.key, resource);
+        else
+            RemoveGameResource(sound.key);
+    }
+    return 0;
+}
+
+int TVexmoorArenaScreen::LoadModels()
+{
+    for (const auto& mesh : kMeshes) {
+        auto resource = TMeshResource::Create(smgr, mesh[1]);
+        if (resource)
+            AddGameResource(mesh[0], resource);
+        else
+            RemoveGameResource(mesh[0]);  // the mesh resource names the file and the reason
+    }
+    return 0;
+}
+
+std::vector<std::string> TVexmoorArenaScreen::MatchMeshKeys()
+{
+    return {"boxy_tank_model", "sleek_tank_model", "tank_shell_model", arena_model};
+}
+
+int TVexmoorArenaScreen::RequireMeshes(const std::vector<std::string>& keys)
+{
+    for (const std::string& key : keys) {
+        auto resource = GetGameResourceAs<TMeshResource>(key);
+        if (!resource || !resource->GetResource()) throw std::runtime_error("Unable to load " + key);
+    }
+    return 0;
+}
+
+irr::scene::IMeshSceneNode* TVexmoorArenaScreen::LoadModel(const std::string& meshKey, irr::video::SColor color,
+                                                           irr::core::vector3df position,
+                                                           irr::core::vector3df rotation,
+                                                           std::optional<irr::core::vector3df> outlineScale,
+                                                           irr::scene::ISceneNode* parent,
+                                                           std::optional<irr::core::vector3df> meshRotation)
+{
+    auto resource = GetGameResourceAs<TMeshResource>(meshKey);
+    irr::scene::IAnimatedMesh* animated = resource ? resource->GetResource() : nullptr;
+    irr::scene::IMesh* frame = animated ? animated->getMesh(0, 255, -1, -1) : nullptr;
+    if (!frame) throw std::runtime_error("Unable to load " + meshKey);
+
+    // Every placed model owns its copy, so that its colors can change alone.
+    irr::scene::IMeshManipulator* manipulator = smgr->getMeshManipulator();
+    irr::scene::SMesh* copy = manipulator->createMeshCopy(frame);
+    manipulator->setVertexColors(copy, color);
+    manipulator->setVertexColorAlpha(copy, 0);
+    if (meshRotation) {
+        irr::core::matrix4 turn;
+        turn.setRotationDegrees(*meshRotation);
+        manipulator->transform(copy, turn);
+    }
+
+    irr::scene::IMeshSceneNode* node = smgr->addMeshSceneNode(copy, nullptr, -1);
+    copy->drop();
+    node->setMaterialFlag(irr::video::EMF_LIGHTING, false);
+    node->setPosition(position);
+    node->setRotation(rotation);
+    if (parent) node->setParent(parent);
+
+    irr::scene::ITriangleSelector* selector = smgr->createTriangleSelector(node->getMesh(), node);
+    node->setTriangleSelector(selector);
+    selector->drop();
+
+    if (outlineScale) AddCelMesh(node, *outlineScale);
+    return node;
+}
+
+irr::scene::IMeshSceneNode* TVexmoorArenaScreen::AddCelMesh(irr::scene::ISceneNode* node, irr::core::vector3df scale)
+{
+    if (!node || node->getType() != irr::scene::ESNT_MESH) throw std::runtime_error("Invalid node passed in");
+    irr::scene::IMeshManipulator* manipulator = smgr->getMeshManipulator();
+    irr::scene::SMesh* copy = manipulator->createMeshCopy(static_cast<irr::scene::IMeshSceneNode*>(node)->getMesh());
+    if (!copy) return nullptr;
+    manipulator->flipSurfaces(copy);
+    irr::scene::IMeshSceneNode* outline = smgr->addMeshSceneNode(copy, node, -1);
+    copy->drop();
+    outline->setScale(scale);
+    outline->setVisible(false);
+    return outline;
+}
+
+int TVexmoorArenaScreen::LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model)
+{
+    RemoveGameObject(key);
+    auto tank = std::make_shared<TTank>();
+    const irr::video::SColor color = SchemeColor(colorKey);
+    const StartPose start = StartOf(key);
+    irr::scene::IMeshSceneNode* node = LoadModel(model.meshKey, color, start.position, start.rotation,
+                                                 irr::core::vector3df(1.01f, 1.01f, 1.01f), nullptr, std::nullopt);
+    tank->color = color;
+    tank->collision_radius = model.radius;
+
+    irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(
+        nullptr, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 100), -1, false);
+    tank->cam = camera;
+    camera->setParent(node);
+    camera->setPosition(model.camera);
+    camera->setRotation(irr::core::vector3df(0, 0, 0));
+
+    irr::scene::ISceneNode* muzzle = smgr->addEmptySceneNode(node, -1);
+    muzzle->setPosition(model.muzzle);
+
+    AddGameObject(key, tank);
+    tank->SetNodeObject(node);
+    tank->AttachMaintainYAnimator();
+    tank->AddAnimator("cam_anim", std::make_shared<TPositionCameraAnimator>());
+    return 0;
+}
+
+int TVexmoorArenaScreen::LoadBoxyTank(const std::string& key, const std::string& colorKey)
+{
+    static const TankModel boxy{"boxy_tank_model", {0, 1.45f, -1.1f}, {0, 0.35f, 0.67f}, kBoxyRadius};
+    return LoadTank(key, colorKey, boxy);
+}
+
+int TVexmoorArenaScreen::LoadSleekTank(const std::string& key, const std::string& colorKey)
+{
+    static const TankModel sleek{"sleek_tank_model", {0, 1.3f, -1.05f}, {0, 0.425f, 0.67f}, kSleekRadius};
+    return LoadTank(key, colorKey, sleek);
+}
+
+int TVexmoorArenaScreen::LoadTanks()
+{
+    // Slot 0 (player 1) drives "tank2", slot 1 (player 2) "tank1", each in its own color.
+    const char* const keys[2][2] = {{"tank2", "Tank2"}, {"tank1", "Tank1"}};
+    for (int slot = 0; slot < 2; ++slot) {
+        if (tankModels[static_cast<size_t>(slot)] == TTankModel::Boxy)
+            LoadBoxyTank(keys[slot][0], keys[slot][1]);
+        else
+            LoadSleekTank(keys[slot][0], keys[slot][1]);
+    }
+    RebuildCollisionAnimators();
+    BattlefieldEffects::OnColorsChanged(*this);
+    return 0;
+}
+
+int TVexmoorArenaScreen::LoadArena(const std::string& modelKey)
+{
+    RemoveGameObject("arena");
+    irr::scene::IMeshSceneNode* node =
+        LoadModel(modelKey, SchemeColor("Arena"), irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 0),
+                  irr::core::vector3df(0.995f, 1.02f, 0.995f), nullptr, std::nullopt);
+    auto arena = std::make_shared<TArena>();
+    AddGameObject("arena", arena);
+    arena->SetNodeObject(node);
+    return 0;
+}
+
+int TVexmoorArenaScreen::LoadArenaBase()
+{
+    return LoadArena("arena_base_model");
+}
+
+int TVexmoorArenaScreen::LoadArena1()
+{
+    return LoadArena("arena1_model");
+}
+
+int TVexmoorArenaScreen::LoadArena2()
+{
+    return LoadArena("arena2_model");
+}
+
+int TVexmoorArenaScreen::RebuildCollisionAnimators()
+{
+    auto tank1 = GetGameObjectAs<TTank>("tank1");
+    auto tank2 = GetGameObjectAs<TTank>("tank2");
+    auto arena = GetGameObjectAs<TNodeGameObject>("arena");
+    if (!tank1 || !tank2 || !tank1->_node || !tank2->_node) return 0;
+    irr::scene::ITriangleSelector* world = arena && arena->_node ? arena->_node->getTriangleSelector() : nullptr;
+
+    RemoveCollisionAnimators(tank2->_node);
+    AddCollisionAnimator(smgr, tank2->_node, world, tank2->collision_radius);
+    RemoveCollisionAnimators(tank1->_node);
+    AddCollisionAnimator(smgr, tank1->_node, world, tank1->collision_radius);
+    AddCollisionAnimator(smgr, tank1->_node, tank2->_node->getTriangleSelector(), tank1->collision_radius);
+    AddCollisionAnimator(smgr, tank2->_node, tank1->_node->getTriangleSelector(), tank2->collision_radius);
+
+    if (!tank1->GetAnimator("min_dist_anim"))
+        tank1->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create("tank2"));
+    if (!tank2->GetAnimator("min_dist_anim"))
+        tank2->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create("tank1"));
+    return 0;
+}
+
+int TVexmoorArenaScreen::ResetArena()
+{
+    std::string view;
+    if (GetCurrentGameView()) {
+        view = currentGameView;
+        SetGameView("");
+    }
+    LoadArena(arena_model);
+    LoadTanks();
+    InitGameViews();
+    if (!view.empty()) SetGameView(view);
+    return 0;
+}
+
+int TVexmoorArenaScreen::FlagReset()
+{
+    resetOnLoop = 1;
+    return 0;
+}
+
+int TVexmoorArenaScreen::SetTanksDisabled(int disabled)
+{
+    if (disabled == GetFlag("tanks_disabled")) return 0;
+    for (auto& object : GetGameObjects("TTank"))
+        if (auto tank = std::dynamic_pointer_cast<TTank>(object)) tank->SetDisabled(disabled);
+    SetFlag("tanks_disabled", disabled);
+    return 0;
+}
+
+int TVexmoorArenaScreen::SetTanksVolume(int volume)
+{
+    for (auto& object : GetGameObjects("TTank"))
+        if (auto tank = std::dynamic_pointer_cast<TTank>(object)) tank->SetVolume(volume);
+    return 0;
+}

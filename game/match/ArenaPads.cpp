@@ -1,0 +1,69 @@
+// The match's gamepads: Start and Back on any pad, and the pause while a player's pad is
+// pulled out, with a line on screen naming the player.
+#include <string>
+
+#include "framework/Framerate.h"
+#include "framework/Gamepads.h"
+#include "game/match/ArenaScreen.h"
+#include "game/control/PadTankController.h"
+#include "game/world/Player.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+const char* const kPlayerKeys[2] = {"player1", "player2"};
+
+}  // namespace
+
+int TVexmoorArenaScreen::UpdatePads()
+{
+    TVexmoor* game = GetGame();
+    TGamepads* pads = game ? game->gamepads.get() : nullptr;
+    if (!pads) return 0;
+    for (int pad = 0; pad < TGamepads::kPads; ++pad) {
+        if (pads->IsButtonUpDown(pad, TGamepads::Back, 1)) {
+            TGame::SetGameState("TitleScreen");
+            return 0;
+        }
+        if (pads->IsButtonUpDown(pad, TGamepads::Start, 1)) TogglePause();
+    }
+
+    for (int i = 0; i < 2; ++i) {
+        auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[i]);
+        auto controller = player ? std::dynamic_pointer_cast<TPadTankController>(player->GetController()) : nullptr;
+        PadWatch& watch = padWatch_[i];
+        const int connected = controller ? controller->IsPadConnected() : -1;
+        if (watch.connected == 1 && connected == 0) {
+            watch.lost = 1;
+            if (!TGame::Framerate->IsPaused()) {
+                TogglePause();
+                pausedForPad_ = 1;
+            }
+        } else if (watch.lost && connected == 1) {
+            watch.lost = 0;
+            if (pausedForPad_ && !IsPadLost(1) && !IsPadLost(2) && TGame::Framerate->IsPaused()) TogglePause();
+        }
+        watch.connected = connected;
+    }
+    return 0;
+}
+
+int TVexmoorArenaScreen::IsPadLost(int player)
+{
+    return player >= 1 && player <= 2 ? padWatch_[player - 1].lost : 0;
+}
+
+int TVexmoorArenaScreen::DrawPadMessages()
+{
+    irr::gui::IGUIFont* font = GameFont("fnt_18");
+    if (!font) return 0;
+    for (int player = 1; player <= 2; ++player) {
+        if (!IsPadLost(player)) continue;
+        const std::wstring text = L"PLAYER " + std::to_wstring(player) + L": GAMEPAD DISCONNECTED";
+        const int width = static_cast<int>(font->getDimension(text.c_str()).Width);
+        // Player 1 drives tank2 and player 2 tank1: each line in its own tank's color.
+        const irr::video::SColor color = SchemeColor(player == 1 ? "Tank2" : "Tank1");
+        DrawText(text, font, color, ScreenWidth() / 2 - width / 2, SY(260 + 40 * player), -1, -1, 0, 0);
+    }
+    return 0;
+}

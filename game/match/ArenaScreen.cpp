@@ -1,0 +1,437 @@
+// The match: entering and leaving the arena, the per-frame match logic and function
+// keys, respawning, the score display and the set of camera views.
+#include "game/match/ArenaScreen.h"
+
+#include <algorithm>
+
+#include "framework/Clock.h"
+#include "framework/FreeCameraGameView.h"
+#include "framework/Framerate.h"
+#include "framework/GameEventReceiver.h"
+#include "framework/GameResource.h"
+#include "framework/GameView.h"
+#include "framework/OrthogonalGameView.h"
+#include "framework/SplitView.h"
+#include "framework/objects/PositionCameraAnimator.h"
+#include "game/world/Arena.h"
+#include "game/ColorScheme.h"
+#include "game/match/EndMatchAnimator.h"
+#include "game/world/Player.h"
+#include "game/match/SafeRespawn.h"
+#include "game/tank/Tank.h"
+#include "game/control/TankControllerFactory.h"
+#include "game/control/TankController.h"
+#include "game/Vexmoor.h"
+#include "game/net/NetworkMatch.h"
+#include "game/effects/BattlefieldEffects.h"
+#include "game/effects/TankOutlines.h"
+#include "game/match/ScoreDisplay.h"
+
+namespace {
+
+constexpr float kMinRespawnDistance = 2.0f;
+constexpr float kMinTargetFps = 5.0f;
+const char* const kScoreFont = "fonts/pixfont_basic_36pt_bold.xml";
+
+// Engine key codes of the match keys.
+enum MatchKey {
+    kEscape = 27,
+    kF1 = 112,
+    kF2,
+    kF3,
+    kF4,
+    kF5,
+    kF6,
+    kF7,
+    kF8,
+    kF9,
+    kF12 = 123,
+    kPlus = 187,
+    kMinus = 189,
+    kKeypadPlus = 107,
+    kKeypadMinus = 109,
+};
+
+bool AnyTankDying(TVexmoorArenaScreen& arena)
+{
+    for (const auto& object : arena.GetGameObjects("TTank"))
+        if (object && object->GetAnimator("die_anim")) return true;
+    return false;
+}
+
+// The views F1 to F6 select, in key order.
+const char* const kViewKeys[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
+
+}  // namespace
+
+int TVexmoorArenaScreen::OnSetGameState(TGameState*)
+{
+    TVexmoor* game = GetGame();
+    if (game && game->device) game->device->getCursorControl()->setVisible(false);
+    LoadSounds();
+    LoadModels();
+    if (game) {
+        match = game->settings.match;
+        for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
+    }
+    arena_model = ArenaModelFor(match.arena);
+    RequireMeshes(MatchMeshKeys());
+    if (game) game->SetClsColor(SchemeColor("Background"));
+    AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));
+    const uint32_t now = GameClock::Milliseconds();
+    rules.Start(match, now);
+    overlay.Start(now);
+    winner = 0;
+    SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
+    ResetArena();
+    SetGameView("overhead55_cam");
+    // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up.
+    const TSettings defaults;
+    const TSettings& settings = game ? game->settings : defaults;
+    for (int slot = 0; slot < 2; ++slot) {
+        const std::string tank = slot == 0 ? "tank2" : "tank1";
+        TSlotController made = MakeSlotController(slot, settings.players[slot], tank);
+        AddGameObject("player" + std::to_string(slot + 1), TPlayer::Create(tank, made.key));
+        AddGameObject(made.key, made.controller);
+    }
+    // The set-up's starting values; F7 and F8 still toggle them.
+    if (match.guided) SetFlag("guided_shells", 1);
+    if (match.invisible) SetInvisibleTanks(0);
+    if (auto network = Network()) network->Enter(*this);
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
+{
+    if (auto network = Network()) {
+        network->Leave(*this);
+        GetGame()->network.reset();
+    }
+    ClearGameObjects();
+    ClearGameViews();
+    if (guienv) guienv->clear();
+    if (smgr) smgr->clear();
+    TVexmoor* game = GetGame();
+    if (game) game->SetClsColor(SchemeColor("Arena"));
+    back = nullptr;
+    mouse_on = -1;
+    if (game && game->device && game->driver) {
+        irr::gui::ICursorControl* cursor = game->device->getCursorControl();
+        cursor->setVisible(true);
+        const irr::core::dimension2d<irr::u32> size = game->driver->getScreenSize();
+        cursor->setPosition(static_cast<int>(size.Width) / 2, static_cast<int>(size.Height) / 2);
+    }
+    ClearFlags();
+    // A finale left early (Escape) must not end the next match.
+    RemoveAnimator("match_end");
+    // A pause (F9) ends with the match, as does a respawn still waiting.
+    if (TGame::Framerate->IsPaused()) TGame::Framerate->Pause();
+    respawn.clear();
+    for (PadWatch& watch : padWatch_) watch = PadWatch{};
+    pausedForPad_ = 0;
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnPreUpdate()
+{
+    TVexmoorGameState::OnPreUpdate();
+    if (auto network = Network()) network->BeforeObjects(*this);
+    overlay.NewFrame();
+    if (resetOnLoop) {
+        ResetArena();
+        resetOnLoop = 0;
+    }
+    RespawnTanks();
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnUpdate()
+{
+    TGameEventReceiver* events = Events();
+    if (!events) return 0;
+    if (mouse_on == 101 && events->MouseHitCnt(0, 1)) {
+        events->FlushMouse();
+        SetNextState("TitleScreen");
+    }
+    if (auto network = Network(); network && network->AfterObjects(*this)) {
+        // A joined match is the host's: only the views and leaving are this machine's.
+        for (int i = 0; i < 6; ++i)
+            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+        if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
+        return 0;
+    }
+    if (GetFlag("match_end")) return 0;
+
+    // Each player's points are the hits taken by the other player's tank.
+    const uint32_t now = GameClock::Milliseconds();
+    winner = rules.Update(Score(2), Score(1), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
+    if (winner) {
+        PlayMatchEnd();
+        RecordResult();
+    }
+
+    if (events->IsKeyDownUp(kF12, 1)) IncrementColorScheme();
+    for (int i = 0; i < 6; ++i)
+        if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+    if (events->IsKeyDownUp(kF7, 1)) SetFlag("guided_shells", GetFlag("guided_shells") ? 0 : 1);
+    // The flag keeps the visibility last passed; unset, the tanks are shown, so the first
+    // F8 hides them.
+    if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(HasFlag("invisible_tanks") && !IsInvisibleTanks() ? 1 : 0);
+    if (events->IsKeyDownUp(kF9, 1)) TogglePause();
+    // The keypad's plus and minus count as plus and minus.
+    const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
+    const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
+    if (faster) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
+    // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
+    if (slower && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
+        TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
+    if (faster || slower) overlay.ShowSpeed(now);
+    if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
+    else UpdatePads();
+    return 0;
+}
+
+int TVexmoorArenaScreen::TogglePause()
+{
+    TFramerate& rate = *TGame::Framerate;
+    rate.Pause();
+    // A death still playing keeps the tanks stopped; its end frees them.
+    SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
+    SetTanksVolume(rate.IsPaused() ? 0 : 100);
+    // Any resume, F9's too, ends a pause the pads made.
+    if (!rate.IsPaused()) {
+        pausedForPad_ = 0;
+        for (PadWatch& watch : padWatch_) watch.lost = 0;
+    }
+    return 0;
+}
+
+int TVexmoorArenaScreen::RecordResult()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    // winner is the player (1 or 2) who won; slot 0 is player 1.
+    for (int slot = 0; slot < 2; ++slot) {
+        TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
+        if (winner == slot + 1)
+            ++player.wins;
+        else
+            ++player.losses;
+    }
+    game->SaveSettings();
+    return 0;
+}
+
+int TVexmoorArenaScreen::RespawnTanks()
+{
+    if (respawn.empty()) return 0;
+    auto arena = GetGameObjectAs<TArena>("arena");
+    if (!arena) return 0;
+    std::vector<std::string> used;
+    const auto tanks = GetGameObjects("TTank");
+    const int points = static_cast<int>(arena->respawn_points.size());
+    const bool safe = match.respawn == TRespawnRule::Safe;
+    for (const std::string& key : respawn) {
+        auto tank = GetGameObjectAs<TTank>(key);
+        if (!tank || !tank->_node) continue;
+        auto eligible = [&](int c) {
+            if (c == last_respawn || std::find(used.begin(), used.end(), std::to_string(c)) != used.end())
+                return false;
+            for (const auto& object : tanks) {
+                if (!object || object->obj_key == key) continue;
+                auto other = std::dynamic_pointer_cast<TTank>(object);
+                if (other && other->_node &&
+                    other->GetGlobalPosition().getDistanceFrom(arena->respawn_points[c]) < kMinRespawnDistance)
+                    return false;
+            }
+            return true;
+        };
+        // SAFE keeps to the points out of the other tank's line of fire, where there are any.
+        std::vector<char> hidden(points, 0);
+        bool anyHidden = false;
+        for (int c = 0; safe && c < points; ++c) {
+            hidden[c] = eligible(c) && OutOfLineOfFire(*this, arena->respawn_points[c], key);
+            anyHidden = anyHidden || hidden[c];
+        }
+        int c = -1;
+        if (safe && !anyHidden) {
+            // Nothing hides any point: the one farthest out of the other tank's aim.
+            TAimExposure best;
+            for (int p = 0; p < points; ++p) {
+                if (!eligible(p)) continue;
+                const TAimExposure exposure = AimExposure(*this, arena->respawn_points[p], key);
+                if (c < 0 || FartherOutOfAim(exposure, best)) c = p, best = exposure;
+            }
+        }
+        if (c < 0) {
+            do {
+                c = TGame::RandomInt(0, points - 1);
+            } while (!eligible(c) || (anyHidden && !hidden[c]));
+        }
+        used.push_back(std::to_string(c));
+        tank->_node->setPosition(arena->respawn_points[c]);
+        last_respawn = c;
+        if (safe) tank->AddAnimator("spawn_grace", std::make_shared<TankSpawnGraceAnimator>());
+    }
+    respawn.clear();
+    RebuildCollisionAnimators();
+    return 0;
+}
+
+int TVexmoorArenaScreen::QueueTankForRespawn(const std::string& key)
+{
+    respawn.push_back(key);
+    return 0;
+}
+
+int TVexmoorArenaScreen::IsInvisibleTanks()
+{
+    return GetFlag("invisible_tanks");
+}
+
+int TVexmoorArenaScreen::SetInvisibleTanks(int value)
+{
+    SetFlag("invisible_tanks", value);
+    // The flag keeps the visibility last passed to both tanks.
+    for (const char* key : {"tank2", "tank1"})
+        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value);
+    return 0;
+}
+
+int TVexmoorArenaScreen::IncrementColorScheme()
+{
+    TVexmoor* game = GetGame();
+    if (!game) return 0;
+    game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
+    if (auto tank = GetGameObjectAs<TTank>("tank1")) tank->SetColor(smgr, SchemeColor("Tank1"));
+    if (auto tank = GetGameObjectAs<TTank>("tank2")) tank->SetColor(smgr, SchemeColor("Tank2"));
+    // From here on the walls wear the scheme's "Background" over its "Arena" clear color,
+    // the reverse of the match's start; the finale cycles through both looks.
+    if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
+    BattlefieldEffects::OnColorsChanged(*this);
+    return 0;
+}
+
+int TVexmoorArenaScreen::InitGameViews()
+{
+    auto tank1 = GetGameObjectAs<TTank>("tank1");
+    auto tank2 = GetGameObjectAs<TTank>("tank2");
+    if (!tank1 || !tank2) return 0;
+
+    auto tank1View = std::make_shared<TGameView>();
+    tank1View->AddCamera(tank1->cam);
+    AddGameView("tank1", tank1View);
+    auto tank2View = std::make_shared<TGameView>();
+    tank2View->AddCamera(tank2->cam);
+    AddGameView("tank2", tank2View);
+
+    // The engine's fly camera; its move speed is per millisecond (50 per second).
+    auto freeCam = std::make_shared<TFreeCameraGameView>();
+    freeCam->AddCamera(smgr->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false));
+    AddGameView("freeCam", freeCam);
+
+    auto fixedCamera = [&](irr::core::vector3df position, irr::core::vector3df rotation) {
+        irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(
+            nullptr, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 100), -1, false);
+        AddPositionCameraAnimator(camera);
+        camera->setPosition(position);
+        camera->setRotation(rotation);
+        return camera;
+    };
+    auto ortho = std::make_shared<TOrthogonalGameView>();
+    ortho->AddCamera(fixedCamera({0, 15, 2}, {90, 0, 0}));
+    AddGameView("ortho_cam", ortho);
+    auto overhead55 = std::make_shared<TGameView>();
+    overhead55->AddCamera(fixedCamera({0, 22, -15}, {55, 0, 0}));
+    AddGameView("overhead55_cam", overhead55);
+    auto overhead = std::make_shared<TGameView>();
+    overhead->AddCamera(fixedCamera({0, 24, 2}, {90, 0, 0}));
+    AddGameView("overhead_cam", overhead);
+    AddGameView("split", TSplitView::Create(tank1->cam, tank2->cam));
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnRender()
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->driver) return 0;
+    auto resource = GetGameResourceAs<TFontResource>("fnt", scoreFont_);
+    irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
+    // Each score stands in the color of the tank that scored it, and wears its outline.
+    const irr::video::SColor tank2 = SchemeColor("Tank2", scores_[1].color);
+    const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
+    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, TankOutlines::Floor(*this));
+    const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
+    const bool orthographic = dynamic_cast<TOrthogonalGameView*>(GetCurrentGameView().get()) != nullptr;
+    ScoreDisplay::Draw(game->driver, font, orthographic, scores,
+                       [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
+                           DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, at.getWidth(),
+                                    at.getHeight(), 0, 0);
+                       });
+    overlay.Draw(*this);
+    DrawPadMessages();
+    return 0;
+}
+
+std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()
+{
+    TVexmoor* game = GetGame();
+    return game ? game->network : nullptr;
+}
+
+void TVexmoorArenaScreen::PlayMatchEnd()
+{
+    SetFlag("match_end", 1);
+    AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+}
+
+void TVexmoorArenaScreen::OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
+{
+    BattlefieldEffects::OnShot(*this, tank, shell, muzzle);
+}
+
+void TVexmoorArenaScreen::OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
+{
+    BattlefieldEffects::OnHit(*this, victim, where);
+}
+
+int TVexmoorArenaScreen::Score(int player)
+{
+    static const std::string kKeys[2] = {"player1", "player2"};
+    auto object = GetGameObjectAs<TPlayer>(kKeys[player - 1], scores_[player - 1].player);
+    return object ? object->score : 0;
+}
+
+const std::wstring& TVexmoorArenaScreen::ScoreText(int player)
+{
+    ScoreBoard& board = scores_[player - 1];
+    const int score = Score(player);
+    // The text is made again only when the score has changed.
+    if (board.shown != score) {
+        board.text = std::to_wstring(score);
+        board.shown = score;
+    }
+    return board.text;
+}
+
+int TVexmoorArenaScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
+{
+    if (!caller) return 0;
+    if (eventType == irr::gui::EGET_ELEMENT_HOVERED) {
+        if (caller->getType() == irr::gui::EGUIET_STATIC_TEXT)
+            static_cast<irr::gui::IGUIStaticText*>(caller)->setOverrideColor(irr::video::SColor(255, 110, 121, 212));
+        mouse_on = caller->getID();
+    } else if (eventType == irr::gui::EGET_ELEMENT_LEFT) {
+        if (caller->getType() == irr::gui::EGUIET_STATIC_TEXT)
+            static_cast<irr::gui::IGUIStaticText*>(caller)->setOverrideColor(irr::video::SColor(255, 112, 16, 15));
+        mouse_on = -1;
+    }
+    return 0;
+}
+
+int TVexmoorArenaScreen::OnUserEvent(int data1, int data2, float data3)
+{
+    if (TVexmoorGameState::OnUserEvent(data1, data2, data3)) return 0;
+    // No object took the event: it would go to the debug log, which has no listener here.
+    return 1;
+}

@@ -1,0 +1,25 @@
+#include "game/match/EndMatchAnimator.h"
+
+#include "game/match/ArenaScreen.h"
+
+int TEndMatchAnimator::OnAnimate(TGameState* state, int ms)
+{
+    auto* arena = dynamic_cast<TVexmoorArenaScreen*>(state);
+    if (!arena) return 0;
+    if (start == 0) {
+        start = ms;
+        arena->ResetArena();
+        arena->SetTanksDisabled(1);
+        arena->SetTanksVolume(0);
+        arena->IncrementColorScheme();
+    }
+    if (cnt >= end_cnt) {
+        arena->QueueAnimatorForDeletion(obj_key);
+        arena->SetNextState("TitleScreen");
+    } else if (ms - start >= cycle) {
+        arena->IncrementColorScheme();
+        start = ms;
+        cnt += 1;
+    }
+    return 0;
+}

@@ -1,0 +1,196 @@
+#include "game/match/MatchOverlay.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "framework/Clock.h"
+#include "framework/Framerate.h"
+#include "framework/GameView.h"
+#include "framework/GameEventReceiver.h"
+#include "game/match/ArenaScreen.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
+#include "game/Vexmoor.h"
+#include "game/settings/KeyNames.h"
+
+namespace {
+
+constexpr int kF10 = 121;
+constexpr int kGap = 6;      // pixels between the lines of a block
+constexpr int kPadding = 6;  // of the backdrop round the text
+constexpr float kNormalRate = 60.0f;
+
+// A key's name as the options screen shows it.
+std::wstring KeyLabel(int key)
+{
+    const std::string name = KeyNames::Name(key);
+    return std::wstring(name.begin(), name.end());
+}
+
+std::wstring Clock(int seconds)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+bool SameColor(irr::video::SColor a, irr::video::SColor b)
+{
+    return a.getRed() == b.getRed() && a.getGreen() == b.getGreen() && a.getBlue() == b.getBlue();
+}
+
+// The part of the screen the camera being drawn fills: its viewport in the current view.
+irr::core::recti CameraArea(TVexmoorArenaScreen& arena, const irr::core::recti& screen)
+{
+    const std::shared_ptr<TGameView> view = arena.GetCurrentGameView();
+    irr::scene::ICameraSceneNode* camera = arena.smgr ? arena.smgr->getActiveCamera() : nullptr;
+    if (!view || !camera) return screen;
+    auto found = view->viewports.find(camera);
+    if (found == view->viewports.end() || found->second.getArea() <= 0) return screen;
+    return found->second;
+}
+
+}  // namespace
+
+void TMatchOverlay::Start(uint32_t nowMs)
+{
+    startMs = nowMs;
+    speedSinceMs.reset();
+    drawn.clear();
+}
+
+void TMatchOverlay::ShowSpeed(uint32_t nowMs)
+{
+    speedSinceMs = nowMs;
+}
+
+std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
+{
+    std::vector<std::wstring> lines = {
+        L"F1 ANGLED VIEW   F2 TOP VIEW   F3 FLAT VIEW",
+        L"F4 SPLIT SCREEN   F5 PLAYER 2 VIEW   F6 PLAYER 1 VIEW",
+        L"F7 GUIDED SHELLS   F8 INVISIBLE TANKS   F9 PAUSE",
+        L"F10 KEYS   F12 COLORS   + - GAME SPEED   ESCAPE TITLE",
+    };
+    TVexmoor* game = arena.GetGame();
+    if (!game) return lines;
+    for (int slot = 0; slot < 2; ++slot) {
+        const TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
+        std::wstring line = L"PLAYER " + std::to_wstring(slot + 1) + L"   ";
+        if (player.status == TPlayerStatus::Human) {
+            const TKeyBindings& keys = player.keys;
+            line += L"DRIVE " + KeyLabel(keys.forward) + L"   TURN " + KeyLabel(keys.left) + L" " +
+                    KeyLabel(keys.right) + L"   FIRE " + KeyLabel(keys.fire);
+        } else if (player.status == TPlayerStatus::Gamepad1 || player.status == TPlayerStatus::Gamepad2) {
+            line += L"GAMEPAD";
+        } else {
+            line += L"COMPUTER";
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void TMatchOverlay::Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX,
+                        int top, irr::video::IVideoDriver* panel)
+{
+    if (!font) return;
+    const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
+    const int width = static_cast<int>(size.Width);
+    const irr::core::recti rect(centerX - width / 2, top, centerX - width / 2 + width, top + static_cast<int>(size.Height));
+    if (panel) Backdrop(panel, rect);
+    font->draw(text.c_str(), rect, color, false, false, nullptr);
+    drawn.push_back({text, font, color, rect});
+}
+
+void TMatchOverlay::Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect)
+{
+    // The ground's own color behind the text keeps it readable over walls and tanks.
+    rect.UpperLeftCorner -= irr::core::vector2di(kPadding, kPadding);
+    rect.LowerRightCorner += irr::core::vector2di(kPadding, kPadding);
+    driver->draw2DRectangle(ground_, rect);
+}
+
+int TMatchOverlay::StackHeight(const std::vector<Entry>& stack)
+{
+    int height = 0;
+    for (const Entry& entry : stack)
+        if (entry.font) height += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    return height > 0 ? height - kGap : 0;
+}
+
+void TMatchOverlay::PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top)
+{
+    int width = 0;
+    for (const Entry& entry : stack)
+        if (entry.font) width = std::max(width, static_cast<int>(entry.font->getDimension(entry.text.c_str()).Width));
+    const int height = StackHeight(stack);
+    if (height > 0) Backdrop(driver, irr::core::recti(centerX - width / 2, top, centerX + width / 2, top + height));
+    int y = top;
+    for (const Entry& entry : stack) {
+        if (!entry.font) continue;
+        Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
+        y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
+    }
+}
+
+void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
+{
+    TVexmoor* game = arena.GetGame();
+    if (!game || !game->driver) return;
+    irr::video::IVideoDriver* driver = game->driver;
+    const uint32_t now = GameClock::Milliseconds();
+    // 2D drawing inside a part of the screen comes out squeezed: draw over the whole screen,
+    // placed in the part this camera fills, then give the part back.
+    const irr::core::dimension2d<irr::u32> screenSize = driver->getScreenSize();
+    const irr::core::recti screen(0, 0, static_cast<int>(screenSize.Width), static_cast<int>(screenSize.Height));
+    const irr::core::recti viewport = driver->getViewPort();
+    const irr::core::recti area = CameraArea(arena, screen);
+    driver->setViewPort(screen);
+
+    // Text stands in the walls' color: the scheme color the screen is not cleared with.
+    const irr::video::SColor arenaColor = arena.SchemeColor("Arena");
+    const irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor)
+                                       ? arena.SchemeColor("Background")
+                                       : arenaColor;
+    ground_ = game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0));
+    ground_.setAlpha(255);
+    const int centerX = area.getCenter().X;
+    const bool over = arena.GetFlag("match_end") != 0;
+
+    // The top: the clock in the score line, and the game speed for a moment after a change.
+    int top = area.UpperLeftCorner.Y;
+    if (arena.rules.Timed()) {
+        irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
+        Put(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), font, ink, centerX, top,
+            driver);
+        top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
+    }
+    if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs)) {
+        const int percent = static_cast<int>(TGame::Framerate->GetTargetFPS() * 100.0f / kNormalRate + 0.5f);
+        Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top, driver);
+    }
+
+    // The middle: the winner or "PAUSED"; the bottom: the keys, clear of the action.
+    std::vector<Entry> middle, bottom;
+    if (over && arena.winner) {
+        auto player = arena.GetGameObjectAs<TPlayer>(arena.winner == 1 ? "player1" : "player2");
+        auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
+        irr::video::SColor color = tank ? tank->color : ink;
+        color.setAlpha(255);
+        middle.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
+    }
+    TGameEventReceiver* events = arena.Events();
+    // A joiner's pause is the host's.
+    const bool paused = TGame::Framerate->IsPaused() || arena.GetFlag("host_paused");
+    if (!over && paused) middle.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
+    const bool keysHeld = events && events->IsKeyDown(kF10, 0, 0, 0);
+    if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
+        bottom.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
+        for (const std::wstring& line : KeyLines(arena)) bottom.push_back({line, arena.GameFont("fnt_14"), ink});
+    }
+    const int middleHeight = StackHeight(middle);
+    PutStack(middle, driver, centerX, area.getCenter().Y - middleHeight / 2);
+    PutStack(bottom, driver, centerX, area.LowerRightCorner.Y - kPadding - StackHeight(bottom));
+    driver->setViewPort(viewport);
+}

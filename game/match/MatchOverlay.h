@@ -1,0 +1,58 @@
+// What a player reads over the match, in every view and in each half of the split screen:
+// the clock or "SUDDEN DEATH", the game speed after plus or minus, "PAUSED", the match keys
+// (for the first seconds of a match and while F10 is held) and the winner in the finale.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TVexmoorArenaScreen;
+
+class TMatchOverlay {
+public:
+    // A new match: its keys are shown from now on for keysShownMs.
+    void Start(uint32_t nowMs);
+    // The game speed changed: shown from now on for speedShownMs.
+    void ShowSpeed(uint32_t nowMs);
+    // Forgets what the last frame drew.
+    void NewFrame() { drawn.clear(); }
+    // Draws over the viewport the arena draws into now; once per camera of the view.
+    void Draw(TVexmoorArenaScreen& arena);
+
+    // One line of text as drawn, in screen pixels.
+    struct Line {
+        std::wstring text;
+        irr::gui::IGUIFont* font;
+        irr::video::SColor color;
+        irr::core::recti rect;
+    };
+    // The lines of the key list: the match keys, then each player's keys as bound.
+    std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
+    // Every line drawn this frame, in drawing order (for a look at what the players saw).
+    std::vector<Line> drawn;
+
+    int keysShownMs = 3000;
+    int speedShownMs = 1000;
+    uint32_t startMs = 0;
+    std::optional<uint32_t> speedSinceMs;
+
+private:
+    // A block of lines, centred one under the other on one backdrop.
+    struct Entry {
+        std::wstring text;
+        irr::gui::IGUIFont* font;
+        irr::video::SColor color;
+    };
+    static int StackHeight(const std::vector<Entry>& stack);
+    void PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top);
+    // Draws a line centred on centerX, on a backdrop of its own when panel is given.
+    void Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX, int top,
+             irr::video::IVideoDriver* panel);
+    void Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect);
+
+    irr::video::SColor ground_;
+};

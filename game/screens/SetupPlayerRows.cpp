@@ -1,0 +1,129 @@
+#include "game/screens/SetupPlayerRows.h"
+
+#include <string>
+
+#include "framework/Game.h"
+#include "framework/Gamepads.h"
+#include "game/VexmoorGameState.h"
+
+namespace {
+
+// Left edge and right edge of each column, in unscaled pixels as the frame is drawn.
+constexpr int kColumnLeft[4] = {10, 265, 385, 485};
+constexpr int kColumnRight[4] = {220, 370, 470, 620};
+// Top of the first row and the distance between rows, under the headings' band.
+constexpr int kFirstRowY = 50;
+constexpr int kRowStep = 40;
+
+// The STATUS column's cycle, in click order; a gamepad is in it while it is plugged in.
+constexpr TPlayerStatus kStatusCycle[] = {
+    TPlayerStatus::Human,
+    TPlayerStatus::ComputerEasy,
+    TPlayerStatus::ComputerNormal,
+    TPlayerStatus::ComputerHard,
+    TPlayerStatus::Gamepad1,
+    TPlayerStatus::Gamepad2,
+};
+
+// Whether pad 0 or 1 is plugged in now.
+bool PadConnected(int pad)
+{
+    TGamepads* pads = TGame::GameInstance ? TGame::GameInstance->gamepads.get() : nullptr;
+    return pads && pads->IsConnected(pad);
+}
+
+bool Offered(TPlayerStatus status)
+{
+    if (status == TPlayerStatus::Gamepad1) return PadConnected(0);
+    if (status == TPlayerStatus::Gamepad2) return PadConnected(1);
+    return true;
+}
+
+}  // namespace
+
+const wchar_t* TSetupPlayerRows::TankName(TTankModel tank)
+{
+    return tank == TTankModel::Boxy ? L"BOXY" : L"SLEEK";
+}
+
+const wchar_t* TSetupPlayerRows::StatusName(TPlayerStatus status)
+{
+    switch (status) {
+    case TPlayerStatus::Human: return L"HUMAN";
+    case TPlayerStatus::ComputerEasy: return L"COMPUTER EASY";
+    case TPlayerStatus::ComputerNormal: return L"COMPUTER NORMAL";
+    case TPlayerStatus::ComputerHard: return L"COMPUTER HARD";
+    case TPlayerStatus::Gamepad1: return L"GAMEPAD 1";
+    case TPlayerStatus::Gamepad2: return L"GAMEPAD 2";
+    }
+    return L"HUMAN";
+}
+
+TPlayerStatus TSetupPlayerRows::NextStatus(TPlayerStatus status)
+{
+    constexpr int count = static_cast<int>(sizeof(kStatusCycle) / sizeof(kStatusCycle[0]));
+    int at = 0;
+    while (at < count && kStatusCycle[at] != status) ++at;
+    for (int step = 1; at < count && step < count; ++step)
+        if (Offered(kStatusCycle[(at + step) % count])) return kStatusCycle[(at + step) % count];
+    return kStatusCycle[0];  // a status outside the cycle starts it again
+}
+
+void TSetupPlayerRows::Build(TVexmoorGameState& screen, TSettings& settings)
+{
+    screen_ = &screen;
+    settings_ = &settings;
+    irr::gui::IGUIFont* font = screen.GameFont("fnt_14");
+    if (!screen.guienv || !font) return;
+    const int height = static_cast<int>(font->getDimension(L"0").Height);
+    for (int slot = 0; slot < 2; ++slot) {
+        const int y = kFirstRowY + kRowStep * slot;
+        for (int column = kPlayer; column <= kStatus; ++column) {
+            // Each entry spans its cell, so the whole cell answers the mouse.
+            irr::gui::IGUIStaticText* entry =
+                screen.AddTextCell(L"", font, irr::core::recti(kColumnLeft[column], y, kColumnRight[column], y + height),
+                                   Id(slot, static_cast<Column>(column)), false);
+            rows[slot][column] = entry;
+            if (Clickable(entry->getID())) screen.AddToMenu(entry);
+        }
+        Show(slot);
+    }
+}
+
+void TSetupPlayerRows::Clear()
+{
+    rows = {};
+}
+
+bool TSetupPlayerRows::Clickable(int id)
+{
+    if (id < kFirstId || id > kLastId) return false;
+    const int column = (id - kFirstId) % 10;
+    return column == kTank || column == kStatus;
+}
+
+bool TSetupPlayerRows::Click(int id)
+{
+    if (!Clickable(id) || !settings_) return false;
+    const int slot = (id - kFirstId) / 10;
+    TPlayerSetup& player = settings_->players[slot];
+    if ((id - kFirstId) % 10 == kTank)
+        player.tank = player.tank == TTankModel::Boxy ? TTankModel::Sleek : TTankModel::Boxy;
+    else
+        player.status = NextStatus(player.status);
+    Show(slot);
+    return true;
+}
+
+void TSetupPlayerRows::Show(int slot)
+{
+    const TPlayerSetup& player = settings_->players[slot];
+    const std::wstring texts[4] = {
+        std::to_wstring(slot + 1),
+        TankName(player.tank),
+        std::to_wstring(player.wins) + L"/" + std::to_wstring(player.losses),
+        StatusName(player.status),
+    };
+    for (int column = kPlayer; column <= kStatus; ++column)
+        if (rows[slot][column]) rows[slot][column]->setText(texts[column].c_str());
+}

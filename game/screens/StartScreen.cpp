@@ -1,0 +1,93 @@
+#include "game/screens/StartScreen.h"
+
+#include "framework/GameEventReceiver.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+constexpr int kExitId = 101;
+constexpr int kFightId = 103;
+// Center of the right-hand column that holds "OPTIONS" and "EXIT".
+constexpr int kRightColumnCenter = 719;
+// Center of the player table, over which "FIGHT" stands under the frame.
+constexpr int kTableCenter = 312;
+
+}  // namespace
+
+int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
+{
+    if (!guienv) return 0;
+    back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
+    fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
+    if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
+    network.Build(*this);
+    if (TVexmoor* game = GetGame()) options.Build(*this, game->settings.match);
+    return 0;
+}
+
+int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
+{
+    network.Clear();  // keeps the typed address while the field still stands
+    // The set-up is kept for the next run, however the screen is left.
+    if (TVexmoor* game = GetGame()) game->SaveSettings();
+    if (guienv) guienv->clear();
+    back = fight = nullptr;
+    players.Clear();
+    options.Clear();
+    mouse_on = -1;
+    return 0;
+}
+
+int TVexmoorGameStartScreen::OnUpdate()
+{
+    TGameEventReceiver* events = Events();
+    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1) && (!GetGame() || network.Start(*GetGame())))
+        SetNextState("Arena");
+    if (events && mouse_on == TSetupNetworkRow::kRoleId && events->MouseHitCnt(0, 1)) network.Click(mouse_on);
+    if (events && TSetupPlayerRows::Clickable(mouse_on) && events->MouseHitCnt(0, 1)) players.Click(mouse_on);
+    // A changed option is kept in the settings file at once.
+    if (events && TSetupOptionsColumn::Clickable(mouse_on) && events->MouseHitCnt(0, 1) && options.Click(mouse_on))
+        if (TVexmoor* game = GetGame()) game->SaveSettings();
+    return BackToTitleOnClick(mouse_on, kExitId);
+}
+
+int TVexmoorGameStartScreen::OnRender()
+{
+    return DrawFrame();
+}
+
+int TVexmoorGameStartScreen::DrawFrame()
+{
+    const irr::video::SColor color = SchemeColor("Tank2");
+    DrawHorizontalLine(0, 450, 800, 10, color);
+    DrawHorizontalLine(0, 30, 625, 5, color);
+    DrawVerticalLine(625, 0, 640, 10, color);
+    DrawVerticalLine(225, 0, 450, 5, color);
+    DrawVerticalLine(375, 0, 450, 5, color);
+    DrawVerticalLine(475, 0, 450, 5, color);
+
+    irr::gui::IGUIFont* font = GameFont("fnt_14");
+    if (!font) return 0;
+    const int optionsWidth = static_cast<int>(font->getDimension(L"OPTIONS").Width);
+    DrawText(L"OPTIONS", font, color, kRightColumnCenter - optionsWidth / 2, 0, -1, -1, 0, 0);
+    DrawText(L"PLAYER", font, color, 5, 0, -1, -1, 0, 0);
+    DrawText(L"TANK", font, color, 260, 0, -1, -1, 0, 0);
+    DrawText(L"W/L", font, color, 400, 0, -1, -1, 0, 0);
+    DrawText(L"STATUS", font, color, 505, 0, -1, -1, 0, 0);
+    options.Draw(*this);
+    return 0;
+}
+
+int TVexmoorGameStartScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
+{
+    // The player number and the record are shown, not chosen: they do not light up.
+    const int id = caller ? caller->getID() : -1;
+    if (id >= TSetupPlayerRows::kFirstId && id <= TSetupPlayerRows::kLastId && !TSetupPlayerRows::Clickable(id))
+        return 0;
+    return TrackHover(caller, eventType, mouse_on, true);
+}
+
+void TVexmoorGameStartScreen::AfterNetworkMatch(const TNetSession& session, const std::string& endMessage)
+{
+    network.AfterMatch(session, endMessage);
+}

@@ -1,0 +1,32 @@
+// The match set-up screen "StartScreen": a frame of lines with the player table's column
+// headings and an "OPTIONS" heading, a row per tank slot under the headings, "FIGHT" to
+// start the match with this set-up and "EXIT" to the title.
+#pragma once
+
+#include "game/screens/SetupPlayerRows.h"
+#include "game/screens/SetupOptionsColumn.h"
+#include "game/VexmoorGameState.h"
+#include "game/net/NetworkMatchEnd.h"
+#include "game/net/SetupNetworkRow.h"
+
+class TVexmoorGameStartScreen : public TVexmoorGameState, public TNetworkMatchEnd {
+    VEXMOOR_CLASS(TVexmoorGameStartScreen, TVexmoorGameState)
+
+public:
+    int OnSetGameState(TGameState* previous) override;
+    int OnLeaveGameState(TGameState* next) override;
+    int OnUpdate() override;
+    int OnRender() override;
+    int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
+    // The frame and headings, in unscaled screen pixels.
+    virtual int DrawFrame();
+    // Offers the ended match's role again, with why it ended.
+    void AfterNetworkMatch(const TNetSession& session, const std::string& endMessage) override;
+
+    irr::gui::IGUIStaticText* back = nullptr;   // "EXIT", id 101
+    irr::gui::IGUIStaticText* fight = nullptr;  // "FIGHT", id 103
+    TSetupPlayerRows players;                   // ids 110 to 129
+    TSetupNetworkRow network;                   // ids 140 and 141
+    TSetupOptionsColumn options;                // ids 150 to 157
+    int mouse_on = -1;
+};

@@ -1,0 +1,122 @@
+#include "game/tank/TankShell.h"
+
+#include <cmath>
+
+#include "framework/GameState.h"
+#include "framework/OrthogonalGameView.h"
+#include "game/world/ArenaWorld.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
+
+std::shared_ptr<TTankShell> TTankShell::Create(const std::string& tankKey)
+{
+    auto shell = std::make_shared<TTankShell>();
+    shell->tank_key = tankKey;
+    return shell;
+}
+
+int TTankShell::OnUpdate()
+{
+    TMovableGameObject::OnUpdate();
+    auto state = GetState();
+    auto* arena = TArenaWorld::Of(state.get());
+    if (!arena || !_node) return 0;
+
+    // A shell that did not move this frame (a paused game) tests nothing.
+    if (GetGlobalPosition().equals(GetLastGlobalPosition())) return 0;
+
+    // In the orthographic overhead view the tank test is a plain box overlap.
+    const std::shared_ptr<TGameView> view = arena->GetCurrentGameView();
+    const int boxMode = dynamic_cast<TOrthogonalGameView*>(view.get()) ? 1 : 0;
+    auto world = arena->GetGameObjectAs<TNodeGameObject>("arena", world_);
+    if (world && arena->ShellBounces() > 0) return FlyBouncing(*arena, *world, arena->ShellBounces(), boxMode);
+    if (world) {
+        if (CheckCollision(world.get(), 0)) {
+            arena->QueueGameObjectForDeletion(obj_key);
+            return 0;
+        }
+    }
+    // A shell never tests the tank that fired it.
+    if (tank_key != "tank1" && TestTank(*arena, "tank1", tank1_, "player2", boxMode)) return 0;
+    if (tank_key != "tank2") TestTank(*arena, "tank2", tank2_, "player1", boxMode);
+    return 0;
+}
+
+bool TTankShell::TestTank(TArenaWorld& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
+                          const std::string& playerKey, int boxMode)
+{
+    auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimLookup);
+    // A tank just back from a safe respawn cannot be hit.
+    if (!victim || victim->GetAnimator("spawn_grace") || !CheckCollision(victim.get(), boxMode)) return false;
+    arena.SetTanksDisabled(1);
+    victim->Die(GetDirection());
+    arena.OnHit(victim, GetGlobalPosition());
+    if (auto player = arena.GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
+    arena.QueueGameObjectForDeletion(obj_key);
+    return true;
+}
+
+int TTankShell::Destroy()
+{
+    auto state = GetState();
+    if (state && state->smgr && _node && _node->getType() == irr::scene::ESNT_MESH)
+        state->smgr->getMeshCache()->removeMesh(static_cast<irr::scene::IMeshSceneNode*>(_node)->getMesh());
+    return TMovableGameObject::Destroy();
+}
+
+TankShellAnimator::TankShellAnimator()
+{
+    SetDirection(irr::core::vector3df(0.0f, 0.0f, 1.0f));
+}
+
+int TankShellAnimator::SetDirection(irr::core::vector3df newDirection)
+{
+    direction = newDirection * speed;
+    return 0;
+}
+
+int TankShellAnimator::OnAnimate(TGameObject* obj, int timeMs)
+{
+    if (start == 0) start = timeMs;
+    auto* shell = dynamic_cast<TTankShell*>(obj);
+    if (!shell) return 0;
+    if (timeMs - start < lifeSpan) {
+        shell->Move(direction.X, direction.Y, direction.Z);
+    } else if (auto state = GetState()) {
+        state->QueueGameObjectForDeletion(obj->obj_key);
+    }
+    return 0;
+}
+
+int TankShellAnimator::Reflect(TGameObject* obj, const irr::core::triangle3df& triangle,
+                               irr::core::vector3df& moveDir)
+{
+    irr::core::vector3df n = triangle.getNormal();
+    if (n.getLengthSQ() > 0.0f) n.normalize();
+    const float d = moveDir.X * n.X + moveDir.Y * n.Y + moveDir.Z * n.Z;
+    moveDir += irr::core::vector3df(-2.0f * n.X * d, -2.0f * n.Y * d, -2.0f * n.Z * d);
+
+    auto* mover = dynamic_cast<TMovableGameObject*>(obj);
+    if (!mover || !mover->_node) return 0;
+    mover->SetPosition(mover->GetLastPosition());
+    // Facing a direction about Y: the engine turns +Z toward +X for positive yaw, so the
+    // yaw of a direction (x, z) is atan2(x, z).
+    if (moveDir.X == 0.0f && moveDir.Z == 0.0f) return 0;
+    const float yaw = std::atan2(moveDir.X, moveDir.Z);
+    irr::core::vector3df rotation = mover->GetRotation();
+    if (rotation.X == 0.0f && rotation.Z == 0.0f) {
+        rotation.Y = yaw * irr::core::RADTODEG;
+        mover->SetRotation(rotation);
+        return 0;
+    }
+    // The engine may hand out an equivalent triple such as (180, 57, 180): turn the
+    // orientation itself about Y by what its nose lacks.
+    irr::core::matrix4 orientation;
+    orientation.setRotationDegrees(rotation);
+    irr::core::vector3df nose(0.0f, 0.0f, 1.0f);
+    orientation.rotateVect(nose);
+    irr::core::matrix4 turn;
+    turn.setRotationRadians(irr::core::vector3df(0.0f, yaw - std::atan2(nose.X, nose.Z), 0.0f));
+    mover->SetRotation((turn * orientation).getRotationDegrees());
+    return 0;
+}

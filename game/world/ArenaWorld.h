@@ -1,0 +1,71 @@
+// What the things of a match know of it. The tank, its shell and animators, the
+// controllers, the effects and the network reach the match only through this interface:
+// they tell the world what happened (a shot, a hit, a tank to respawn) and ask it for the
+// little they need (a model placed, the bounces a shell may make); the arena screen
+// implements it and alone decides what the events mean. A world is a game state, so its
+// objects, flags, resources and scheme colors are the state's own.
+#pragma once
+
+#include <irrlicht.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "game/VexmoorGameState.h"
+#include "game/world/MatchRules.h"
+#include "game/settings/Settings.h"
+
+class TGameState;
+class TTank;
+
+class TArenaWorld : public TVexmoorGameState {
+    VEXMOOR_CLASS(TArenaWorld, TVexmoorGameState)
+
+public:
+    // The world a state is, or null when the state is no match.
+    static TArenaWorld* Of(TGameState* state);
+
+    // Places a colored private copy of the mesh under meshKey; raises "Unable to load "
+    // followed by the key when no such mesh was loaded.
+    virtual irr::scene::IMeshSceneNode* LoadModel(const std::string& meshKey, irr::video::SColor color,
+                                                  irr::core::vector3df position, irr::core::vector3df rotation,
+                                                  std::optional<irr::core::vector3df> outlineScale,
+                                                  irr::scene::ISceneNode* parent,
+                                                  std::optional<irr::core::vector3df> meshRotation) = 0;
+    // Freezes both tanks (1) or frees them (0), in the flag "tanks_disabled" too.
+    virtual int SetTanksDisabled(int disabled) = 0;
+    // The tank under `key` is done dying: it comes back at the next free moment.
+    virtual int QueueTankForRespawn(const std::string& key) = 0;
+    // A fresh arena: the tanks back at their starting places, shells gone.
+    virtual int ResetArena() = 0;
+    // The tanks' collision response against the walls and each other, made again after a
+    // tank was placed by hand.
+    virtual int RebuildCollisionAnimators() = 0;
+    // The next color scheme, and everything drawn in its colors.
+    virtual int IncrementColorScheme() = 0;
+    virtual int IsInvisibleTanks() = 0;
+    // The match is decided: its end plays out (flag "match_end"), then the title follows.
+    virtual void PlayMatchEnd() = 0;
+
+    // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at `where`.
+    virtual void OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle) = 0;
+    virtual void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where) = 0;
+
+    // Walls a shell may bounce off in this match; 0 for straight shells.
+    int ShellBounces() const;
+    // The mesh key of an arena choice; RANDOM draws one of the three.
+    static std::string ArenaModelFor(TArenaChoice choice);
+
+    // The match's variations and each slot's tank model, taken from the settings on entry
+    // (a network joiner plays the host's in their place, leaving its own settings alone).
+    TMatchOptions match;
+    std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
+    // The arena this match is played in (kept for the finale).
+    std::string arena_model = "arena2_model";
+    // When the match is decided: the score to reach, the clock, sudden death (a network
+    // joiner's follow the host's).
+    TMatchRules rules;
+    int winner = 0;  // 1 or 2 once the match is decided
+};

@@ -1,0 +1,88 @@
+// Every scheme, on entry and after every F12 step: the two tanks, with their outlines
+// where shown, stand out from each other and from the floor.
+#include <string>
+
+#include "tests/support/ArenaFixture.h"
+#include "game/effects/ColorContrast.h"
+
+using ColorContrast::ContrastRatio;
+using irr::video::SColor;
+
+namespace {
+
+constexpr int kF12 = 123;
+constexpr int kSchemes = 13;
+
+SColor Opaque(SColor c)
+{
+    c.setAlpha(255);
+    return c;
+}
+
+SColor FirstVertexColor(irr::scene::ISceneNode* node)
+{
+    irr::scene::IMesh* mesh = static_cast<irr::scene::IMeshSceneNode*>(node)->getMesh();
+    return Opaque(static_cast<irr::video::S3DVertex*>(mesh->getMeshBuffer(0)->getVertices())[0].Color);
+}
+
+}  // namespace
+
+class TankContrast : public ArenaTest {
+protected:
+    // What meets the floor round a tank: its outline where shown, else its own color.
+    SColor Edge(const std::string& key)
+    {
+        auto tank = Tank(key);
+        irr::scene::ISceneNode* outline = ChildAt(tank->_node, 0);
+        return outline->isVisible() ? FirstVertexColor(outline) : Opaque(FirstVertexColor(tank->_node));
+    }
+    int Outlines()
+    {
+        int shown = 0;
+        for (const char* key : {"tank1", "tank2"}) shown += ChildAt(Tank(key)->_node, 0)->isVisible();
+        return shown;
+    }
+};
+
+TEST_F(TankContrast, TanksStandOutFromEachOtherAndTheFloorInEverySchemeAndEveryF12Step)
+{
+    int outlined = 0;
+    for (int scheme = 0; scheme < kSchemes; ++scheme) {
+        game->SetCurrentColorScheme(scheme);
+        EnterArena();
+        for (int step = 0; step <= kSchemes; ++step) {
+            SCOPED_TRACE("entered with scheme " + std::to_string(scheme) + ", F12 pressed " + std::to_string(step) +
+                         " times");
+            if (step > 0) Tap(kF12);
+            Frame();
+            const SColor floor = *game->clsColor;
+            const SColor body1 = Opaque(Tank("tank1")->color), body2 = Opaque(Tank("tank2")->color);
+            const SColor edge1 = Edge("tank1"), edge2 = Edge("tank2");
+            EXPECT_GE(std::max(ContrastRatio(body1, body2), ContrastRatio(edge1, edge2)), 1.5f);
+            EXPECT_GE(ContrastRatio(edge1, floor), 1.5f);
+            EXPECT_GE(ContrastRatio(edge2, floor), 1.5f);
+            // An outline only where the colors call for it.
+            if (!ColorContrast::TooClose(body1, body2) && !ColorContrast::TooClose(body1, floor) &&
+                !ColorContrast::TooClose(body2, floor)) {
+                EXPECT_EQ(Outlines(), 0);
+            }
+            outlined += Outlines() > 0;
+        }
+        TGame::SetGameState("TitleScreen");
+    }
+    EXPECT_GT(outlined, 0);
+}
+
+TEST_F(TankContrast, InvisibleTanksShowNoOutlineAndGetItBackWhenSeenAgain)
+{
+    game->SetCurrentColorScheme(11);  // tanks 1.00 apart: one of them wears an outline
+    EnterArenaWithoutDrivers();
+    Frame();
+    ASSERT_GT(Outlines(), 0);
+    arena->SetInvisibleTanks(0);
+    Frame();
+    EXPECT_EQ(Outlines(), 0);
+    arena->SetInvisibleTanks(1);
+    Frame();
+    EXPECT_GT(Outlines(), 0);
+}

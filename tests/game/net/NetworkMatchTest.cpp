@@ -1,0 +1,460 @@
+// Two games in one test process, a host and a joiner, play over ENet on 127.0.0.1: whole
+// matches end with the same scores on both sides, directly and through a lossy relay; the
+// joiner's tanks stay close to the host's and it hears the shots and deaths; a side that
+// vanishes or leaves ends the other's match, whose set-up screen says why and plays again.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <map>
+#include <optional>
+
+#include "LossyRelay.h"
+#include "framework/Clock.h"
+#include "game/world/Player.h"
+#include "game/tank/Tank.h"
+#include "game/tank/TankShell.h"
+#include "game/net/NetworkMatch.h"
+#include "game/control/NetworkTankController.h"
+#include "sound/Sound.h"
+#include "sound/SoundDevice.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/GameInstance.h"
+
+using irr::core::vector3df;
+
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+
+class NetworkMatch : public ::testing::Test {
+protected:
+    void SetUp() override { clock.Install(); }
+    void TearDown() override
+    {
+        joiner.reset();
+        host.reset();
+        relay.reset();
+        SoundDevice::Shutdown();
+        GameClock::SetSource(nullptr);
+    }
+
+    // The host listens on a free port; the joiner connects to it, or through a relay.
+    void Connect(bool lossy, const std::function<void(TSettings&)>& hostSetup = nullptr)
+    {
+        host = std::make_unique<TGameInstance>();
+        if (hostSetup) hostSetup(host->game->settings);
+        std::string error;
+        auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(hostSession) << error;
+        port = hostSession->GetPort();
+        uint16_t joinPort = port;
+        if (lossy) {
+            relay = std::make_unique<TLossyRelay>(port, GameClock::Milliseconds, TLossyRelay::Faults{});
+            joinPort = relay->Port();
+        }
+        host->game->network = std::make_shared<TNetworkMatch>(std::move(hostSession));
+        hostMatch = host->game->network;
+        host->Within([] { TGame::SetGameState("Arena"); });
+        StartJoiner(joinPort);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    }
+    // A new game joins the host at `joinPort` and enters the arena.
+    void StartJoiner(uint16_t joinPort)
+    {
+        joiner = std::make_unique<TGameInstance>();
+        joinerRuns = true;
+        std::string error;
+        auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", joinPort}, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(joinSession) << error;
+        joiner->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
+        joinMatch = joiner->game->network;
+        joiner->Within([] { TGame::SetGameState("Arena"); });
+    }
+    bool BothPlaying() { return hostMatch && joinMatch && hostMatch->IsPlaying() && joinMatch->View().Newest(); }
+    // The network match each game plays now; the ended ones are let go, as the games do.
+    void TakeMatches()
+    {
+        hostMatch = host->game->network;
+        joinMatch = joiner ? joiner->game->network : nullptr;
+    }
+    std::wstring SetupNote(TGameInstance& g) { return g.start->network.note ? g.start->network.note->getText() : L"(no note)"; }
+
+    void Frame()
+    {
+        clock.Advance(kFrameMs);
+        if (relay) relay->Pump();
+        if (hostRuns) host->Frame();
+        if (joinerRuns) joiner->Frame();
+        if (afterFrame) afterFrame();
+    }
+    template <class Condition>
+    bool FramesUntil(Condition done, int limit)
+    {
+        return StepUntil([this] { Frame(); }, done, limit);
+    }
+
+    std::shared_ptr<TTank> Tank(TGameInstance& g, const char* key) { return g.arena->GetGameObjectAs<TTank>(key); }
+    int Score(TGameInstance& g, const char* player)
+    {
+        auto p = g.arena->GetGameObjectAs<TPlayer>(player);
+        return p ? p->score : -1;
+    }
+
+
+    // One hit: the joiner's tank ("tank1", player 2) shoots the host's ("tank2", player 1)
+    // with the joiner's fire key, or the other way round with the host's.
+    void Hit(bool joinerShoots)
+    {
+        const char* shooter = joinerShoots ? "tank1" : "tank2";
+        const char* victim = joinerShoots ? "tank2" : "tank1";
+        ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 200));
+        Frame();  // the respawn of the last victim
+        host->Within([&] { PlaceFacing(*host->arena, shooter, victim, kPointBlank); });
+        Frames(20);  // the joiner's prediction catches up with the move
+        TGameInstance& presser = joinerShoots ? *joiner : *host;
+        const irr::EKEY_CODE fire = joinerShoots ? irr::KEY_RETURN : irr::KEY_TAB;
+        presser.Key(fire, true);
+        Frame();
+        presser.Key(fire, false);
+        ASSERT_TRUE(FramesUntil([&] { return Tank(*host, victim)->GetAnimator("die_anim") != nullptr; }, 60))
+            << (joinerShoots ? "the joiner's shot" : "the host's shot") << " did not hit";
+    }
+    // Whether the game's last frame drew a line of text that starts with `text`.
+    bool Drew(TGameInstance& g, const std::wstring& text)
+    {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text.rfind(text, 0) == 0) return true;
+        return false;
+    }
+    std::wstring ClockDrawn(TGameInstance& g)
+    {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text.find(L':') != std::wstring::npos && line.text.size() <= 5) return line.text;
+        return L"(no clock)";
+    }
+    void Frames(int n)
+    {
+        for (int i = 0; i < n; ++i) Frame();
+    }
+
+    // Ten hits by the joiner and four by the host, then the finale on both sides.
+    void PlayWholeMatch()
+    {
+        for (int hit = 0; hit < 14; ++hit) {
+            SCOPED_TRACE(hit);
+            Hit(hit % 3 != 2);  // the host's four at 2, 5, 8 and 11; the joiner's tenth last
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        ASSERT_TRUE(FramesUntil([&] { return host->arena->GetFlag("match_end") == 1; }, 200));
+        EXPECT_EQ(Score(*host, "player1"), 10);
+        EXPECT_EQ(Score(*host, "player2"), 4);
+        ASSERT_TRUE(FramesUntil([&] { return joiner->arena->GetFlag("match_end") == 1; }, 100));
+        EXPECT_EQ(Score(*joiner, "player1"), Score(*host, "player1"));
+        EXPECT_EQ(Score(*joiner, "player2"), Score(*host, "player2"));
+        // Player 2 (the joiner) made the ten hits: both screens name the winner alike.
+        EXPECT_EQ(host->arena->winner, 2);
+        EXPECT_TRUE(FramesUntil([&] { return Drew(*joiner, L"PLAYER 2 WINS"); }, 10)) << "the joiner names no winner";
+        // Both finales play out and both games are back on the title.
+        ASSERT_TRUE(FramesUntil([&] { return host->Current() == "TitleScreen" && joiner->Current() == "TitleScreen"; },
+                                1500));
+        EXPECT_EQ(host->game->network, nullptr);
+        EXPECT_EQ(joiner->game->network, nullptr);
+    }
+
+    GameClock::ManualClock clock{100000};
+    std::unique_ptr<TGameInstance> host, joiner;
+    std::unique_ptr<TLossyRelay> relay;
+    std::shared_ptr<TNetworkMatch> hostMatch, joinMatch;
+    uint16_t port = 0;  // the host's
+    bool hostRuns = true, joinerRuns = true;
+    std::function<void()> afterFrame;
+};
+
+}  // namespace
+
+TEST_F(NetworkMatch, AWholeMatchOverLoopbackEndsWithTheSameScoresOnBothSides)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    EXPECT_EQ(hostMatch->Session().GetDrops().Total(), 0u);
+    EXPECT_EQ(joinMatch->Session().GetDrops().Total(), 0u);
+}
+
+TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSides)
+{
+    Connect(true);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    EXPECT_GT(relay->dropped, 0u);
+    EXPECT_GT(relay->reordered, 0u);
+}
+
+// F9 on the host pauses the match on both screens: the joiner draws PAUSED as the host
+// does and its clock of a timed match stands with the host's; F9 again resumes both.
+TEST_F(NetworkMatch, TheJoinerShowsTheHostsPauseAndClock)
+{
+    Connect(false, [](TSettings& s) { s.match.timeLimitSeconds = 136; });
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(130);  // two seconds of the match
+    EXPECT_FALSE(Drew(*joiner, L"PAUSED"));
+    auto clocksAgree = [&] { return std::abs(joiner->arena->rules.SecondsLeft() - host->arena->rules.SecondsLeft()) <= 1; };
+    EXPECT_NE(ClockDrawn(*joiner), L"(no clock)");
+    EXPECT_TRUE(clocksAgree()) << "joiner " << joiner->arena->rules.SecondsLeft() << " s, host " << host->arena->rules.SecondsLeft();
+    host->Key(irr::KEY_F9, true);
+    Frame();
+    host->Key(irr::KEY_F9, false);
+    ASSERT_TRUE(FramesUntil([&] { return Drew(*host, L"PAUSED"); }, 5));
+    EXPECT_TRUE(FramesUntil([&] { return Drew(*joiner, L"PAUSED"); }, 30)) << "the joiner does not show the pause";
+    const std::wstring stood = ClockDrawn(*joiner);
+    Frames(200);
+    EXPECT_TRUE(Drew(*joiner, L"PAUSED"));
+    EXPECT_EQ(ClockDrawn(*joiner), stood) << "the joiner's clock ran through the pause";
+    EXPECT_EQ(ClockDrawn(*host), stood);
+    host->Key(irr::KEY_F9, true);
+    Frame();
+    host->Key(irr::KEY_F9, false);
+    EXPECT_TRUE(FramesUntil([&] { return !Drew(*joiner, L"PAUSED"); }, 30)) << "the joiner stays paused";
+    Frames(130);
+    EXPECT_TRUE(clocksAgree()) << "joiner " << joiner->arena->rules.SecondsLeft() << " s, host " << host->arena->rules.SecondsLeft();
+    EXPECT_LT(joiner->arena->rules.SecondsLeft(), 136 - 3) << "the joiner's clock does not run";
+}
+
+// The host's set-up is the match's: the joiner, entered with a set-up of its own, plays in
+// the host's arena with the host's tanks.
+TEST_F(NetworkMatch, TheJoinerPlaysInTheHostsArenaWithTheHostsTanks)
+{
+    Connect(false, [](TSettings& s) {
+        s.match.arena = TArenaChoice::OpenField;
+        s.players[0].tank = TTankModel::Sleek;
+        s.players[1].tank = TTankModel::Boxy;
+    });
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_NE(TMatchOptions{}.arena, TArenaChoice::OpenField) << "the joiner's own set-up is another arena";
+    Frames(5);
+    EXPECT_EQ(joiner->arena->arena_model, host->arena->arena_model);
+    EXPECT_EQ(joiner->arena->match.arena, TArenaChoice::OpenField);
+    auto meshOf = [](TGameInstance& g, const char* key) {
+        auto object = g.arena->GetGameObjectAs<TNodeGameObject>(key);
+        auto* node = object ? static_cast<irr::scene::IMeshSceneNode*>(object->_node) : nullptr;
+        return node ? node->getMesh() : nullptr;
+    };
+    for (const char* key : {"arena", "tank1", "tank2"})
+        EXPECT_EQ(meshOf(*joiner, key)->getMeshBuffer(0)->getVertexCount(), meshOf(*host, key)->getMeshBuffer(0)->getVertexCount()) << key;
+    // The joiner plays the host's set-up but keeps its own for its next matches (its
+    // settings are written when it leaves the set-up screen or a match ends).
+    EXPECT_EQ(joiner->game->settings.match.arena, TMatchOptions{}.arena);
+    EXPECT_EQ(joiner->game->settings.players[0].tank, TTankModel::Boxy);
+    EXPECT_EQ(joiner->game->settings.players[1].tank, TTankModel::Sleek);
+}
+
+// Both tanks turn through more than a half turn, each in its own steps: the joiner draws
+// each tank facing where the host has it (turning leaves rotations such as (180, 175, 180),
+// whose Y alone is no heading).
+TEST_F(NetworkMatch, TheJoinerDrawsBothTanksFacingAsTheHostHasThem)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    auto headingGap = [&](const char* key) {
+        const float d = std::fabs(Tank(*joiner, key)->GetHeading() - Tank(*host, key)->GetHeading());
+        return std::min(d, 360.0f - d);
+    };
+    for (int frames : {25, 40, 70}) {
+        SCOPED_TRACE(frames);
+        host->Key(irr::KEY_KEY_Z, true);
+        joiner->Key(irr::KEY_RIGHT, true);
+        Frames(frames);
+        host->Key(irr::KEY_KEY_Z, false);
+        joiner->Key(irr::KEY_RIGHT, false);
+        Frames(30);
+        EXPECT_LT(headingGap("tank2"), 2.0f) << "the host's tank";
+        EXPECT_LT(headingGap("tank1"), 2.0f) << "the joiner's own tank";
+    }
+}
+
+// The joiner hears its match as the host does: the host's tank's engine, each shot on the
+// shooting tank's channel and each death, as it draws them. The test device plays nothing on: a sound started is
+// playing until it is stopped.
+TEST_F(NetworkMatch, TheJoinerHearsTheEngineShotsAndDeathsItDraws)
+{
+    ASSERT_EQ(SoundDevice::OpenLoopbackForTest(44100), 1);
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    auto shotHeard = [&](const char* tank) {
+        const auto& channel = Tank(*joiner, tank)->shot_channel;
+        return channel && channel->Playing() == 1;
+    };
+    auto deathHeard = [&] { return joinMatch->View().dieChannel && joinMatch->View().dieChannel->Playing() == 1; };
+    auto engineRate = [&](TGameInstance& g) { return Tank(g, "tank2")->engine->GetRate(); };
+    host->Key(irr::KEY_KEY_X, true);
+    Frames(60);
+    EXPECT_GT(engineRate(*host), TTank::kEngineSound[1] + 1.0f) << "the host's tank drives";
+    EXPECT_NEAR(engineRate(*joiner), engineRate(*host), 0.1f);
+    host->Key(irr::KEY_KEY_X, false);
+    Frames(60);
+    EXPECT_NEAR(engineRate(*joiner), engineRate(*host), 0.1f);
+    for (bool joinerShoots : {true, false}) {
+        SCOPED_TRACE(joinerShoots ? "the joiner shoots" : "the host shoots");
+        const char* shooter = joinerShoots ? "tank1" : "tank2";
+        const char* other = joinerShoots ? "tank2" : "tank1";
+        for (const char* tank : {shooter, other})
+            if (auto& channel = Tank(*joiner, tank)->shot_channel) channel->Stop();
+        if (joinMatch->View().dieChannel) joinMatch->View().dieChannel->Stop();
+        Hit(joinerShoots);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(FramesUntil([&] { return shotHeard(shooter); }, 20));
+        EXPECT_TRUE(FramesUntil(deathHeard, 20));
+        EXPECT_FALSE(shotHeard(other));
+    }
+}
+
+// Both tanks drive and turn for six seconds. The joiner's own tank, predicted, stays close
+// to where the host has it; the host's tank is drawn close to where the host had it at
+// the drawn time (about 100 ms before).
+class NetworkDrive : public NetworkMatch {
+protected:
+    struct Distances {
+        float own = 0, other = 0;
+    };
+    Distances Drive()
+    {
+        Distances worst;
+        std::map<uint32_t, vector3df> hostTank2;  // the host's tank by host time
+        afterFrame = [&] {
+            hostTank2[clock.Now()] = Tank(*host, "tank2")->GetPosition();
+            worst.own = std::max(worst.own,
+                                 Tank(*joiner, "tank1")->GetPosition().getDistanceFrom(Tank(*host, "tank1")->GetPosition()));
+            auto at = hostTank2.upper_bound(joinMatch->View().RenderTime(clock.Now()));
+            if (at != hostTank2.begin())
+                worst.other = std::max(worst.other, Tank(*joiner, "tank2")->GetPosition().getDistanceFrom(std::prev(at)->second));
+        };
+        // Forward, a left curve, a right curve, a stop, and again, on both sides.
+        const irr::EKEY_CODE joinerKeys[] = {irr::KEY_UP, irr::KEY_LEFT, irr::KEY_RIGHT};
+        const irr::EKEY_CODE hostKeys[] = {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_KEY_C};
+        for (int round = 0; round < 2; ++round) {
+            joiner->Key(joinerKeys[0], true);
+            host->Key(hostKeys[0], true);
+            // Predicted: the joiner's tank answers its key at once, before the host has heard of it.
+            joiner->Frame();
+            EXPECT_TRUE(Tank(*joiner, "tank1")->IsMoving());
+            if (round == 0) {
+                EXPECT_FALSE(Tank(*host, "tank1")->IsMoving());
+            }
+            Frames(40);
+            for (int turn : {1, 2}) {
+                joiner->Key(joinerKeys[turn], true);
+                host->Key(hostKeys[turn], true);
+                Frames(30);
+                joiner->Key(joinerKeys[turn], false);
+                host->Key(hostKeys[turn], false);
+                Frames(20);
+            }
+            joiner->Key(joinerKeys[0], false);
+            host->Key(hostKeys[0], false);
+            Frames(40);
+        }
+        afterFrame = nullptr;
+        EXPECT_GT(Tank(*host, "tank1")->GetPosition().getDistanceFrom(vector3df(16.5f, 0, 0)), 2.0f) << "the joiner's tank moved";
+        return worst;
+    }
+};
+
+TEST_F(NetworkDrive, OverLoopbackTheJoinersTanksStayCloseToTheHosts)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    const Distances d = Drive();
+    EXPECT_LT(d.own, 0.2f);
+    EXPECT_LT(d.other, 0.2f);
+}
+
+TEST_F(NetworkDrive, ThroughALossyRelayTheJoinersTanksStayCloseToTheHosts)
+{
+    Connect(true);
+    ASSERT_FALSE(HasFatalFailure());
+    const Distances d = Drive();
+    EXPECT_LT(d.own, 0.6f);
+    EXPECT_LT(d.other, 0.6f);
+}
+
+// The joiner's machine stops answering: five seconds on, the host's match ends with
+// "CONNECTION LOST" shown, and the set-up screen follows, saying so and offering to host
+// on the same port again; FIGHT there takes a new joiner into a new match.
+TEST_F(NetworkMatch, AfterAJoinerVanishesTheHostsSetUpSaysSoAndHostsAgain)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    joinerRuns = false;
+    const uint32_t silentSince = clock.Now();
+    ASSERT_TRUE(FramesUntil([&] { return !hostMatch->EndMessage().empty(); }, 400));
+    EXPECT_EQ(hostMatch->EndMessage(), "CONNECTION LOST");
+    EXPECT_GE(clock.Now() - silentSince, 4500u);
+    EXPECT_EQ(host->arena->GetFlag("tanks_disabled"), 1);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "StartScreen"; }, 200));
+    EXPECT_EQ(host->game->network, nullptr);
+    EXPECT_EQ(SetupNote(*host), L"CONNECTION LOST");
+    EXPECT_EQ(std::wstring(host->start->network.roleEntry->getText()), L"HOST ON PORT " + std::to_wstring(port));
+
+    joiner.reset();
+    hostMatch = joinMatch = nullptr;
+    host->ClickOn(host->start->fight);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "Arena"; }, 5));
+    TakeMatches();
+    ASSERT_TRUE(hostMatch);
+    EXPECT_EQ(hostMatch->Session().GetPort(), port);
+    StartJoiner(port);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Hit(true);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Score(*joiner, "player1") == 1; }, 60));
+}
+
+// The joiner leaves with Escape: the host's set-up screen says "THE OTHER PLAYER LEFT".
+// The joiner's set-up screen still offers to join the same host, and FIGHT on both sides
+// plays a new match.
+TEST_F(NetworkMatch, AJoinerThatLeftJoinsAgainFromTheSetUpScreen)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    joiner->Key(irr::KEY_ESCAPE, true);
+    Frame();
+    joiner->Key(irr::KEY_ESCAPE, false);
+    ASSERT_TRUE(FramesUntil([&] { return joiner->Current() == "TitleScreen" && host->Current() == "StartScreen"; }, 300));
+    EXPECT_EQ(SetupNote(*host), L"THE OTHER PLAYER LEFT");
+    hostMatch = joinMatch = nullptr;
+    joiner->Within([] { TGame::SetGameState("StartScreen"); });
+    Frame();
+    EXPECT_EQ(SetupNote(*joiner), L"");
+    ASSERT_TRUE(joiner->start->network.addressBox);
+    EXPECT_EQ(std::wstring(joiner->start->network.addressBox->getText()), L"127.0.0.1:" + std::to_wstring(port));
+
+    host->ClickOn(host->start->fight);
+    Frame();
+    joiner->ClickOn(joiner->start->fight);
+    Frame();
+    TakeMatches();
+    ASSERT_TRUE(hostMatch && joinMatch);
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Hit(false);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Score(*joiner, "player2") == 1; }, 60));
+}
+
+// The host's machine stops answering: the joiner's set-up screen says "CONNECTION LOST"
+// and offers to join the same host again.
+TEST_F(NetworkMatch, AHostThatVanishesLeavesConnectionLostOnTheJoinersSetUp)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    Frames(30);
+    hostRuns = false;
+    ASSERT_TRUE(FramesUntil([&] { return joiner->Current() == "StartScreen"; }, 600));
+    EXPECT_EQ(SetupNote(*joiner), L"CONNECTION LOST");
+    EXPECT_EQ(std::wstring(joiner->start->network.roleEntry->getText()), L"JOIN");
+    EXPECT_TRUE(joiner->start->network.addressBox->isVisible());
+}

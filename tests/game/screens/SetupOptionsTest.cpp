@@ -1,0 +1,105 @@
+// The set-up screen's OPTIONS column: a label and a value per match variation under the
+// "OPTIONS" heading; a click on a value cycles it through its choices in the settings,
+// which are kept in the settings file at once.
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "ScreenFixture.h"
+#include "game/screens/StartScreen.h"
+
+using Column = TSetupOptionsColumn;
+
+class SetupOptions : public ScreenTest {
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        folder = "/tmp/vexmoor_setup_options_" + std::to_string(getpid());
+        StartAtTitle();
+        game->UseSettingsFile(TSettingsStore(folder + "/settings.ini"));
+        TGame::SetGameState("StartScreen");
+        Frames();
+    }
+    void TearDown() override
+    {
+        ScreenTest::TearDown();
+        std::system(("rm -rf " + folder).c_str());
+    }
+    std::wstring Value(Column::Option option)
+    {
+        return startScreen->options.values[option]->getText();
+    }
+    void ClickValue(Column::Option option)
+    {
+        PointAt(startScreen->options.values[option]);
+        Click();
+        Frames();
+    }
+    std::string folder;
+};
+
+TEST_F(SetupOptions, EachValueStandsInTheRightHandColumnAndShowsTheDefaults)
+{
+    const std::wstring defaults[] = {L"FORTS", L"STRAIGHT", L"1", L"10", L"NONE", L"OFF", L"OFF", L"ANYWHERE"};
+    int lastBottom = 0;
+    for (int i = 0; i < Column::kOptionCount; ++i) {
+        irr::gui::IGUIStaticText* value = startScreen->options.values[i];
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->getID(), Column::kFirstId + i);
+        EXPECT_EQ(std::wstring(value->getText()), defaults[i]);
+        const irr::core::recti box = value->getAbsolutePosition();
+        EXPECT_GT(box.UpperLeftCorner.X, 635) << "right of the column's band";
+        EXPECT_EQ(box.getCenter().X, 718);
+        EXPECT_GT(box.UpperLeftCorner.Y, lastBottom);
+        lastBottom = box.LowerRightCorner.Y;
+    }
+    EXPECT_LT(lastBottom, 450) << "above the band over EXIT";
+}
+
+TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
+{
+    struct Cycle {
+        Column::Option option;
+        std::vector<std::wstring> next;  // after each click, back to the start
+    };
+    const Cycle cycles[] = {
+        {Column::kArena, {L"RANDOM", L"OPEN FIELD", L"MAZE", L"FORTS"}},
+        {Column::kShells, {L"BOUNCING", L"STRAIGHT"}},
+        {Column::kBounces, {L"2", L"3", L"5", L"1"}},
+        {Column::kScoreTo, {L"20", L"5", L"10"}},
+        {Column::kTimeLimit, {L"2:16", L"5:00", L"NONE"}},
+        {Column::kGuided, {L"ON", L"OFF"}},
+        {Column::kInvisible, {L"ON", L"OFF"}},
+        {Column::kRespawn, {L"SAFE", L"ANYWHERE"}},
+    };
+    for (const Cycle& cycle : cycles) {
+        for (const std::wstring& expected : cycle.next) {
+            ClickValue(cycle.option);
+            EXPECT_EQ(Value(cycle.option), expected);
+        }
+    }
+    EXPECT_EQ(game->settings.match.arena, TArenaChoice::Forts);
+
+    // One more of each, and they are what the file holds and what the next visit shows.
+    ClickValue(Column::kArena);
+    ClickValue(Column::kShells);
+    ClickValue(Column::kTimeLimit);
+    ClickValue(Column::kRespawn);
+    EXPECT_EQ(game->settings.match.arena, TArenaChoice::Random);
+    EXPECT_EQ(game->settings.match.shells, TShellKind::Bouncing);
+    EXPECT_EQ(game->settings.match.timeLimitSeconds, 136);
+    EXPECT_EQ(game->settings.match.respawn, TRespawnRule::Safe);
+    TSettings reread;
+    TSettingsStore(folder + "/settings.ini").Load(reread);
+    EXPECT_EQ(reread.match.arena, TArenaChoice::Random);
+    EXPECT_EQ(reread.match.shells, TShellKind::Bouncing);
+    EXPECT_EQ(reread.match.timeLimitSeconds, 136);
+    EXPECT_EQ(reread.match.respawn, TRespawnRule::Safe);
+    TGame::SetGameState("TitleScreen");
+    Frames();
+    TGame::SetGameState("StartScreen");
+    Frames();
+    EXPECT_EQ(Value(Column::kArena), L"RANDOM");
+    EXPECT_EQ(Value(Column::kTimeLimit), L"2:16");
+}
