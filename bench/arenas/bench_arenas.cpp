@@ -36,25 +36,12 @@ std::string Arena32()
     return text;
 }
 
-std::vector<irr::core::triangle3df> Triangles(irr::scene::IMesh* mesh)
-{
-    std::vector<irr::core::triangle3df> triangles;
-    for (irr::u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
-        irr::scene::IMeshBuffer* buffer = mesh->getMeshBuffer(b);
-        const irr::u16* indices = buffer->getIndices();
-        for (irr::u32 i = 0; i + 2 < buffer->getIndexCount(); i += 3)
-            triangles.emplace_back(buffer->getPosition(indices[i]), buffer->getPosition(indices[i + 1]),
-                                   buffer->getPosition(indices[i + 2]));
-    }
-    return triangles;
-}
-
 void MeshAndWalkableGrid(benchmark::State& state, const TArenaGrid& grid)
 {
     irr::scene::SMesh* mesh = TArenaMeshBuilder::Build(grid);
-    TNavGrid walkable(Triangles(mesh), kClearance);
+    TNavGrid walkable(TArenaMeshBuilder::Triangles(mesh), kClearance);
     benchmark::DoNotOptimize(walkable.Width());
-    state.counters["triangles"] = static_cast<double>(Triangles(mesh).size());
+    state.counters["triangles"] = static_cast<double>(TArenaMeshBuilder::Triangles(mesh).size());
     mesh->drop();
 }
 

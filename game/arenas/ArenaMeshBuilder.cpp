@@ -145,3 +145,16 @@ irr::scene::SAnimatedMesh* TArenaMeshBuilder::BuildAnimated(const TArenaGrid& gr
     animated->recalculateBoundingBox();
     return animated;
 }
+
+std::vector<irr::core::triangle3df> TArenaMeshBuilder::Triangles(irr::scene::IMesh* mesh)
+{
+    std::vector<irr::core::triangle3df> triangles;
+    for (irr::u32 b = 0; mesh && b < mesh->getMeshBufferCount(); ++b) {
+        irr::scene::IMeshBuffer* buffer = mesh->getMeshBuffer(b);
+        const irr::u16* indices = buffer->getIndices();
+        for (irr::u32 i = 0; i + 2 < buffer->getIndexCount(); i += 3)
+            triangles.emplace_back(buffer->getPosition(indices[i]), buffer->getPosition(indices[i + 1]),
+                                   buffer->getPosition(indices[i + 2]));
+    }
+    return triangles;
+}

@@ -10,6 +10,8 @@
 
 #include <irrlicht.h>
 
+#include <vector>
+
 #include "game/arenas/ArenaGrid.h"
 
 class TArenaMeshBuilder {
@@ -20,4 +22,6 @@ public:
     // The same mesh as the one frame of an animated mesh, the type the mesh cache and the
     // game's mesh resources hold. The caller drops it.
     static irr::scene::SAnimatedMesh* BuildAnimated(const TArenaGrid& grid);
+    // Every triangle of a mesh, in the mesh's own space (the walkable grid's input).
+    static std::vector<irr::core::triangle3df> Triangles(irr::scene::IMesh* mesh);
 };

@@ -14,19 +14,6 @@ using irr::core::vector3df;
 
 namespace {
 
-std::vector<triangle3df> Triangles(irr::scene::IMesh* mesh)
-{
-    std::vector<triangle3df> triangles;
-    for (irr::u32 b = 0; b < mesh->getMeshBufferCount(); ++b) {
-        irr::scene::IMeshBuffer* buffer = mesh->getMeshBuffer(b);
-        const irr::u16* indices = buffer->getIndices();
-        for (irr::u32 i = 0; i + 2 < buffer->getIndexCount(); i += 3)
-            triangles.emplace_back(buffer->getPosition(indices[i]), buffer->getPosition(indices[i + 1]),
-                                   buffer->getPosition(indices[i + 2]));
-    }
-    return triangles;
-}
-
 // The nearest triangle the segment from-to meets, if any.
 const triangle3df* FirstHit(const std::vector<triangle3df>& triangles, const vector3df& from, const vector3df& to,
                             vector3df& at)
@@ -92,7 +79,7 @@ TEST(ArenaMesh, EveryFaceATankOrShellMeetsIsThereFrontSideOut)
     for (const TArenaGrid& grid : SomeArenas()) {
         SCOPED_TRACE(grid.Name());
         irr::scene::SMesh* mesh = TArenaMeshBuilder::Build(grid);
-        const std::vector<triangle3df> triangles = Triangles(mesh);
+        const std::vector<triangle3df> triangles = TArenaMeshBuilder::Triangles(mesh);
         const aabbox3df bounds = grid.Bounds();
         EXPECT_TRUE(mesh->getBoundingBox().MinEdge.equals(bounds.MinEdge));
         EXPECT_TRUE(mesh->getBoundingBox().MaxEdge.equals(bounds.MaxEdge));
@@ -147,7 +134,7 @@ TEST(ArenaMesh, WindsLikeTheLoadedArenas)
     // The loaded walls' tops face up under the same rule the builder uses: (b - a) x (c - a).
     const float top = loaded->getBoundingBox().MaxEdge.Y;
     int tops = 0;
-    for (const triangle3df& triangle : Triangles(loaded->getMesh(0))) {
+    for (const triangle3df& triangle : TArenaMeshBuilder::Triangles(loaded->getMesh(0))) {
         if (triangle.pointA.Y < top - 1e-4f || triangle.pointB.Y < top - 1e-4f || triangle.pointC.Y < top - 1e-4f)
             continue;
         ++tops;
