@@ -109,6 +109,7 @@ TEST(ReplayRoundTrip, BytesFollowTheDocumentedLayout)
     writer.AddKey(TMatchKey::Pause);
     writer.AddFrame(1016, commands);
     writer.AddFrame(1033, commands);
+    writer.AddFrame(1049, commands);
     writer.Finish({TReplayEnding::ScoreReached, {3, 10}});
     const std::vector<uint8_t>& bytes = writer.Bytes();
 
@@ -116,12 +117,14 @@ TEST(ReplayRoundTrip, BytesFollowTheDocumentedLayout)
     EXPECT_EQ(std::string("VXRP\x01\x00", 6), std::string(bytes.begin(), bytes.begin() + 6));
     const size_t body = bytes[6] | bytes[7] << 8 | bytes[8] << 16 | static_cast<size_t>(bytes[9]) << 24;
     const size_t blocks = 10 + body + 4;
-    const std::vector<uint8_t> frameBlock = {'F',  3,    0,    0xE8, 0x03, 0,    0,    0x09, 0x04, 0,
-                                             0,    5,    0,    0,    0,    0x38, 0x88, 0x87, 0x50, 0x00};
+    // Steps 0, 16 (eight bits), 17 (one more), 16 (one less); tank 1 drives left from the
+    // second frame, which also carries F9.
+    const std::vector<uint8_t> frameBlock = {'F',  4,    0,    0xE8, 0x03, 0,    0,    0x19, 0x04, 0,
+                                             0,    5,    0,    0,    0,    0x38, 0x88, 0x87, 0x50, 0x0C};
     ASSERT_GE(bytes.size(), blocks + frameBlock.size() + 4);
     EXPECT_EQ(frameBlock, std::vector<uint8_t>(bytes.begin() + blocks, bytes.begin() + blocks + frameBlock.size()));
     const size_t end = blocks + frameBlock.size() + 4;
-    const std::vector<uint8_t> endBlock = {'E', 0, 3, 0, 10, 0, 3, 0, 0, 0};
+    const std::vector<uint8_t> endBlock = {'E', 0, 3, 0, 10, 0, 4, 0, 0, 0};
     ASSERT_EQ(end + endBlock.size() + 4, bytes.size());
     EXPECT_EQ(endBlock, std::vector<uint8_t>(bytes.begin() + end, bytes.begin() + end + endBlock.size()));
 }
