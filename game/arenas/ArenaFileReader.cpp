@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-#include "framework/RegularFile.h"
+#include "base/RegularFile.h"
 
 namespace {
 
