@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <unistd.h>
+
 #include "BareArena.h"
 #include "GameRun.h"
 #include "Stopwatch.h"
@@ -70,7 +72,12 @@ int PlayMatch(bench::GameRun& game)
 // Runs this program with --bare and reads the bare engine's resident size in kB.
 long BareProgramKb(int driver)
 {
-    const std::string command = "/proc/self/exe --bare --driver " + std::to_string(driver) + " 2>/dev/null";
+    // The shell that popen starts has an /proc/self/exe of its own: name this program.
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) throw std::runtime_error("cannot find this program's file");
+    self[length] = '\0';
+    const std::string command = std::string("'") + self + "' --bare --driver " + std::to_string(driver) + " 2>/dev/null";
     FILE* child = popen(command.c_str(), "r");
     if (!child) throw std::runtime_error("could not start the bare engine program");
     long kb = -1;
