@@ -29,6 +29,22 @@ Snapshot FullSnapshot() {
     return s;
 }
 
+// The largest arena a Welcome carries: 64 x 64 cells of every kind, six respawn points and
+// the longest name.
+Welcome GridWelcome(uint8_t columns = kMaxArenaSide, uint8_t rows = kMaxArenaSide) {
+    Welcome welcome;
+    welcome.setup.arena = kArenaGrid;
+    ArenaGrid& g = welcome.setup.grid;
+    g.name = std::string(kMaxArenaName, '~');
+    g.cellSize = 5.0f;
+    g.wallHeight = 0.5f;
+    g.columns = columns;
+    g.rows = rows;
+    for (uint8_t i = 0; i < kMaxRespawns; ++i) g.respawns.push_back({uint8_t(i + 1), uint8_t(rows - 1 - i % rows)});
+    for (size_t i = 0; i < size_t(columns) * rows; ++i) g.cells.push_back(uint8_t(i * 7 % 3));
+    return welcome;
+}
+
 std::vector<Message> OneOfEach() {
     Welcome welcome;
     welcome.setup.arena = 1;
@@ -49,21 +65,6 @@ std::vector<Message> OneOfEach() {
 
 Decoded DecodeBytes(const std::vector<uint8_t>& bytes) { return Decode(bytes.data(), bytes.size()); }
 
-// The largest arena a Welcome carries: 64 x 64 cells of every kind, six respawn points and
-// the longest name.
-Welcome GridWelcome(uint8_t columns = kMaxArenaSide, uint8_t rows = kMaxArenaSide) {
-    Welcome welcome;
-    welcome.setup.arena = kArenaGrid;
-    ArenaGrid& g = welcome.setup.grid;
-    g.name = std::string(kMaxArenaName, '~');
-    g.cellSize = 5.0f;
-    g.wallHeight = 0.5f;
-    g.columns = columns;
-    g.rows = rows;
-    for (uint8_t i = 0; i < kMaxRespawns; ++i) g.respawns.push_back({uint8_t(i + 1), uint8_t(rows - 1 - i)});
-    for (size_t i = 0; i < size_t(columns) * rows; ++i) g.cells.push_back(uint8_t(i * 7 % 3));
-    return welcome;
-}
 
 void PutFloat(std::vector<uint8_t>& bytes, size_t at, float v) {
     uint32_t bits;

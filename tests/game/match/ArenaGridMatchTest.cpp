@@ -145,7 +145,9 @@ TEST_F(GridArena, AMazeSeedInTheSettingsBuildsTheSameMazeAgainAndStandsInTheScor
         ASSERT_TRUE(arena->arenaGrid);
         EXPECT_EQ(arena->MazeSeed(), 4242u);
         EXPECT_TRUE(Drew(L"MAZE 4242"));
-        if (first) EXPECT_EQ(*arena->arenaGrid, *first);
+        if (first) {
+            EXPECT_EQ(*arena->arenaGrid, *first);
+        }
         first = *arena->arenaGrid;
         TGame::SetGameState("TitleScreen");
         Frame();
