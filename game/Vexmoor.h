@@ -10,6 +10,7 @@
 #include "game/ColorScheme.h"
 #include "game/settings/Settings.h"
 #include "game/settings/SettingsStore.h"
+#include "game/arenas/ArenaGrid.h"
 
 class TNetworkMatch;
 class TNetworkMatchEnd;
@@ -81,7 +82,12 @@ public:
     // Hears how a network match ended (the set-up screen, once the screens are open).
     std::weak_ptr<TNetworkMatchEnd> networkMatchEnd;
 
+    // The arena files offered after the built-in arenas, read from their folders the first
+    // time they are asked for (a refused file is named on stderr once and left out).
+    const std::vector<TArenaGrid>& CustomArenas();
+
 private:
+    std::optional<std::vector<TArenaGrid>> customArenas_;
     // The video mode in effect, as the refusal line names it.
     std::string ModeInEffect() const;
     void SayRefused(const std::string& refused, const std::string& instead) const;

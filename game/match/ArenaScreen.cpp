@@ -74,7 +74,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
         match = game->settings.match;
         for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
     }
-    arena_model = ArenaModelFor(match.arena);
+    ChooseArena();
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));
@@ -109,6 +109,7 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
     }
     ClearGameObjects();
     ClearGameViews();
+    DropArenaGrid();
     if (guienv) guienv->clear();
     if (smgr) smgr->clear();
     TVexmoor* game = GetGame();

@@ -56,6 +56,10 @@ public:
     virtual int FlagReset();
     virtual int LoadSounds();
     virtual int LoadModels();
+    // The arena of match.arena: a built-in model, a new maze (its seed drawn unless the
+    // settings fix it) or the arena file of that name (FORTS, said on stderr, when the
+    // file is gone).
+    virtual int ChooseArena();
     // The meshes this match places: both tanks, the shell and the arena in use.
     virtual std::vector<std::string> MatchMeshKeys();
     // Raises "Unable to load " followed by the first of `keys` that has no usable mesh,
