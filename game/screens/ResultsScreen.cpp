@@ -73,6 +73,7 @@ int TVexmoorResultsScreen::OnSetGameState(TGameState*)
     // Return takes the first entry at once (a rematch, or the set-up after a network match);
     // it is lit at the first frame, once the menu has started anew.
     pendingHighlight_ = stats.network ? kSetupId : kRematchId;
+    seenReturns_ = Events() ? Events()->KeyHitCnt(irr::KEY_RETURN, 0) : 0;
     return 0;
 }
 
@@ -91,6 +92,12 @@ int TVexmoorResultsScreen::OnUpdate()
         RestoreHighlight(pendingHighlight_);
         pendingHighlight_ = -1;
     }
+    // Return with nothing lit (the pointer, put back in the middle as the match ends, may
+    // have taken the highlight) takes the first entry all the same.
+    const int returns = events->KeyHitCnt(irr::KEY_RETURN, 0);
+    const int fresh = returns >= seenReturns_ ? returns - seenReturns_ : returns;  // a flush starts from 0
+    if (fresh > 0 && HighlightedEntry() < 0) SetNextState(stats.network ? "StartScreen" : "Arena");
+    seenReturns_ = returns;
     if (events->MouseHitCnt(0, 1)) {
         if (mouse_on == kRematchId) SetNextState("Arena");
         else if (mouse_on == kSetupId) SetNextState("StartScreen");

@@ -34,4 +34,5 @@ public:
 
 private:
     int pendingHighlight_ = -1;
+    int seenReturns_ = 0;  // Return presses counted when last looked
 };

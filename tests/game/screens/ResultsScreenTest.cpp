@@ -32,7 +32,7 @@ protected:
     {
         return std::any_of(results->texts.begin(), results->texts.end(), [&](const auto& t) { return t.text == text; });
     }
-    irr::gui::IGUIElement* Entry(int id) { return game->guienv->getRootGUIElement()->getElementFromId(id, true); }
+    irr::gui::IGUIElement* Entry(int id) { return results->guienv->getRootGUIElement()->getElementFromId(id, true); }
 };
 
 TEST_F(ResultsScreen, ShowsTheWinnerEachPlayersFiguresAndTheMatchTime)
@@ -54,6 +54,16 @@ TEST_F(ResultsScreen, ShowsTheWinnerEachPlayersFiguresAndTheMatchTime)
 TEST_F(ResultsScreen, ReturnIsARematchEscapeTheTitleAndTheMiddleEntryTheSetUp)
 {
     Open(AMatch());
+    TapKey(irr::KEY_RETURN);
+    Frames(2);
+    EXPECT_EQ(Current(), "Arena");
+
+    // The pointer moved (the match puts it back in the middle) takes the highlight: Return
+    // is a rematch all the same.
+    Open(AMatch());
+    MoveMouse(400, 300);
+    Frames(1);
+    ASSERT_LT(results->HighlightedEntry(), 0);
     TapKey(irr::KEY_RETURN);
     Frames(2);
     EXPECT_EQ(Current(), "Arena");
