@@ -11,6 +11,7 @@
 #include "game/settings/Settings.h"
 #include "game/settings/SettingsStore.h"
 #include "game/arenas/ArenaGrid.h"
+#include "game/world/MatchStats.h"
 
 class TNetworkMatch;
 class TNetworkMatchEnd;
@@ -79,6 +80,8 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // The figures of the last match that was decided, for the results screen.
+    TMatchStats lastMatch;
     // Hears how a network match ended (the set-up screen, once the screens are open).
     std::weak_ptr<TNetworkMatchEnd> networkMatchEnd;
 

@@ -12,6 +12,7 @@
 #include "framework/ObjectLookup.h"
 #include "game/match/MatchOverlay.h"
 #include "game/world/ArenaWorld.h"
+#include "game/world/MatchStats.h"
 #include "game/settings/Settings.h"
 
 class TPlayer;
@@ -41,6 +42,8 @@ public:
     // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
+    // The arena's floor and walls in world space: what the fixed views frame.
+    irr::core::aabbox3df ArenaBounds();
     // F9: pauses the match, or resumes it.
     virtual int TogglePause();
 
@@ -94,6 +97,8 @@ public:
     int last_respawn = 0;
 
     TMatchOverlay overlay;
+    // This match's shots and hits, counted from the world's events.
+    TMatchStats stats;
 
 private:
     struct TankModel;

@@ -48,7 +48,7 @@ public:
     // The next color scheme, and everything drawn in its colors.
     virtual int IncrementColorScheme() = 0;
     virtual int IsInvisibleTanks() = 0;
-    // The match is decided: its end plays out (flag "match_end"), then the title follows.
+    // The match is decided: its end plays out (flag "match_end"), then the results follow.
     virtual void PlayMatchEnd() = 0;
 
     // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at `where`.
