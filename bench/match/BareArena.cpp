@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Stopwatch.h"
+#include "framework/CameraFraming.h"
 #include "game/effects/BattlefieldEffects.h"
 #include "game/effects/Explosion.h"
 #include "game/effects/GlowSprite.h"
@@ -76,19 +77,16 @@ BareArena::BareArena(int driverType, View view, const Colors& colors) : view_(kO
 
     // The cameras the match offers; only the view's are drawn.
     smgr_->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false);
-    ortho_ = FixedCamera(vector3df(0, 15, 2), vector3df(90, 0, 0));
-    {
-        // The game's orthographic view volume: 85% of 50 units across.
-        const float height = 50.0f / ortho_->getAspectRatio();
-        irr::core::matrix4 projection;
-        projection.buildProjectionMatrixOrthoLH(0.85f * 50.0f, 0.85f * height, ortho_->getNearValue(),
-                                                ortho_->getFarValue());
-        ortho_->setProjectionMatrix(projection, true);
-    }
-    overhead55_ = FixedCamera(vector3df(0, 22, -15), vector3df(55, 0, 0));
-    overhead_ = FixedCamera(vector3df(0, 24, 2), vector3df(90, 0, 0));
+    // The fixed cameras frame the arena for the screen, as the game's do.
     const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
     const int w = static_cast<int>(size.Width), h = static_cast<int>(size.Height);
+    arena_->updateAbsolutePosition();
+    const irr::core::aabbox3df bounds = arena_->getTransformedBoundingBox();
+    const float aspect = static_cast<float>(w) / h;
+    ortho_ = FixedCamera(vector3df(90, 0, 0), bounds, aspect);
+    CameraFraming::FrameOrthographic(ortho_, bounds, aspect);
+    overhead55_ = FixedCamera(vector3df(55, 0, 0), bounds, aspect);
+    overhead_ = FixedCamera(vector3df(90, 0, 0), bounds, aspect);
     splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
     SetView(view);
 }
@@ -163,10 +161,13 @@ void BareArena::AddTank(Tank& tank, const char* file, vector3df position, float 
     tank.lastFar = position;
 }
 
-irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df position, vector3df rotation)
+irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df rotation, const irr::core::aabbox3df& bounds,
+                                                     float aspect)
 {
-    irr::scene::ICameraSceneNode* camera = smgr_->addCameraSceneNode(nullptr, position, vector3df(0, 0, 100), -1, false);
+    irr::scene::ICameraSceneNode* camera =
+        smgr_->addCameraSceneNode(nullptr, vector3df(0, 0, 0), vector3df(0, 0, 100), -1, false);
     camera->setRotation(rotation);
+    CameraFraming::FramePerspective(camera, bounds, aspect);
     camera->updateAbsolutePosition();
     AimAlongRotation(camera);
     return camera;

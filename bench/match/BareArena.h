@@ -73,7 +73,8 @@ private:
     void AddTank(Tank& tank, const char* file, irr::core::vector3df position, float yaw, irr::core::vector3df camera,
                  irr::core::vector3df muzzle, irr::core::vector3df radius, irr::video::SColor color,
                  const irr::video::SColor* outline);
-    irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df position, irr::core::vector3df rotation);
+    irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df rotation, const irr::core::aabbox3df& bounds,
+                                              float aspect);
     void AimAlongRotation(irr::scene::ICameraSceneNode* camera);
     void MoveTank(Tank& tank, const Tank& other);
     void Fire();
