@@ -69,8 +69,18 @@ void TVexmoorGameState::NavigateMenu()
         highlighted_ = -1;
         keysOwnHighlight_ = false;
     }
+    // A screen without a menu (the arena) reads no presses each frame; once it has
+    // entries, the counts are taken up afresh first, so that older presses do not count.
+    if (menuEntryIds_.empty()) {
+        countsTaken_ = false;
+        return;
+    }
     int presses[kMenuInputs];
     for (int input = 0; input < kMenuInputs; ++input) presses[input] = NewPresses(static_cast<MenuInput>(input));
+    if (!countsTaken_) {
+        countsTaken_ = true;
+        return;
+    }
     if (IsCapturingKeys() || MenuEntries().empty()) return;
     for (int i = 0; i < presses[kMenuUp]; ++i) MoveHighlight(-1);
     for (int i = 0; i < presses[kMenuDown]; ++i) MoveHighlight(1);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <typeinfo>
 
 #include "framework/GameEventReceiver.h"
 #include "framework/GameResource.h"
@@ -31,7 +32,17 @@ constexpr FontRow kFonts[] = {
 
 TVexmoor* TVexmoorGameState::GetGame()
 {
-    return dynamic_cast<TVexmoor*>(TGame::GameInstance);
+    // Asked many times a frame: the cast is made again only when the game instance changes.
+    static TGame* instance = nullptr;
+    static const std::type_info* type = nullptr;
+    static TVexmoor* game = nullptr;
+    TGame* now = TGame::GameInstance;
+    if (now != instance || (now && typeid(*now) != *type)) {
+        instance = now;
+        type = now ? &typeid(*now) : nullptr;
+        game = dynamic_cast<TVexmoor*>(now);
+    }
+    return game;
 }
 
 irr::video::SColor TVexmoorGameState::SchemeColor(const std::string& key)

@@ -112,4 +112,5 @@ private:
     unsigned enteredAt_ = ~0u;  // the state switch the menu state belongs to
     std::array<int, kMenuInputs> seenKeys_{};
     std::array<int, kMenuInputs> seenPads_{};
+    bool countsTaken_ = true;  // seenKeys_ and seenPads_ are up to date
 };

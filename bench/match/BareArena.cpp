@@ -3,6 +3,12 @@
 #include <string>
 
 #include "Stopwatch.h"
+#include "framework/CameraFraming.h"
+#include "game/effects/BattlefieldEffects.h"
+#include "game/effects/Explosion.h"
+#include "game/effects/GlowSprite.h"
+#include "game/effects/TankOutlines.h"
+#include "game/match/ScoreDisplay.h"
 #include "game/tank/SpeedRamp.h"
 
 using irr::core::vector3df;
@@ -16,13 +22,21 @@ constexpr float kMaxSpeed = 0.06f, kAcceleration = 0.0000055f, kTurnRate = 3.0f;
 constexpr float kShellSpeed = 0.5f;
 constexpr uint32_t kShellLifeMs = 900;
 constexpr float kMinDistance = 1.25f;
-const irr::video::SColor kArenaColor(255, 234, 170, 42), kTank1Color(255, 137, 212, 110),
-    kTank2Color(255, 110, 121, 212), kClearColor(255, 112, 16, 15);
+constexpr float kSplitFov = 0.7853982f, kFullFov = 1.2566371f;  // the game's, pi/4 and pi/2.5
+const irr::core::vector3df kSplitShift(0, 0.22f, 0.45f);  // the tanks' cameras in the split screen
 
 }  // namespace
 
-BareArena::BareArena(int driverType, View view) : view_(view)
+const char* BareArena::ViewName(View view)
 {
+    static const char* const kNames[kViews] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
+    return kNames[view];
+}
+
+BareArena::BareArena(int driverType, View view, const Colors& colors) : view_(kOverhead55), colors_(colors)
+{
+    clock_.Set(nowMs_);
+    clock_.Install();
     irr::SIrrlichtCreationParameters parameters;
     parameters.AntiAlias = true;
     parameters.DriverType = static_cast<irr::video::E_DRIVER_TYPE>(driverType);
@@ -38,12 +52,15 @@ BareArena::BareArena(int driverType, View view) : view_(view)
     font_ = device_->getGUIEnvironment()->getFont("fonts/pixfont_basic_36pt_bold.xml");
     if (!font_) font_ = device_->getGUIEnvironment()->getBuiltInFont();
 
-    arena_ = Place("media/arena2.3ds", kArenaColor, vector3df(0, 0, 0), vector3df(0, 0, 0),
+    arena_ = Place("media/arena2.3ds", colors_.arena, vector3df(0, 0, 0), vector3df(0, 0, 0),
                    vector3df(0.995f, 1.02f, 0.995f));
+    BattlefieldEffects::ShadeSky(smgr_, colors_.clear, colors_.arena);
+    plan_ = TankOutlines::PlanFor(colors_.tank1, colors_.tank2, colors_.clear);
+    const TOutlinePlan& plan = plan_;
     AddTank(tank2_, "media/tank.3ds", vector3df(-17, 0, 0), 90.0f, vector3df(0, 1.45f, -1.1f),
-            vector3df(0, 0.35f, 0.67f), vector3df(1.25f, 5, 1.25f), kTank2Color);
+            vector3df(0, 0.35f, 0.67f), vector3df(1.25f, 5, 1.25f), colors_.tank2, plan.outline[1] ? &*plan.outline[1] : nullptr);
     AddTank(tank1_, "media/sleek_tank.3ds", vector3df(16.5f, 0, 0), -90.0f, vector3df(0, 1.3f, -1.05f),
-            vector3df(0, 0.425f, 0.67f), vector3df(1, 5, 1), kTank1Color);
+            vector3df(0, 0.425f, 0.67f), vector3df(1, 5, 1), colors_.tank1, plan.outline[0] ? &*plan.outline[0] : nullptr);
     // Each tank slides along the arena and along the other tank.
     struct Pair {
         Tank* tank;
@@ -60,19 +77,34 @@ BareArena::BareArena(int driverType, View view) : view_(view)
 
     // The cameras the match offers; only the view's are drawn.
     smgr_->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false);
-    FixedCamera(vector3df(0, 15, 2), vector3df(90, 0, 0));
-    overhead55_ = FixedCamera(vector3df(0, 22, -15), vector3df(55, 0, 0));
-    FixedCamera(vector3df(0, 24, 2), vector3df(90, 0, 0));
-    if (view_ == kSplit) {
-        const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
-        const int w = static_cast<int>(size.Width), h = static_cast<int>(size.Height);
-        splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
+    // The fixed cameras frame the arena for the screen, as the game's do.
+    const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
+    const int w = static_cast<int>(size.Width), h = static_cast<int>(size.Height);
+    arena_->updateAbsolutePosition();
+    const irr::core::aabbox3df bounds = arena_->getTransformedBoundingBox();
+    const float aspect = static_cast<float>(w) / h;
+    ortho_ = FixedCamera(vector3df(90, 0, 0), bounds, aspect);
+    CameraFraming::FrameOrthographic(ortho_, bounds, aspect);
+    overhead55_ = FixedCamera(vector3df(55, 0, 0), bounds, aspect);
+    overhead_ = FixedCamera(vector3df(90, 0, 0), bounds, aspect);
+    splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
+    SetView(view);
+}
+
+void BareArena::SetView(View view)
+{
+    if (view == view_) return;
+    // The split screen's cameras are flatter, narrower and a little lower and nearer.
+    const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
+    const float w = static_cast<float>(size.Width), h = static_cast<float>(size.Height);
+    const bool split = view == kSplit, wasSplit = view_ == kSplit;
+    if (split != wasSplit)
         for (Tank* tank : {&tank1_, &tank2_}) {
-            tank->camera->setAspectRatio(static_cast<float>(w) / (h / 2));
-            tank->camera->setFOV(0.7853982f);
-            tank->camera->setPosition(tank->camera->getPosition() - vector3df(0, 0.22f, 0.45f));
+            tank->camera->setAspectRatio(split ? w / (h / 2) : w / h);
+            tank->camera->setFOV(split ? kSplitFov : kFullFov);
+            tank->camera->setPosition(tank->camera->getPosition() + (split ? -kSplitShift : kSplitShift));
         }
-    }
+    view_ = view;
 }
 
 BareArena::~BareArena()
@@ -108,9 +140,18 @@ irr::scene::IMeshSceneNode* BareArena::Place(const char* file, irr::video::SColo
 }
 
 void BareArena::AddTank(Tank& tank, const char* file, vector3df position, float yaw, vector3df camera,
-                        vector3df muzzle, vector3df radius, irr::video::SColor color)
+                        vector3df muzzle, vector3df radius, irr::video::SColor color,
+                        const irr::video::SColor* outline)
 {
     tank.node = Place(file, color, position, vector3df(0, yaw, 0), vector3df(1.01f, 1.01f, 1.01f));
+    if (outline) {
+        // The outline the colors call for, as the game shows it.
+        auto* rim = static_cast<irr::scene::IMeshSceneNode*>(*tank.node->getChildren().begin());
+        smgr_->getMeshManipulator()->setVertexColors(rim->getMesh(), *outline);
+        const float scale = TankOutlines::kShownScale;
+        rim->setScale(vector3df(scale, scale, scale));
+        rim->setVisible(true);
+    }
     tank.camera = smgr_->addCameraSceneNode(tank.node, camera, vector3df(0, 0, 100), -1, false);
     tank.muzzle = smgr_->addEmptySceneNode(tank.node);
     tank.muzzle->setPosition(muzzle);
@@ -120,10 +161,13 @@ void BareArena::AddTank(Tank& tank, const char* file, vector3df position, float 
     tank.lastFar = position;
 }
 
-irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df position, vector3df rotation)
+irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df rotation, const irr::core::aabbox3df& bounds,
+                                                     float aspect)
 {
-    irr::scene::ICameraSceneNode* camera = smgr_->addCameraSceneNode(nullptr, position, vector3df(0, 0, 100), -1, false);
+    irr::scene::ICameraSceneNode* camera =
+        smgr_->addCameraSceneNode(nullptr, vector3df(0, 0, 0), vector3df(0, 0, 100), -1, false);
     camera->setRotation(rotation);
+    CameraFraming::FramePerspective(camera, bounds, aspect);
     camera->updateAbsolutePosition();
     AimAlongRotation(camera);
     return camera;
@@ -171,9 +215,10 @@ void BareArena::MoveTank(Tank& tank, const Tank& other)
 void BareArena::Fire()
 {
     tank2_.muzzle->updateAbsolutePosition();
-    shell_.node = Place("media/tank_shell.3ds", kTank2Color, tank2_.muzzle->getAbsolutePosition(),
+    shell_.node = Place("media/tank_shell.3ds", colors_.tank2, tank2_.muzzle->getAbsolutePosition(),
                         tank2_.muzzle->getAbsoluteTransformation().getRotationDegrees(),
                         vector3df(1.02f, 1.02f, 1.02f));
+    BattlefieldEffects::DecorateShot(smgr_, colors_.tank2, shell_.node, tank2_.muzzle);
     shell_.node->updateAbsolutePosition();
     shell_.lastPosition = shell_.node->getAbsolutePosition();
     shell_.startMs = nowMs_;
@@ -212,30 +257,41 @@ void BareArena::MoveShell()
     shell_.node->updateAbsolutePosition();
     const vector3df velocity = shell_.node->getAbsolutePosition() - shell_.lastPosition;
     // The arena first, then the tank it was not fired from.
-    if (ShellHits(arena_, velocity) || ShellHits(tank1_.node, velocity))
+    if (ShellHits(arena_, velocity)) {
         DropShell();
-    else
+    } else if (ShellHits(tank1_.node, velocity)) {
+        if (EffectsShown()) Explosion::Start(smgr_, shell_.node->getAbsolutePosition(), colors_.tank1);
+        ++hits;
+        DropShell();
+    } else
         shell_.lastPosition = shell_.node->getAbsolutePosition();
 }
 
 void BareArena::Draw()
 {
-    driver_->beginScene(true, true, kClearColor);
+    driver_->beginScene(true, true, colors_.clear);
     std::vector<std::pair<irr::scene::ICameraSceneNode*, irr::core::recti>> cameras;
     const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
-    if (view_ == kSplit)
-        cameras = {{tank1_.camera, splitViewports_[0]}, {tank2_.camera, splitViewports_[1]}};
-    else
-        cameras = {{overhead55_, irr::core::recti(0, 0, size.Width, size.Height)}};
-    const int half = static_cast<int>(size.Width) / 2;
+    const irr::core::recti screen(0, 0, size.Width, size.Height);
+    switch (view_) {
+    case kSplit: cameras = {{tank1_.camera, splitViewports_[0]}, {tank2_.camera, splitViewports_[1]}}; break;
+    case kOverhead: cameras = {{overhead_, screen}}; break;
+    case kOrtho: cameras = {{ortho_, screen}}; break;
+    case kTank1: cameras = {{tank1_.camera, screen}}; break;
+    case kTank2: cameras = {{tank2_.camera, screen}}; break;
+    default: cameras = {{overhead55_, screen}}; break;
+    }
+    // The scores as the game lays them out, with their outlines.
+    static const std::wstring kZero = L"0";
+    const TScoreText scores[2] = {{&kZero, colors_.tank2, plan_.outline[1]}, {&kZero, colors_.tank1, plan_.outline[0]}};
     for (const auto& [camera, viewport] : cameras) {
         smgr_->setActiveCamera(camera);
         driver_->setViewPort(viewport);
         smgr_->drawAll();
-        for (int x : {half / 2, half + half / 2}) {
-            const irr::core::dimension2d<irr::u32> text = font_->getDimension(L"0");
-            font_->draw(L"0", irr::core::recti(x, 0, x + text.Width, text.Height), kTank1Color);
-        }
+        ScoreDisplay::Draw(driver_, font_, view_ == kOrtho, scores,
+                           [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
+                               font_->draw(text.c_str(), at, color);
+                           });
         device_->getGUIEnvironment()->drawAll();
     }
     driver_->endScene();
@@ -245,6 +301,8 @@ void BareArena::Frame()
 {
     nowMs_ += kFrameMs;
     const int64_t start = NowNs();
+    clock_.Set(nowMs_);
+    clock_.Install();
     // Player 1's tank turns left, player 2's right, both at full throttle; tank 2 fires
     // whenever it has no shell in flight, on the frames the game's fire key goes down.
     tank2_.turn = -kTurnRate;

@@ -2,23 +2,40 @@
 // meshes as private colored copies with their hidden outlines, the same triangle
 // selectors, collision-response animators and cameras, the same motion of both tanks,
 // one shell at a time from tank 2 with the same collision queries, and the same drawing
-// (scene, two score texts and the GUI, once per camera of the view).
+// (scene, two score texts and the GUI, once per camera of the view), with the game's
+// battlefield effects on the engine's scene alone: the sky, the outlines the colors call
+// for, a shell's core and trail, the muzzle flash, the burst where a shell hits a tank.
 #pragma once
 
 #include <irrlicht.h>
+
+#include "framework/Clock.h"
+#include "game/effects/ColorContrast.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace bench {
 
+// The scheme's colors: the arena's walls, the tanks, the clear color (the floor).
+struct BareColors {
+    irr::video::SColor arena{255, 234, 170, 42}, tank1{255, 137, 212, 110}, tank2{255, 110, 121, 212},
+        clear{255, 112, 16, 15};
+};
+
 class BareArena {
 public:
-    enum View { kOverhead55, kSplit };
+    // The game's six views, in the order of its keys F1 to F6.
+    enum View { kOverhead55, kOverhead, kOrtho, kSplit, kTank1, kTank2 };
+    static constexpr int kViews = 6;
+    static const char* ViewName(View view);  // the game's name of the view
+
+    using Colors = BareColors;
 
     // Builds the scene on a device of its own: driverType 0 NULL, 5 OpenGL at 800x600,
     // created with the game's parameters. Media paths are relative to the working folder.
-    BareArena(int driverType, View view);
+    BareArena(int driverType, View view, const Colors& colors = Colors());
+    void SetView(View view);
     ~BareArena();
     bool Ok() const { return device_ != nullptr; }
     irr::video::IVideoDriver* Driver() const { return driver_; }
@@ -30,7 +47,8 @@ public:
     int64_t renderNs = 0;  // beginScene to endScene
     int64_t frames = 0;
     int64_t shellFrames = 0;  // frames that ended with a shell in flight
-    void ResetTimes() { simNs = renderNs = frames = shellFrames = 0; }
+    int64_t hits = 0;         // shells that struck tank 1
+    void ResetTimes() { simNs = renderNs = frames = shellFrames = hits = 0; }
 
 private:
     struct Tank {
@@ -53,8 +71,10 @@ private:
     irr::scene::IMeshSceneNode* Place(const char* file, irr::video::SColor color, irr::core::vector3df position,
                                       irr::core::vector3df rotation, irr::core::vector3df outline);
     void AddTank(Tank& tank, const char* file, irr::core::vector3df position, float yaw, irr::core::vector3df camera,
-                 irr::core::vector3df muzzle, irr::core::vector3df radius, irr::video::SColor color);
-    irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df position, irr::core::vector3df rotation);
+                 irr::core::vector3df muzzle, irr::core::vector3df radius, irr::video::SColor color,
+                 const irr::video::SColor* outline);
+    irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df rotation, const irr::core::aabbox3df& bounds,
+                                              float aspect);
     void AimAlongRotation(irr::scene::ICameraSceneNode* camera);
     void MoveTank(Tank& tank, const Tank& other);
     void Fire();
@@ -72,6 +92,11 @@ private:
     Tank tank1_, tank2_;
     Shell shell_;
     irr::scene::ICameraSceneNode* overhead55_ = nullptr;
+    irr::scene::ICameraSceneNode* overhead_ = nullptr;
+    irr::scene::ICameraSceneNode* ortho_ = nullptr;
+    Colors colors_;
+    TOutlinePlan plan_;  // the outlines the colors call for, of the tanks and their scores
+    GameClock::ManualClock clock_;  // the effects' clock, installed for each frame
     std::vector<irr::core::recti> splitViewports_;
     uint32_t nowMs_ = 100000;
     int64_t frameNumber_ = 0;

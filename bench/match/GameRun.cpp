@@ -6,6 +6,10 @@
 #include "Stopwatch.h"
 #include "framework/Game.h"
 #include "game/VexmoorScreens.h"
+#include "game/ColorScheme.h"
+#include "game/effects/TankOutlines.h"
+#include "game/tank/Tank.h"
+#include "game/world/Arena.h"
 #include "tests/support/InputEvents.h"
 
 namespace bench {
@@ -72,6 +76,49 @@ GameRun::~GameRun()
     GameClock::SetSource(nullptr);
 }
 
+void GameRun::UseSchemeWithOutlines()
+{
+    for (size_t i = 0; i < game_->ColorSchemes.size(); ++i) {
+        TColorScheme& scheme = *game_->ColorSchemes[i];
+        const TOutlinePlan plan = TankOutlines::PlanFor(scheme.GetColor("Tank1"), scheme.GetColor("Tank2"),
+                                                        scheme.GetColor("Arena"));
+        if (plan.outline[0] || plan.outline[1]) {
+            game_->SetCurrentColorScheme(static_cast<int>(i));
+            return;
+        }
+    }
+    throw std::runtime_error("no color scheme calls for an outline");
+}
+
+BareArena::Colors GameRun::MatchColors()
+{
+    BareArena::Colors colors;
+    auto tank1 = arena->GetGameObjectAs<TTank>("tank1");
+    auto tank2 = arena->GetGameObjectAs<TTank>("tank2");
+    auto walls = arena->GetGameObjectAs<TArena>("arena");
+    auto* node = walls ? static_cast<irr::scene::IMeshSceneNode*>(walls->_node) : nullptr;
+    if (!tank1 || !tank2 || !node || !game_->clsColor || node->getMesh()->getMeshBufferCount() == 0)
+        throw std::runtime_error("the arena is not loaded");
+    colors.arena = static_cast<irr::video::S3DVertex*>(node->getMesh()->getMeshBuffer(0)->getVertices())[0].Color;
+    colors.arena.setAlpha(255);
+    colors.tank1 = tank1->color;
+    colors.tank2 = tank2->color;
+    colors.clear = *game_->clsColor;
+    return colors;
+}
+
+void GameRun::SelectView(BareArena::View view)
+{
+    // The view keys count on release.
+    const irr::EKEY_CODE key = static_cast<irr::EKEY_CODE>(irr::KEY_F1 + view);
+    Key(key, true);
+    Frame();
+    Key(key, false);
+    Frame();
+    if (arena->currentGameView != BareArena::ViewName(view))
+        throw std::runtime_error(std::string("the key did not select the view ") + BareArena::ViewName(view));
+}
+
 std::string GameRun::Current() const
 {
     auto state = TGame::GetCurrentGameState();
@@ -87,6 +134,7 @@ void GameRun::Frame(bool fire)
         Key(irr::KEY_TAB, fireDown_);
     }
     clock.Advance(kFrameMs);
+    clock.Install();  // a bare engine in the same program has its own
     if (!game_->RunFrame()) throw std::runtime_error("the game ended");
 }
 

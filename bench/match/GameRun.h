@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "BareArena.h"
 #include "framework/Clock.h"
 #include "game/match/ArenaScreen.h"
 #include "game/screens/TitleScreen.h"
@@ -60,6 +61,13 @@ public:
     void ClickStartGame();
     // Escape in the arena: back to the title, run until it has been drawn.
     void EscapeToTitle();
+
+    // The first color scheme whose colors call for an outline, so that every effect is
+    // drawn; set before the match starts. The arena's colors once it has started.
+    void UseSchemeWithOutlines();
+    BareArena::Colors MatchColors();
+    // Selects the arena's view by its key (F1 to F6) and checks that it was selected.
+    void SelectView(BareArena::View view);
 
     // Both tanks drive and turn: player 1 holds X and Z, player 2 holds Up and Right.
     void HoldDrivingKeys();

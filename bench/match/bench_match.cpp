@@ -1,7 +1,7 @@
 // Benchmarks 1 and 2: a frame of a match on the NULL driver, the game against the same
 // scene built straight on the engine, in one run. Both tanks drive and turn, tank 2 keeps
 // a shell in flight, the collision-response animators run, the clock steps 16 ms a frame.
-//   bench_match [--frames N] [--rounds R] [--only game|bare]
+//   bench_match [--frames N] [--rounds R] [--only game|bare] [--view 0-5] [--effects on|off]
 // --only runs one side under callgrind's control (see run_benchmarks.sh): instructions are
 // collected for the N measured frames only.
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "GameRun.h"
 #include "Stopwatch.h"
 #include "framework/ProgramEntry.h"
+#include "game/effects/GlowSprite.h"
 
 #ifdef VEXMOOR_HAVE_CALLGRIND
 #include <valgrind/callgrind.h>
@@ -29,6 +30,8 @@ struct Options {
     int frames = 10000;
     int rounds = 50;  // short turns, so that a change of load touches both sides alike
     std::string only;
+    int view = bench::BareArena::kOverhead55;  // the game's F1 to F6, less one
+    bool effects = true;
 };
 
 Options Parse(int argc, char** argv)
@@ -39,8 +42,14 @@ Options Parse(int argc, char** argv)
         if (flag == "--frames") options.frames = std::atoi(argv[i + 1]);
         else if (flag == "--rounds") options.rounds = std::atoi(argv[i + 1]);
         else if (flag == "--only") options.only = argv[i + 1];
+        else if (flag == "--view") options.view = std::atoi(argv[i + 1]);
+        else if (flag == "--effects") options.effects = std::string(argv[i + 1]) != "off";
     }
     if (options.rounds < 1) options.rounds = 1;
+    if (options.view < 0 || options.view >= bench::BareArena::kViews) throw std::runtime_error("--view: 0 to 5");
+    if (options.only != "" && options.only != "game" && options.only != "bare")
+        throw std::runtime_error("--only: game or bare");
+    if (options.frames < 1) throw std::runtime_error("--frames: at least 1");
     return options;
 }
 
@@ -53,13 +62,17 @@ double Us(int64_t ns, int64_t frames)
 
 int main(int argc, char** argv)
 {
-    const Options options = Parse(argc, argv);
     return RunProgram([&] {
+        const Options options = Parse(argc, argv);
+        ShowEffects(options.effects);
+        const auto view = static_cast<bench::BareArena::View>(options.view);
         bench::GameRun game(0);
         game.StartToTitle();
+        game.UseSchemeWithOutlines();
         game.ClickStartGame();
+        game.SelectView(view);
         game.HoldDrivingKeys();
-        bench::BareArena bare(0, bench::BareArena::kOverhead55);
+        bench::BareArena bare(0, view, game.MatchColors());
         if (!bare.Ok()) throw std::runtime_error("no NULL device for the bare engine");
 
         int64_t gameShellFrames = 0;
@@ -98,7 +111,8 @@ int main(int argc, char** argv)
                 else bare.Frame();
                 CALLGRIND_TOGGLE_COLLECT;
             }
-            std::printf("%s: %d frames measured\n", options.only.c_str(), options.frames);
+            std::printf("%s: %d frames measured in %s, effects %s\n", options.only.c_str(), options.frames,
+                        bench::BareArena::ViewName(view), options.effects ? "on" : "off");
             return;
         }
 
@@ -110,9 +124,11 @@ int main(int argc, char** argv)
         }
         const int64_t frames = static_cast<int64_t>(perRound) * options.rounds;
         const auto& a = *game.arena;
+        if (frames <= 0 || gameNs <= 0 || bareNs <= 0) throw std::runtime_error("no frames timed");
         std::printf("Benchmark 1/2: a frame of a match, NULL driver, 16 ms clock steps, %lld frames each side "
-                    "(%d interleaved rounds)\n",
-                    static_cast<long long>(frames), options.rounds);
+                    "(%d interleaved rounds), %s, effects %s\n",
+                    static_cast<long long>(frames), options.rounds, bench::BareArena::ViewName(view),
+                    options.effects ? "on" : "off");
         std::printf("  game  %8.2f us/frame = pipeline %.2f (game: states, controllers, tanks, shell) + render %.2f "
                     "(mostly engine: drawAll with the scene animators and collision response, draw calls; plus the "
                     "score text) + rest %.2f; shell in "

@@ -2,12 +2,17 @@
 // whole match (ten hits, the finale, back to the title), and the resident size over fifty
 // arena entries, each with some driving and shooting and Escape back to the title.
 // The hits are set up by placing the tanks face to face in the open middle of the arena.
-//   DISPLAY=:80 bench_memory [--driver 0|5] [--entries N]
+// The title's size is compared with a bare engine program (this one with --bare: the same
+// libraries loaded, the match's meshes and font on the engine alone, 30 frames drawn).
+//   DISPLAY=:80 bench_memory [--driver 0|5] [--entries N] [--bare]
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include <unistd.h>
+
+#include "BareArena.h"
 #include "GameRun.h"
 #include "Stopwatch.h"
 #include "framework/ProgramEntry.h"
@@ -64,21 +69,57 @@ int PlayMatch(bench::GameRun& game)
     return frames;
 }
 
+// Runs this program with --bare and reads the bare engine's resident size in kB.
+long BareProgramKb(int driver)
+{
+    // The shell that popen starts has an /proc/self/exe of its own: name this program.
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) throw std::runtime_error("cannot find this program's file");
+    self[length] = '\0';
+    const std::string command = std::string("'") + self + "' --bare --driver " + std::to_string(driver) + " 2>/dev/null";
+    FILE* child = popen(command.c_str(), "r");
+    if (!child) throw std::runtime_error("could not start the bare engine program");
+    long kb = -1;
+    char line[256];
+    while (std::fgets(line, sizeof line, child))
+        if (std::sscanf(line, "bare engine resident %ld kB", &kb) == 1) break;
+    while (std::fgets(line, sizeof line, child)) {
+    }
+    if (pclose(child) != 0 || kb <= 0) throw std::runtime_error("the bare engine program gave no resident size");
+    return kb;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     int driver = irr::video::EDT_OPENGL, entries = 50;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool bare = false;
+    for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
+        if (flag == "--bare") bare = true;
+        if (i + 1 >= argc) break;
         if (flag == "--driver") driver = std::atoi(argv[i + 1]);
         else if (flag == "--entries") entries = std::atoi(argv[i + 1]);
     }
+    if (bare) {
+        return RunProgram([&] {
+            bench::BareArena arena(driver, bench::BareArena::kOverhead55);
+            if (!arena.Ok()) throw std::runtime_error("no window for the bare engine");
+            for (int i = 0; i < 30; ++i) arena.Frame();
+            const long kb = bench::StatusKb("VmRSS");
+            if (kb <= 0) throw std::runtime_error("no resident size in /proc/self/status");
+            std::printf("bare engine resident %ld kB\n", kb);
+        });
+    }
     return RunProgram([&] {
+        const long bareKb = BareProgramKb(driver);
         bench::GameRun game(driver);
         game.StartToTitle();
         for (int i = 0; i < 30; ++i) game.Frame();
         const long atTitle = bench::StatusKb("VmRSS");
+        if (atTitle <= 0) throw std::runtime_error("no resident size in /proc/self/status");
         const bool peakReset = bench::ResetPeakRss();
 
         game.ClickStartGame();
@@ -105,6 +146,8 @@ int main(int argc, char** argv)
         const long afterAll = bench::StatusKb("VmRSS");
 
         std::printf("Benchmark 5: resident memory, %s driver\n", driver == 0 ? "NULL" : "OpenGL");
+        std::printf("  at the title %.1f MB, a bare engine program %.1f MB: %.3f of it (goal <= 1.10)\n",
+                    Mb(atTitle), Mb(bareKb), static_cast<double>(atTitle) / bareKb);
         std::printf("  at the title %.1f MB; whole match (%d frames, 10 hits, finale): peak %.1f MB%s, "
                     "%.1f MB back at the title\n",
                     Mb(atTitle), frames, Mb(matchPeak), peakReset ? "" : " (peak since program start)",

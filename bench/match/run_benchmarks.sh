@@ -1,20 +1,40 @@
 #!/usr/bin/env bash
-# Runs the game's benchmarks and prints their figures (about two minutes):
+# Runs the game's benchmarks and prints their figures (about five minutes):
 #   bash bench/match/run_benchmarks.sh [BENCH_BIN_DIR]      (default build/bench/match)
 # or `cmake --build <build> --target run_benchmarks`. The OpenGL ones run under an Xvfb
 # of their own (display :80 to :84); the callgrind count needs valgrind.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bin=$(readlink -f "${1:-build/bench/match}")
-# The engine and the sound service log to stdout and stderr; keep the figures only.
+# The engine and the sound service log to stdout and stderr; keep the figures only. A
+# benchmark that fails is reported with its last error line, and the script ends non-zero.
+errors=$(mktemp)
+failed=0
 figures() { grep -E '^(Benchmark|  )' || true; }
+fail() {
+  echo "ERROR: $1"
+  failed=1
+}
+# run PATTERN PROGRAM ARGS...: the program's lines that match PATTERN (that do not, with
+# a leading !), or an error.
+run() {
+  local pattern=$1 status invert=()
+  shift
+  if [ "${pattern:0:1}" = "!" ]; then invert=(-v); pattern=${pattern:1}; fi
+  set +e
+  "$@" 2>"$errors" | { grep "${invert[@]}" -E "$pattern" || true; }
+  status=${PIPESTATUS[0]}
+  set -e
+  [ "$status" -eq 0 ] || fail "$(basename "$1") $* exited with $status: $(grep -v '^Irrlicht\|^Linux\|^sound:' "$errors" | tail -n 1)"
+}
 
 echo "Machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -n1), $(date -u +%Y-%m-%d)"
-"$bin/bench_match" 2>/dev/null | figures
-"$bin/bench_computer" 2>/dev/null | grep -vE '^(Loaded|Irrlicht|Linux|sound:)' || true
+run '^(Benchmark|  )' "$bin/bench_match"
+run '^(Benchmark|  )' "$bin/bench_match" --effects off
+run '!^(Loaded|Irrlicht|Linux|sound:)' "$bin/bench_computer"
 
 xvfb_pid=""
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -f "$errors"' EXIT
 for n in 80 81 82 83 84; do
   [ -e "/tmp/.X$n-lock" ] && continue
   # Wide enough for two 800x600 windows side by side.
@@ -26,23 +46,34 @@ for n in 80 81 82 83 84; do
   xvfb_pid=""
 done
 if [ -n "$xvfb_pid" ]; then
-  "$bin/bench_render" 2>/dev/null | figures
-  "$bin/bench_computer" --opengl 2>/dev/null | grep -E '^(frame|  )' || true
-  "$bin/bench_startup" 2>/dev/null | figures
-  "$bin/bench_memory" 2>/dev/null | figures
-  "$bin/bench_cpu" 2>/dev/null | figures
+  run '^(Benchmark|  )' "$bin/bench_render"
+  run '^(frame|  )' "$bin/bench_computer" --opengl
+  run '^(Benchmark|  )' "$bin/bench_startup"
+  run '^(Benchmark|  )' "$bin/bench_memory"
+  run '^(Benchmark|  )' "$bin/bench_cpu"
 else
-  echo "No X server could be started on :80 to :84: the OpenGL benchmarks did not run"
+  fail "no X server could be started on :80 to :84: the OpenGL benchmarks did not run"
 fi
 
 if command -v valgrind >/dev/null; then
   frames=1000
+  # Instructions of the measured frames; empty when valgrind or the benchmark failed.
   count() {
     valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=/dev/null \
-      "$bin/bench_match" --only "$1" --frames "$frames" 2>&1 >/dev/null |
-      sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
+      "$bin/bench_match" --frames "$frames" "$@" 2>&1 >/dev/null |
+      sed -n 's/.*Collected : \([0-9]*\).*/\1/p' || true
   }
-  game=$(count game) bare=$(count bare)
-  echo "Benchmark 1/2 under callgrind: instructions per frame over $frames frames (NULL driver)"
-  awk -v g="$game" -v b="$bare" 'BEGIN { printf "  game %.0f, bare engine %.0f, ratio %.3f\n", g / '"$frames"', b / '"$frames"', g / b }'
+  echo "Benchmark 1/2 under callgrind: instructions per frame over $frames frames (NULL driver, overhead55_cam)"
+  for effects in on off; do
+    game=$(count --only game --effects $effects) bare=$(count --only bare --effects $effects)
+    if [ -z "$game" ] || [ -z "$bare" ] || [ "$game" -eq 0 ] || [ "$bare" -eq 0 ]; then
+      fail "callgrind gave no count with the effects $effects (game '${game}', bare engine '${bare}')"
+      continue
+    fi
+    awk -v g="$game" -v b="$bare" -v f="$frames" -v e="$effects" \
+      'BEGIN { printf "  effects %-3s game %.0f, bare engine %.0f, ratio %.3f (goal <= 1.30)\n", e, g / f, b / f, g / b }'
+  done
+else
+  fail "valgrind is missing: no instruction counts"
 fi
+exit "$failed"

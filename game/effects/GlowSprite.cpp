@@ -20,7 +20,18 @@ struct UnitCircle {
     }
 };
 const UnitCircle kCircle;
+bool effectsShown = true;
 }  // namespace
+
+bool EffectsShown()
+{
+    return effectsShown;
+}
+
+void ShowEffects(bool shown)
+{
+    effectsShown = shown;
+}
 
 irr::video::SMaterial EffectMaterial()
 {
@@ -66,7 +77,7 @@ void TGlowSprite::OnAnimate(irr::u32 timeMs)
 
 void TGlowSprite::OnRegisterSceneNode()
 {
-    if (IsVisible) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    if (IsVisible && effectsShown) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
     ISceneNode::OnRegisterSceneNode();
 }
 
@@ -96,30 +107,28 @@ void TGlowSprite::render()
     rimColor.setAlpha(static_cast<irr::u32>(200 * fade));
     clearRim.setAlpha(0);
 
-    // A fan for the core, then a band from the core's edge out to the ring's.
-    irr::video::S3DVertex vertices[1 + 2 * kSides];
+    // One draw: a band from the core's edge (in the rim color) out to the ring's, then a
+    // fan for the core over its inner edge.
+    irr::video::S3DVertex vertices[1 + 3 * kSides];
     irr::u16 indices[9 * kSides];
     vertices[0] = irr::video::S3DVertex(centre, toCamera, coreColor, {0, 0});
     for (int i = 0; i < kSides; ++i) {
         const irr::core::vector3df d = right * kCircle.cos[i] + up * kCircle.sin[i];
         vertices[1 + i] = irr::video::S3DVertex(centre + d * core, toCamera, coreColor, {0, 0});
-        vertices[1 + kSides + i] = irr::video::S3DVertex(centre + d * ring, toCamera, clearRim, {0, 0});
+        vertices[1 + kSides + i] = irr::video::S3DVertex(centre + d * core, toCamera, rimColor, {0, 0});
+        vertices[1 + 2 * kSides + i] = irr::video::S3DVertex(centre + d * ring, toCamera, clearRim, {0, 0});
     }
-    // The fan first, then the band; the core's edge is drawn twice: solid inside, the rim
-    // color where the band starts.
-    irr::u16* fan = indices;
-    irr::u16* band = indices + 3 * kSides;
+    irr::u16* band = indices;
+    irr::u16* fan = indices + 6 * kSides;
     for (int i = 0; i < kSides; ++i) {
         const irr::u16 a = static_cast<irr::u16>(1 + i), b = static_cast<irr::u16>(1 + (i + 1) % kSides);
-        const irr::u16 oa = static_cast<irr::u16>(a + kSides), ob = static_cast<irr::u16>(b + kSides);
+        const irr::u16 ra = static_cast<irr::u16>(a + kSides), rb = static_cast<irr::u16>(b + kSides);
+        const irr::u16 oa = static_cast<irr::u16>(a + 2 * kSides), ob = static_cast<irr::u16>(b + 2 * kSides);
+        band[6 * i] = ra, band[6 * i + 1] = oa, band[6 * i + 2] = ob;
+        band[6 * i + 3] = ra, band[6 * i + 4] = ob, band[6 * i + 5] = rb;
         fan[3 * i] = 0, fan[3 * i + 1] = a, fan[3 * i + 2] = b;
-        band[6 * i] = a, band[6 * i + 1] = oa, band[6 * i + 2] = ob;
-        band[6 * i + 3] = a, band[6 * i + 4] = ob, band[6 * i + 5] = b;
     }
     driver->setTransform(irr::video::ETS_WORLD, irr::core::IdentityMatrix);
     driver->setMaterial(material_);
-    for (int i = 0; i < kSides; ++i) vertices[1 + i].Color = rimColor;
-    driver->drawIndexedTriangleList(vertices, 1 + 2 * kSides, band, 2 * kSides);
-    for (int i = 0; i < kSides; ++i) vertices[1 + i].Color = coreColor;
-    driver->drawIndexedTriangleList(vertices, 1 + kSides, fan, kSides);
+    driver->drawIndexedTriangleList(vertices, 1 + 3 * kSides, indices, 3 * kSides);
 }

@@ -44,3 +44,8 @@ private:
 
 // The material of the game's translucent vertex-colored effects: unlit, no depth writes.
 irr::video::SMaterial EffectMaterial();
+
+// Whether the battlefield's effects are made and drawn (on unless turned off; the
+// benchmarks turn them off to measure what they cost).
+bool EffectsShown();
+void ShowEffects(bool shown);

@@ -16,13 +16,15 @@ void TShellTrail::OnAnimate(irr::u32 timeMs)
     ISceneNode::OnAnimate(timeMs);  // brings the place up to date
     const irr::core::vector3df here = getAbsolutePosition();
     // A split screen draws the scene twice a frame: a place is kept once.
-    if (points_.empty() || !points_.front().equals(here, 1e-3f)) points_.push_front(here);
-    if (points_.size() > kPoints) points_.pop_back();
+    if (count_ > 0 && points_[0].equals(here, 1e-3f)) return;
+    count_ = std::min(count_ + 1, kPoints);
+    for (size_t i = count_ - 1; i > 0; --i) points_[i] = points_[i - 1];
+    points_[0] = here;
 }
 
 void TShellTrail::OnRegisterSceneNode()
 {
-    if (IsVisible) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    if (IsVisible && EffectsShown()) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
     ISceneNode::OnRegisterSceneNode();
 }
 
@@ -30,14 +32,14 @@ void TShellTrail::render()
 {
     irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
     irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
-    if (!camera || !driver || points_.size() < 2) return;
+    if (!camera || !driver || count_ < 2) return;
     const irr::core::matrix4& view = camera->getViewMatrix();
     const irr::core::vector3df forward(view[2], view[6], view[10]);  // the camera's view direction
 
     // Two vertices per place, across the trail as the camera sees it.
     irr::video::S3DVertex vertices[2 * kPoints];
     irr::u16 indices[6 * (kPoints - 1)];
-    const size_t n = points_.size();
+    const size_t n = count_;
     const irr::core::recti viewport = driver->getViewPort();
     for (size_t i = 0; i < n; ++i) {
         const irr::core::vector3df& p = points_[i];

@@ -5,7 +5,7 @@
 
 #include <irrlicht.h>
 
-#include <deque>
+#include <array>
 
 class TShellTrail : public irr::scene::ISceneNode {
 public:
@@ -24,7 +24,9 @@ public:
 
 private:
     irr::video::SColor color_;
-    std::deque<irr::core::vector3df> points_;  // newest first
+    // The last places, newest first, kept in place: a shell's trail allocates nothing.
+    std::array<irr::core::vector3df, kPoints> points_;
+    size_t count_ = 0;
     irr::video::SMaterial material_;
     irr::core::aabbox3d<irr::f32> box_;
 };

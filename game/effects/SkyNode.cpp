@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/effects/ColorContrast.h"
+#include "game/effects/GlowSprite.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ void TSkyNode::Shade()
 
 void TSkyNode::OnRegisterSceneNode()
 {
-    if (IsVisible) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_SKY_BOX);
+    if (IsVisible && EffectsShown()) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_SKY_BOX);
     ISceneNode::OnRegisterSceneNode();
 }
 

@@ -3,6 +3,7 @@
 #include "game/world/ArenaWorld.h"
 #include "game/world/SceneChildren.h"
 #include "game/tank/Tank.h"
+#include "game/effects/GlowSprite.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -21,7 +22,8 @@ class TShowOutlineAnimator : public irr::scene::ISceneNodeAnimator {
 public:
     void animateNode(irr::scene::ISceneNode* tank, irr::u32) override
     {
-        if (irr::scene::ISceneNode* outline = ChildAt(tank, 0)) outline->setVisible(wanted && DrawnSolid(tank));
+        if (irr::scene::ISceneNode* outline = ChildAt(tank, 0))
+            outline->setVisible(wanted && DrawnSolid(tank) && EffectsShown());
     }
     irr::scene::ISceneNodeAnimator* createClone(irr::scene::ISceneNode*, irr::scene::ISceneManager*) override
     {

@@ -28,6 +28,9 @@ int TVexmoorArenaScreen::UpdatePads()
         if (pads->IsButtonUpDown(pad, TGamepads::Start, 1)) TogglePause();
     }
 
+    // With no pad plugged in and none seen connected, no pad can have been pulled out:
+    // the players' controllers need not be looked up.
+    if (pads->ConnectedCount() == 0 && padWatch_[0].connected != 1 && padWatch_[1].connected != 1) return 0;
     for (int i = 0; i < 2; ++i) {
         auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[i]);
         auto controller = player ? std::dynamic_pointer_cast<TPadTankController>(player->GetController()) : nullptr;
@@ -55,6 +58,7 @@ int TVexmoorArenaScreen::IsPadLost(int player)
 
 int TVexmoorArenaScreen::DrawPadMessages()
 {
+    if (!IsPadLost(1) && !IsPadLost(2)) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_18");
     if (!font) return 0;
     for (int player = 1; player <= 2; ++player) {

@@ -379,7 +379,9 @@ int TVexmoorArenaScreen::OnRender()
     const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
     const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, TankOutlines::Floor(*this));
     const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
-    const bool orthographic = dynamic_cast<TOrthogonalGameView*>(GetCurrentGameView().get()) != nullptr;
+    // The orthographic view's camera is the one marked orthogonal.
+    irr::scene::ICameraSceneNode* camera = smgr ? smgr->getActiveCamera() : nullptr;
+    const bool orthographic = camera && camera->isOrthogonal();
     ScoreDisplay::Draw(game->driver, font, orthographic, scores,
                        [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
                            DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, at.getWidth(),

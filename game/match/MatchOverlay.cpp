@@ -149,7 +149,7 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     driver->setViewPort(screen);
 
     // Text stands in the walls' color: the scheme color the screen is not cleared with.
-    const irr::video::SColor arenaColor = arena.SchemeColor("Arena");
+    const irr::video::SColor arenaColor = arena.SchemeColor("Arena", arenaColor_);
     const irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor)
                                        ? arena.SchemeColor("Background")
                                        : arenaColor;

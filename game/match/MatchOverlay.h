@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/ObjectLookup.h"
+
+class TColorResource;
 class TVexmoorArenaScreen;
 
 class TMatchOverlay {
@@ -55,4 +58,5 @@ private:
     void Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect);
 
     irr::video::SColor ground_;
+    TObjectLookup<TColorResource> arenaColor_;  // the scheme's "Arena", found once
 };
