@@ -8,7 +8,7 @@
 namespace CameraFraming {
 
 // The share of the viewport's half-width and half-height left free at the edges.
-constexpr float kMargin = 0.03f;
+constexpr float kMargin = 0.01f;
 
 // Moves a perspective camera along and across its view so that the box fits a viewport of
 // the given aspect (width / height) as tightly as the field of view allows. Sets the
