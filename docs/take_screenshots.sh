@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the real game under an Xvfb of its own (display :89, or
 # SHOT_DISPLAY): the title screen, a match with both tanks driving and a shell in flight,
-# and the options screen with its defaults; then, staged
+# and the options screen with its defaults; at 1280x720 each fixed view (F1, F2, F3) and,
+# after a match two computers play to its end, the results screen; then, staged
 # by the rendering tests' picture run, a shot, a hit and two schemes whose tanks are close
 # in color (cut out of the overhead view and enlarged twice).
 #   bash docs/take_screenshots.sh [GAME_BINARY [TEST_RENDER]]
@@ -42,6 +43,53 @@ sleep 1
 xdotool mousemove 790 590
 sleep 0.5
 import -window root docs/options.png
+
+# The three fixed views at 1280x720 and the results, from a game of their own: two computer
+# players, score to 5, in a 1280x720 window.
+kill $game_pid 2>/dev/null || true
+wait $game_pid 2>/dev/null || true
+mkdir -p "$XDG_CONFIG_HOME/vexmoor"
+cat >"$XDG_CONFIG_HOME/vexmoor/settings.ini" <<'INI'
+[video]
+window_size = 1280x720
+[player1]
+status = computer_hard
+[player2]
+status = computer_hard
+[match]
+score_to = 5
+INI
+kill $xvfb 2>/dev/null || true
+wait $xvfb 2>/dev/null || true
+Xvfb "$DISPLAY" -noreset -screen 0 1280x720x24 >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+"$game" >/dev/null 2>&1 &
+game_pid=$!
+window=$(xdotool search --sync --name Vexmoor | head -n1)
+sleep 1.5
+# START GAME, 200 of 600 pixels down the title, scaled to 720.
+xdotool mousemove 640 255 click 1
+sleep 3
+xdotool windowfocus "$window"
+for view in F1:view_55 F2:view_top F3:view_ortho; do
+    xdotool key "${view%%:*}"
+    sleep 1
+    import -window root "docs/${view#*:}.png"
+done
+xdotool key F1
+# The results screen: a black or white plate, one color across the middle under the
+# winner's line; up to ten minutes for the match to end.
+for i in $(seq 600); do
+    import -window root "$XDG_CONFIG_HOME/probe.png"
+    plate=$(convert "$XDG_CONFIG_HOME/probe.png" -crop 1x1+640+155 +repage -format '%[hex:p{0,0}]' info: || true)
+    middle=$(convert "$XDG_CONFIG_HOME/probe.png" -crop 600x1+340+155 +repage -format '%k' info: || true)
+    if { [ "$plate" = 000000 ] || [ "$plate" = FFFFFF ]; } && [ "$middle" = 1 ]; then break; fi
+    sleep 1
+done
+sleep 0.5
+import -window root docs/results.png
+kill $game_pid 2>/dev/null || true
 
 frames=$(mktemp -d)
 trap 'kill $game_pid $xvfb 2>/dev/null || true; rm -rf "$frames" "$XDG_CONFIG_HOME"' EXIT

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the match variations under an Xvfb of its own (display :88):
-# each arena from straight above with the clock of a time limit, and a bouncing shot.
+# each arena from straight above with the clock of a time limit, a random maze (a fixed
+# seed), the shipped arena file, and a bouncing shot.
 # The variations are set in a settings file of a home folder of its own, as the set-up
 # screen's OPTIONS column would write them.
 #   bash docs/take_variation_screenshots.sh [GAME_BINARY]      (default build/vexmoor)
@@ -39,6 +40,17 @@ time_limit_seconds = 136"
     import -window root "docs/arena_$arena.png"
     stop_game
 done
+
+match_with "arena = random_maze
+maze_seed = 20080324"
+sleep 3.5
+import -window root docs/arena_random_maze.png
+stop_game
+match_with "arena = custom
+custom_arena = Courtyard"
+sleep 3.5
+import -window root docs/arena_courtyard.png
+stop_game
 
 # A bouncing shot: player 2's tank turns toward the north wall and fires; the shell comes
 # back down off the wall.

@@ -1,10 +1,12 @@
 #include "game/Vexmoor.h"
 
 #include <cstdio>
+#include <iostream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 
+#include "game/arenas/ArenaCatalog.h"
 #include "sound/SoundDevice.h"
 
 namespace {
@@ -216,4 +218,10 @@ int TVexmoor::SetFullscreenForRun(bool fullscreenForRun)
     runFullscreen_ = fullscreenForRun;
     runFullscreenOver_ = settings.fullscreen;
     return ApplyVideoSettings();
+}
+
+const std::vector<TArenaGrid>& TVexmoor::CustomArenas()
+{
+    if (!customArenas_) customArenas_ = TArenaCatalog::Load(TArenaCatalog::Folders(), std::cerr);
+    return *customArenas_;
 }

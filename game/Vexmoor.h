@@ -10,6 +10,8 @@
 #include "game/ColorScheme.h"
 #include "game/settings/Settings.h"
 #include "game/settings/SettingsStore.h"
+#include "game/arenas/ArenaGrid.h"
+#include "game/world/MatchStats.h"
 
 class TNetworkMatch;
 class TNetworkMatchEnd;
@@ -78,10 +80,17 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // The figures of the last match that was decided, for the results screen.
+    TMatchStats lastMatch;
     // Hears how a network match ended (the set-up screen, once the screens are open).
     std::weak_ptr<TNetworkMatchEnd> networkMatchEnd;
 
+    // The arena files offered after the built-in arenas, read from their folders the first
+    // time they are asked for (a refused file is named on stderr once and left out).
+    const std::vector<TArenaGrid>& CustomArenas();
+
 private:
+    std::optional<std::vector<TArenaGrid>> customArenas_;
     // The video mode in effect, as the refusal line names it.
     std::string ModeInEffect() const;
     void SayRefused(const std::string& refused, const std::string& instead) const;

@@ -11,6 +11,7 @@ void TVexmoorScreens::Open() const
     TGame::AddGameState("OptionsScreen", options);
     TGame::AddGameState("Arena", arena);
     TGame::AddGameState("StartScreen", start);
+    TGame::AddGameState("ResultsScreen", results);
     // The set-up screen hears how a network match ended.
     if (auto* game = dynamic_cast<TVexmoor*>(TGame::GameInstance))
         game->networkMatchEnd = std::dynamic_pointer_cast<TNetworkMatchEnd>(start);

@@ -29,6 +29,7 @@ public:
         U32(bits);
     }
     void Bits(uint8_t v, uint8_t) { U8(v); }
+    void Refuse() {}
     template <typename E>
     void Enum(E v, long, long) {
         U8(static_cast<uint8_t>(v));
@@ -38,6 +39,20 @@ public:
     void List(std::vector<T>& items, long, long) {
         U8(static_cast<uint8_t>(items.size()));
         for (T& item : items) Fields(*this, item);
+    }
+    // A u8 length, then the text's bytes.
+    void Text(std::string& text, long, long, uint8_t, uint8_t) {
+        U8(static_cast<uint8_t>(text.size()));
+        for (char c : text) U8(static_cast<uint8_t>(c));
+    }
+    // `count` 2-bit values, four to a byte from its high bits.
+    void Cells(std::vector<uint8_t>& cells, size_t count) {
+        for (size_t i = 0; i < count; i += 4) {
+            uint8_t byte = 0;
+            for (size_t k = 0; k < 4; ++k)
+                byte = static_cast<uint8_t>(byte << 2 | (i + k < cells.size() && i + k < count ? cells[i + k] & 3 : 0));
+            U8(byte);
+        }
     }
     std::vector<uint8_t> bytes;
 };
@@ -91,6 +106,37 @@ public:
         for (T& item : items) Fields(*this, item);
     }
 
+    // A u8 length in [lo, hi], then that many bytes, each in [first, last].
+    void Text(std::string& text, long lo, long hi, uint8_t first, uint8_t last) {
+        uint8_t length;
+        U8(length, lo, hi);
+        text.clear();
+        for (uint8_t i = 0; i < length; ++i) {
+            uint8_t c;
+            U8(c, first, last);
+            text += static_cast<char>(c);
+        }
+    }
+    // `count` 2-bit values of 0 to 2, four to a byte; the last byte's unused bits are 0.
+    void Cells(std::vector<uint8_t>& cells, size_t count) {
+        cells.assign(count, 0);
+        for (size_t i = 0; i < count; i += 4) {
+            const uint8_t byte = Byte();
+            for (size_t k = 0; k < 4; ++k) {
+                const uint8_t value = static_cast<uint8_t>(byte >> (6 - 2 * k) & 3);
+                if (i + k < count) {
+                    if (value == 3) Bad();
+                    cells[i + k] = value;
+                } else if (value != 0) {
+                    Bad();
+                }
+            }
+        }
+    }
+
+    // A value out of range that only the fields together show.
+    void Refuse() { Bad(); }
+
     // Drop::Count when the packet was read whole and sound.
     Drop Result() const {
         if (drop_ != Drop::Count) return drop_;
@@ -143,11 +189,35 @@ void Fields(IO& io, Hello& m) {
     io.U16(m.version);
 }
 template <class IO>
+void Fields(IO& io, CellPlace& p) {
+    io.U8(p.column, 0, kMaxArenaSide - 1);
+    io.U8(p.row, 0, kMaxArenaSide - 1);
+}
+template <class IO>
+void Fields(IO& io, MazeSetup& m) {
+    io.U32(m.seed);
+    io.U8(m.version, 1, 255);
+    io.U8(m.roomsAcross, 2, kMaxMazeRooms);
+    io.U8(m.roomsDown, 2, kMaxMazeRooms);
+}
+template <class IO>
+void Fields(IO& io, ArenaGrid& g) {
+    io.Text(g.name, 1, kMaxArenaName, 32, 126);
+    io.F32(g.cellSize, kMaxArenaLength);
+    io.F32(g.wallHeight, kMaxArenaLength);
+    io.U8(g.columns, 3, kMaxArenaSide);
+    io.U8(g.rows, 3, kMaxArenaSide);
+    io.List(g.respawns, 2, kMaxRespawns);
+    for (const CellPlace& p : g.respawns)
+        if (p.column >= g.columns || p.row >= g.rows) io.Refuse();
+    io.Cells(g.cells, size_t(g.columns) * g.rows);
+}
+template <class IO>
 void Fields(IO& io, Welcome& m) {
     io.U32(m.magic);
     io.U16(m.version);
     MatchSetup& s = m.setup;
-    io.U8(s.arena, 0, 2);
+    io.U8(s.arena, 0, kArenaGrid);
     io.U8(s.shells, 0, 1);
     io.U8(s.bounces, 1, 9);
     io.U8(s.scoreTo, 1, kMaxScore);
@@ -157,6 +227,8 @@ void Fields(IO& io, Welcome& m) {
     io.U8(s.respawn, 0, 1);
     io.U8(s.tankModels[0], 0, 1);
     io.U8(s.tankModels[1], 0, 1);
+    if (s.arena == kArenaRandomMaze) Fields(io, s.maze);
+    if (s.arena == kArenaGrid) Fields(io, s.grid);
 }
 template <class IO>
 void Fields(IO& io, Refuse& m) {

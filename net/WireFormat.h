@@ -19,11 +19,23 @@
 // Messages (type code, direction, fields)
 //   1 Hello    joiner -> host   u32 magic, u16 version
 //   2 Welcome  host -> joiner   u32 magic, u16 version, then the host's match set-up:
-//                               u8 arena (0 open field, 1 maze, 2 forts),
+//                               u8 arena (0 open field, 1 maze, 2 forts, 3 random maze,
+//                                 4 arena grid),
 //                               u8 shells (0 straight, 1 bouncing), u8 bounces (1..9),
 //                               u8 scoreTo (1..99), u16 timeLimitSeconds (0..3600),
 //                               u8 guided (0/1), u8 invisible (0/1), u8 respawn (0 anywhere, 1 safe),
-//                               u8 tank model of player 1, u8 of player 2 (0 boxy, 1 sleek)
+//                               u8 tank model of player 1, u8 of player 2 (0 boxy, 1 sleek),
+//                               then for a random maze: u32 seed, u8 generator version (1..255),
+//                                 u8 rooms across, u8 rooms down (each 2..kMaxMazeRooms);
+//                               for an arena grid: u8 name length (1..kMaxArenaName), the name's
+//                                 bytes (32..126), f32 cell size, f32 wall height (each 0..10),
+//                                 u8 columns, u8 rows (each 3..kMaxArenaSide),
+//                                 u8 respawn count (2..kMaxRespawns), each u8 column, u8 row
+//                                 (inside the grid), then the cells row by row, four to a byte
+//                                 from its high bits, 2 bits each (0 floor, 1 wall, 2 low block;
+//                                 3 and the last byte's unused bits, which are 0, are refused).
+//                                 A 64 x 64 grid takes 1,024 bytes: the Welcome stays one packet.
+//                               The joiner checks the arena as it checks an arena file.
 //   3 Refuse   host -> joiner   u8 reason (1 version, 2 full, 3 bad hello), u16 host's version
 //   4 Input    joiner -> host   u8 count (1..kInputsPerPacket), then count times, newest first:
 //                               u32 sequence, u8 buttons (bits kButton*, other bits 0)
@@ -50,13 +62,14 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <variant>
 #include <vector>
 
 namespace Wire {
 
 constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
-constexpr uint16_t kProtocolVersion = 2;
+constexpr uint16_t kProtocolVersion = 3;
 constexpr uint16_t kDefaultPort = 47400;
 constexpr size_t kMaxPacketBytes = 1200;
 
@@ -89,6 +102,30 @@ struct Hello {
     uint16_t version = kProtocolVersion;
 };
 
+// Welcome arenas.
+constexpr uint8_t kArenaRandomMaze = 3, kArenaGrid = 4;
+constexpr int kMaxMazeRooms = 15;
+constexpr int kMaxArenaName = 24, kMaxArenaSide = 64, kMaxRespawns = 6;
+constexpr float kMaxArenaLength = 10.0f;
+
+struct MazeSetup {
+    uint32_t seed = 0;
+    uint8_t version = 1;
+    uint8_t roomsAcross = 8, roomsDown = 6;
+};
+
+struct CellPlace {
+    uint8_t column = 0, row = 0;
+};
+
+struct ArenaGrid {
+    std::string name;
+    float cellSize = 1.25f, wallHeight = 1.2f;
+    uint8_t columns = 3, rows = 3;
+    std::vector<CellPlace> respawns;  // point 1 first
+    std::vector<uint8_t> cells;       // columns x rows, row by row: 0 floor, 1 wall, 2 low block
+};
+
 struct MatchSetup {
     uint8_t arena = 2;
     uint8_t shells = 0;
@@ -99,6 +136,8 @@ struct MatchSetup {
     uint8_t invisible = 0;
     uint8_t respawn = 0;
     std::array<uint8_t, 2> tankModels{0, 1};
+    MazeSetup maze;  // for kArenaRandomMaze
+    ArenaGrid grid;  // for kArenaGrid
 };
 
 struct Welcome {

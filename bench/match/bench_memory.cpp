@@ -83,7 +83,10 @@ int main(int argc, char** argv)
 
         game.ClickStartGame();
         const int frames = PlayMatch(game);
-        if (game.Current() != "TitleScreen") throw std::runtime_error("the match did not return to the title");
+        // The results follow the finale; Escape there leads to the title.
+        if (game.Current() != "ResultsScreen") throw std::runtime_error("the match did not end in the results");
+        game.Frame();
+        game.EscapeToTitle();
         for (int i = 0; i < 30; ++i) game.Frame();
         const long matchPeak = bench::StatusKb("VmHWM");
         const long afterMatch = bench::StatusKb("VmRSS");

@@ -1,9 +1,12 @@
 // Loading the arena state: its sounds and meshes, the colored models with their outlines
 // and triangle selectors, the two tanks, the arena object and the collision animators.
+#include <cmath>
+#include <iostream>
 #include <stdexcept>
 
 #include "framework/GameResource.h"
 #include "framework/objects/NodeGameObject.h"
+#include "game/arenas/ArenaCatalog.h"
 #include "game/world/Arena.h"
 #include "game/match/ArenaScreen.h"
 #include "game/tank/Tank.h"
@@ -75,16 +78,21 @@ struct TVexmoorArenaScreen::TankModel {
 
 namespace {
 
-// Where each tank key starts, whichever model it drives: respawn points 0 and 1, facing
-// each other.
+// Where each tank key starts, whichever model it drives: "tank2" on respawn point 1,
+// "tank1" on point 2, facing each other.
 struct StartPose {
     irr::core::vector3df position;
     irr::core::vector3df rotation;
 };
-StartPose StartOf(const std::string& key)
+StartPose StartOf(const std::string& key, const TArena* arena)
 {
-    if (key == "tank1") return {{16.5f, 0, 0}, {0, -90, 0}};
-    return {{-17, 0, 0}, {0, 90, 0}};
+    const TArena fallback;
+    const auto& points = arena && arena->respawn_points.size() >= 2 ? arena->respawn_points : fallback.respawn_points;
+    const irr::core::vector3df& own = points[key == "tank1" ? 1 : 0];
+    const irr::core::vector3df& other = points[key == "tank1" ? 0 : 1];
+    // The heading about Y from +Z toward +X.
+    const float yaw = std::atan2(other.X - own.X, other.Z - own.Z) * irr::core::RADTODEG;
+    return {own, {0, yaw, 0}};
 }
 
 }  // namespace
@@ -111,6 +119,34 @@ int TVexmoorArenaScreen::LoadModels()
         else
             RemoveGameResource(mesh[0]);  // the mesh resource names the file and the reason
     }
+    return 0;
+}
+
+int TVexmoorArenaScreen::ChooseArena()
+{
+    DropArenaGrid();
+    TVexmoor* game = GetGame();
+    if (match.arena == TArenaChoice::RandomMaze) {
+        // Seeds stay positive so that the settings file can name every one.
+        const uint32_t seed = match.mazeSeed > 0 ? static_cast<uint32_t>(match.mazeSeed)
+                                                 : static_cast<uint32_t>(TGame::RandomInt(1, 2147483646));
+        irr::core::dimension2du screen(800, 600);
+        if (game && game->driver) screen = game->driver->getScreenSize();
+        const TMazeSpec spec =
+            TMazeGenerator::ForWindow(seed, static_cast<int>(screen.Width), static_cast<int>(screen.Height));
+        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(spec)) {
+            UseArenaGrid(std::move(*grid), spec);
+            return 0;
+        }
+    } else if (match.arena == TArenaChoice::Custom) {
+        const TArenaGrid* grid = game ? TArenaCatalog::Find(game->CustomArenas(), match.customArena) : nullptr;
+        if (grid) {
+            UseArenaGrid(*grid, std::nullopt);
+            return 0;
+        }
+        std::cerr << "arena: no arena file is named \"" << match.customArena << "\"; playing FORTS" << std::endl;
+    }
+    arena_model = ArenaModelFor(match.arena);
     return 0;
 }
 
@@ -185,7 +221,7 @@ int TVexmoorArenaScreen::LoadTank(const std::string& key, const std::string& col
     RemoveGameObject(key);
     auto tank = std::make_shared<TTank>();
     const irr::video::SColor color = SchemeColor(colorKey);
-    const StartPose start = StartOf(key);
+    const StartPose start = StartOf(key, GetGameObjectAs<TArena>("arena").get());
     irr::scene::IMeshSceneNode* node = LoadModel(model.meshKey, color, start.position, start.rotation,
                                                  irr::core::vector3df(1.01f, 1.01f, 1.01f), nullptr, std::nullopt);
     tank->color = color;
@@ -242,6 +278,7 @@ int TVexmoorArenaScreen::LoadArena(const std::string& modelKey)
         LoadModel(modelKey, SchemeColor("Arena"), irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 0),
                   irr::core::vector3df(0.995f, 1.02f, 0.995f), nullptr, std::nullopt);
     auto arena = std::make_shared<TArena>();
+    if (arenaGrid && modelKey == kGridModel) arena->respawn_points = arenaGrid->RespawnPositions();
     AddGameObject("arena", arena);
     arena->SetNodeObject(node);
     return 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/CameraFraming.h"
 #include "framework/Clock.h"
 #include "framework/FreeCameraGameView.h"
 #include "framework/Framerate.h"
@@ -74,7 +75,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
         match = game->settings.match;
         for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
     }
-    arena_model = ArenaModelFor(match.arena);
+    ChooseArena();
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));
@@ -82,6 +83,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     rules.Start(match, now);
     overlay.Start(now);
     winner = 0;
+    stats = TMatchStats{};
     SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
     ResetArena();
     SetGameView("overhead55_cam");
@@ -109,6 +111,7 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
     }
     ClearGameObjects();
     ClearGameViews();
+    DropArenaGrid();
     if (guienv) guienv->clear();
     if (smgr) smgr->clear();
     TVexmoor* game = GetGame();
@@ -330,25 +333,39 @@ int TVexmoorArenaScreen::InitGameViews()
     freeCam->AddCamera(smgr->addCameraSceneNodeFPS(nullptr, 100.0f, 0.05f, -1, nullptr, 0, false, 0.0f, false, false));
     AddGameView("freeCam", freeCam);
 
-    auto fixedCamera = [&](irr::core::vector3df position, irr::core::vector3df rotation) {
+    // The fixed views frame the arena's floor and walls for the screen's size and aspect.
+    const irr::core::aabbox3df bounds = ArenaBounds();
+    const irr::core::recti screen = GetGame() && GetGame()->screenRect ? *GetGame()->screenRect : irr::core::recti();
+    const float aspect = screen.getHeight() > 0 ? 1.0f * screen.getWidth() / screen.getHeight() : 4.0f / 3.0f;
+    auto fixedCamera = [&](irr::core::vector3df rotation) {
         irr::scene::ICameraSceneNode* camera = smgr->addCameraSceneNode(
             nullptr, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 100), -1, false);
         AddPositionCameraAnimator(camera);
-        camera->setPosition(position);
         camera->setRotation(rotation);
+        CameraFraming::FramePerspective(camera, bounds, aspect);
         return camera;
     };
     auto ortho = std::make_shared<TOrthogonalGameView>();
-    ortho->AddCamera(fixedCamera({0, 15, 2}, {90, 0, 0}));
+    irr::scene::ICameraSceneNode* orthoCamera = fixedCamera({90, 0, 0});
+    ortho->AddCamera(orthoCamera);
+    CameraFraming::FrameOrthographic(orthoCamera, bounds, aspect);
     AddGameView("ortho_cam", ortho);
     auto overhead55 = std::make_shared<TGameView>();
-    overhead55->AddCamera(fixedCamera({0, 22, -15}, {55, 0, 0}));
+    overhead55->AddCamera(fixedCamera({55, 0, 0}));
     AddGameView("overhead55_cam", overhead55);
     auto overhead = std::make_shared<TGameView>();
-    overhead->AddCamera(fixedCamera({0, 24, 2}, {90, 0, 0}));
+    overhead->AddCamera(fixedCamera({90, 0, 0}));
     AddGameView("overhead_cam", overhead);
     AddGameView("split", TSplitView::Create(tank1->cam, tank2->cam));
     return 0;
+}
+
+irr::core::aabbox3df TVexmoorArenaScreen::ArenaBounds()
+{
+    auto arena = GetGameObjectAs<TArena>("arena");
+    if (!arena || !arena->_node) return irr::core::aabbox3df(-20, 0, -12, 20, 2, 12);
+    arena->_node->updateAbsolutePosition();
+    return arena->_node->getTransformedBoundingBox();
 }
 
 int TVexmoorArenaScreen::OnRender()
@@ -382,16 +399,24 @@ std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()
 void TVexmoorArenaScreen::PlayMatchEnd()
 {
     SetFlag("match_end", 1);
+    stats.winner = winner;
+    stats.elapsedMs = rules.elapsedMs;
+    stats.network = Network() != nullptr;
+    if (TVexmoor* game = GetGame()) game->lastMatch = stats;
     AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
 }
 
 void TVexmoorArenaScreen::OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
 {
+    // Player 1 drives "tank2", player 2 "tank1".
+    ++stats.shots[tank.obj_key == "tank2" ? 0 : 1];
     BattlefieldEffects::OnShot(*this, tank, shell, muzzle);
 }
 
 void TVexmoorArenaScreen::OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
 {
+    // A shell never hits the tank that fired it: a hit on "tank1" is player 1's.
+    if (victim) ++stats.hits[victim->obj_key == "tank1" ? 0 : 1];
     BattlefieldEffects::OnHit(*this, victim, where);
 }
 

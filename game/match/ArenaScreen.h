@@ -12,6 +12,7 @@
 #include "framework/ObjectLookup.h"
 #include "game/match/MatchOverlay.h"
 #include "game/world/ArenaWorld.h"
+#include "game/world/MatchStats.h"
 #include "game/settings/Settings.h"
 
 class TPlayer;
@@ -41,6 +42,8 @@ public:
     // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
+    // The arena's floor and walls in world space: what the fixed views frame.
+    irr::core::aabbox3df ArenaBounds();
     // F9: pauses the match, or resumes it.
     virtual int TogglePause();
 
@@ -56,6 +59,10 @@ public:
     virtual int FlagReset();
     virtual int LoadSounds();
     virtual int LoadModels();
+    // The arena of match.arena: a built-in model, a new maze (its seed drawn unless the
+    // settings fix it) or the arena file of that name (FORTS, said on stderr, when the
+    // file is gone).
+    virtual int ChooseArena();
     // The meshes this match places: both tanks, the shell and the arena in use.
     virtual std::vector<std::string> MatchMeshKeys();
     // Raises "Unable to load " followed by the first of `keys` that has no usable mesh,
@@ -90,6 +97,8 @@ public:
     int last_respawn = 0;
 
     TMatchOverlay overlay;
+    // This match's shots and hits, counted from the world's events.
+    TMatchStats stats;
 
 private:
     struct TankModel;

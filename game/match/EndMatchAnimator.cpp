@@ -1,5 +1,6 @@
 #include "game/match/EndMatchAnimator.h"
 
+#include "framework/Game.h"
 #include "game/match/ArenaScreen.h"
 
 int TEndMatchAnimator::OnAnimate(TGameState* state, int ms)
@@ -15,7 +16,8 @@ int TEndMatchAnimator::OnAnimate(TGameState* state, int ms)
     }
     if (cnt >= end_cnt) {
         arena->QueueAnimatorForDeletion(obj_key);
-        arena->SetNextState("TitleScreen");
+        // The results follow where the game has them (a test's game may not).
+        arena->SetNextState(TGame::IsGameState("ResultsScreen") ? "ResultsScreen" : "TitleScreen");
     } else if (ms - start >= cycle) {
         arena->IncrementColorScheme();
         start = ms;

@@ -164,14 +164,17 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const int centerX = area.getCenter().X;
     const bool over = arena.GetFlag("match_end") != 0;
 
-    // The top: the clock in the score line, and the game speed for a moment after a change.
+    // The top: the clock and a random maze's seed (to play it again) in the score line, and
+    // the game speed for a moment after a change.
     int top = area.UpperLeftCorner.Y;
-    if (arena.rules.Timed()) {
-        irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
-        Put(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), font, ink, centerX, top,
-            driver);
+    const auto line = [&](const std::wstring& text, irr::gui::IGUIFont* font) {
+        if (!font) return;
+        Put(text, font, ink, centerX, top, driver);
         top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
-    }
+    };
+    if (arena.rules.Timed())
+        line(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), arena.GameFont("fnt_24"));
+    if (arena.MazeSeed()) line(L"MAZE " + std::to_wstring(arena.MazeSeed()), arena.GameFont("fnt_18"));
     if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs)) {
         const int percent = static_cast<int>(TGame::Framerate->GetTargetFPS() * 100.0f / kNormalRate + 0.5f);
         Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top, driver);

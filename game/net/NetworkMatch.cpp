@@ -9,6 +9,7 @@
 #include "framework/Clock.h"
 #include "framework/Framerate.h"
 #include "framework/GameEventReceiver.h"
+#include "game/net/ArenaOnWire.h"
 #include "game/world/ArenaWorld.h"
 #include "game/world/Player.h"
 #include "game/net/NetworkMatchEnd.h"
@@ -77,6 +78,15 @@ Wire::MatchSetup TNetworkMatch::SetupOf(TArenaWorld& arena)
     const TMatchOptions& m = arena.match;
     for (TArenaChoice choice : {TArenaChoice::OpenField, TArenaChoice::Maze, TArenaChoice::Forts})
         if (TArenaWorld::ArenaModelFor(choice) == arena.arena_model) s.arena = static_cast<uint8_t>(choice);
+    // A maze goes as what makes it, an arena file as its grid.
+    if (arena.arenaGrid && arena.maze) {
+        s.arena = Wire::kArenaRandomMaze;
+        s.maze = {arena.maze->seed, static_cast<uint8_t>(arena.maze->version),
+                  static_cast<uint8_t>(arena.maze->roomsAcross), static_cast<uint8_t>(arena.maze->roomsDown)};
+    } else if (arena.arenaGrid) {
+        s.arena = Wire::kArenaGrid;
+        s.grid = ArenaOnWire::Pack(*arena.arenaGrid);
+    }
     s.shells = static_cast<uint8_t>(m.shells);
     s.bounces = static_cast<uint8_t>(std::clamp(m.bounces, 1, 9));
     s.scoreTo = static_cast<uint8_t>(std::clamp(m.scoreTo, 1, Wire::kMaxScore));
@@ -166,7 +176,10 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
         // The host's set-up is the match's; the joiner's own stays in its settings.
         const Wire::MatchSetup& s = session_->GetSetup();
         TMatchOptions m;
-        m.arena = static_cast<TArenaChoice>(s.arena);
+        m.arena = s.arena == Wire::kArenaRandomMaze ? TArenaChoice::RandomMaze
+                  : s.arena == Wire::kArenaGrid     ? TArenaChoice::Custom
+                                                    : static_cast<TArenaChoice>(s.arena);
+        m.customArena = s.arena == Wire::kArenaGrid ? s.grid.name : "";
         m.shells = static_cast<TShellKind>(s.shells);
         m.bounces = s.bounces;
         m.scoreTo = s.scoreTo;
@@ -179,11 +192,36 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
         // loads the host's arena and tanks in its place.
         arena.match = m;
         arena.rules.Start(m, Now());  // its clock shows the host's (the snapshots set it)
-        arena.arena_model = TArenaWorld::ArenaModelFor(m.arena);
+        UseHostsArena(arena, s);
         return;  // the tanks wait for the first snapshot
     }
     arena.ResetArena();
     arena.SetTanksDisabled(0);
+}
+
+void TNetworkMatch::UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& s)
+{
+    if (s.arena == Wire::kArenaRandomMaze) {
+        const TMazeSpec spec{s.maze.seed, s.maze.version, s.maze.roomsAcross, s.maze.roomsDown};
+        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(spec)) {
+            arena.UseArenaGrid(std::move(*grid), spec);
+            return;
+        }
+        std::fprintf(stderr, "network: the host's maze (generator version %d, %d x %d rooms) cannot be made here\n",
+                     spec.version, spec.roomsAcross, spec.roomsDown);
+        EndEarly(arena, "THE HOST'S MAZE CANNOT BE MADE HERE");
+    } else if (s.arena == Wire::kArenaGrid) {
+        TArenaRead read = ArenaOnWire::Unpack(s.grid);
+        if (read.grid) {
+            arena.UseArenaGrid(std::move(*read.grid), std::nullopt);
+            return;
+        }
+        std::fprintf(stderr, "network: %s\n", read.error.Message().c_str());
+        EndEarly(arena, "THE HOST'S ARENA IS REFUSED");
+    } else {
+        arena.DropArenaGrid();
+        arena.arena_model = TArenaWorld::ArenaModelFor(arena.match.arena);
+    }
 }
 
 void TNetworkMatch::StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken)

@@ -57,6 +57,9 @@ private:
     void JoinerBefore(TArenaWorld& arena);
     void JoinerAfter(TArenaWorld& arena);
     void StartPlaying(TArenaWorld& arena);
+    // The joiner plays the host's arena: a built-in model, the maze of the host's seed or
+    // the host's grid, checked as a file is; one it cannot make or refuses ends the match.
+    void UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& setup);
     // The match is decided, with these hits taken by player 1's and player 2's tanks.
     void StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken);
     std::array<uint8_t, 2> HitsTaken(TArenaWorld& arena);

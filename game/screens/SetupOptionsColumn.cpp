@@ -42,8 +42,12 @@ std::wstring TSetupOptionsColumn::ValueText(const TMatchOptions& options, Option
 {
     switch (option) {
     case kArena: {
-        static const wchar_t* const kNames[] = {L"OPEN FIELD", L"MAZE", L"FORTS", L"RANDOM"};
-        return kNames[static_cast<int>(options.arena)];
+        static const wchar_t* const kNames[] = {L"OPEN FIELD", L"MAZE", L"FORTS", L"RANDOM", L"RANDOM MAZE"};
+        if (options.arena != TArenaChoice::Custom) return kNames[static_cast<int>(options.arena)];
+        // The menus' font has capitals only.
+        std::wstring name;
+        for (char c : options.customArena) name += static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        return name;
     }
     case kShells: return options.shells == TShellKind::Bouncing ? L"BOUNCING" : L"STRAIGHT";
     case kBounces: return std::to_wstring(options.bounces);
@@ -61,10 +65,29 @@ std::wstring TSetupOptionsColumn::ValueText(const TMatchOptions& options, Option
     return L"";
 }
 
-void TSetupOptionsColumn::Next(TMatchOptions& options, Option option)
+void TSetupOptionsColumn::Next(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas)
 {
     switch (option) {
-    case kArena: options.arena = static_cast<TArenaChoice>((static_cast<int>(options.arena) + 1) % 4); break;
+    case kArena: {
+        // OPEN FIELD, MAZE, FORTS, RANDOM, RANDOM MAZE, then each arena file by name; a file
+        // that is gone starts the cycle again.
+        if (options.arena == TArenaChoice::RandomMaze || options.arena == TArenaChoice::Custom) {
+            auto next = customArenas.begin();
+            if (options.arena == TArenaChoice::Custom) {
+                next = std::find(customArenas.begin(), customArenas.end(), options.customArena);
+                if (next != customArenas.end()) ++next;
+            }
+            if (next == customArenas.end()) {
+                options.arena = TArenaChoice::OpenField;
+            } else {
+                options.arena = TArenaChoice::Custom;
+                options.customArena = *next;
+            }
+        } else {
+            options.arena = static_cast<TArenaChoice>(static_cast<int>(options.arena) + 1);
+        }
+        break;
+    }
     case kShells:
         options.shells = options.shells == TShellKind::Straight ? TShellKind::Bouncing : TShellKind::Straight;
         break;
@@ -80,9 +103,11 @@ void TSetupOptionsColumn::Next(TMatchOptions& options, Option option)
     }
 }
 
-void TSetupOptionsColumn::Build(TVexmoorGameState& screen, TMatchOptions& options)
+void TSetupOptionsColumn::Build(TVexmoorGameState& screen, TMatchOptions& options,
+                                std::vector<std::string> customArenas)
 {
     options_ = &options;
+    customArenas_ = std::move(customArenas);
     irr::gui::IGUIFont* font = screen.GameFont("fnt_14");
     if (!screen.guienv || !font) return;
     const int height = static_cast<int>(font->getDimension(L"0").Height);
@@ -106,7 +131,7 @@ bool TSetupOptionsColumn::Click(int id)
 {
     if (!Clickable(id) || !options_) return false;
     const Option option = static_cast<Option>(id - kFirstId);
-    Next(*options_, option);
+    Next(*options_, option, customArenas_);
     Show(option);
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "game/settings/Settings.h"
 
@@ -19,8 +20,9 @@ public:
     static int Id(Option option) { return kFirstId + option; }
     static bool Clickable(int id) { return id >= kFirstId && id < kFirstId + kOptionCount; }
 
-    // Adds the values' entries to the screen's GUI, showing `settings`, which clicks change.
-    void Build(TVexmoorGameState& screen, TMatchOptions& options);
+    // Adds the values' entries to the screen's GUI, showing `settings`, which clicks change;
+    // ARENA offers the arena files named in customArenas after the built-in arenas.
+    void Build(TVexmoorGameState& screen, TMatchOptions& options, std::vector<std::string> customArenas = {});
     // Forgets the entries (the screen clears its GUI when it is left).
     void Clear();
     // A click on the value `id`: the option's next value. False for any other id.
@@ -32,7 +34,7 @@ public:
     // The text of an option's value as the column shows it ("FORTS", "2:16", "OFF").
     static std::wstring ValueText(const TMatchOptions& options, Option option);
     // The option's value after its current one, wrapping round.
-    static void Next(TMatchOptions& options, Option option);
+    static void Next(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas = {});
 
     std::array<irr::gui::IGUIStaticText*, kOptionCount> values{};
 
@@ -40,4 +42,5 @@ private:
     void Show(Option option);
 
     TMatchOptions* options_ = nullptr;
+    std::vector<std::string> customArenas_;
 };

@@ -21,7 +21,11 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
     fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
     if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
     network.Build(*this);
-    if (TVexmoor* game = GetGame()) options.Build(*this, game->settings.match);
+    if (TVexmoor* game = GetGame()) {
+        std::vector<std::string> arenaNames;
+        for (const TArenaGrid& arena : game->CustomArenas()) arenaNames.push_back(arena.Name());
+        options.Build(*this, game->settings.match, arenaNames);
+    }
     return 0;
 }
 

@@ -36,7 +36,8 @@ struct TPlayerSetup {
     int losses = 0;  // matches this slot lost on this machine
 };
 
-enum class TArenaChoice { OpenField, Maze, Forts, Random };  // arena_base, arena1, arena2
+// arena_base, arena1, arena2, one of the three; a new maze from a seed; an arena file by name.
+enum class TArenaChoice { OpenField, Maze, Forts, Random, RandomMaze, Custom };
 enum class TShellKind { Straight, Bouncing };
 enum class TRespawnRule { Anywhere, Safe };
 
@@ -50,6 +51,8 @@ struct TMatchOptions {
     bool guided = false;      // guided shells at the start (F7 still toggles)
     bool invisible = false;   // invisible tanks at the start (F8 still toggles)
     TRespawnRule respawn = TRespawnRule::Anywhere;
+    std::string customArena;  // the name of the arena file played when arena is Custom
+    int mazeSeed = 0;         // the seed of every RANDOM MAZE; 0 draws a new one each match
 };
 
 // Frame pacing: kUncapped runs the loop as fast as it goes, kVsync waits for the

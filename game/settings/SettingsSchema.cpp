@@ -68,6 +68,20 @@ TSettingsEntry IntEntry(const char* section, const char* key, Field<int> field, 
     return entry;
 }
 
+// An arena's name: 0 to 24 plain ASCII characters, blanks inside only.
+TSettingsEntry NameEntry(const char* section, const char* key, Field<std::string> field)
+{
+    return {section, key,
+            [field](TSettings& settings, const std::string& text) {
+                if (text.size() > 24 || (!text.empty() && (text.front() == ' ' || text.back() == ' '))) return false;
+                for (char c : text)
+                    if (c < ' ' || c > '~') return false;
+                field(settings) = text;
+                return true;
+            },
+            [field](const TSettings& settings) { return Of(field, settings); }, Reset(field), nullptr};
+}
+
 // An integer out of a short list.
 TSettingsEntry ListEntry(const char* section, const char* key, Field<int> field, std::vector<int> allowed)
 {
@@ -199,7 +213,11 @@ std::vector<TSettingsEntry> BuildEntries()
     entries.push_back(NamedEntry<TArenaChoice>(
         "match", "arena", [match](TSettings& s) -> TArenaChoice& { return match(s).arena; },
         {{TArenaChoice::OpenField, "open_field"}, {TArenaChoice::Maze, "maze"}, {TArenaChoice::Forts, "forts"},
-         {TArenaChoice::Random, "random"}}));
+         {TArenaChoice::Random, "random"}, {TArenaChoice::RandomMaze, "random_maze"},
+         {TArenaChoice::Custom, "custom"}}));
+    entries.push_back(NameEntry("match", "custom_arena", [match](TSettings& s) -> std::string& { return match(s).customArena; }));
+    entries.push_back(IntEntry("match", "maze_seed", [match](TSettings& s) -> int& { return match(s).mazeSeed; }, 0,
+                               2147483647));
     entries.push_back(NamedEntry<TShellKind>("match", "shells", [match](TSettings& s) -> TShellKind& { return match(s).shells; },
                                              {{TShellKind::Straight, "straight"}, {TShellKind::Bouncing, "bouncing"}}));
     entries.push_back(ListEntry("match", "bounces", [match](TSettings& s) -> int& { return match(s).bounces; }, {1, 2, 3, 5}));

@@ -1,9 +1,10 @@
-// The arena model object with its fixed respawn points.
+// The arena model object with its respawn points (the built-in arenas' eleven, or an
+// arena grid's own).
 #pragma once
 
 #include <irrlicht.h>
 
-#include <array>
+#include <vector>
 
 #include "framework/objects/NodeGameObject.h"
 
@@ -12,7 +13,7 @@ class TArena : public TNodeGameObject {
 
 public:
     // Points 0 and 1 are the start positions of the two tanks.
-    std::array<irr::core::vector3df, 11> respawn_points{{
+    std::vector<irr::core::vector3df> respawn_points{
         {-17.0f, 0.0f, 0.0f},
         {16.5f, 0.0f, 0.0f},
         {0.0f, 0.0f, 0.0f},
@@ -24,7 +25,7 @@ public:
         {17.96f, 0.0f, -10.33f},
         {-17.96f, 0.0f, 10.33f},
         {-17.96f, 0.0f, -10.33f},
-    }};
+    };
 
     // Recolors the arena mesh; its outline copy keeps its old colors.
     virtual int SetColor(irr::scene::ISceneManager* smgr, irr::video::SColor color);

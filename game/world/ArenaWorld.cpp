@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "framework/Game.h"
+#include "framework/GameResource.h"
+#include "game/arenas/ArenaMeshBuilder.h"
 
 TArenaWorld* TArenaWorld::Of(TGameState* state)
 {
@@ -21,7 +23,33 @@ std::string TArenaWorld::ArenaModelFor(TArenaChoice choice)
     case TArenaChoice::OpenField: return kModels[0];
     case TArenaChoice::Maze: return kModels[1];
     case TArenaChoice::Random: return kModels[TGame::RandomInt(0, 2)];
-    case TArenaChoice::Forts: break;
+    case TArenaChoice::Forts:
+    case TArenaChoice::RandomMaze:
+    case TArenaChoice::Custom: break;
     }
     return kModels[2];
+}
+
+void TArenaWorld::UseArenaGrid(TArenaGrid grid, std::optional<TMazeSpec> spec)
+{
+    DropArenaGrid();
+    if (smgr) {
+        irr::scene::SAnimatedMesh* mesh = TArenaMeshBuilder::BuildAnimated(grid);
+        smgr->getMeshCache()->addMesh(kGridModel, mesh);
+        mesh->drop();
+        if (auto resource = TMeshResource::Create(smgr, kGridModel)) AddGameResource(kGridModel, resource);
+    }
+    arenaGrid = std::move(grid);
+    maze = spec;
+    arena_model = kGridModel;
+}
+
+void TArenaWorld::DropArenaGrid()
+{
+    RemoveGameResource(kGridModel);
+    if (smgr)
+        if (irr::scene::IAnimatedMesh* mesh = smgr->getMeshCache()->getMeshByName(kGridModel))
+            smgr->getMeshCache()->removeMesh(mesh);
+    arenaGrid.reset();
+    maze.reset();
 }

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "game/VexmoorGameState.h"
+#include "game/arenas/ArenaGrid.h"
+#include "game/arenas/MazeGenerator.h"
 #include "game/world/MatchRules.h"
 #include "game/settings/Settings.h"
 
@@ -46,7 +48,7 @@ public:
     // The next color scheme, and everything drawn in its colors.
     virtual int IncrementColorScheme() = 0;
     virtual int IsInvisibleTanks() = 0;
-    // The match is decided: its end plays out (flag "match_end"), then the title follows.
+    // The match is decided: its end plays out (flag "match_end"), then the results follow.
     virtual void PlayMatchEnd() = 0;
 
     // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at `where`.
@@ -55,8 +57,21 @@ public:
 
     // Walls a shell may bounce off in this match; 0 for straight shells.
     int ShellBounces() const;
-    // The mesh key of an arena choice; RANDOM draws one of the three.
+    // The mesh key of a built-in arena choice; RANDOM draws one of the three (FORTS for
+    // the choices that are grids).
     static std::string ArenaModelFor(TArenaChoice choice);
+
+    // The mesh key of an arena built from a grid, in the engine's mesh cache while it is played.
+    static constexpr const char* kGridModel = "vexmoor:arena_grid";
+    // Plays on `grid` from the next reset: its mesh goes into the mesh cache and the mesh
+    // resources under kGridModel, which becomes arena_model; `maze` is the spec it was
+    // generated from, if it is a maze.
+    void UseArenaGrid(TArenaGrid grid, std::optional<TMazeSpec> maze);
+    // Forgets the grid and takes its mesh out of the cache (a built-in arena is played or
+    // the match is left).
+    void DropArenaGrid();
+    // The seed of the random maze played, 0 on any other arena.
+    uint32_t MazeSeed() const { return maze ? maze->seed : 0; }
 
     // The match's variations and each slot's tank model, taken from the settings on entry
     // (a network joiner plays the host's in their place, leaving its own settings alone).
@@ -64,6 +79,9 @@ public:
     std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
     // The arena this match is played in (kept for the finale).
     std::string arena_model = "arena2_model";
+    // The grid of the arena played, when it is an arena file or a maze; with its spec for a maze.
+    std::optional<TArenaGrid> arenaGrid;
+    std::optional<TMazeSpec> maze;
     // When the match is decided: the score to reach, the clock, sudden death (a network
     // joiner's follow the host's).
     TMatchRules rules;

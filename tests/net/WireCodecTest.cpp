@@ -29,6 +29,22 @@ Snapshot FullSnapshot() {
     return s;
 }
 
+// The largest arena a Welcome carries: 64 x 64 cells of every kind, six respawn points and
+// the longest name.
+Welcome GridWelcome(uint8_t columns = kMaxArenaSide, uint8_t rows = kMaxArenaSide) {
+    Welcome welcome;
+    welcome.setup.arena = kArenaGrid;
+    ArenaGrid& g = welcome.setup.grid;
+    g.name = std::string(kMaxArenaName, '~');
+    g.cellSize = 5.0f;
+    g.wallHeight = 0.5f;
+    g.columns = columns;
+    g.rows = rows;
+    for (uint8_t i = 0; i < kMaxRespawns; ++i) g.respawns.push_back({uint8_t(i + 1), uint8_t(rows - 1 - i % rows)});
+    for (size_t i = 0; i < size_t(columns) * rows; ++i) g.cells.push_back(uint8_t(i * 7 % 3));
+    return welcome;
+}
+
 std::vector<Message> OneOfEach() {
     Welcome welcome;
     welcome.setup.arena = 1;
@@ -40,11 +56,15 @@ std::vector<Message> OneOfEach() {
     welcome.setup.tankModels = {1, 0};
     Input input;
     for (uint32_t i = 0; i < kInputsPerPacket; ++i) input.states.push_back({1000 - i, uint8_t(i * 3 % 16)});
-    return {Hello{}, welcome, Refuse{RefuseReason::Version, 7}, input, FullSnapshot(),
+    Welcome maze = welcome;
+    maze.setup.arena = kArenaRandomMaze;
+    maze.setup.maze = {0xDEADBEEF, 1, kMaxMazeRooms, 2};
+    return {Hello{}, welcome, maze, GridWelcome(), GridWelcome(7, 5), Refuse{RefuseReason::Version, 7}, input, FullSnapshot(),
             Event{EventKind::MatchEnd, 1, {10, 4}}, Ping{42}};
 }
 
 Decoded DecodeBytes(const std::vector<uint8_t>& bytes) { return Decode(bytes.data(), bytes.size()); }
+
 
 void PutFloat(std::vector<uint8_t>& bytes, size_t at, float v) {
     uint32_t bits;
@@ -129,6 +149,39 @@ TEST(WireCodec, ValuesOutsideTheirRangesAreDropped) {
     Welcome welcome;
     welcome.setup.scoreTo = 0;
     EXPECT_EQ(DecodeBytes(Encode(welcome)).drop, Drop::OutOfRange);
+}
+
+TEST(WireCodec, AnArenaGridOf64By64FitsOneWelcomeAndItsCellsAreChecked) {
+    const Welcome big = GridWelcome();
+    const std::vector<uint8_t> bytes = Encode(big);
+    EXPECT_LE(bytes.size(), kMaxPacketBytes);
+    const Welcome back = std::get<Welcome>(*DecodeBytes(bytes).message);
+    EXPECT_EQ(back.setup.grid.name, big.setup.grid.name);
+    EXPECT_EQ(back.setup.grid.cells, big.setup.grid.cells);
+    EXPECT_EQ(back.setup.grid.respawns.size(), size_t(kMaxRespawns));
+    EXPECT_EQ(back.setup.grid.respawns[5].row, big.setup.grid.respawns[5].row);
+
+    auto drops = [](Welcome w) { return DecodeBytes(Encode(w)).drop; };
+    Welcome three = GridWelcome(7, 5);
+    three.setup.grid.cells[17] = 3;  // no such cell
+    EXPECT_EQ(drops(three), Drop::OutOfRange);
+    Welcome outside = GridWelcome(7, 5);
+    outside.setup.grid.respawns[1].column = 7;  // past the last column
+    EXPECT_EQ(drops(outside), Drop::OutOfRange);
+    Welcome unnamed = GridWelcome(7, 5);
+    unnamed.setup.grid.name = "bad\nname";
+    EXPECT_EQ(drops(unnamed), Drop::OutOfRange);
+    Welcome lone = GridWelcome(7, 5);
+    lone.setup.grid.respawns.resize(1);
+    EXPECT_EQ(drops(lone), Drop::OutOfRange);
+    // 35 cells take 9 bytes: the last byte's unused bit pair must be 0.
+    std::vector<uint8_t> padded = Encode(GridWelcome(7, 5));
+    padded.back() |= 1;
+    EXPECT_EQ(DecodeBytes(padded).drop, Drop::OutOfRange);
+    Welcome maze;
+    maze.setup.arena = kArenaRandomMaze;
+    maze.setup.maze.roomsDown = 1;
+    EXPECT_EQ(drops(maze), Drop::OutOfRange);
 }
 
 // A million packets, random or mutated from valid ones: nothing crashes or reads past the

@@ -255,6 +255,47 @@ TEST_F(Finale, NextMatchStartsFromNothing)
     EXPECT_FLOAT_EQ(Tank("tank1")->engine->GetVolume(), 0.9f);
 }
 
+// The match counts each player's shots and hits from the world's events; its end hands the
+// figures, the winner and the clock to the game, and the results screen follows the finale.
+TEST_F(Finale, ShotsAndHitsAreCountedAndTheResultsFollow)
+{
+    auto results = std::make_shared<TVexmoorGameState>();
+    TGame::AddGameState("ResultsScreen", results);
+    arena->RemoveGameObject("player1_key_controller");
+    arena->RemoveGameObject("player2_key_controller");
+    // Player 1 ("tank2") misses once into the wall, then hits; player 2 ("tank1") shoots once.
+    Place("tank2", vector3df(-5, 0, 7), 0);
+    Frame();
+    Tank("tank2")->Shoot(arena.get());
+    ASSERT_TRUE(FramesUntil([&] { return !Shell("tank2"); }, 300));
+    PlaceFacing(*arena, "tank2", "tank1", kPointBlank);
+    Frame();
+    Tank("tank2")->Shoot(arena.get());
+    ASSERT_TRUE(FramesUntil([&] { return Tank("tank1")->GetAnimator("die_anim") != nullptr; }, 30));
+    ASSERT_TRUE(FramesUntil([&] { return arena->GetFlag("tanks_disabled") == 0; }, 100));
+    Place("tank1", vector3df(5, 0, -7), 0);
+    Frame();
+    Tank("tank1")->Shoot(arena.get());
+    Frame();
+    EXPECT_EQ(arena->stats.shots[0], 2);
+    EXPECT_EQ(arena->stats.hits[0], 1);
+    EXPECT_EQ(arena->stats.shots[1], 1);
+    EXPECT_EQ(arena->stats.hits[1], 0);
+
+    Player("player2")->score = 10;
+    Frame();
+    ASSERT_EQ(arena->GetFlag("match_end"), 1);
+    EXPECT_EQ(game->lastMatch.winner, 1);
+    EXPECT_EQ(game->lastMatch.shots[0], 2);
+    EXPECT_EQ(game->lastMatch.hits[0], 1);
+    EXPECT_EQ(game->lastMatch.elapsedMs, arena->rules.elapsedMs);
+    EXPECT_GT(game->lastMatch.elapsedMs, 0);
+    EXPECT_FALSE(game->lastMatch.network);
+    ASSERT_TRUE(FramesUntil([&] { return Current() != "Arena"; }, 400));
+    EXPECT_EQ(Current(), "ResultsScreen");
+    EXPECT_EQ(game->lastMatch.AccuracyPercent(1), 50);
+}
+
 class MatchKeys : public MatchTest {
 };
 

@@ -63,7 +63,7 @@ protected:
     }
 };
 
-TEST_F(ScriptedMatch, FromStartUpThroughTenHitsAndTheFinaleBackToTheTitle)
+TEST_F(ScriptedMatch, FromStartUpThroughTenHitsTheFinaleAndTheResultsBackToTheTitle)
 {
     ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 100));
     ASSERT_NE(game->device, nullptr);
@@ -109,11 +109,18 @@ TEST_F(ScriptedMatch, FromStartUpThroughTenHitsAndTheFinaleBackToTheTitle)
                 ++changes;
                 scheme = game->ColorSchemeIdx;
             }
-            return Current() == "TitleScreen";
+            return Current() == "ResultsScreen";
         },
         400));
     EXPECT_EQ(changes, 7);
     EXPECT_TRUE(game->device->getCursorControl()->isVisible());
+    EXPECT_EQ(game->lastMatch.winner, 1);
+    EXPECT_EQ(game->lastMatch.hits[0], 10);
+    EXPECT_EQ(game->lastMatch.shots[0], 10);
+    // Escape on the results leads to the title.
+    Frame();
+    TapAcrossFrames(irr::KEY_ESCAPE);
+    ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 10));
     Frame();
     EXPECT_NE(title->start, nullptr) << "the title menu is back";
     EXPECT_TRUE(arena->GameObjects.Empty());
@@ -146,6 +153,9 @@ TEST_F(ScriptedMatch, BouncingShellsInEachArenaToTheEndOfTheMatch)
                 return false;
             },
             10));
-        ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 400));
+        ASSERT_TRUE(FramesUntil([&] { return Current() == "ResultsScreen"; }, 400));
+        Frame();
+        TapAcrossFrames(irr::KEY_ESCAPE);
+        ASSERT_TRUE(FramesUntil([&] { return Current() == "TitleScreen"; }, 10));
     }
 }

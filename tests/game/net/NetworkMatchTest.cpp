@@ -111,7 +111,7 @@ protected:
         const char* victim = joinerShoots ? "tank2" : "tank1";
         ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 200));
         Frame();  // the respawn of the last victim
-        host->Within([&] { PlaceFacing(*host->arena, shooter, victim, kPointBlank); });
+        host->Within([&] { Place(*host->arena, shooter, victim); });
         Frames(20);  // the joiner's prediction catches up with the move
         TGameInstance& presser = joinerShoots ? *joiner : *host;
         const irr::EKEY_CODE fire = joinerShoots ? irr::KEY_RETURN : irr::KEY_TAB;
@@ -137,6 +137,61 @@ protected:
     void Frames(int n)
     {
         for (int i = 0; i < n; ++i) Frame();
+    }
+
+    // The shooter and its victim face each other at point blank: where the built-in arenas
+    // are open, or on an arena grid on two cells of a row with floor between them.
+    static void Place(TArenaWorld& world, const char* shooter, const char* victim)
+    {
+        if (!world.arenaGrid) return PlaceFacing(world, shooter, victim, kPointBlank);
+        const TArenaGrid& grid = *world.arenaGrid;
+        const int apart = static_cast<int>(std::lround(2 * kPointBlank / grid.CellSize()));
+        for (int row = 0; row < grid.Rows(); ++row)
+            for (int column = 0; column + apart < grid.Columns(); ++column) {
+                bool clear = grid.TankFits({column, row}) && grid.TankFits({column + apart, row});
+                for (int c = column; clear && c <= column + apart; ++c) clear = grid.IsWalkable({c, row});
+                if (!clear) continue;
+                PlaceTank(world, shooter, grid.CellCenter({column, row}), 90);
+                PlaceTank(world, victim, grid.CellCenter({column + apart, row}), -90);
+                return;
+            }
+        FAIL() << "no two cells " << apart << " apart with floor between them";
+    }
+
+    // The walls each side built, as boxes.
+    static std::vector<irr::core::aabbox3df> WallBoxes(TGameInstance& g)
+    {
+        return g.arena->arenaGrid ? g.arena->arenaGrid->WallBoxes() : std::vector<irr::core::aabbox3df>{};
+    }
+    // A whole match on an arena grid the host chose, the joiner having chosen another.
+    void PlayWholeMatchOnAGrid(const std::function<void(TMatchOptions&)>& choose)
+    {
+        Connect(false, [&](TSettings& s) { choose(s.match); });
+        ASSERT_FALSE(HasFatalFailure());
+        Frames(5);
+        ASSERT_TRUE(host->arena->arenaGrid);
+        ASSERT_TRUE(joiner->arena->arenaGrid) << "the joiner plays no grid";
+        EXPECT_EQ(*joiner->arena->arenaGrid, *host->arena->arenaGrid);
+        const std::vector<irr::core::aabbox3df> hostWalls = WallBoxes(*host), joinerWalls = WallBoxes(*joiner);
+        ASSERT_EQ(joinerWalls.size(), hostWalls.size());
+        ASSERT_FALSE(hostWalls.empty());
+        for (size_t i = 0; i < hostWalls.size(); ++i) {
+            EXPECT_EQ(joinerWalls[i].MinEdge, hostWalls[i].MinEdge) << i;
+            EXPECT_EQ(joinerWalls[i].MaxEdge, hostWalls[i].MaxEdge) << i;
+        }
+        // And the meshes drawn and collided with are the same: the joiner's arena node
+        // holds as many vertices within the same bounds.
+        auto arenaNode = [](TGameInstance& g) {
+            auto object = g.arena->GetGameObjectAs<TNodeGameObject>("arena");
+            return object ? static_cast<irr::scene::IMeshSceneNode*>(object->_node) : nullptr;
+        };
+        ASSERT_TRUE(arenaNode(*host) && arenaNode(*joiner));
+        EXPECT_EQ(arenaNode(*joiner)->getMesh()->getBoundingBox(), arenaNode(*host)->getMesh()->getBoundingBox());
+        EXPECT_EQ(arenaNode(*joiner)->getMesh()->getMeshBufferCount(), arenaNode(*host)->getMesh()->getMeshBufferCount());
+        EXPECT_EQ(joiner->arena->MazeSeed(), host->arena->MazeSeed());
+        EXPECT_EQ(host->arena->MazeSeed() != 0, host->arena->match.arena == TArenaChoice::RandomMaze);
+        PlayWholeMatch();
+        EXPECT_EQ(joinMatch->Session().GetDrops().Total(), 0u);
     }
 
     // Ten hits by the joiner and four by the host, then the finale on both sides.
@@ -190,6 +245,22 @@ TEST_F(NetworkMatch, AWholeMatchThroughALossyRelayEndsWithTheSameScoresOnBothSid
     PlayWholeMatch();
     EXPECT_GT(relay->dropped, 0u);
     EXPECT_GT(relay->reordered, 0u);
+}
+
+// The host's arena file goes as its grid, its random maze as the seed, generator version
+// and size: the joiner (whose own set-up is FORTS) builds the same walls and the whole
+// match plays out alike on both sides.
+TEST_F(NetworkMatch, AWholeMatchOnTheHostsArenaFileHasTheSameWallsOnBothSides)
+{
+    PlayWholeMatchOnAGrid([](TMatchOptions& m) {
+        m.arena = TArenaChoice::Custom;
+        m.customArena = "Courtyard";
+    });
+}
+
+TEST_F(NetworkMatch, AWholeMatchOnTheHostsRandomMazeHasTheSameWallsOnBothSides)
+{
+    PlayWholeMatchOnAGrid([](TMatchOptions& m) { m.arena = TArenaChoice::RandomMaze; });
 }
 
 // F9 on the host pauses the match on both screens: the joiner draws PAUSED as the host

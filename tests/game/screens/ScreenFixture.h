@@ -81,6 +81,7 @@ protected:
         screens.options = options;
         screens.arena = arena;
         screens.start = startScreen;
+        screens.results = results;
         screens.Open();
         ASSERT_TRUE(game->RunFrame());
     }
@@ -145,6 +146,7 @@ protected:
     // The match belongs to another part of the game: an empty stand-in shows it was chosen.
     std::shared_ptr<TVexmoorGameState> arena = std::make_shared<TVexmoorGameState>();
     std::shared_ptr<TVexmoorGameStartScreen> startScreen = std::make_shared<TVexmoorGameStartScreen>();
+    std::shared_ptr<Drawn<TVexmoorResultsScreen>> results = std::make_shared<Drawn<TVexmoorResultsScreen>>();
 
 private:
     void PostMouse(irr::EMOUSE_INPUT_EVENT kind) { game->device->postEventFromUser(MouseEvent(kind, mouseX_, mouseY_)); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "ScreenFixture.h"
 #include "game/screens/StartScreen.h"
@@ -16,6 +17,9 @@ protected:
     {
         ScreenTest::SetUp();
         folder = "/tmp/vexmoor_setup_options_" + std::to_string(getpid());
+        // No arena files of the player's: ARENA offers the shipped one only.
+        if (const char* data = std::getenv("XDG_DATA_HOME")) oldData = data;
+        ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
         StartAtTitle();
         game->UseSettingsFile(TSettingsStore(folder + "/settings.ini"));
         TGame::SetGameState("StartScreen");
@@ -25,6 +29,8 @@ protected:
     {
         ScreenTest::TearDown();
         std::system(("rm -rf " + folder).c_str());
+        if (oldData) ::setenv("XDG_DATA_HOME", oldData->c_str(), 1);
+        else ::unsetenv("XDG_DATA_HOME");
     }
     std::wstring Value(Column::Option option)
     {
@@ -37,6 +43,7 @@ protected:
         Frames();
     }
     std::string folder;
+    std::optional<std::string> oldData;
 };
 
 TEST_F(SetupOptions, EachValueStandsInTheRightHandColumnAndShowsTheDefaults)
@@ -64,7 +71,7 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
         std::vector<std::wstring> next;  // after each click, back to the start
     };
     const Cycle cycles[] = {
-        {Column::kArena, {L"RANDOM", L"OPEN FIELD", L"MAZE", L"FORTS"}},
+        {Column::kArena, {L"RANDOM", L"RANDOM MAZE", L"COURTYARD", L"OPEN FIELD", L"MAZE", L"FORTS"}},
         {Column::kShells, {L"BOUNCING", L"STRAIGHT"}},
         {Column::kBounces, {L"2", L"3", L"5", L"1"}},
         {Column::kScoreTo, {L"20", L"5", L"10"}},

@@ -71,7 +71,7 @@ protected:
             p.wins = 7 + slot;
             p.losses = 3 + slot;
         }
-        s.match = {TArenaChoice::Maze, TShellKind::Bouncing, 5, 20, 136, true, true, TRespawnRule::Safe};
+        s.match = {TArenaChoice::Custom, TShellKind::Bouncing, 5, 20, 136, true, true, TRespawnRule::Safe, "My Den", 4242};
         return s;
     }
 
@@ -110,7 +110,9 @@ TEST_F(SettingsFileTest, EverySettingComesBackFromTheFileAsItWasSaved)
     EXPECT_EQ(loaded.players[0].keys.forward, irr::KEY_KEY_W);
     EXPECT_EQ(loaded.windowWidth, 1280);
     EXPECT_FALSE(loaded.fullscreen);
-    EXPECT_EQ(loaded.match.arena, TArenaChoice::Maze);
+    EXPECT_EQ(loaded.match.arena, TArenaChoice::Custom);
+    EXPECT_EQ(loaded.match.customArena, "My Den");
+    EXPECT_EQ(loaded.match.mazeSeed, 4242);
     EXPECT_EQ(loaded.players[1].losses, 4);
 }
 

@@ -1,0 +1,164 @@
+#include "game/screens/ResultsScreen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/GameEventReceiver.h"
+#include "game/Vexmoor.h"
+
+namespace {
+
+// The table's columns (their centers) and rows, for an 800x600 screen.
+constexpr int kColumns[4] = {200, 370, 490, 610};
+constexpr int kHeaderY = 150, kRowY[2] = {190, 230};
+constexpr wchar_t const* kHeaders[4] = {L"", L"HITS", L"SHOTS", L"ACCURACY"};
+
+// WCAG relative luminance: the plate behind the text is black or white, whichever stands
+// out more from the scheme's text color; one of them always reaches 4.5:1.
+float Luminance(irr::video::SColor c)
+{
+    auto channel = [](irr::u32 v) {
+        const float s = v / 255.0f;
+        return s <= 0.03928f ? s / 12.92f : std::pow((s + 0.055f) / 1.055f, 2.4f);
+    };
+    return 0.2126f * channel(c.getRed()) + 0.7152f * channel(c.getGreen()) + 0.0722f * channel(c.getBlue());
+}
+irr::video::SColor PlateFor(irr::video::SColor text)
+{
+    const float l = Luminance(text);
+    return (l + 0.05f) / 0.05f >= 1.05f / (l + 0.05f) ? irr::video::SColor(255, 0, 0, 0)
+                                                      : irr::video::SColor(255, 255, 255, 255);
+}
+
+// Player 1 drives "tank2", player 2 "tank1": each row wears its tank's color as a swatch.
+const char* TankColorOf(int player)
+{
+    return player == 1 ? "Tank2" : "Tank1";
+}
+
+}  // namespace
+
+std::wstring TVexmoorResultsScreen::WinnerLine(const TMatchStats& stats)
+{
+    if (stats.winner == 1 || stats.winner == 2) return L"PLAYER " + std::to_wstring(stats.winner) + L" WINS";
+    return L"DRAW";
+}
+
+std::array<std::wstring, 4> TVexmoorResultsScreen::PlayerCells(const TMatchStats& stats, int player)
+{
+    const int i = player - 1;
+    return {L"PLAYER " + std::to_wstring(player), std::to_wstring(stats.hits[i]), std::to_wstring(stats.shots[i]),
+            std::to_wstring(stats.AccuracyPercent(player)) + L"%"};
+}
+
+std::wstring TVexmoorResultsScreen::TimeLine(const TMatchStats& stats)
+{
+    const int seconds = std::max(0, stats.elapsedMs) / 1000;
+    const int rest = seconds % 60;
+    return L"MATCH TIME " + std::to_wstring(seconds / 60) + (rest < 10 ? L":0" : L":") + std::to_wstring(rest);
+}
+
+int TVexmoorResultsScreen::OnSetGameState(TGameState*)
+{
+    TVexmoor* game = GetGame();
+    stats = game ? game->lastMatch : TMatchStats{};
+    if (game) game->SetClsColor(SchemeColor("Arena"));
+    if (!guienv) return 0;
+    irr::gui::IGUIFont* font = GameFont("fnt_28");
+    const int center = ScreenWidth() / 2;
+    // The network's connection ended with the match: a new one starts from the set-up.
+    if (!stats.network) AddMenuEntry(L"REMATCH", font, center, SY(330), kRematchId);
+    AddMenuEntry(L"MATCH SETUP", font, center, SY(400), kSetupId);
+    AddMenuEntry(L"TITLE", font, center, SY(470), kTitleId);
+    // Return takes the first entry at once (a rematch, or the set-up after a network match);
+    // it is lit at the first frame, once the menu has started anew.
+    pendingHighlight_ = stats.network ? kSetupId : kRematchId;
+    seenReturns_ = Events() ? Events()->KeyHitCnt(irr::KEY_RETURN, 0) : 0;
+    return 0;
+}
+
+int TVexmoorResultsScreen::OnLeaveGameState(TGameState*)
+{
+    if (guienv) guienv->clear();
+    mouse_on = -1;
+    return 0;
+}
+
+int TVexmoorResultsScreen::OnUpdate()
+{
+    TGameEventReceiver* events = Events();
+    if (!events) return 0;
+    if (pendingHighlight_ >= 0) {
+        RestoreHighlight(pendingHighlight_);
+        pendingHighlight_ = -1;
+    }
+    // Return with nothing lit (the pointer, put back in the middle as the match ends, may
+    // have taken the highlight) takes the first entry all the same.
+    const int returns = events->KeyHitCnt(irr::KEY_RETURN, 0);
+    const int fresh = returns >= seenReturns_ ? returns - seenReturns_ : returns;  // a flush starts from 0
+    if (fresh > 0 && HighlightedEntry() < 0) SetNextState(stats.network ? "StartScreen" : "Arena");
+    seenReturns_ = returns;
+    if (events->MouseHitCnt(0, 1)) {
+        if (mouse_on == kRematchId) SetNextState("Arena");
+        else if (mouse_on == kSetupId) SetNextState("StartScreen");
+        else if (mouse_on == kTitleId) SetNextState("TitleScreen");
+    }
+    events->FlushMouse();
+    return 0;
+}
+
+int TVexmoorResultsScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
+{
+    TrackHover(caller, eventType, mouse_on, true);
+    // The lit entry keeps the text color (readable on the plate); markers show it instead.
+    if (caller) ColorEntry(caller, "Background");
+    return 0;
+}
+
+int TVexmoorResultsScreen::OnRender()
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->driver) return 0;
+    irr::video::IVideoDriver* driver = game->driver;
+    const irr::video::SColor text = SchemeColor("Background");
+    const irr::video::SColor plate = PlateFor(text);
+    const int center = ScreenWidth() / 2;
+    driver->draw2DRectangle(plate, irr::core::recti(SX(90), SY(30), SX(710), SY(570)));
+    auto centered = [&](const std::wstring& line, irr::gui::IGUIFont* font, int x, int y) {
+        if (!font) return;
+        const int width = static_cast<int>(font->getDimension(line.c_str()).Width);
+        DrawText(line, font, text, x - width / 2, y, -1, -1, 0, 0);
+    };
+
+    irr::gui::IGUIFont* big = GameFont("fnt_36");
+    irr::gui::IGUIFont* mid = GameFont("fnt_18");
+    const std::wstring winner = WinnerLine(stats);
+    centered(winner, big, center, SY(50));
+    // The winner's tank color in a bar under its line.
+    if (stats.winner == 1 || stats.winner == 2)
+        driver->draw2DRectangle(SchemeColor(TankColorOf(stats.winner)),
+                                irr::core::recti(center - SX(120), SY(105), center + SX(120), SY(115)));
+    for (int c = 1; c < 4; ++c) centered(kHeaders[c], mid, SX(kColumns[c]), SY(kHeaderY));
+    for (int player = 1; player <= 2; ++player) {
+        const std::array<std::wstring, 4> cells = PlayerCells(stats, player);
+        const int y = SY(kRowY[player - 1]);
+        for (int c = 0; c < 4; ++c) centered(cells[c], mid, SX(kColumns[c]), y);
+        driver->draw2DRectangle(SchemeColor(TankColorOf(player)),
+                                irr::core::recti(SX(110), y + SY(2), SX(130), y + SY(20)));
+    }
+    centered(TimeLine(stats), mid, center, SY(275));
+
+    // Markers either side of the lit entry.
+    irr::gui::IGUIElement* lit = HighlightedEntry() >= 0 && guienv
+                                     ? guienv->getRootGUIElement()->getElementFromId(HighlightedEntry(), true)
+                                     : nullptr;
+    if (lit) {
+        const irr::core::recti at = lit->getAbsolutePosition();
+        const int size = std::max(6, at.getHeight() / 3), mid_y = at.getCenter().Y;
+        for (int side = 0; side < 2; ++side) {
+            const int x = side == 0 ? at.UpperLeftCorner.X - SX(20) - size : at.LowerRightCorner.X + SX(20);
+            driver->draw2DRectangle(text, irr::core::recti(x, mid_y - size / 2, x + size, mid_y + size / 2));
+        }
+    }
+    return 0;
+}

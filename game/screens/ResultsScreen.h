@@ -1,0 +1,38 @@
+// The results "ResultsScreen" after a match's finale: the winner, each player's hits,
+// shots and accuracy, the match time; REMATCH (Return: the same set-up again), MATCH SETUP
+// and TITLE (Escape). After a network match the connection is gone: no REMATCH.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "game/VexmoorGameState.h"
+#include "game/world/MatchStats.h"
+
+class TVexmoorResultsScreen : public TVexmoorGameState {
+    VEXMOOR_CLASS(TVexmoorResultsScreen, TVexmoorGameState)
+
+public:
+    static constexpr int kRematchId = 101;
+    static constexpr int kSetupId = 102;
+    static constexpr int kTitleId = 103;
+
+    int OnSetGameState(TGameState* previous) override;
+    int OnLeaveGameState(TGameState* next) override;
+    int OnUpdate() override;
+    int OnRender() override;
+    int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
+
+    // What the screen shows of a match: "PLAYER 1 WINS" (or "DRAW"), a player's row of the
+    // table (name, hits, shots, accuracy) and "MATCH TIME 1:05".
+    static std::wstring WinnerLine(const TMatchStats& stats);
+    static std::array<std::wstring, 4> PlayerCells(const TMatchStats& stats, int player);
+    static std::wstring TimeLine(const TMatchStats& stats);
+
+    TMatchStats stats;
+    int mouse_on = -1;
+
+private:
+    int pendingHighlight_ = -1;
+    int seenReturns_ = 0;  // Return presses counted when last looked
+};

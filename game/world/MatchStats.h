@@ -1,0 +1,20 @@
+// The figures of one match, for the results screen: each player's shots and hits, the
+// winner and how long the match ran (its clock, which stops while paused).
+#pragma once
+
+#include <cstdint>
+
+struct TMatchStats {
+    int shots[2] = {0, 0};  // [0] player 1, [1] player 2
+    int hits[2] = {0, 0};   // hits on the other player's tank
+    int winner = 0;         // 1 or 2; 0 on a draw or before the end
+    int elapsedMs = 0;
+    bool network = false;  // played over the network: no rematch from the results
+
+    // Hits per shot in whole percent; 0 without a shot.
+    int AccuracyPercent(int player) const
+    {
+        const int i = player - 1;
+        return shots[i] > 0 ? (hits[i] * 100 + shots[i] / 2) / shots[i] : 0;
+    }
+};
