@@ -28,19 +28,13 @@ void TShellTrail::OnRegisterSceneNode()
     ISceneNode::OnRegisterSceneNode();
 }
 
-void TShellTrail::render()
+size_t TShellTrail::Ribbon(irr::scene::ICameraSceneNode* camera, const irr::core::recti& viewport, Vertices& out) const
 {
-    irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
-    irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
-    if (!camera || !driver || count_ < 2) return;
+    if (count_ < 2) return 0;
     const irr::core::matrix4& view = camera->getViewMatrix();
     const irr::core::vector3df forward(view[2], view[6], view[10]);  // the camera's view direction
-
     // Two vertices per place, across the trail as the camera sees it.
-    irr::video::S3DVertex vertices[2 * kPoints];
-    irr::u16 indices[6 * (kPoints - 1)];
     const size_t n = count_;
-    const irr::core::recti viewport = driver->getViewPort();
     for (size_t i = 0; i < n; ++i) {
         const irr::core::vector3df& p = points_[i];
         const irr::core::vector3df along = points_[i == 0 ? 1 : i] - points_[i == 0 ? 0 : i - 1];
@@ -52,16 +46,28 @@ void TShellTrail::render()
         const float half = 0.5f * std::max(kWidth, perUnit > 0.0f ? kMinPixels / perUnit : kWidth) * (0.4f + 0.6f * tail);
         irr::video::SColor c = color_;
         c.setAlpha(static_cast<irr::u32>(210 * tail));
-        vertices[2 * i] = irr::video::S3DVertex(p + across * half, -forward, c, {0, 0});
-        vertices[2 * i + 1] = irr::video::S3DVertex(p - across * half, -forward, c, {0, 0});
+        out[2 * i] = irr::video::S3DVertex(p + across * half, -forward, c, {0, 0});
+        out[2 * i + 1] = irr::video::S3DVertex(p - across * half, -forward, c, {0, 0});
     }
+    return 2 * n;
+}
+
+void TShellTrail::render()
+{
+    irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
+    irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
+    if (!camera || !driver) return;
+    Vertices vertices;
+    const size_t count = Ribbon(camera, driver->getViewPort(), vertices);
+    if (count == 0) return;
+    irr::u16 indices[6 * (kPoints - 1)];
     int k = 0;
-    for (size_t i = 0; i + 1 < n; ++i) {
+    for (size_t i = 0; i + 1 < count / 2; ++i) {
         const irr::u16 a = static_cast<irr::u16>(2 * i);
         indices[k++] = a, indices[k++] = a + 1, indices[k++] = a + 3;
         indices[k++] = a, indices[k++] = a + 3, indices[k++] = a + 2;
     }
     driver->setTransform(irr::video::ETS_WORLD, irr::core::IdentityMatrix);
     driver->setMaterial(material_);
-    driver->drawIndexedTriangleList(vertices, static_cast<irr::u32>(2 * n), indices, static_cast<irr::u32>(k / 3));
+    driver->drawIndexedTriangleList(vertices.data(), static_cast<irr::u32>(count), indices, static_cast<irr::u32>(k / 3));
 }

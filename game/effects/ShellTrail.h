@@ -15,6 +15,11 @@ public:
 
     TShellTrail(irr::scene::ISceneNode* shell, irr::scene::ISceneManager* smgr, irr::video::SColor color);
 
+    // The ribbon as `camera` sees it in `viewport`: two vertices a place, newest first;
+    // gives how many it filled (none under two places).
+    using Vertices = std::array<irr::video::S3DVertex, 2 * kPoints>;
+    size_t Ribbon(irr::scene::ICameraSceneNode* camera, const irr::core::recti& viewport, Vertices& out) const;
+
     void OnAnimate(irr::u32 timeMs) override;
     void OnRegisterSceneNode() override;
     void render() override;

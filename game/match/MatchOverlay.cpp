@@ -8,6 +8,7 @@
 #include "framework/GameView.h"
 #include "framework/GameEventReceiver.h"
 #include "game/match/ArenaScreen.h"
+#include "game/effects/ColorContrast.h"
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
 #include "game/Vexmoor.h"
@@ -19,6 +20,7 @@ constexpr int kF10 = 121;
 constexpr int kGap = 6;      // pixels between the lines of a block
 constexpr int kPadding = 6;  // of the backdrop round the text
 constexpr float kNormalRate = 60.0f;
+constexpr float kLeastInk = 3.0f;  // the contrast of large text that reads at a glance
 
 // A key's name as the options screen shows it.
 std::wstring KeyLabel(int key)
@@ -148,13 +150,17 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const irr::core::recti area = CameraArea(arena, screen);
     driver->setViewPort(screen);
 
-    // Text stands in the walls' color: the scheme color the screen is not cleared with.
+    // Text stands in the walls' color (the scheme color the screen is not cleared with) on
+    // the floor's; where the two are too alike to read, in black or white instead.
     const irr::video::SColor arenaColor = arena.SchemeColor("Arena", arenaColor_);
-    const irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor)
-                                       ? arena.SchemeColor("Background")
-                                       : arenaColor;
     ground_ = game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0));
     ground_.setAlpha(255);
+    irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor) ? arena.SchemeColor("Background")
+                                                                                      : arenaColor;
+    if (ColorContrast::ContrastRatio(ink, ground_) < kLeastInk) {
+        const irr::video::SColor black(255, 0, 0, 0), white(255, 255, 255, 255);
+        ink = ColorContrast::ContrastRatio(black, ground_) > ColorContrast::ContrastRatio(white, ground_) ? black : white;
+    }
     const int centerX = area.getCenter().X;
     const bool over = arena.GetFlag("match_end") != 0;
 

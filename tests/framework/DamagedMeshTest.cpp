@@ -259,6 +259,22 @@ TEST_F(DamagedMesh, ContentsThatDoNotFillTheirChunkAreRefused)
                       "is damaged");
 }
 
+// A face group may name the object's last face, not the one after it.
+TEST_F(DamagedMesh, AFaceGroupNamingOnePastTheLastFaceIsRefused)
+{
+    const Bytes material = Chunk(0xAFFF, Chunk(0xA000, Bytes{'m', 0}));
+    auto withGroup = [&](uint16_t face) {
+        const Bytes group = Chunk(0x4130, Join({Bytes{'m', 0}, U16s({1, face})}));
+        const Bytes vertices = Chunk(0x4110, Join({U16s({3}), Floats({0, 0, 0, 1, 0, 0, 0, 1, 0})}));
+        const Bytes faces = Chunk(0x4120, Join({U16s({1, 0, 1, 2, 0}), group}));
+        const Bytes object = Chunk(0x4000, Join({Bytes{'t', 0}, Chunk(0x4100, Join({vertices, faces}))}));
+        return Chunk(0x4D4D, Chunk(0x3D3D, Join({material, object})));
+    };
+    const WatchdogResult last = LoadEach({Write("last.3ds", withGroup(0))});
+    EXPECT_EQ(last.status, 10) << "the group of the one face was refused: " << last.stderrText;
+    ExpectEachRefused({Write("past.3ds", withGroup(1))}, "a face group naming a missing face");
+}
+
 }  // namespace
 
 TEST_F(DamagedMesh, AVertexFarOutOrTooManyTrianglesIsRefusedAfterLoading)

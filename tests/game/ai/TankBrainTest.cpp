@@ -1,6 +1,11 @@
 // The computer player's brain on a small hand-made field, its tank moved by the commands it
-// gives: what it does where the walls leave a line of fire only a step aside.
+// gives and shells flown by the test: it moves over where the walls leave a line of fire
+// only a step aside, hits a tank crossing in front of it, steps out of a shell's path and
+// turns away from whatever wedges it.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
 
 #include "game/ai/Aim.h"
 #include "game/ai/NavGrid.h"
@@ -18,18 +23,146 @@ void AddWall(std::vector<irr::core::triangle3df>& walls, vector3df a, vector3df 
     walls.emplace_back(a, b + up, a + up);
 }
 
-}  // namespace
-
-TEST(TankBrain, ShotBlockedWhereItStandsButClearAStepAsideItMovesOverAndFires)
+// A square field 40 units wide.
+std::shared_ptr<const TNavGrid> Field(std::vector<irr::core::triangle3df> walls = {})
 {
-    // A square field, and a post that just crosses the line from the tank to its target.
-    std::vector<irr::core::triangle3df> walls;
     AddWall(walls, {-20, 0, -20}, {20, 0, -20});
     AddWall(walls, {20, 0, -20}, {20, 0, 20});
     AddWall(walls, {20, 0, 20}, {-20, 0, 20});
     AddWall(walls, {-20, 0, 20}, {-20, 0, -20});
-    AddWall(walls, {3, 0, -3}, {3, 0, 0.05f});
-    auto grid = std::make_shared<const TNavGrid>(walls, 1.5f);
+    return std::make_shared<const TNavGrid>(walls, 1.5f);
+}
+
+constexpr uint32_t kFrame = 16;
+constexpr float kTankStep = 0.06f * kFrame * 60.0f / 1000.0f;  // a tank at full speed, per frame
+constexpr float kHitDistance = 0.8f + 0.1f;                     // a tank's radius and a shell's
+
+// The brain's own tank, moved by its commands; `blocked` holds it where it stands.
+struct SimTank {
+    ai::TSenses s;
+    bool blocked = false;
+    void Carry(const ai::TTankCommand& c)
+    {
+        s.yaw += c.turn * s.turnStep;
+        s.moving = c.drive;
+        if (c.drive && !blocked) s.position += ai::Heading(s.yaw) * kTankStep;
+        s.nowMs += kFrame;
+    }
+};
+
+ai::TTankBrain Brain(std::shared_ptr<const TNavGrid> grid, ai::TDifficulty difficulty = ai::TDifficulty::Normal())
+{
+    return ai::TTankBrain(difficulty, grid,
+                          [grid](const vector3df& a, const vector3df& b) { return grid->ClearShot(a, b, 0.15f); }, 3);
+}
+
+}  // namespace
+
+// A tank driving to and fro across its line of fire at full speed, twelve units off: the
+// shells it fires (flown here, straight, for their whole life) hit more often than not.
+TEST(TankBrain, ATankCrossingItsLineOfFireAtFullSpeedIsHitMoreOftenThanMissed)
+{
+    auto grid = Field();
+    ai::TTankBrain brain = Brain(grid);
+    SimTank me;
+    me.s.nowMs = 1000;
+    me.s.yaw = 90;
+    vector3df target(12, 0, -6), shell;
+    float targetStep = kTankStep;
+    std::optional<uint32_t> shellBorn;
+    vector3df shellHeading;
+    int hits = 0, misses = 0;
+    for (int frame = 0; frame < 40 * 1000 / int(kFrame); ++frame) {
+        me.s.targetSeen = true;
+        me.s.targetPosition = target;
+        me.s.ownShellFlying = shellBorn.has_value();
+        const ai::TTankCommand c = brain.Think(me.s);
+        if (c.fire && !shellBorn) {
+            shellBorn = me.s.nowMs;
+            shellHeading = ai::Heading(me.s.yaw);
+            shell = me.s.position + shellHeading * me.s.muzzleForward;
+        }
+        me.Carry(c);
+        target.Z += targetStep;
+        if (std::fabs(target.Z) > 6.0f) targetStep = -targetStep;  // turns back at the ends
+        if (shellBorn) {
+            shell += shellHeading * me.s.shellSpeed * float(kFrame);
+            if (shell.getDistanceFrom(target) < kHitDistance) ++hits, shellBorn.reset();
+            else if (me.s.nowMs - *shellBorn > me.s.shellLifeMs) ++misses, shellBorn.reset();
+        }
+    }
+    EXPECT_GE(hits + misses, 10) << "it hardly fired";
+    EXPECT_GT(hits, misses);
+}
+
+// A shell fired along the line the tank stands a little beside: a brain that dodges leaves
+// the shell's path; one that does not is hit (so the shot was a true one).
+TEST(TankBrain, ItLeavesThePathOfAShellFiredAtIt)
+{
+    auto grid = Field();
+    for (bool dodges : {false, true}) {
+        SCOPED_TRACE(dodges ? "dodging" : "not dodging");
+        ai::TDifficulty difficulty = ai::TDifficulty::Normal();
+        difficulty.dodges = dodges;
+        ai::TTankBrain brain = Brain(grid, difficulty);
+        SimTank me;
+        me.s.nowMs = 1000;
+        me.s.position = vector3df(0, 0, 0.3f);
+        me.s.yaw = 90;  // facing the shooter, the shell's line just to its right
+        me.s.targetSeen = true;
+        me.s.targetPosition = vector3df(26, 0, 0);
+        vector3df shell(25, 0, 0);
+        const vector3df velocity(-me.s.shellSpeed, 0, 0);
+        float closest = 1e9f;
+        for (uint32_t t = 0; t < 900; t += kFrame) {
+            // Standing still and holding fire up to the shot: what it does is all dodge.
+            me.s.enemyShellFlying = true;
+            me.s.enemyShellPosition = shell;
+            me.s.enemyShellVelocity = velocity;
+            me.s.ownShellFlying = true;
+            me.Carry(brain.Think(me.s));
+            shell += velocity * float(kFrame);
+            closest = std::min(closest, shell.getDistanceFrom(me.s.position));
+        }
+        if (dodges) {
+            EXPECT_GT(closest, kHitDistance) << "hit at " << me.s.position.X << "," << me.s.position.Z;
+        } else {
+            EXPECT_LT(closest, kHitDistance);
+        }
+    }
+}
+
+// Driving into something the walls' grid does not know of (the other tank, a corner the
+// grid rounds off), it turns away within a second.
+TEST(TankBrain, AWedgedTankTurnsAwayWithinASecond)
+{
+    auto grid = Field();
+    for (unsigned seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        ai::TTankBrain brain(ai::TDifficulty::Normal(), grid,
+                             [grid](const vector3df& a, const vector3df& b) { return grid->ClearShot(a, b, 0.15f); },
+                             seed);
+        SimTank me;
+        me.s.nowMs = 1000;
+        // Patrolling (nothing seen) until it drives straight on.
+        ai::TTankCommand c;
+        for (int frame = 0; frame < 600 && !(c.drive && c.turn == 0 && me.s.moving); ++frame) me.Carry(c = brain.Think(me.s));
+        ASSERT_TRUE(c.drive && c.turn == 0) << "never drove straight on";
+        me.blocked = true;
+        const float course = me.s.yaw;
+        const uint32_t wedged = me.s.nowMs;
+        while (me.s.nowMs - wedged < 1000 && std::fabs(ai::AngleDifference(course, me.s.yaw)) < 30.0f)
+            me.Carry(brain.Think(me.s));
+        EXPECT_GE(std::fabs(ai::AngleDifference(course, me.s.yaw)), 30.0f) << "still pushing after a second";
+    }
+}
+
+TEST(TankBrain, ShotBlockedWhereItStandsButClearAStepAsideItMovesOverAndFires)
+{
+    // A square field, and a post that just crosses the line from the tank to its target.
+    std::vector<irr::core::triangle3df> post;
+    AddWall(post, {3, 0, -3}, {3, 0, 0.05f});
+    auto grid = Field(post);
     const vector3df target(15, 0, 0);
     auto lineOfFire = [&](const vector3df& from, const vector3df& to) { return grid->ClearShot(from, to, 0.15f); };
     ai::TTankBrain brain(ai::TDifficulty::Normal(), grid, lineOfFire, 1);

@@ -242,6 +242,31 @@ TEST_F(GamepadMatch, F9ResumesAMatchPausedByAPadThatStaysOut)
     EXPECT_EQ(Tank("tank2")->IsAccelerating(), 1) << "the other player plays on";
 }
 
+// A pause the player made, with F9 or Start, is the player's: a pad pulled out and plugged
+// back in meanwhile does not end it.
+TEST_F(GamepadMatch, APlayersOwnPauseOutlastsAPadPulledOutAndPluggedBackIn)
+{
+    for (bool byStart : {false, true}) {
+        SCOPED_TRACE(byStart ? "Start" : "F9");
+        if (byStart)
+            TapButton(*pad2, SDL_CONTROLLER_BUTTON_START);
+        else
+            Tap(irr::KEY_F9);
+        Frame();
+        ASSERT_EQ(TGame::Framerate->IsPaused(), 1);
+        pad1->Detach();
+        Frames(3);
+        EXPECT_EQ(arena->IsPadLost(1), 1);
+        pad1->Attach();
+        Frames(3);
+        EXPECT_EQ(arena->IsPadLost(1), 0);
+        EXPECT_EQ(TGame::Framerate->IsPaused(), 1) << "the pad's return ended the player's pause";
+        Tap(irr::KEY_F9);
+        Frame();
+        ASSERT_EQ(TGame::Framerate->IsPaused(), 0);
+    }
+}
+
 TEST_F(GamepadMatch, PadsRumbleOnTheirTanksDeathLongAndOnAHitShort)
 {
     Tank("tank2")->Die(vector3df(1, 0, 0));

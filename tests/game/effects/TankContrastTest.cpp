@@ -1,11 +1,10 @@
 // Every scheme, on entry and after every F12 step: the two tanks, with their outlines
-// where shown, stand out from each other and from the floor.
+// where shown, stand out from each other and from the floor, and a shown outline rims its tank.
 #include <string>
 
 #include "tests/support/ArenaFixture.h"
-#include "game/effects/ColorContrast.h"
+#include "tests/support/Contrast.h"
 
-using ColorContrast::ContrastRatio;
 using irr::video::SColor;
 
 namespace {
@@ -58,13 +57,23 @@ TEST_F(TankContrast, TanksStandOutFromEachOtherAndTheFloorInEverySchemeAndEveryF
             const SColor floor = *game->clsColor;
             const SColor body1 = Opaque(Tank("tank1")->color), body2 = Opaque(Tank("tank2")->color);
             const SColor edge1 = Edge("tank1"), edge2 = Edge("tank2");
-            EXPECT_GE(std::max(ContrastRatio(body1, body2), ContrastRatio(edge1, edge2)), 1.5f);
-            EXPECT_GE(ContrastRatio(edge1, floor), 1.5f);
-            EXPECT_GE(ContrastRatio(edge2, floor), 1.5f);
-            // An outline only where the colors call for it.
-            if (!ColorContrast::TooClose(body1, body2) && !ColorContrast::TooClose(body1, floor) &&
-                !ColorContrast::TooClose(body2, floor)) {
+            EXPECT_GE(std::max(WcagContrast(body1, body2), WcagContrast(edge1, edge2)), 1.5);
+            EXPECT_GE(WcagContrast(edge1, floor), 1.5);
+            EXPECT_GE(WcagContrast(edge2, floor), 1.5);
+            // An outline only where the colors call for it: never where every pair is 2:1 apart.
+            if (WcagContrast(body1, body2) >= 2.0 && WcagContrast(body1, floor) >= 2.0 &&
+                WcagContrast(body2, floor) >= 2.0) {
                 EXPECT_EQ(Outlines(), 0);
+            }
+            // A shown outline rims its tank: larger than the hull all round.
+            for (const char* key : {"tank1", "tank2"}) {
+                irr::scene::ISceneNode* outline = ChildAt(Tank(key)->_node, 0);
+                if (!outline->isVisible()) continue;
+                const irr::core::vector3df hull = Tank(key)->_node->getTransformedBoundingBox().getExtent();
+                const irr::core::vector3df rim = outline->getTransformedBoundingBox().getExtent();
+                EXPECT_GT(rim.X, hull.X * 1.05f) << key;
+                EXPECT_GT(rim.Z, hull.Z * 1.05f) << key;
+                EXPECT_LT(rim.X, hull.X * 1.3f) << key << ": a halo, not a rim";
             }
             outlined += Outlines() > 0;
         }

@@ -11,6 +11,7 @@
 
 #include "tests/support/ArenaFixture.h"
 #include "tests/support/WallMap.h"
+#include "tests/support/Contrast.h"
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
 #include "game/ai/Aim.h"
@@ -126,7 +127,9 @@ TEST_F(Variations, TimeLimitClockStopsWhilePausedAndTheHigherScoreWinsAtZero)
     TapAcrossFrames(kF9);
     Player("player2")->score = 3;  // three hits by player 1
     Player("player1")->score = 1;
-    FrameAfter(75000);
+    FrameAfter(67000);
+    EXPECT_EQ(CountShown(L"0:09"), 1) << "the last ten seconds keep their minutes and two digits";
+    FrameAfter(8000);
     ASSERT_FALSE(arena->HasFlag("match_end"));
     FrameAfter(1000);
     EXPECT_EQ(arena->GetFlag("match_end"), 1);
@@ -374,6 +377,25 @@ TEST_F(Variations, OverlaysStandInsideEveryCameraOfEveryView)
         if (line.text == L"PLAYER 2 WINS") {
             EXPECT_EQ(line.color, Tank("tank1")->color);
         }
+}
+
+// In every scheme and after every F12 step, the clock, the keys and "PAUSED" stand out from
+// the backdrop they are drawn on (the floor's color) by at least 3:1.
+TEST_F(Variations, OverlayTextStandsOutFromItsBackdropInEveryScheme)
+{
+    constexpr int kF12 = 123;
+    Options().timeLimitSeconds = 60;
+    game->SetCurrentColorScheme(0);
+    EnterIdleArena();
+    TapAcrossFrames(kF9);
+    for (int step = 0; step < 13; ++step) {
+        SCOPED_TRACE("scheme " + std::to_string(game->ColorSchemeIdx));
+        if (step > 0) TapAcrossFrames(kF12);
+        Frame();
+        ASSERT_TRUE(CountShown(L"PAUSED") == 1 && CountShown(L"MATCH KEYS") == 1 && CountShown(L"1:00") == 1);
+        for (const auto& line : arena->overlay.drawn)
+            EXPECT_GE(WcagContrast(line.color, *game->clsColor), 3.0) << std::string(line.text.begin(), line.text.end());
+    }
 }
 
 // The README's match-key table says each key's name as the game's help (F10) says it: the

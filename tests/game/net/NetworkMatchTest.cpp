@@ -343,6 +343,24 @@ TEST_F(NetworkMatch, TheJoinerDrawsBothTanksFacingAsTheHostHasThem)
         EXPECT_LT(headingGap("tank2"), 2.0f) << "the host's tank";
         EXPECT_LT(headingGap("tank1"), 2.0f) << "the joiner's own tank";
     }
+    // Turning across north, where the heading goes from 359 to 0, the host's tank is drawn
+    // turning smoothly frame by frame, never flipped round for a frame.
+    host->Within([&] { PlaceTank(*host->arena, "tank2", Tank(*host, "tank2")->GetPosition(), 30); });
+    Frames(30);
+    host->Key(irr::KEY_KEY_Z, true);
+    float last = Tank(*joiner, "tank2")->GetHeading(), widest = 0;
+    bool crossed = false;
+    for (int frame = 0; frame < 40; ++frame) {
+        Frame();
+        const float now = Tank(*joiner, "tank2")->GetHeading();
+        crossed = crossed || std::fabs(now - last) > 180.0f;
+        const float step = std::fabs(now - last);
+        widest = std::max(widest, std::min(step, 360.0f - step));
+        last = now;
+    }
+    host->Key(irr::KEY_KEY_Z, false);
+    EXPECT_TRUE(crossed) << "the turn never crossed north";
+    EXPECT_LT(widest, 10.0f) << "degrees turned in one drawn frame";
 }
 
 // The joiner hears its match as the host does: the host's tank's engine, each shot on the
