@@ -144,32 +144,32 @@ TCellPos RoomCenter(const Rooms& rooms, int room)
 
 }  // namespace
 
-TMazeSpec TMazeGenerator::ForWindow(uint32_t seed, int width, int height)
+TMazePlan TMazeGenerator::ForWindow(uint32_t seed, int width, int height)
 {
-    TMazeSpec spec;
-    spec.seed = seed;
-    spec.version = kVersion;
-    spec.roomsAcross = kRoomsAcross;
+    TMazePlan plan;
+    plan.seed = seed;
+    plan.version = kVersion;
+    plan.roomsAcross = kRoomsAcross;
     if (width > 0 && height > 0) {
         const int64_t depthCells = int64_t(kViewWidthCells) * height / width;
-        spec.roomsDown = static_cast<int>(std::clamp<int64_t>((depthCells - 1) / kSpan, kMinRooms, kMaxRooms));
+        plan.roomsDown = static_cast<int>(std::clamp<int64_t>((depthCells - 1) / kSpan, kMinRooms, kMaxRooms));
     }
-    return spec;
+    return plan;
 }
 
-std::optional<TArenaGrid> TMazeGenerator::Generate(const TMazeSpec& spec)
+std::optional<TArenaGrid> TMazeGenerator::Generate(const TMazePlan& plan)
 {
-    if (spec.version != kVersion) return std::nullopt;
-    if (spec.roomsAcross < kMinRooms || spec.roomsAcross > kMaxRooms || spec.roomsDown < kMinRooms ||
-        spec.roomsDown > kMaxRooms)
+    if (plan.version != kVersion) return std::nullopt;
+    if (plan.roomsAcross < kMinRooms || plan.roomsAcross > kMaxRooms || plan.roomsDown < kMinRooms ||
+        plan.roomsDown > kMaxRooms)
         return std::nullopt;
 
-    std::mt19937 random(spec.seed);
-    Rooms rooms(spec.roomsAcross, spec.roomsDown);
+    std::mt19937 random(plan.seed);
+    Rooms rooms(plan.roomsAcross, plan.roomsDown);
     CarveTree(rooms, random);
     OpenLoops(rooms, random);
 
-    TArenaGrid grid("MAZE " + std::to_string(spec.seed), rooms.across * kSpan + 1, rooms.down * kSpan + 1);
+    TArenaGrid grid("MAZE " + std::to_string(plan.seed), rooms.across * kSpan + 1, rooms.down * kSpan + 1);
     for (int row = 0; row < grid.Rows(); ++row)
         for (int column = 0; column < grid.Columns(); ++column) grid.Set({column, row}, TArenaCell::Wall);
     for (int room = 0; room < rooms.Count(); ++room) {

@@ -13,7 +13,7 @@
 #include "game/arenas/ArenaGrid.h"
 
 // Everything that decides a maze: what the host sends so that the joiner builds the same.
-struct TMazeSpec {
+struct TMazePlan {
     uint32_t seed = 0;
     int version = 1;
     int roomsAcross = 8, roomsDown = 6;
@@ -29,7 +29,7 @@ public:
 
     // The size for a window of width x height pixels: as wide as the built-in arenas, as
     // deep as the orthographic camera shows at that aspect.
-    static TMazeSpec ForWindow(uint32_t seed, int width, int height);
+    static TMazePlan ForWindow(uint32_t seed, int width, int height);
     // The maze, or none for a version this program does not know or a size out of range.
-    static std::optional<TArenaGrid> Generate(const TMazeSpec& spec);
+    static std::optional<TArenaGrid> Generate(const TMazePlan& plan);
 };

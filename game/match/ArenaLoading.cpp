@@ -132,10 +132,10 @@ int TVexmoorArenaScreen::ChooseArena()
                                                  : static_cast<uint32_t>(TGame::RandomInt(1, 2147483646));
         irr::core::dimension2du screen(800, 600);
         if (game && game->driver) screen = game->driver->getScreenSize();
-        const TMazeSpec spec =
+        const TMazePlan plan =
             TMazeGenerator::ForWindow(seed, static_cast<int>(screen.Width), static_cast<int>(screen.Height));
-        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(spec)) {
-            UseArenaGrid(std::move(*grid), spec);
+        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(plan)) {
+            UseArenaGrid(std::move(*grid), plan);
             return 0;
         }
     } else if (match.arena == TArenaChoice::Custom) {

@@ -202,13 +202,13 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
 void TNetworkMatch::UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& s)
 {
     if (s.arena == Wire::kArenaRandomMaze) {
-        const TMazeSpec spec{s.maze.seed, s.maze.version, s.maze.roomsAcross, s.maze.roomsDown};
-        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(spec)) {
-            arena.UseArenaGrid(std::move(*grid), spec);
+        const TMazePlan plan{s.maze.seed, s.maze.version, s.maze.roomsAcross, s.maze.roomsDown};
+        if (std::optional<TArenaGrid> grid = TMazeGenerator::Generate(plan)) {
+            arena.UseArenaGrid(std::move(*grid), plan);
             return;
         }
         std::fprintf(stderr, "network: the host's maze (generator version %d, %d x %d rooms) cannot be made here\n",
-                     spec.version, spec.roomsAcross, spec.roomsDown);
+                     plan.version, plan.roomsAcross, plan.roomsDown);
         EndEarly(arena, "THE HOST'S MAZE CANNOT BE MADE HERE");
     } else if (s.arena == Wire::kArenaGrid) {
         TArenaRead read = ArenaOnWire::Unpack(s.grid);

@@ -30,7 +30,7 @@ std::string TArenaWorld::ArenaModelFor(TArenaChoice choice)
     return kModels[2];
 }
 
-void TArenaWorld::UseArenaGrid(TArenaGrid grid, std::optional<TMazeSpec> spec)
+void TArenaWorld::UseArenaGrid(TArenaGrid grid, std::optional<TMazePlan> plan)
 {
     DropArenaGrid();
     if (smgr) {
@@ -40,7 +40,7 @@ void TArenaWorld::UseArenaGrid(TArenaGrid grid, std::optional<TMazeSpec> spec)
         if (auto resource = TMeshResource::Create(smgr, kGridModel)) AddGameResource(kGridModel, resource);
     }
     arenaGrid = std::move(grid);
-    maze = spec;
+    maze = plan;
     arena_model = kGridModel;
 }
 

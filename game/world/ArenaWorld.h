@@ -64,9 +64,9 @@ public:
     // The mesh key of an arena built from a grid, in the engine's mesh cache while it is played.
     static constexpr const char* kGridModel = "vexmoor:arena_grid";
     // Plays on `grid` from the next reset: its mesh goes into the mesh cache and the mesh
-    // resources under kGridModel, which becomes arena_model; `maze` is the spec it was
+    // resources under kGridModel, which becomes arena_model; `maze` is the plan it was
     // generated from, if it is a maze.
-    void UseArenaGrid(TArenaGrid grid, std::optional<TMazeSpec> maze);
+    void UseArenaGrid(TArenaGrid grid, std::optional<TMazePlan> maze);
     // Forgets the grid and takes its mesh out of the cache (a built-in arena is played or
     // the match is left).
     void DropArenaGrid();
@@ -79,9 +79,9 @@ public:
     std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
     // The arena this match is played in (kept for the finale).
     std::string arena_model = "arena2_model";
-    // The grid of the arena played, when it is an arena file or a maze; with its spec for a maze.
+    // The grid of the arena played, when it is an arena file or a maze; with its plan for a maze.
     std::optional<TArenaGrid> arenaGrid;
-    std::optional<TMazeSpec> maze;
+    std::optional<TMazePlan> maze;
     // When the match is decided: the score to reach, the clock, sudden death (a network
     // joiner's follow the host's).
     TMatchRules rules;

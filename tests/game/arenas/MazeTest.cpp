@@ -79,8 +79,8 @@ TEST(Maze, TwoHundredMazesAreConnectedLoopyAndSpreadTheirRespawnPoints)
     std::set<std::string> distinct;
     for (uint32_t seed = 0; seed < 200; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        const TMazeSpec spec = TMazeGenerator::ForWindow(seed, seed % 2 ? 800 : 1280, seed % 2 ? 600 : 720);
-        const std::optional<TArenaGrid> maze = TMazeGenerator::Generate(spec);
+        const TMazePlan plan = TMazeGenerator::ForWindow(seed, seed % 2 ? 800 : 1280, seed % 2 ? 600 : 720);
+        const std::optional<TArenaGrid> maze = TMazeGenerator::Generate(plan);
         ASSERT_TRUE(maze);
         const TArenaGrid& grid = *maze;
         // Closed, every respawn point on the floor with room for a tank and reachable by one.
@@ -96,7 +96,7 @@ TEST(Maze, TwoHundredMazesAreConnectedLoopyAndSpreadTheirRespawnPoints)
                     ASSERT_GE(fromFirst[static_cast<size_t>(grid.Index({column, row}))], 0);
                 }
 
-        const int rooms = spec.roomsAcross * spec.roomsDown;
+        const int rooms = plan.roomsAcross * plan.roomsDown;
         EXPECT_GE(Holes(grid), std::max(1, rooms / 6));
 
         // A tank's walk (a room and its wall are 4 steps): no two respawn points within two
@@ -111,7 +111,7 @@ TEST(Maze, TwoHundredMazesAreConnectedLoopyAndSpreadTheirRespawnPoints)
             }
         }
 
-        EXPECT_EQ(TMazeGenerator::Generate(spec), maze);
+        EXPECT_EQ(TMazeGenerator::Generate(plan), maze);
         distinct.insert(grid.ToText());
     }
     EXPECT_EQ(distinct.size(), 200u);
@@ -132,9 +132,9 @@ TEST(Maze, SizeFitsTheWindowAndBadSpecsAreRefused)
         int width, height, roomsDown;
     };
     for (const Window& window : {Window{800, 600, 6}, Window{1280, 720, 4}, Window{1920, 1200, 5}, Window{600, 800, 11}}) {
-        const TMazeSpec spec = TMazeGenerator::ForWindow(7, window.width, window.height);
-        EXPECT_EQ(spec.roomsDown, window.roomsDown) << window.width << "x" << window.height;
-        const std::optional<TArenaGrid> maze = TMazeGenerator::Generate(spec);
+        const TMazePlan plan = TMazeGenerator::ForWindow(7, window.width, window.height);
+        EXPECT_EQ(plan.roomsDown, window.roomsDown) << window.width << "x" << window.height;
+        const std::optional<TArenaGrid> maze = TMazeGenerator::Generate(plan);
         ASSERT_TRUE(maze);
         // Within what the orthographic camera shows: 42.5 wide, 42.5 h / w deep.
         const irr::core::vector3df extent = maze->Bounds().getExtent();
