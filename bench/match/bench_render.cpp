@@ -87,7 +87,7 @@ void Measure(int frames, int block)
     game.HoldDrivingKeys();
     const GlWindow gameWindow(game.Game().driver);
 
-    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors());
+    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
     if (!bare.Ok()) throw std::runtime_error("no OpenGL window (is DISPLAY set?)");
     const GlWindow bareWindow(bare.Driver());
     // Side by side: neither window covers the other.
