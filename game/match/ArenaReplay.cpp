@@ -3,6 +3,7 @@
 // the other way round in a replay: the recorded set-up, commands and keys at the recorded
 // frame times, as many frames a draw as the viewer's clock has reached.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <iostream>
@@ -206,6 +207,7 @@ int TVexmoorArenaScreen::OnPostUpdate()
 {
     TVexmoorGameState::OnPostUpdate();
     const uint32_t now = GameClock::Milliseconds();
+    lastUpdateMs_ = now;
     // Once everything has moved, the tanks are kept out of the walls and each other, as
     // the scene's draw did before (and only once, however often the scene is drawn).
     if (smgr) StepCollisions(smgr->getRootSceneNode(), now);
@@ -213,6 +215,7 @@ int TVexmoorArenaScreen::OnPostUpdate()
         if (!replay_->refused) AdvanceReplay();
         return 0;
     }
+    const auto since = tape.timed ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point();
     const TMatchTape::Commands commands = DrivenCommands();
     if (!started_ || !tape.IsRecording()) return 0;
     tape.AddFrame(now, commands);
@@ -220,6 +223,9 @@ int TVexmoorArenaScreen::OnPostUpdate()
         const bool timeUp = rules.Timed() && rules.elapsedMs >= rules.timeLimitMs;
         tape.Finish(ResultNow(timeUp ? replay::TReplayEnding::TimeUp : replay::TReplayEnding::ScoreReached));
     }
+    if (tape.timed)
+        tape.frameNs.push_back(static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - since).count()));
     return 0;
 }
 
@@ -326,7 +332,11 @@ int TVexmoorArenaScreen::UpdatesThisFrame()
 {
     // What the overlay drew is forgotten once a draw, whatever the updates before it.
     overlay.NewFrame();
-    if (!replay_) return 1;
+    if (!replay_) {
+        if (started_ && static_cast<uint32_t>(GameClock::Live() - lastUpdateMs_) < static_cast<uint32_t>(minUpdateMs))
+            return 0;
+        return 1;
+    }
     ReplayPlay& r = *replay_;
     if (r.refused) return 0;
     const uint32_t live = GameClock::Live();

@@ -138,7 +138,11 @@ public:
     TReplayEnd replayEnd;
     // A replay plays at most this many recorded frames before a draw; a slower machine
     // watches it slower.
-    static constexpr int kMaxUpdatesPerDraw = 8;
+    static constexpr int kMaxUpdatesPerDraw = 32;
+    // A match updates at most once in this many milliseconds: a display faster than that
+    // (the frame rate is not capped by default) draws the same match again in between, and
+    // the recording grows by at most 250 frames a second however fast the machine draws.
+    int minUpdateMs = 4;
 
 private:
     struct TankModel;
@@ -178,6 +182,7 @@ private:
     std::unique_ptr<ReplayPlay> replay_;
     bool started_ = false;       // StartMatch has run in this visit
     bool startPending_ = false;  // asked for between frames: at the next
+    uint32_t lastUpdateMs_ = 0;  // the time of the match's last update
     TObjectLookup<TTankController> drivers_[2];  // players 1 and 2's controllers
     // The network match of this machine, if one is on.
     std::shared_ptr<TNetworkMatch> Network();

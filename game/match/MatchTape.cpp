@@ -13,8 +13,14 @@ std::string TMatchTape::NewFile(const std::string& folder)
         std::cerr << "replay: the replay folder " << problem << "; this match is not recorded" << std::endl;
         return "";
     }
-    // The new file counts among the kept ones; the oldest go.
     const std::string path = replays.NewFilePath(std::time(nullptr));
+    if (!file_.Open(path)) {
+        std::cerr << "replay: the file " << path << " " << file_.Problem() << "; this match is not recorded"
+                  << std::endl;
+        return "";
+    }
+    // The new file counts among the kept ones; the oldest go.
+    replays.Rotate();
     return path;
 }
 
@@ -23,15 +29,11 @@ bool TMatchTape::Start(const replay::TReplayHeader& header, const std::string& f
     Stop({});
     path_ = NewFile(folder);
     if (path_.empty()) return false;
-    auto writer = std::make_unique<replay::TReplayWriter>(header);
-    if (listener) writer->SetListener(std::move(listener));
-    if (!writer->Open(path_)) {
-        std::cerr << "replay: the file " << path_ << " " << writer->Problem() << "; this match is not recorded"
-                  << std::endl;
-        return false;
-    }
-    writer_ = std::move(writer);
-    replay::TReplayFolder(folder).Rotate();
+    writer_ = std::make_unique<replay::TReplayWriter>(header);
+    writer_->RecordFor([this, listener = std::move(listener)](const std::vector<uint8_t>& piece) {
+        file_.Add(piece);
+        if (listener) listener(piece);
+    });
     return true;
 }
 
@@ -41,15 +43,8 @@ void TMatchTape::Copy(const std::vector<uint8_t>& piece, const std::string& fold
         Stop({});
         copying_ = true;  // one attempt a match: a copy that cannot be made is said once
         path_ = NewFile(folder);
-        if (path_.empty()) return;
-        if (!copy_.Open(path_)) {
-            std::cerr << "replay: the file " << path_ << " " << copy_.Problem() << "; this match is not recorded"
-                      << std::endl;
-            return;
-        }
-        replay::TReplayFolder(folder).Rotate();
     }
-    copy_.Add(piece);
+    file_.Add(piece);
 }
 
 void TMatchTape::AddKey(replay::TMatchKey key)
@@ -65,14 +60,13 @@ void TMatchTape::AddFrame(uint32_t timeMs, const Commands& commands)
 void TMatchTape::Finish(const replay::TReplayResult& result)
 {
     if (!writer_) return;
-    if (!writer_->Finish(result))
-        std::cerr << "replay: the file " << path_ << " " << writer_->Problem() << std::endl;
+    writer_->Finish(result);
     writer_.reset();
 }
 
 void TMatchTape::Stop(const replay::TReplayResult& abandoned)
 {
     Finish(abandoned);
-    if (copying_ && !copy_.Close()) std::cerr << "replay: the file " << path_ << " " << copy_.Problem() << std::endl;
     copying_ = false;
+    if (file_.IsOpen() && !file_.Close()) std::cerr << "replay: the file " << path_ << " " << file_.Problem() << std::endl;
 }

@@ -2,8 +2,8 @@
 // match starts, then each frame's time, commands and match keys, then its end, and the
 // tape writes them to a new file in the replay folder (the newest 20 files are kept).
 // A network joiner's tape keeps the host's recording instead, piece by piece as it comes.
-// Writing is buffered by the replay writer: a frame costs a few bit operations, and the
-// disk is touched once a block (every 240 frames).
+// A frame costs a few bit operations; the writer hands a block over every 240 frames, and
+// the file is written on a thread of its own, so no frame waits for the disk.
 #pragma once
 
 #include <array>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "game/replay/ReplayCopy.h"
+#include "game/replay/ReplayFile.h"
 #include "game/replay/ReplayWriter.h"
 
 class TMatchTape {
@@ -32,9 +32,10 @@ public:
     void AddKey(replay::TMatchKey key);
     // The frame's time and each tank's command, at the frame's end.
     void AddFrame(uint32_t timeMs, const Commands& commands);
-    // The match's end; the file is closed, and nothing more is recorded until Start.
+    // The match's end; nothing more is recorded until Start (the file is closed by Stop).
     void Finish(const replay::TReplayResult& result);
-    // Leaves off: a recording still open ends as abandoned, a copy is closed as it is.
+    // Leaves off: a recording still going ends as abandoned, and the file is closed once
+    // all of it is written.
     void Stop(const replay::TReplayResult& abandoned);
 
     bool IsRecording() const { return writer_ != nullptr; }
@@ -42,11 +43,16 @@ public:
     // The file of the last recording or copy (kept after it ends).
     const std::string& Path() const { return path_; }
 
+    // For the benchmark: with `timed` set, the arena keeps the time each frame's recording
+    // took (taking the commands and adding the frame), in nanoseconds.
+    bool timed = false;
+    std::vector<uint32_t> frameNs;
+
 private:
     std::string NewFile(const std::string& folder);
 
     std::unique_ptr<replay::TReplayWriter> writer_;
-    replay::TReplayCopy copy_;
+    replay::TReplayFile file_;
     bool copying_ = false;
     std::string path_;
 };

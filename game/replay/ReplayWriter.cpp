@@ -93,6 +93,14 @@ void TReplayWriter::SetListener(std::function<void(const std::vector<uint8_t>& p
     listener_ = std::move(listener);
 }
 
+void TReplayWriter::RecordFor(std::function<void(const std::vector<uint8_t>& piece)> listener)
+{
+    toFile_ = true;  // and no file: the listener's pieces only
+    memory_.clear();
+    listener_ = std::move(listener);
+    Emit(header_);
+}
+
 void TReplayWriter::Emit(const std::vector<uint8_t>& bytes)
 {
     if (listener_) listener_(bytes);

@@ -38,6 +38,9 @@ public:
     // Hears every piece as it is written to the file (the header, each block, the end): a
     // network host hands its recording to the joiner this way. Set before Open.
     void SetListener(std::function<void(const std::vector<uint8_t>& piece)> listener);
+    // Records for `listener` alone, which puts the pieces where it likes (a file written on a
+    // thread of its own, say): the header goes to it at once, and nothing is kept here.
+    void RecordFor(std::function<void(const std::vector<uint8_t>& piece)> listener);
 
     size_t Frames() const { return frames_; }
     const std::string& Problem() const { return problem_; }

@@ -147,7 +147,7 @@ TEST_F(ReplayMatch, ThirtyRecordedMatchesReplayToTheSamePointsAndPlacesAtAnyDraw
     const int kDrawMs[] = {16, 5, 33, 7, 50, 100};
     ASSERT_FALSE(game->CustomArenas().empty()) << "the shipped arena file";
     int decided = 0;
-    std::set<std::string> files;
+    std::set<std::string> files;  // every one a new file
     for (int i = 0; i < 30; ++i) {
         SCOPED_TRACE("match " + std::to_string(i));
         TSettings& s = game->settings;
@@ -173,6 +173,9 @@ TEST_F(ReplayMatch, ThirtyRecordedMatchesReplayToTheSamePointsAndPlacesAtAnyDraw
         const std::string path = arena->tape.Path();
         ASSERT_FALSE(path.empty());
         files.insert(path);
+        // Leaving the arena closes the file once all of it is written.
+        LeaveToTitle();
+        Frame();
         replay::TReplayReader reader;
         ASSERT_TRUE(reader.Open(path)) << reader.Problem();
         if (reader.Result() && reader.Result()->ending != replay::TReplayEnding::Abandoned) {
@@ -180,8 +183,6 @@ TEST_F(ReplayMatch, ThirtyRecordedMatchesReplayToTheSamePointsAndPlacesAtAnyDraw
             EXPECT_EQ(reader.Result()->scores[0], match.points[1]) << "the hits player 1's tank took";
             EXPECT_EQ(reader.Result()->scores[1], match.points[0]);
         }
-        LeaveToTitle();
-        Frame();
 
         ASSERT_TRUE(Replay(path, kDrawMs[i % 6])) << "the replay did not reach its last frame";
         ExpectSameEnd(match, arena->replayEnd);
@@ -190,6 +191,7 @@ TEST_F(ReplayMatch, ThirtyRecordedMatchesReplayToTheSamePointsAndPlacesAtAnyDraw
     }
     // Most matches were decided; the recordings rotated to the newest twenty.
     EXPECT_GE(decided, 20);
+    EXPECT_EQ(files.size(), 30u);
     EXPECT_EQ(replay::TReplayFolder(folder).Entries().size(), replay::TReplayFolder::kKept);
 }
 
@@ -288,4 +290,27 @@ TEST_F(ReplayMatch, AReplayThatCannotBePlayedGoesBackWithTheReasonAndRecordsNoth
     Frames(3);
     EXPECT_FALSE(arena->IsReplay());
     EXPECT_TRUE(arena->tape.IsRecording());
+}
+
+TEST_F(ReplayMatch, AMachineDrawingAThousandFramesASecondRecordsAtMost250AndReplaysThemAlike)
+{
+    game->settings.players[0].status = TPlayerStatus::ComputerHard;
+    game->settings.players[1].status = TPlayerStatus::ComputerHard;
+    EnterArena();
+    for (int ms = 0; ms < 10000; ++ms) FrameAfter(1);
+    const TEnd left = Now();
+    Press(irr::KEY_ESCAPE);
+    Frame();
+    Release(irr::KEY_ESCAPE);
+    replay::TReplayReader reader;
+    ASSERT_TRUE(reader.Open(arena->tape.Path())) << reader.Problem();
+    EXPECT_LE(reader.Frames().size(), 2501u);
+    EXPECT_GE(reader.Frames().size(), 2400u);
+    // Four times as fast on a display of 60 frames a second: every frame still runs.
+    game->replayToPlay = arena->tape.Path();
+    EnterArena();
+    TapAcrossFrames(irr::KEY_PLUS);
+    TapAcrossFrames(irr::KEY_PLUS);
+    ASSERT_TRUE(FramesUntil([&] { return arena->replayEnd.reached; }, 200));
+    ExpectSameEnd(left, arena->replayEnd);
 }

@@ -1,6 +1,7 @@
-// A recording handed on as it is written (a network host's to its joiner): the listener
-// hears the file's bytes piece by piece, whole blocks each, and a copy made of them is the
-// same file; a copy that stops between pieces reads as an unfinished recording.
+// A recording handed on as it is written: the listener hears the file's bytes piece by
+// piece, whole blocks each; a file written from them on a thread of its own (the game's
+// recording, a network joiner's copy of the host's) is the same file; one that stops between
+// pieces reads as an unfinished recording; one fed without end stops at the largest replay.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -10,7 +11,8 @@
 #include <iterator>
 
 #include "ReplaySamples.h"
-#include "game/replay/ReplayCopy.h"
+#include "game/replay/ReplayFile.h"
+#include "game/replay/ReplayWriter.h"
 #include "game/replay/ReplayReader.h"
 
 using namespace replay_test;
@@ -23,7 +25,7 @@ std::vector<uint8_t> FileBytes(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-class ReplayCopyTest : public ::testing::Test {
+class ReplayFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -36,7 +38,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ReplayCopyTest, TheListenerHearsTheFileAsWrittenAndACopyOfItIsTheSameFile)
+TEST_F(ReplayFileTest, TheListenerHearsTheFileAsWrittenAndACopyOfItIsTheSameFile)
 {
     std::vector<std::vector<uint8_t>> pieces;
     {
@@ -49,7 +51,17 @@ TEST_F(ReplayCopyTest, TheListenerHearsTheFileAsWrittenAndACopyOfItIsTheSameFile
     }
     // The header, four whole blocks of 240 frames, the rest, the end.
     ASSERT_EQ(pieces.size(), 1u + 5u + 1u);
-    TReplayCopy copy;
+    // The same pieces for a listener alone, which keeps them where it likes.
+    std::vector<std::vector<uint8_t>> alone;
+    {
+        TReplayWriter writer(VariedHeader(2));
+        writer.RecordFor([&](const std::vector<uint8_t>& piece) { alone.push_back(piece); });
+        Play(writer, VariedScript(1000, 9));
+        writer.Finish({TReplayEnding::TimeUp, {4, 4}});
+        EXPECT_TRUE(writer.Bytes().empty());
+    }
+    EXPECT_EQ(alone, pieces);
+    TReplayFile copy;
     ASSERT_TRUE(copy.Open(root_ + "/joiner.vxr")) << copy.Problem();
     for (const auto& piece : pieces) copy.Add(piece);
     ASSERT_TRUE(copy.Close()) << copy.Problem();
@@ -57,7 +69,7 @@ TEST_F(ReplayCopyTest, TheListenerHearsTheFileAsWrittenAndACopyOfItIsTheSameFile
     EXPECT_FALSE(copy.Open(root_ + "/joiner.vxr")) << "an existing file is never replaced";
 
     // Stopped after three pieces: two blocks and no end.
-    TReplayCopy cut;
+    TReplayFile cut;
     ASSERT_TRUE(cut.Open(root_ + "/cut.vxr"));
     for (size_t i = 0; i < 3; ++i) cut.Add(pieces[i]);
     cut.Close();
@@ -67,9 +79,9 @@ TEST_F(ReplayCopyTest, TheListenerHearsTheFileAsWrittenAndACopyOfItIsTheSameFile
     EXPECT_FALSE(reader.Result());
 }
 
-TEST_F(ReplayCopyTest, ACopyStopsAtTheSizeOfTheLargestReplay)
+TEST_F(ReplayFileTest, ACopyStopsAtTheSizeOfTheLargestReplay)
 {
-    TReplayCopy copy;
+    TReplayFile copy;
     ASSERT_TRUE(copy.Open(root_ + "/flood.vxr"));
     const std::vector<uint8_t> piece(1u << 20, 0x46);
     for (int i = 0; i < 20; ++i) copy.Add(piece);
