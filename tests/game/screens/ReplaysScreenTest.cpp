@@ -1,6 +1,6 @@
 // The replay list off the title: the recordings newest first with what they hold, every
 // kind of bad file listed with its reason and refused when chosen, a good one handed to the
-// arena, and what the list says with nothing to list.
+// arena.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,15 +147,4 @@ TEST_F(ReplaysScreenTest, ABadOneChosenSaysWhyAndAGoodOneGoesToTheArenaToBePlaye
     TapKey(irr::KEY_ESCAPE);
     Frames(2);
     EXPECT_EQ(Current(), "TitleScreen");
-}
-
-TEST_F(ReplaysScreenTest, WithNothingToListItSaysWhereMatchesAreRecorded)
-{
-    OpenList();
-    EXPECT_TRUE(list->entries.empty());
-    EXPECT_EQ(list->message, L"NO REPLAYS YET: EVERY MATCH IS RECORDED IN " + std::wstring(folder.begin(), folder.end()));
-    TGame::SetGameState("TitleScreen");
-    game->replayFolder.clear();
-    TGame::SetGameState("ReplaysScreen");
-    EXPECT_EQ(list->message, L"NO REPLAYS: MATCHES ARE NOT RECORDED");
 }
