@@ -1,4 +1,4 @@
-// Program entry: reads the command line and the settings, builds the game and its six
+// Program entry: reads the command line and the settings, builds the game and its
 // screens and runs the main loop.
 #include <cstdio>
 #include <memory>
@@ -13,6 +13,8 @@
 #include "game/CommandLine.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
+#include "game/replay/ReplayFolder.h"
+#include "game/replay/ReplayReader.h"
 
 // Where media/ and fonts/ lie relative to the program: the installed layout and the
 // checkout the build folder belongs to (both set by the build).
@@ -34,6 +36,15 @@ int main(int argc, char** argv)
         case TCommandLine::Action::Version: std::printf("%s\n", TCommandLine::VersionLine().c_str()); return 0;
         case TCommandLine::Action::Play: break;
     }
+    if (!line.replay.empty()) {
+        // A replay that cannot be played is said before any window opens.
+        replay::TReplayReader reader;
+        if (!reader.Open(line.replay)) {
+            std::fprintf(stderr, "vexmoor: the replay %s %s; it cannot be played\n", line.replay.c_str(),
+                         reader.Problem().c_str());
+            return 1;
+        }
+    }
     if (!EnterDataFolder({"media", "fonts"}, {VEXMOOR_PROGRAM_TO_DATA, VEXMOOR_PROGRAM_TO_SOURCE},
                          "Start the game with its vexmoor command, or from the folder that holds them."))
         return 255;
@@ -44,7 +55,13 @@ int main(int argc, char** argv)
         game = std::make_shared<TVexmoor>();
         game->UseSettingsFile(TSettingsStore::FromEnvironment());
         if (line.fullscreen) game->SetFullscreenForRun(*line.fullscreen);
+        game->replayFolder = replay::TReplayFolder::DefaultPath();
         TVexmoorScreens screens;
+        if (!line.replay.empty()) {
+            game->replayToPlay = line.replay;
+            game->afterReplay = "TitleScreen";
+            screens.init->next = "Arena";
+        }
         if (line.network.role != TNetworkArguments::Role::None) {
             std::string error;
             game->network = line.network.Start(&error);

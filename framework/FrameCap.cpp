@@ -25,7 +25,7 @@ uint32_t TFrameCap::Wait()
     if (rate_ <= 0) return 0;
     // Time is measured from an origin near now, so the wrapping 32-bit clock reads as a
     // plain increasing number for as long as the cap stays set.
-    const uint32_t now = GameClock::Milliseconds();
+    const uint32_t now = GameClock::Live();
     if (!started_) {
         started_ = true;
         origin_ = now;
@@ -48,7 +48,7 @@ uint32_t TFrameCap::Wait()
 
 void TFrameCap::SleepThenYield(uint32_t ms)
 {
-    const uint32_t start = GameClock::Milliseconds();
+    const uint32_t start = GameClock::Live();
     if (ms > 1) std::this_thread::sleep_for(std::chrono::milliseconds(ms - 1));
-    while (static_cast<uint32_t>(GameClock::Milliseconds() - start) < ms) std::this_thread::yield();
+    while (static_cast<uint32_t>(GameClock::Live() - start) < ms) std::this_thread::yield();
 }

@@ -41,6 +41,15 @@ int TFramerate::SetSpeedFactor()
     return 0;
 }
 
+int TFramerate::ZeroStep()
+{
+    speedfactor = kMinSpeedFactor;
+    fps = targetfps / speedfactor;
+    // Within a frame the clock reads the frame's start, which SetSpeedFactor read too.
+    currentticks = framedelay = GameClock::Milliseconds();
+    return 0;
+}
+
 std::string TFramerate::FpsLine() const
 {
     char line[128];

@@ -20,6 +20,10 @@ public:
     virtual int debugfps();
     virtual int IsPaused();
     virtual int Pause();
+    // The frame under way moves nothing (the smallest speed factor) and the next one is
+    // measured from its start: a match begins with this, so that its first step holds
+    // neither the screen before it nor the loading.
+    virtual int ZeroStep();
 
     // The line printfps writes, without the newline.
     std::string FpsLine() const;

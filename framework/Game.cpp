@@ -163,15 +163,28 @@ bool TGame::RunFrame()
         return false;
     }
     gameEnded_ = false;
+    // However the frame ends (a fatal error too), the clock runs again afterwards.
+    struct FrameClock {
+        ~FrameClock() { GameClock::EndFrame(); }
+    } frameClock;
 
-    Framerate->SetSpeedFactor();
     if (gamepads) gamepads->Poll();
-    // Each step reads the current state anew; a step that leaves none skips the rest.
-    if (auto state = CurrentGameState) state->OnPreUpdate();
-    if (auto state = CurrentGameState) state->UpdateObjects();
-    if (auto state = CurrentGameState) state->OnUpdate();
-    if (auto state = CurrentGameState) state->PostUpdateObjects();
-    if (auto state = CurrentGameState) state->OnPostUpdate();
+    // Updates of the match and draws of the screen go one to one, except in a replay,
+    // which keeps to the times it recorded: none in a frame, or several.
+    std::shared_ptr<TGameState> stepped = CurrentGameState;
+    const int updates = stepped->UpdatesThisFrame();
+    if (updates <= 0) GameClock::BeginFrame();  // the drawing's one reading
+    for (int i = 0; i < updates && CurrentGameState == stepped; ++i) {
+        GameClock::BeginFrame();
+        Framerate->SetSpeedFactor();
+        // Each step reads the current state anew; a step that leaves none skips the rest.
+        if (auto state = CurrentGameState) state->OnPreUpdate();
+        if (auto state = CurrentGameState) state->UpdateObjects();
+        if (auto state = CurrentGameState) state->OnUpdate();
+        if (auto state = CurrentGameState) state->PostUpdateObjects();
+        if (auto state = CurrentGameState) state->OnPostUpdate();
+        if (stepped->pendingNextState) break;
+    }
 
     // A stop signal ends the game as a closed window does.
     if (CurrentGameState && StopSignals::Received()) SetGameState("");

@@ -32,6 +32,11 @@ int TGameState::SetNextState(const std::string& name)
     return 0;
 }
 
+int TGameState::UpdatesThisFrame()
+{
+    return 1;
+}
+
 int TGameState::OnSetGameState(TGameState*)
 {
     return 0;

@@ -37,6 +37,9 @@ public:
     ~TGameState() override;
 
     virtual int SetNextState(const std::string& name);
+    // How many updates (pre-update to post-update) the main loop runs before this frame's
+    // draw: 1, or for a state that keeps to times of its own (a replay) 0 or more.
+    virtual int UpdatesThisFrame();
     virtual int OnSetGameState(TGameState* previous);
     virtual int OnPreUpdate();
     virtual int UpdateObjects();

@@ -14,6 +14,12 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args)
             version = true;
         } else if (arg == "--windowed" || arg == "--fullscreen") {
             line.fullscreen = arg == "--fullscreen";
+        } else if (arg == "--replay") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                line.error = "--replay needs the replay FILE to play";
+                break;
+            }
+            line.replay = args[++i];
         } else if (TNetworkArguments::IsRole(arg)) {
             if (!line.network.TakeRole(args, &i, &line.error)) break;
         } else {
@@ -21,6 +27,8 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args)
             break;
         }
     }
+    if (line.error.empty() && !line.replay.empty() && line.network.role != TNetworkArguments::Role::None)
+        line.error = "--replay plays a recorded match alone: not with --host or --join";
     if (!line.error.empty())
         line.action = Action::Refuse;
     else if (help)
@@ -41,6 +49,8 @@ std::string TCommandLine::Usage()
            "  --host [[ADDRESS:]PORT]  host a network match: listen on UDP port 47400 (or PORT)\n"
            "                           on every address (or ADDRESS only)\n"
            "  --join HOST[:PORT]       join the network match HOST is hosting (port 47400 unless given)\n"
+           "  --replay FILE            play the recorded match FILE (matches are recorded in\n"
+           "                           ~/.local/share/vexmoor/replays), then go to the title\n"
            "  --help                   show this help and exit\n"
            "  --version                show the version and exit\n";
 }

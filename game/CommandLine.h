@@ -1,5 +1,5 @@
-// The program's command line: the window mode for this run, the network role, --help and
-// --version. One pass over the arguments; anything it does not know is refused.
+// The program's command line: the window mode for this run, the network role, a replay to
+// play, --help and --version. One pass over the arguments; anything it does not know is refused.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,8 @@ struct TCommandLine {
     // --fullscreen or --windowed (the last one given): this run's mode, never saved.
     std::optional<bool> fullscreen;
     TNetworkArguments network;
+    // --replay FILE: the recorded match this run plays (then the title follows).
+    std::string replay;
     // Why the line was refused (Action::Refuse).
     std::string error;
 

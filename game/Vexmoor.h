@@ -80,6 +80,15 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // Where every match is recorded (the program sets the player's replay folder); empty:
+    // matches are not recorded.
+    std::string replayFolder;
+    // The replay the arena plays next instead of a match (taken when the arena is entered),
+    // the state it returns to at its end or on Escape, and why the last one chosen could
+    // not be played (for the replay list to say).
+    std::string replayToPlay;
+    std::string afterReplay = "ReplaysScreen";
+    std::string replayRefused;
     // The figures of the last match that was decided, for the results screen.
     TMatchStats lastMatch;
     // Hears how a network match ended (the set-up screen, once the screens are open).

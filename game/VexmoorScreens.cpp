@@ -12,6 +12,7 @@ void TVexmoorScreens::Open() const
     TGame::AddGameState("Arena", arena);
     TGame::AddGameState("StartScreen", start);
     TGame::AddGameState("ResultsScreen", results);
+    TGame::AddGameState("ReplaysScreen", replays);
     // The set-up screen hears how a network match ended.
     if (auto* game = dynamic_cast<TVexmoor*>(TGame::GameInstance))
         game->networkMatchEnd = std::dynamic_pointer_cast<TNetworkMatchEnd>(start);

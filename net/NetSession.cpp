@@ -50,7 +50,8 @@ bool IsHalfOpen(const ENetPeer& peer) {
 
 bool IsReliable(const Wire::Message& m) {
     return std::holds_alternative<Wire::Hello>(m) || std::holds_alternative<Wire::Welcome>(m) ||
-           std::holds_alternative<Wire::Refuse>(m) || std::holds_alternative<Wire::Event>(m);
+           std::holds_alternative<Wire::Refuse>(m) || std::holds_alternative<Wire::Event>(m) ||
+           std::holds_alternative<Wire::Recording>(m);
 }
 
 }  // namespace
@@ -363,7 +364,8 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
     } else if (fromPeer && status_ == Status::Connecting && std::holds_alternative<Wire::Refuse>(m)) {
         OnRefuse(std::get<Wire::Refuse>(m));
     } else if (fromPeer && status_ == Status::Connected &&
-               (std::holds_alternative<Wire::Snapshot>(m) || std::holds_alternative<Wire::Event>(m))) {
+               (std::holds_alternative<Wire::Snapshot>(m) || std::holds_alternative<Wire::Event>(m) ||
+                std::holds_alternative<Wire::Recording>(m))) {
         lastReceivedMs_ = clock_();
         received_.push_back(std::move(m));
     } else if (fromPeer && status_ == Status::Connected && std::holds_alternative<Wire::Ping>(m)) {

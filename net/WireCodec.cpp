@@ -45,6 +45,11 @@ public:
         U8(static_cast<uint8_t>(text.size()));
         for (char c : text) U8(static_cast<uint8_t>(c));
     }
+    // A u16 length, then the bytes.
+    void Bytes(std::vector<uint8_t>& bytes, long, long) {
+        U16(static_cast<uint16_t>(bytes.size()));
+        for (uint8_t b : bytes) U8(b);
+    }
     // `count` 2-bit values, four to a byte from its high bits.
     void Cells(std::vector<uint8_t>& cells, size_t count) {
         for (size_t i = 0; i < count; i += 4) {
@@ -116,6 +121,13 @@ public:
             U8(c, first, last);
             text += static_cast<char>(c);
         }
+    }
+    // A u16 length in [lo, hi], then that many bytes of any value.
+    void Bytes(std::vector<uint8_t>& bytes, long lo, long hi) {
+        uint16_t length;
+        U16(length, lo, hi);
+        bytes.resize(length);
+        for (uint8_t& b : bytes) b = Byte();
     }
     // `count` 2-bit values of 0 to 2, four to a byte; the last byte's unused bits are 0.
     void Cells(std::vector<uint8_t>& cells, size_t count) {
@@ -283,6 +295,12 @@ void Fields(IO& io, Ping& m) {
     io.U32(m.senderTimeMs);
 }
 
+template <class IO>
+void Fields(IO& io, Recording& m) {
+    io.U8(m.last, 0, 1);
+    io.Bytes(m.bytes, 1, kMaxRecordingPart);
+}
+
 template <typename M>
 Message Read(Reader& r) {
     M m;
@@ -299,6 +317,7 @@ constexpr Type TypeOf() {
     if constexpr (std::is_same_v<M, Snapshot>) return Type::Snapshot;
     if constexpr (std::is_same_v<M, Event>) return Type::Event;
     if constexpr (std::is_same_v<M, Ping>) return Type::Ping;
+    if constexpr (std::is_same_v<M, Recording>) return Type::Recording;
 }
 
 }  // namespace
@@ -352,6 +371,7 @@ Decoded Decode(const uint8_t* data, size_t size) {
         case Type::Snapshot: m = Read<Snapshot>(r); break;
         case Type::Event: m = Read<Event>(r); break;
         case Type::Ping: m = Read<Ping>(r); break;
+        case Type::Recording: m = Read<Recording>(r); break;
         default: out.drop = Drop::UnknownType; return out;
     }
     Drop result = r.Result();

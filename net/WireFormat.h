@@ -11,7 +11,7 @@
 //
 // Channels (ENet): kChannelUnreliable carries Input, Snapshot and Ping, sequenced and
 // unreliable (a late one is dropped by ENet, a lost one is replaced by the next);
-// kChannelReliable carries Hello, Welcome, Refuse and Event, reliable and in order.
+// kChannelReliable carries Hello, Welcome, Refuse, Event and Recording, reliable and in order.
 //
 // Nothing the peer sends names a file, a key binding or a setting of the receiving
 // machine: only match state, as numbers in the ranges below.
@@ -58,6 +58,14 @@
 //                               u8 player (0/1: the shooter of a hit, the dead tank's player,
 //                               the scoring player, the winner), u8 score 1, u8 score 2 (0..kMaxScore)
 //   7 Ping     either way       u32 senderTimeMs (keeps a quiet connection alive)
+//   8 Recording host -> joiner  u8 last (1 for the last part of a piece, else 0),
+//                               u16 length (1..kMaxRecordingPart), that many bytes: the
+//                               host's replay file of the match as it is written, piece by
+//                               piece (its header, each block of frames, its end), in parts
+//                               that fit a packet. The joiner keeps it as its own replay, so
+//                               that both replays play the host's match (the joiner cannot
+//                               re-run it from the snapshots). It is data for the joiner's
+//                               replay reader, which checks every byte; nothing else reads it.
 #pragma once
 
 #include <array>
@@ -69,7 +77,7 @@
 namespace Wire {
 
 constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
-constexpr uint16_t kProtocolVersion = 3;
+constexpr uint16_t kProtocolVersion = 4;
 constexpr uint16_t kDefaultPort = 47400;
 constexpr size_t kMaxPacketBytes = 1200;
 
@@ -77,7 +85,16 @@ constexpr uint8_t kChannelUnreliable = 0;
 constexpr uint8_t kChannelReliable = 1;
 constexpr uint8_t kChannelCount = 2;
 
-enum class Type : uint8_t { Hello = 1, Welcome = 2, Refuse = 3, Input = 4, Snapshot = 5, Event = 6, Ping = 7 };
+enum class Type : uint8_t {
+    Hello = 1,
+    Welcome = 2,
+    Refuse = 3,
+    Input = 4,
+    Snapshot = 5,
+    Event = 6,
+    Ping = 7,
+    Recording = 8
+};
 
 // Input buttons.
 constexpr uint8_t kButtonForward = 1, kButtonLeft = 2, kButtonRight = 4, kButtonFire = 8;
@@ -202,6 +219,13 @@ struct Ping {
     uint32_t senderTimeMs = 0;
 };
 
-using Message = std::variant<Hello, Welcome, Refuse, Input, Snapshot, Event, Ping>;
+constexpr size_t kMaxRecordingPart = 1024;
+
+struct Recording {
+    uint8_t last = 1;
+    std::vector<uint8_t> bytes;  // 1..kMaxRecordingPart
+};
+
+using Message = std::variant<Hello, Welcome, Refuse, Input, Snapshot, Event, Ping, Recording>;
 
 }  // namespace Wire

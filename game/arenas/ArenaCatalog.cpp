@@ -3,8 +3,8 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "base/UserData.h"
 #include "game/arenas/ArenaFileReader.h"
 
 namespace {
@@ -32,11 +32,7 @@ std::vector<std::string> ArenaFilesIn(const std::string& folder)
 
 std::string TArenaCatalog::UserFolder()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/') return std::string(data) + "/vexmoor/arenas";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] != '\0') return std::string(home) + "/.local/share/vexmoor/arenas";
-    return "";
+    return UserDataFolder("arenas");
 }
 
 std::vector<std::string> TArenaCatalog::Folders()

@@ -75,8 +75,6 @@ bool TComputerTankController::MakeBrain()
         }
         return true;
     };
-    // The brain's dice come from the game's, so that matches differ as respawns do.
-    const unsigned seed = static_cast<unsigned>(TGame::Random()());
     brain = std::make_unique<ai::TTankBrain>(difficulty, grid, lineOfFire, seed);
     return true;
 }

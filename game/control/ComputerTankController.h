@@ -21,6 +21,9 @@ public:
     int OnUpdate() override;
 
     ai::TDifficulty difficulty;
+    // The brain's dice. The match sets them as it starts (and records them), so that no
+    // computer player draws from the game's own random numbers in the middle of a match.
+    unsigned seed = 0;
     // The brain, made at the first update that finds the arena; null before.
     std::unique_ptr<ai::TTankBrain> brain;
 

@@ -15,8 +15,16 @@ void TTankController::Coast(TTank& tank)
     if (!tank.IsStopping() && !tank.IsStopped()) tank.Stop();
 }
 
+std::optional<TDriveCommand> TTankController::TakeDriven()
+{
+    std::optional<TDriveCommand> taken;
+    taken.swap(driven_);
+    return taken;
+}
+
 void TTankController::Drive(TTank& tank, const TDriveCommand& command, TGameState* state)
 {
+    driven_ = command;
     tank.StopTurn();  // turning lasts only while the command holds it
     if (tank.IsDisabled()) {
         Coast(tank);

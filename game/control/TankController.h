@@ -5,6 +5,7 @@
 #include <irrlicht.h>
 
 #include <memory>
+#include <optional>
 
 #include "framework/ObjectLookup.h"
 #include "framework/objects/MovableGameObjectController.h"
@@ -18,6 +19,11 @@ class TTank;
 class TTankController : public TMovableGameObjectController {
     VEXMOOR_CLASS(TTankController, TMovableGameObjectController)
 
+public:
+    // The command Drive applied since the last call, if it was called: what a recording of
+    // the match keeps of this controller's frame, whatever device filled it.
+    std::optional<TDriveCommand> TakeDriven();
+
 protected:
     // The game's input receiver; null without a game.
     static TGameEventReceiver* Receiver();
@@ -27,8 +33,9 @@ protected:
     static void Coast(TTank& tank);
     // Applies a frame's command: the turn stops unless the command holds it; a disabled
     // tank only coasts; otherwise it fires, turns left, turns right, then starts or coasts.
-    static void Drive(TTank& tank, const TDriveCommand& command, TGameState* state);
+    void Drive(TTank& tank, const TDriveCommand& command, TGameState* state);
 
 private:
     TObjectLookup<TTank> tank_;
+    std::optional<TDriveCommand> driven_;
 };

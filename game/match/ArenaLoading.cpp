@@ -6,6 +6,7 @@
 
 #include "framework/GameResource.h"
 #include "framework/objects/NodeGameObject.h"
+#include "framework/objects/SteppedCollisionResponse.h"
 #include "game/arenas/ArenaCatalog.h"
 #include "game/world/Arena.h"
 #include "game/match/ArenaScreen.h"
@@ -57,13 +58,16 @@ void AddCollisionAnimator(irr::scene::ISceneManager* smgr, irr::scene::ISceneNod
                           irr::scene::ITriangleSelector* world, const irr::core::vector3df& radius)
 {
     if (!world) return;
-    irr::scene::ISceneNodeAnimator* animator = smgr->createCollisionResponseAnimator(
+    irr::scene::ISceneNodeAnimatorCollisionResponse* engine = smgr->createCollisionResponseAnimator(
         world, node, radius, irr::core::vector3df(0, 0, 0), irr::core::vector3df(0, 0, 0), kSliding);
+    // Run by the match's update (TVexmoorArenaScreen::OnPostUpdate), not by the draw.
+    auto* animator = new TSteppedCollisionResponse(engine);
+    engine->drop();
     node->addAnimator(animator);
     // A new animator takes the node's place at its first run as the start of its sweep. Run
     // it once now, so that the step the node takes in the coming frame is swept from here
     // and stopped at a wall like any other (time 0 would only restart it).
-    animator->animateNode(node, 1);
+    animator->Step(node, 1);
     animator->drop();
 }
 

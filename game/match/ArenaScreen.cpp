@@ -12,6 +12,7 @@
 #include "framework/GameResource.h"
 #include "framework/GameView.h"
 #include "framework/OrthogonalGameView.h"
+#include "framework/objects/SteppedCollisionResponse.h"
 #include "framework/SplitView.h"
 #include "framework/objects/PositionCameraAnimator.h"
 #include "game/world/Arena.h"
@@ -22,6 +23,7 @@
 #include "game/tank/Tank.h"
 #include "game/control/TankControllerFactory.h"
 #include "game/control/TankController.h"
+#include "game/control/ReplayTankController.h"
 #include "game/Vexmoor.h"
 #include "game/net/NetworkMatch.h"
 #include "game/effects/BattlefieldEffects.h"
@@ -71,11 +73,21 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     if (game && game->device) game->device->getCursorControl()->setVisible(false);
     LoadSounds();
     LoadModels();
-    if (game) {
-        match = game->settings.match;
-        for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
+    started_ = startPending_ = false;
+    replay_.reset();
+    replayEnd = TReplayEnd{};
+    shellsHitBoxes = false;
+    const std::string replayPath = game ? game->replayToPlay : std::string();
+    if (game) game->replayToPlay.clear();
+    if (!replayPath.empty() && OpenReplay(replayPath)) {
+        // The recording's set-up is the match's: OpenReplay took it, its arena too.
+    } else {
+        if (game) {
+            match = game->settings.match;
+            for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
+        }
+        ChooseArena();
     }
-    ChooseArena();
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));
@@ -87,24 +99,30 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
     ResetArena();
     SetGameView("overhead55_cam");
-    // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up.
+    // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up, or as
+    // recorded in a replay.
     const TSettings defaults;
     const TSettings& settings = game ? game->settings : defaults;
     for (int slot = 0; slot < 2; ++slot) {
         const std::string tank = slot == 0 ? "tank2" : "tank1";
-        TSlotController made = MakeSlotController(slot, settings.players[slot], tank);
-        AddGameObject("player" + std::to_string(slot + 1), TPlayer::Create(tank, made.key));
+        const std::string player = "player" + std::to_string(slot + 1);
+        TSlotController made = replay_ ? TSlotController{player + "_replay_controller", TReplayTankController::Create(tank)}
+                                       : MakeSlotController(slot, settings.players[slot], tank);
+        AddGameObject(player, TPlayer::Create(tank, made.key));
         AddGameObject(made.key, made.controller);
     }
     // The set-up's starting values; F7 and F8 still toggle them.
     if (match.guided) SetFlag("guided_shells", 1);
     if (match.invisible) SetInvisibleTanks(0);
+    if (replay_) return 0;
     if (auto network = Network()) network->Enter(*this);
     return 0;
 }
 
 int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
 {
+    // A recording still open ends here: the players left before the end.
+    tape.Stop(ResultNow(replay::TReplayEnding::Abandoned));
     if (auto network = Network()) {
         network->Leave(*this);
         GetGame()->network.reset();
@@ -115,6 +133,11 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
     if (guienv) guienv->clear();
     if (smgr) smgr->clear();
     TVexmoor* game = GetGame();
+    // A replay leaves the game's speed and colors as the viewer had them.
+    if (replay_) {
+        if (game) game->SetCurrentColorScheme(replay_->viewerScheme);
+        GameClock::Unpin();
+    }
     if (game) game->SetClsColor(SchemeColor("Arena"));
     back = nullptr;
     mouse_on = -1;
@@ -129,17 +152,25 @@ int TVexmoorArenaScreen::OnLeaveGameState(TGameState*)
     RemoveAnimator("match_end");
     // A pause (F9) ends with the match, as does a respawn still waiting.
     if (TGame::Framerate->IsPaused()) TGame::Framerate->Pause();
+    if (replay_) TGame::Framerate->SetTargetFPS(replay_->viewerFps);
     respawn.clear();
     for (PadWatch& watch : padWatch_) watch = PadWatch{};
     pausedForPad_ = 0;
+    overlay.replayLines.clear();
+    replay_.reset();
+    started_ = startPending_ = false;
     return 0;
 }
 
 int TVexmoorArenaScreen::OnPreUpdate()
 {
     TVexmoorGameState::OnPreUpdate();
-    if (auto network = Network()) network->BeforeObjects(*this);
-    overlay.NewFrame();
+    auto network = replay_ ? nullptr : Network();
+    if (network) network->BeforeObjects(*this);
+    // A network host's match begins when the joiner is in (the network starts it), any
+    // other with its first frame.
+    if (!started_ && (!network || startPending_)) StartMatch();
+    if (replay_) FeedReplayCommands();
     if (resetOnLoop) {
         ResetArena();
         resetOnLoop = 0;
@@ -156,7 +187,8 @@ int TVexmoorArenaScreen::OnUpdate()
         events->FlushMouse();
         SetNextState("TitleScreen");
     }
-    if (auto network = Network(); network && network->AfterObjects(*this)) {
+    auto network = replay_ ? nullptr : Network();
+    if (network && network->AfterObjects(*this)) {
         // A joined match is the host's: only the views and leaving are this machine's.
         for (int i = 0; i < 6; ++i)
             if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
@@ -170,27 +202,69 @@ int TVexmoorArenaScreen::OnUpdate()
     winner = rules.Update(Score(2), Score(1), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
     if (winner) {
         PlayMatchEnd();
-        RecordResult();
+        if (!replay_) RecordResult();
     }
 
-    if (events->IsKeyDownUp(kF12, 1)) IncrementColorScheme();
+    if (replay_) {
+        // The keys of this frame as they came in the match; the viewer's keys are read once
+        // a draw (UpdatesThisFrame).
+        const std::vector<replay::TReplayKeyEvent>& keys = replay_->reader.Keys();
+        while (replay_->nextKey < keys.size() && keys[replay_->nextKey].frame == replay_->next)
+            ApplyMatchKey(keys[replay_->nextKey++].key);
+        return 0;
+    }
+    if (events->IsKeyDownUp(kF12, 1)) ApplyMatchKey(replay::TMatchKey::Scheme);
     for (int i = 0; i < 6; ++i)
         if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
-    if (events->IsKeyDownUp(kF7, 1)) SetFlag("guided_shells", GetFlag("guided_shells") ? 0 : 1);
-    // The flag keeps the visibility last passed; unset, the tanks are shown, so the first
-    // F8 hides them.
-    if (events->IsKeyDownUp(kF8, 1)) SetInvisibleTanks(HasFlag("invisible_tanks") && !IsInvisibleTanks() ? 1 : 0);
-    if (events->IsKeyDownUp(kF9, 1)) TogglePause();
+    if (events->IsKeyDownUp(kF7, 1)) ApplyMatchKey(replay::TMatchKey::Guided);
+    if (events->IsKeyDownUp(kF8, 1)) ApplyMatchKey(replay::TMatchKey::Invisible);
+    if (events->IsKeyDownUp(kF9, 1)) ApplyMatchKey(replay::TMatchKey::Pause);
     // The keypad's plus and minus count as plus and minus.
     const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
     const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
-    if (faster) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
-    // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
-    if (slower && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
-        TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
-    if (faster || slower) overlay.ShowSpeed(now);
+    if (faster) ApplyMatchKey(replay::TMatchKey::Faster);
+    if (slower) ApplyMatchKey(replay::TMatchKey::Slower);
     if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
     else UpdatePads();
+    return 0;
+}
+
+int TVexmoorArenaScreen::ApplyMatchKey(replay::TMatchKey key)
+{
+    TFramerate& rate = *TGame::Framerate;
+    switch (key) {
+    case replay::TMatchKey::Scheme: IncrementColorScheme(); break;
+    case replay::TMatchKey::Guided: SetFlag("guided_shells", GetFlag("guided_shells") ? 0 : 1); break;
+    case replay::TMatchKey::Invisible:
+        // The flag keeps the visibility last passed; unset, the tanks are shown, so the
+        // first F8 hides them.
+        SetInvisibleTanks(HasFlag("invisible_tanks") && !IsInvisibleTanks() ? 1 : 0);
+        break;
+    case replay::TMatchKey::Pause: return TogglePause();  // which records it
+    case replay::TMatchKey::Faster:
+        rate.SetTargetFPS(rate.GetTargetFPS() + 5);
+        overlay.ShowSpeed(GameClock::Milliseconds());
+        break;
+    case replay::TMatchKey::Slower:
+        // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
+        if (rate.GetTargetFPS() > kMinTargetFps) rate.SetTargetFPS(std::max(kMinTargetFps, rate.GetTargetFPS() - 5));
+        overlay.ShowSpeed(GameClock::Milliseconds());
+        break;
+    case replay::TMatchKey::FlatViewOn: shellsHitBoxes = true; break;
+    case replay::TMatchKey::FlatViewOff: shellsHitBoxes = false; break;
+    }
+    RecordKey(key);
+    return 0;
+}
+
+int TVexmoorArenaScreen::SetGameView(const std::string& key)
+{
+    TVexmoorGameState::SetGameView(key);
+    // In a replay the view is the viewer's; the match's own comes from the recording. The
+    // empty view is only a view taken away for a moment (a reset).
+    if (replay_ || key.empty()) return 0;
+    const bool flat = dynamic_cast<TOrthogonalGameView*>(GetCurrentGameView().get()) != nullptr;
+    if (flat != shellsHitBoxes) ApplyMatchKey(flat ? replay::TMatchKey::FlatViewOn : replay::TMatchKey::FlatViewOff);
     return 0;
 }
 
@@ -198,6 +272,7 @@ int TVexmoorArenaScreen::TogglePause()
 {
     TFramerate& rate = *TGame::Framerate;
     rate.Pause();
+    RecordKey(replay::TMatchKey::Pause);
     // A death still playing keeps the tanks stopped; its end frees them.
     SetTanksDisabled(rate.IsPaused() || AnyTankDying(*this) ? 1 : 0);
     SetTanksVolume(rate.IsPaused() ? 0 : 100);
@@ -273,6 +348,8 @@ int TVexmoorArenaScreen::RespawnTanks()
         }
         used.push_back(std::to_string(c));
         tank->_node->setPosition(arena->respawn_points[c]);
+        // Its place in the world at once, for whatever asks before the tank's own update.
+        tank->_node->updateAbsolutePosition();
         last_respawn = c;
         if (safe) tank->AddAnimator("spawn_grace", std::make_shared<TankSpawnGraceAnimator>());
     }
@@ -404,8 +481,16 @@ void TVexmoorArenaScreen::PlayMatchEnd()
     stats.winner = winner;
     stats.elapsedMs = rules.elapsedMs;
     stats.network = Network() != nullptr;
-    if (TVexmoor* game = GetGame()) game->lastMatch = stats;
+    // A replay's match is one played before: the results keep the last one played.
+    if (TVexmoor* game = GetGame(); game && !replay_) game->lastMatch = stats;
     AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
+}
+
+std::string TVexmoorArenaScreen::AfterFinale()
+{
+    TVexmoor* game = GetGame();
+    if (replay_ && game && TGame::IsGameState(game->afterReplay)) return game->afterReplay;
+    return TGame::IsGameState("ResultsScreen") ? "ResultsScreen" : "TitleScreen";
 }
 
 void TVexmoorArenaScreen::OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)

@@ -5,17 +5,21 @@
 #include <irrlicht.h>
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/ObjectLookup.h"
 #include "game/match/MatchOverlay.h"
+#include "game/match/MatchTape.h"
+#include "game/replay/ReplayReader.h"
 #include "game/world/ArenaWorld.h"
 #include "game/world/MatchStats.h"
 #include "game/settings/Settings.h"
 
 class TPlayer;
+class TTankController;
 class TNetworkMatch;
 class TColorResource;
 class TFontResource;
@@ -28,6 +32,8 @@ public:
     int OnSetGameState(TGameState* previous) override;
     int OnPreUpdate() override;
     int OnUpdate() override;
+    // The end of each update: the tanks' collision responses, then the frame's recording.
+    int OnPostUpdate() override;
     int OnRender() override;
     int OnLeaveGameState(TGameState* next) override;
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
@@ -46,6 +52,26 @@ public:
     irr::core::aabbox3df ArenaBounds();
     // F9: pauses the match, or resumes it.
     virtual int TogglePause();
+    // Keeps the view's orthographic look for the shells (shellsHitBoxes).
+    int SetGameView(const std::string& key) override;
+    // Where the finale leads: the results (the title in a game without them), or from a
+    // replay back where the replay was chosen.
+    virtual std::string AfterFinale();
+
+    // Recording and replays (ArenaReplay.cpp). Every match is recorded as it is played
+    // (TVexmoor::replayFolder); with TVexmoor::replayToPlay set, the arena plays that
+    // recording instead: its set-up, each tank driven by its recorded commands, the match
+    // keys where they came, each frame at its recorded time, so that it ends as the match
+    // did. The viewer has the views, a pause, a speed and Escape of their own.
+    void StartMatch() override;
+    void OnHostRecording(const std::vector<uint8_t>& piece) override;
+    int UpdatesThisFrame() override;
+    // A key that changes the match (guided, invisible, pause, scheme, faster, slower, the
+    // flat view's hits): applied, and recorded with the frame.
+    virtual int ApplyMatchKey(replay::TMatchKey key);
+    // The match's set-up as a replay's header, with the seed of the game's random numbers.
+    virtual replay::TReplayHeader MatchHeader(uint32_t gameSeed);
+    bool IsReplay() const { return replay_ != nullptr; }
 
     // Gamepads (ArenaPads.cpp). Start pauses as F9 does, Back returns to the title as
     // Escape does; a player's pad pulled out pauses the match until it is back.
@@ -99,9 +125,65 @@ public:
     TMatchOverlay overlay;
     // This match's shots and hits, counted from the world's events.
     TMatchStats stats;
+    // This match's recording (or a network joiner's copy of the host's).
+    TMatchTape tape;
+
+    // How a replay ended: once its last recorded frame has run, each player's points and
+    // each tank's place then (player 1's tank "tank2" first).
+    struct TReplayEnd {
+        bool reached = false;
+        int points[2] = {0, 0};
+        irr::core::vector3df places[2];
+    };
+    TReplayEnd replayEnd;
+    // A replay plays at most this many recorded frames before a draw; a slower machine
+    // watches it slower.
+    static constexpr int kMaxUpdatesPerDraw = 32;
+    // A match updates at most once in this many milliseconds: a display faster than that
+    // (the frame rate is not capped by default) draws the same match again in between, and
+    // the recording grows by at most 250 frames a second however fast the machine draws.
+    int minUpdateMs = 4;
 
 private:
     struct TankModel;
+    // A replay being played: its frames and keys, how far it has run, the viewer's pause
+    // and speed, and what it changed of the game to be put back afterwards.
+    struct ReplayPlay {
+        replay::TReplayReader reader;
+        std::string path;
+        size_t next = 0;      // the next recorded frame to run
+        size_t nextKey = 0;   // the next recorded key
+        int64_t playedMs = 0; // from the first frame to the last one run
+        double aheadMs = 0;   // how far the viewer's clock has got, from the first frame
+        uint32_t liveMs = 0;  // the real clock at the last draw
+        int speed = 0;        // the viewer's: 2 to this power, -2 to 2
+        bool paused = false;
+        bool refused = false;     // it could not be played: back at the next frame
+        uint32_t clockMs = 0;     // the game's time past the last frame (the finale's)
+        uint32_t endedLiveMs = 0; // the real clock when an unfinished recording ran out
+        float viewerFps = 60.0f;
+        int viewerScheme = 0;
+    };
+    // Reads the replay at path and takes its set-up as the match's; false (with the reason
+    // on stderr and for the replay list) when it cannot be played.
+    bool OpenReplay(const std::string& path);
+    void RefuseReplay(const std::string& problem);
+    // The viewer's keys, once a draw.
+    void ReplayViewerKeys();
+    // Before a replayed frame's objects update: each tank's recorded command.
+    void FeedReplayCommands();
+    // After it: the next frame's time, or the end.
+    void AdvanceReplay();
+    // Each tank's command of the frame, taken from its player's controller.
+    TMatchTape::Commands DrivenCommands();
+    void RecordKey(replay::TMatchKey key);
+    // The tape's end of a live match: the result so far.
+    replay::TReplayResult ResultNow(replay::TReplayEnding ending);
+    std::unique_ptr<ReplayPlay> replay_;
+    bool started_ = false;       // StartMatch has run in this visit
+    bool startPending_ = false;  // asked for between frames: at the next
+    uint32_t lastUpdateMs_ = 0;  // the time of the match's last update
+    TObjectLookup<TTankController> drivers_[2];  // players 1 and 2's controllers
     // The network match of this machine, if one is on.
     std::shared_ptr<TNetworkMatch> Network();
     int LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model);

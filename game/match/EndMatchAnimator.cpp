@@ -16,8 +16,9 @@ int TEndMatchAnimator::OnAnimate(TGameState* state, int ms)
     }
     if (cnt >= end_cnt) {
         arena->QueueAnimatorForDeletion(obj_key);
-        // The results follow where the game has them (a test's game may not).
-        arena->SetNextState(TGame::IsGameState("ResultsScreen") ? "ResultsScreen" : "TitleScreen");
+        // The results follow where the game has them (a test's game may not); a replay
+        // goes back where it was chosen.
+        arena->SetNextState(arena->AfterFinale());
     } else if (ms - start >= cycle) {
         arena->IncrementColorScheme();
         start = ms;

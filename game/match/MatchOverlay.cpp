@@ -204,7 +204,10 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const bool paused = TGame::Framerate->IsPaused() || arena.GetFlag("host_paused");
     if (!over && paused) middle.push_back({L"PAUSED", arena.GameFont("fnt_36"), ink});
     const bool keysHeld = events && events->IsKeyDown(kF10, 0, 0, 0);
-    if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
+    if (!replayLines.empty()) {
+        for (size_t i = 0; i < replayLines.size(); ++i)
+            bottom.push_back({replayLines[i], arena.GameFont(i == 0 ? "fnt_18" : "fnt_14"), ink});
+    } else if (!over && (keysHeld || now - startMs < static_cast<uint32_t>(keysShownMs))) {
         bottom.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
         for (const std::wstring& line : KeyLines(arena)) bottom.push_back({line, arena.GameFont("fnt_14"), ink});
     }

@@ -1,6 +1,7 @@
 // What a player reads over the match, in every view and in each half of the split screen:
 // the clock or "SUDDEN DEATH", the game speed after plus or minus, "PAUSED", the match keys
-// (for the first seconds of a match and while F10 is held) and the winner in the finale.
+// (for the first seconds of a match and while F10 is held) and the winner in the finale;
+// in a replay, that it is one and the viewer's keys.
 #pragma once
 
 #include <irrlicht.h>
@@ -37,6 +38,10 @@ public:
     std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
     // Every line drawn this frame, in drawing order (for a look at what the players saw).
     std::vector<Line> drawn;
+
+    // A replay's own lines (what plays, the viewer's keys), shown at the bottom in place of
+    // the match keys; empty in a match.
+    std::vector<std::wstring> replayLines;
 
     int keysShownMs = 3000;
     int speedShownMs = 1000;

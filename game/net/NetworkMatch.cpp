@@ -22,6 +22,8 @@
 namespace {
 
 const char* const kNetController = "player2_net_controller";
+// The largest piece of a replay file: a header (at most 96 KiB and its framing) or a block.
+constexpr size_t kMaxRecordingPiece = 128u << 10;
 const char* const kPlayerKeys[2] = {"player1", "player2"};
 
 uint32_t Now() { return GameClock::Milliseconds(); }
@@ -197,6 +199,8 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
     }
     arena.ResetArena();
     arena.SetTanksDisabled(0);
+    // The match is on from this frame: its clock, its seeds and its recording.
+    arena.StartMatch();
 }
 
 void TNetworkMatch::UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& s)
@@ -267,6 +271,18 @@ void TNetworkMatch::ShowText(TArenaWorld& arena, const std::wstring& text)
 }
 
 // Host ---------------------------------------------------------------------------------
+
+void TNetworkMatch::SendRecording(const std::vector<uint8_t>& piece)
+{
+    if (IsJoiner() || piece.empty()) return;
+    for (size_t at = 0; at < piece.size(); at += Wire::kMaxRecordingPart) {
+        const size_t end = std::min(piece.size(), at + Wire::kMaxRecordingPart);
+        Wire::Recording part;
+        part.last = end == piece.size() ? 1 : 0;
+        part.bytes.assign(piece.begin() + static_cast<long>(at), piece.begin() + static_cast<long>(end));
+        session_->Send(part);
+    }
+}
 
 void TNetworkMatch::HostBefore(TArenaWorld& arena)
 {
@@ -372,6 +388,16 @@ void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
 {
     while (auto message = session_->Receive()) {
         if (auto* snapshot = std::get_if<Wire::Snapshot>(&*message)) view_.OnSnapshot(*snapshot, Now());
+        if (auto* part = std::get_if<Wire::Recording>(&*message)) {
+            // Put together piece by piece; a piece longer than any a replay has is dropped.
+            recordingTooLong_ = recordingTooLong_ || recordingPiece_.size() + part->bytes.size() > kMaxRecordingPiece;
+            if (!recordingTooLong_) recordingPiece_.insert(recordingPiece_.end(), part->bytes.begin(), part->bytes.end());
+            if (part->last) {
+                if (!recordingTooLong_) arena.OnHostRecording(recordingPiece_);
+                recordingPiece_.clear();
+                recordingTooLong_ = false;
+            }
+        }
         if (auto* event = std::get_if<Wire::Event>(&*message)) {
             for (int p = 0; p < 2; ++p)
                 if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = event->scores[p];

@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/net/JoinerView.h"
 #include "net/NetSession.h"
@@ -35,6 +36,10 @@ public:
     void BeforeObjects(TArenaWorld& arena);
     bool AfterObjects(TArenaWorld& arena);
     void Leave(TArenaWorld& arena);
+
+    // Host: a piece of this match's replay file (as the tape writes it) for the joiner, who
+    // keeps it as its own replay of the match.
+    void SendRecording(const std::vector<uint8_t>& piece);
 
     TNetSession& Session() { return *session_; }
     TJoinerView& View() { return view_; }
@@ -81,5 +86,7 @@ private:
     std::optional<Wire::Snapshot> lastSent_;
     // Joiner.
     std::deque<Wire::InputState> inputs_;  // newest first
+    std::vector<uint8_t> recordingPiece_;    // the host's piece being put together
+    bool recordingTooLong_ = false;
     TJoinerView view_;
 };

@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+
+#include "base/UserData.h"
 
 namespace replay {
 
@@ -27,11 +28,7 @@ struct TDatedEntry {
 
 std::string TReplayFolder::DefaultPath()
 {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/') return std::string(data) + "/vexmoor/replays";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] != '\0') return std::string(home) + "/.local/share/vexmoor/replays";
-    return "";
+    return UserDataFolder("replays");
 }
 
 std::string TReplayFolder::Make() const

@@ -43,27 +43,31 @@ struct TDriveCommand {
     bool operator!=(const TDriveCommand& other) const { return !(*this == other); }
 };
 
-// The keys of a match that change it and so belong in its recording. The view keys
-// (F1 to F6) change only what is watched and are not recorded.
+// The keys of a match that change it and so belong in its recording. Of the view keys (F1
+// to F6) only this counts: whether the orthographic view is on, in which shells hit tanks
+// by their boxes; the rest change only what is watched.
 enum class TMatchKey : uint8_t {
-    Guided = 0,     // F7
-    Invisible = 1,  // F8
-    Pause = 2,      // F9
-    Scheme = 3,     // F12
-    Faster = 4,     // plus
-    Slower = 5,     // minus
+    Guided = 0,       // F7
+    Invisible = 1,    // F8
+    Pause = 2,        // F9 (or a pad's Start, or a pad pulled out)
+    Scheme = 3,       // F12
+    Faster = 4,       // plus
+    Slower = 5,       // minus
+    FlatViewOn = 6,   // F3: the orthographic view
+    FlatViewOff = 7,  // from it to another view
 };
-constexpr uint8_t kMatchKeyCount = 6;
+constexpr uint8_t kMatchKeyCount = 8;
 
 // One frame of the match: the game clock's reading at the frame (milliseconds, wrapping as
-// a 32-bit value), each tank's command, and how many match keys were handled before the
-// frame's update (they are in the replay's key list, in the order they came).
+// a 32-bit value) and each tank's command. The match keys handled in the frame are in the
+// replay's key list, in the order they came.
 struct TReplayFrame {
     uint32_t timeMs = 0;
     std::array<TDriveCommand, kMaxTanks> commands{};
 };
 
-// A match key handled before the update of frame `frame` (an index into the frames).
+// A match key handled in frame `frame` (an index into the frames), where the match reads
+// its keys: after the objects' update.
 struct TReplayKeyEvent {
     uint32_t frame = 0;
     TMatchKey key = TMatchKey::Pause;

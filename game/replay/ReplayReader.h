@@ -25,7 +25,7 @@ public:
 
     const TReplayHeader& Header() const { return header_; }
     const std::vector<TReplayFrame>& Frames() const { return frames_; }
-    // Keys in the order they came; each names the frame before whose update it was handled.
+    // Keys in the order they came; each names the frame it was handled in.
     const std::vector<TReplayKeyEvent>& Keys() const { return keys_; }
     // The result, or nothing for a recording that stopped before the match's end.
     const std::optional<TReplayResult>& Result() const { return result_; }

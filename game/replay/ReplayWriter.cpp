@@ -88,8 +88,22 @@ void TReplayWriter::EndBlock()
     Emit(block_);
 }
 
+void TReplayWriter::SetListener(std::function<void(const std::vector<uint8_t>& piece)> listener)
+{
+    listener_ = std::move(listener);
+}
+
+void TReplayWriter::RecordFor(std::function<void(const std::vector<uint8_t>& piece)> listener)
+{
+    toFile_ = true;  // and no file: the listener's pieces only
+    memory_.clear();
+    listener_ = std::move(listener);
+    Emit(header_);
+}
+
 void TReplayWriter::Emit(const std::vector<uint8_t>& bytes)
 {
+    if (listener_) listener_(bytes);
     if (!toFile_) {
         memory_.insert(memory_.end(), bytes.begin(), bytes.end());
         return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,19 @@ public:
     // False with Problem() when it cannot be made; the writer then records nothing.
     bool Open(const std::string& path);
 
-    // A match key handled before the next frame's update.
+    // A match key handled in the frame the next AddFrame records.
     void AddKey(TMatchKey key);
     // One update: the game clock's reading and each tank's command (in header tank order).
     void AddFrame(uint32_t timeMs, const std::array<TDriveCommand, kMaxTanks>& commands);
     // Writes what is left and the result, and closes the file. False when a write failed.
     bool Finish(const TReplayResult& result);
+
+    // Hears every piece as it is written to the file (the header, each block, the end): a
+    // network host hands its recording to the joiner this way. Set before Open.
+    void SetListener(std::function<void(const std::vector<uint8_t>& piece)> listener);
+    // Records for `listener` alone, which puts the pieces where it likes (a file written on a
+    // thread of its own, say): the header goes to it at once, and nothing is kept here.
+    void RecordFor(std::function<void(const std::vector<uint8_t>& piece)> listener);
 
     size_t Frames() const { return frames_; }
     const std::string& Problem() const { return problem_; }
@@ -46,6 +54,7 @@ private:
     size_t tanks_;
     TReplayFrameCodec codec_;
     std::FILE* file_ = nullptr;
+    std::function<void(const std::vector<uint8_t>&)> listener_;
     bool toFile_ = false;
     bool finished_ = false;
     std::string problem_;

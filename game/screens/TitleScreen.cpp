@@ -11,7 +11,8 @@ namespace {
 constexpr int kF12 = 123;
 constexpr uint32_t kColorPeriodMs = 5000;
 
-// The entries from top to bottom, each 75 px (scaled) under the one before.
+// The entries from top to bottom, each kEntryStep px (scaled) under the one before.
+constexpr int kFirstEntryY = 200, kEntryStep = 65;
 struct EntryRow {
     int id;
     const wchar_t* text;
@@ -21,6 +22,7 @@ using Title = TVexmoorGameTitleScreen;
 const EntryRow kEntries[] = {
     {101, L"START GAME", &Title::start},
     {105, L"MATCH SETUP", &Title::setup},
+    {106, L"REPLAYS", &Title::replays},
     {102, L"OPTIONS", &Title::options},
     {103, L"CREDITS", &Title::credits},
     {104, L"QUIT GAME", &Title::quit},
@@ -33,6 +35,7 @@ struct MenuRow {
 };
 constexpr MenuRow kMenu[] = {
     {101, "Arena"}, {102, "OptionsScreen"}, {103, "CreditsScreen"}, {104, ""}, {105, "StartScreen"},
+    {106, "ReplaysScreen"},
 };
 
 }  // namespace
@@ -42,11 +45,11 @@ int TVexmoorGameTitleScreen::OnSetGameState(TGameState*)
     if (!guienv) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_28");
     const int center = ScreenWidth() / 2;
-    // 200, 275, 350, 425, 500 at 800x600, scaled once: scaling each entry's scaled place
-    // again would push the lower entries off any taller screen.
+    // 200, 265, 330, 395, 460, 525 at 800x600, scaled once: scaling each entry's scaled
+    // place again would push the lower entries off any taller screen.
     for (size_t i = 0; i < std::size(kEntries); ++i) {
         const EntryRow& row = kEntries[i];
-        this->*row.field = AddMenuEntry(row.text, font, center, SY(200 + 75 * static_cast<int>(i)), row.id);
+        this->*row.field = AddMenuEntry(row.text, font, center, SY(kFirstEntryY + kEntryStep * static_cast<int>(i)), row.id);
     }
     return 0;
 }
@@ -55,7 +58,7 @@ int TVexmoorGameTitleScreen::OnLeaveGameState(TGameState*)
 {
     if (guienv) guienv->clear();
     if (smgr) smgr->clear();
-    start = setup = options = credits = quit = nullptr;
+    start = setup = replays = options = credits = quit = nullptr;
     mouse_on = -1;
     return 0;
 }

@@ -1,5 +1,5 @@
 // The title menu "TitleScreen": the game's name, the entries "START GAME", "MATCH SETUP",
-// "OPTIONS", "CREDITS" and "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
+// "REPLAYS", "OPTIONS", "CREDITS" and "QUIT GAME" lit under the mouse, and a color scheme that changes every five seconds
 // until F12 takes the color changes over.
 #pragma once
 
@@ -19,6 +19,7 @@ public:
 
     irr::gui::IGUIStaticText* start = nullptr;
     irr::gui::IGUIStaticText* setup = nullptr;  // id 105: the match set-up screen
+    irr::gui::IGUIStaticText* replays = nullptr;  // id 106: the replay list
     irr::gui::IGUIStaticText* options = nullptr;
     irr::gui::IGUIStaticText* credits = nullptr;
     irr::gui::IGUIStaticText* quit = nullptr;

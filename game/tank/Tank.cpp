@@ -201,6 +201,9 @@ int TTank::Shoot(TGameState* state)
     auto* arena = TArenaWorld::Of(state);
     irr::scene::ISceneNode* muzzle = ChildAt(_node, 2);
     if (!arena || !muzzle) return 0;
+    // From where the tank stands now: a respawn earlier in the frame has moved it since its
+    // place in the world was last worked out.
+    _node->updateAbsolutePosition();
     muzzle->updateAbsolutePosition();
 
     const bool guided = state->GetFlag("guided_shells") != 0;

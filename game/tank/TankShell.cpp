@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "framework/GameState.h"
-#include "framework/OrthogonalGameView.h"
 #include "game/world/ArenaWorld.h"
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
@@ -26,8 +25,7 @@ int TTankShell::OnUpdate()
     if (GetGlobalPosition().equals(GetLastGlobalPosition())) return 0;
 
     // In the orthographic overhead view the tank test is a plain box overlap.
-    const std::shared_ptr<TGameView> view = arena->GetCurrentGameView();
-    const int boxMode = dynamic_cast<TOrthogonalGameView*>(view.get()) ? 1 : 0;
+    const int boxMode = arena->shellsHitBoxes ? 1 : 0;
     auto world = arena->GetGameObjectAs<TNodeGameObject>("arena", world_);
     if (world && arena->ShellBounces() > 0) return FlyBouncing(*arena, *world, arena->ShellBounces(), boxMode);
     if (world) {

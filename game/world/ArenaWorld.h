@@ -9,9 +9,11 @@
 #include <irrlicht.h>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/VexmoorGameState.h"
 #include "game/arenas/ArenaGrid.h"
@@ -50,6 +52,13 @@ public:
     virtual int IsInvisibleTanks() = 0;
     // The match is decided: its end plays out (flag "match_end"), then the results follow.
     virtual void PlayMatchEnd() = 0;
+    // The match begins in the frame under way: its clock, its random numbers, a first step
+    // that moves nothing, and its recording start here. A local match begins with its first
+    // frame; a network host's when the joiner is in.
+    virtual void StartMatch() = 0;
+    // A network joiner's copy of the host's recording: the next piece of it (the header, a
+    // block of frames, the end), in order.
+    virtual void OnHostRecording(const std::vector<uint8_t>& piece) = 0;
 
     // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at `where`.
     virtual void OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle) = 0;
@@ -86,4 +95,7 @@ public:
     // joiner's follow the host's).
     TMatchRules rules;
     int winner = 0;  // 1 or 2 once the match is decided
+    // Shells hit tanks by their boxes: the match is watched in the orthographic view, which
+    // shows the tanks as boxes (else by their collision shapes).
+    bool shellsHitBoxes = false;
 };

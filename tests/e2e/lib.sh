@@ -368,12 +368,13 @@ click_at()
     xdotool click 1
 }
 
-# Title entries, as the player sees them at 800x600: y 200, 275, 350, 425 and 500, centered.
+# Title entries, as the player sees them at 800x600: y 200, 265, 330, 395, 460 and 525, centered.
 ENTRY_START_Y=206
-ENTRY_SETUP_Y=281
-ENTRY_OPTIONS_Y=356
-ENTRY_CREDITS_Y=431
-ENTRY_QUIT_Y=506
+ENTRY_SETUP_Y=271
+ENTRY_REPLAYS_Y=336
+ENTRY_OPTIONS_Y=401
+ENTRY_CREDITS_Y=466
+ENTRY_QUIT_Y=531
 
 # Asks the window to close as a window manager's close button does.
 close_window()

@@ -3,7 +3,8 @@
 # set-up (its settings file) is the match's: the open field, five points to win, and player 1
 # played by the host's computer. The joiner plays player 2 from its keys, aiming by what its
 # own tank's camera shows. Both games end the match with the same points, one side's at five,
-# and both go on to the title; then both windows close with status 0.
+# and both go on to the title, each with the same replay of the match; then both windows
+# close with status 0.
 . "$(dirname "$0")/lib.sh"
 e2e_begin network_match
 port=$((47400 + 501 + $$ % 500))
@@ -24,13 +25,13 @@ EOF
 
 start_xvfb 800x600
 GAME_ARGS=(--host "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/host" XDG_CONFIG_HOME="$E2E_WORK/host_config"
+start_game "$VEXMOOR_SRC" "$E2E_WORK/host" XDG_CONFIG_HOME="$E2E_WORK/host_config" XDG_DATA_HOME="$E2E_WORK/host_data"
 wait_window 20 || fail "no host window; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
 save_as HOST
 
 start_xvfb 800x600
 GAME_ARGS=(--join "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/joiner" XDG_CONFIG_HOME="$E2E_WORK/joiner_config"
+start_game "$VEXMOOR_SRC" "$E2E_WORK/joiner" XDG_CONFIG_HOME="$E2E_WORK/joiner_config" XDG_DATA_HOME="$E2E_WORK/joiner_data"
 wait_window 20 || fail "no joiner window; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
 save_as JOINER
 
@@ -84,6 +85,14 @@ poll 20 is_title host_title || fail "the host did not go on to the title"
 use JOINER
 poll 20 is_title joiner_title || fail "the joiner did not go on to the title"
 pass "both games are back on the title after the finale"
+
+# Each side keeps a replay of the match: the host's recording, which the joiner received.
+host_replays=("$E2E_WORK"/host_data/vexmoor/replays/*.vxr)
+joiner_replays=("$E2E_WORK"/joiner_data/vexmoor/replays/*.vxr)
+[ "${#host_replays[@]}" = 1 ] && [ -f "${host_replays[0]}" ] || fail "the host kept no replay of the match"
+[ "${#joiner_replays[@]}" = 1 ] && [ -f "${joiner_replays[0]}" ] || fail "the joiner kept no replay of the match"
+cmp -s "${host_replays[0]}" "${joiner_replays[0]}" || fail "the joiner's replay is not the host's recording"
+pass "both sides keep the same replay of the match ($(stat -c %s "${host_replays[0]}") bytes)"
 
 close_window
 wait_game_exit 5 || fail "the joiner still runs 5 s after its window was closed"

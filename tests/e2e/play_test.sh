@@ -26,22 +26,22 @@ s=$(scheme_of_arena "$(pixel 5 5)")
 ARENA=${SCHEME_ARENA[$s]} TANK1=${SCHEME_TANK1[$s]} TANK2=${SCHEME_TANK2[$s]} BACK=${SCHEME_BACKGROUND[$s]}
 log "title shows scheme $first, after F12 scheme $s"
 
-# Entry regions at 800x600: START GAME y 200, MATCH SETUP y 275, OPTIONS y 350, CREDITS y 425,
-# QUIT GAME y 500.
-START_BOX=300x40+250+195 SETUP_BOX=300x40+250+270 OPTIONS_BOX=300x40+250+345 CREDITS_BOX=300x40+250+420
-QUIT_BOX=300x40+250+495
+# Entry regions at 800x600: START GAME y 200, MATCH SETUP y 265, REPLAYS y 330, OPTIONS y 395,
+# CREDITS y 460, QUIT GAME y 525.
+START_BOX=300x40+250+195 SETUP_BOX=300x40+250+260 REPLAYS_BOX=300x40+250+325 OPTIONS_BOX=300x40+250+390
+CREDITS_BOX=300x40+250+455 QUIT_BOX=300x40+250+520
 TITLE_BOX=400x60+200+40
 title_at_rest()
 {
     local box
     [ "$(pixel 5 5)" = "$ARENA" ] && [ "$(pixel 795 595)" = "$ARENA" ] || return 1
-    for box in $TITLE_BOX $START_BOX $SETUP_BOX $OPTIONS_BOX $CREDITS_BOX $QUIT_BOX; do
+    for box in $TITLE_BOX $START_BOX $SETUP_BOX $REPLAYS_BOX $OPTIONS_BOX $CREDITS_BOX $QUIT_BOX; do
         [ "$(count_color "$BACK" "$box")" -gt 100 ] && [ "$(count_color "$TANK2" "$box")" = 0 ] || return 1
     done
 }
 poll 3 title_at_rest title_colors ||
     fail "title is not drawn in scheme $s: clear color \"Arena\" $ARENA, title and entries \"Background\" $BACK"
-pass "title in the colors of scheme $s: clear $ARENA, \"Vexmoor\" and the five entries $BACK"
+pass "title in the colors of scheme $s: clear $ARENA, \"Vexmoor\" and the six entries $BACK"
 
 # --- Hover: the entry under the pointer takes "Tank2", the others stay "Background" ---------
 hover_start()
@@ -153,7 +153,7 @@ read -r _ lower_h _ _ <<<"$(bbox_color "$TANK2" 150x50+175+300)"
 while [ $(($(date +%s%N) - title_seen)) -lt 5600000000 ]; do sleep 0.1; done
 mouse_to 790 590
 hold_until Escape 5 title_again is_title || fail "Escape did not return to the title"
-# Leaving the match puts the pointer in the middle, on MATCH SETUP: move it off again.
+# Leaving the match puts the pointer in the middle, near MATCH SETUP: move it off again.
 mouse_to 790 590
 poll 3 title_at_rest title_again ||
     fail "title after Escape is not in scheme $s (clear $(pixel 5 5)): F12 should have stopped the cycling"

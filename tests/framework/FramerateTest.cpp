@@ -103,3 +103,18 @@ TEST_F(FramerateTest, FpsLineUsesNineSignificantDigits)
     rate.printfps();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "FPS : 59.5000000 TargetFPS : 60.0000000\n");
 }
+
+TEST_F(FramerateTest, AZeroStepFreezesTheFrameUnderWayAndTheNextCountsFromIt)
+{
+    TFramerate rate;
+    clock.Advance(400);  // a long frame: the loading of a match, say
+    GameClock::BeginFrame();
+    rate.SetSpeedFactor();
+    EXPECT_GT(rate.speedfactor, 20.0f);
+    rate.ZeroStep();
+    EXPECT_FLOAT_EQ(rate.speedfactor, 1e-10f);
+    GameClock::EndFrame();
+    clock.Advance(33);
+    rate.SetSpeedFactor();
+    EXPECT_NEAR(rate.speedfactor, 1.98f, 1e-4f);
+}

@@ -193,3 +193,59 @@ TEST_F(GameShellTest, ClearColorDefaultsToOpaqueBlack)
     game->SetClsColor(std::nullopt);
     EXPECT_EQ(game->clsColor->color, irr::video::SColor(255, 0, 0, 0).color);
 }
+
+// A state that reads the clock in every part of its frame, while the clock moves on.
+class ClockReadingState : public RecordingState {
+public:
+    ClockReadingState(std::shared_ptr<Log> log, GameClock::ManualClock& clock) : RecordingState("c", log), clock_(clock) {}
+    int UpdatesThisFrame() override { return updates; }
+    int OnPreUpdate() override { return Read("preupdate"); }
+    int OnUpdate() override { return Read("update"); }
+    int OnPostUpdate() override { return Read("postupdate"); }
+    int OnRender() override { return Read("render"); }
+    int Read(const std::string& part)
+    {
+        Write(part + "@" + std::to_string(GameClock::Milliseconds()));
+        clock_.Advance(3);  // time runs on while the frame works
+        return 0;
+    }
+    int updates = 1;
+
+private:
+    GameClock::ManualClock& clock_;
+};
+
+TEST_F(GameShellTest, EveryPartOfAFrameReadsTheTimeTheFrameBeganAt)
+{
+    game->InitGraphics(800, 600, 16, 0);
+    auto reading = std::make_shared<ClockReadingState>(log, clock);
+    TGame::AddGameState("c", reading);
+    TGame::SetGameState("c");
+    log->clear();
+    clock.Set(5000);
+    game->RunFrame();
+    EXPECT_EQ(*log, (Log{"c:preupdate@5000", "c:update@5000", "c:postupdate@5000", "c:render@5000"}));
+    EXPECT_EQ(TGame::Framerate->currentticks, 5000u) << "the speed factor measured at the same time";
+    // Between frames the clock is the source's again.
+    EXPECT_EQ(GameClock::Milliseconds(), clock.Now());
+}
+
+TEST_F(GameShellTest, AStateMayRunNoUpdateOrSeveralBeforeADrawEachAtItsPinnedTime)
+{
+    game->InitGraphics(800, 600, 16, 0);
+    auto reading = std::make_shared<ClockReadingState>(log, clock);
+    TGame::AddGameState("c", reading);
+    TGame::SetGameState("c");
+    log->clear();
+    reading->updates = 0;
+    GameClock::Pin(700);
+    game->RunFrame();
+    EXPECT_EQ(*log, (Log{"c:render@700"}));
+    log->clear();
+    reading->updates = 2;
+    game->RunFrame();
+    EXPECT_EQ(*log, (Log{"c:preupdate@700", "c:update@700", "c:postupdate@700", "c:preupdate@700", "c:update@700",
+                         "c:postupdate@700", "c:render@700"}));
+    GameClock::Unpin();
+    EXPECT_EQ(GameClock::Milliseconds(), clock.Now());
+}

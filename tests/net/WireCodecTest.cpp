@@ -59,8 +59,10 @@ std::vector<Message> OneOfEach() {
     Welcome maze = welcome;
     maze.setup.arena = kArenaRandomMaze;
     maze.setup.maze = {0xDEADBEEF, 1, kMaxMazeRooms, 2};
+    Recording part;
+    for (size_t i = 0; i < kMaxRecordingPart; ++i) part.bytes.push_back(uint8_t(i * 31));
     return {Hello{}, welcome, maze, GridWelcome(), GridWelcome(7, 5), Refuse{RefuseReason::Version, 7}, input, FullSnapshot(),
-            Event{EventKind::MatchEnd, 1, {10, 4}}, Ping{42}};
+            Event{EventKind::MatchEnd, 1, {10, 4}}, Ping{42}, part, Recording{0, {0x56, 0, 0xFF}}};
 }
 
 Decoded DecodeBytes(const std::vector<uint8_t>& bytes) { return Decode(bytes.data(), bytes.size()); }
@@ -112,7 +114,7 @@ TEST(WireCodec, ShortPaddedEmptyUnknownAndOversizedPacketsAreDropped) {
     }
     EXPECT_EQ(Decode(nullptr, 0).drop, Drop::Empty);
     EXPECT_EQ(DecodeBytes({0}).drop, Drop::UnknownType);
-    EXPECT_EQ(DecodeBytes({8, 0, 0, 0, 0}).drop, Drop::UnknownType);
+    EXPECT_EQ(DecodeBytes({9, 0, 0, 0, 0}).drop, Drop::UnknownType);
     std::vector<uint8_t> big = Encode(Ping{1});
     big.resize(kMaxPacketBytes + 1);
     EXPECT_EQ(DecodeBytes(big).drop, Drop::Oversized);
@@ -149,6 +151,11 @@ TEST(WireCodec, ValuesOutsideTheirRangesAreDropped) {
     Welcome welcome;
     welcome.setup.scoreTo = 0;
     EXPECT_EQ(DecodeBytes(Encode(welcome)).drop, Drop::OutOfRange);
+    // A part of a recording holds 1 to kMaxRecordingPart bytes and says whether it ends a piece.
+    EXPECT_EQ(DecodeBytes({8, 1, 0, 0}).drop, Drop::OutOfRange);
+    EXPECT_EQ(DecodeBytes({8, 2, 0, 1, 7}).drop, Drop::OutOfRange);
+    EXPECT_EQ(DecodeBytes(Encode(Recording{1, std::vector<uint8_t>(kMaxRecordingPart + 1)})).drop, Drop::OutOfRange);
+    EXPECT_TRUE(DecodeBytes({8, 1, 0, 1, 7}).message);
 }
 
 TEST(WireCodec, AnArenaGridOf64By64FitsOneWelcomeAndItsCellsAreChecked) {

@@ -4,9 +4,15 @@
 // vanishes or leaves ends the other's match, whose set-up screen says why and plays again.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <map>
+#include <random>
 #include <optional>
 
 #include "LossyRelay.h"
@@ -16,6 +22,7 @@
 #include "game/tank/TankShell.h"
 #include "game/net/NetworkMatch.h"
 #include "game/control/NetworkTankController.h"
+#include "game/replay/ReplayReader.h"
 #include "sound/Sound.h"
 #include "sound/SoundDevice.h"
 #include "tests/support/ArenaFixture.h"
@@ -44,6 +51,7 @@ protected:
     {
         host = std::make_unique<TGameInstance>();
         if (hostSetup) hostSetup(host->game->settings);
+        if (prepare) prepare(*host);
         std::string error;
         auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
         ASSERT_TRUE(hostSession) << error;
@@ -64,6 +72,7 @@ protected:
     void StartJoiner(uint16_t joinPort)
     {
         joiner = std::make_unique<TGameInstance>();
+        if (prepare) prepare(*joiner);
         joinerRuns = true;
         std::string error;
         auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", joinPort}, GameClock::Milliseconds, {}, &error);
@@ -225,6 +234,8 @@ protected:
     uint16_t port = 0;  // the host's
     bool hostRuns = true, joinerRuns = true;
     std::function<void()> afterFrame;
+    // Readies each game as it is made, before it enters the arena.
+    std::function<void(TGameInstance&)> prepare;
 };
 
 }  // namespace
@@ -557,4 +568,75 @@ TEST_F(NetworkMatch, AHostThatVanishesLeavesConnectionLostOnTheJoinersSetUp)
     EXPECT_EQ(SetupNote(*joiner), L"CONNECTION LOST");
     EXPECT_EQ(std::wstring(joiner->start->network.roleEntry->getText()), L"JOIN");
     EXPECT_TRUE(joiner->start->network.addressBox->isVisible());
+}
+
+// Both sides keep a replay of the match: the host records it, the joiner keeps what the
+// host recorded (the snapshots it plays from would not run the match again). Each replay,
+// played on its own side, ends with the host's points and each tank where it stood.
+TEST_F(NetworkMatch, HostAndJoinerEachKeepAReplayThatEndsAsTheHostsMatchDid)
+{
+    std::map<TGameInstance*, std::string> folders;
+    prepare = [&](TGameInstance& g) {
+        char pattern[] = "/tmp/vexmoor-net-replays.XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        folders[&g] = g.game->replayFolder = pattern;
+        g.game->afterReplay = "TitleScreen";
+    };
+    Connect(false, [](TSettings& s) {
+        s.players[0].status = TPlayerStatus::ComputerHard;
+        s.match.arena = TArenaChoice::OpenField;
+        s.match.scoreTo = 2;
+    });
+    ASSERT_FALSE(HasFatalFailure());
+    // The joiner's player drives now and then (its tank in the host's match, through the
+    // network); the host's computer player hunts it.
+    std::mt19937 dice(5);
+    bool driving = false;
+    std::optional<std::array<vector3df, 2>> places;
+    std::array<int, 2> points{};
+    for (int frame = 0; frame < 6000 && !places; ++frame) {
+        if (dice() % 40 == 0) joiner->Key(irr::KEY_UP, driving = !driving);
+        if (dice() % 25 == 0) joiner->Key(irr::KEY_LEFT, dice() % 2 == 0);
+        Frame();
+        if (host->arena->GetFlag("match_end")) {
+            places = {Tank(*host, "tank2")->GetPosition(), Tank(*host, "tank1")->GetPosition()};
+            points = {Score(*host, "player2"), Score(*host, "player1")};
+        }
+    }
+    ASSERT_TRUE(places) << "the host's match was not decided";
+    joiner->Key(irr::KEY_UP, false);
+    joiner->Key(irr::KEY_LEFT, false);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "TitleScreen" && joiner->Current() == "TitleScreen"; },
+                            1500));
+    const std::string hostFile = host->arena->tape.Path(), joinerFile = joiner->arena->tape.Path();
+    ASSERT_FALSE(hostFile.empty());
+    ASSERT_FALSE(joinerFile.empty());
+    EXPECT_EQ(joinerFile.substr(0, folders[joiner.get()].size()), folders[joiner.get()]);
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(bytes(joinerFile), bytes(hostFile)) << "the joiner keeps the host's recording whole";
+    replay::TReplayReader reader;
+    ASSERT_TRUE(reader.Open(joinerFile)) << reader.Problem();
+    ASSERT_TRUE(reader.Result());
+    EXPECT_EQ(reader.Header().tanks[1].driver, replay::TDriverKind::Network);
+
+    for (TGameInstance* side : {host.get(), joiner.get()}) {
+        SCOPED_TRACE(side == host.get() ? "the host's replay" : "the joiner's replay");
+        hostRuns = side == host.get();
+        joinerRuns = !hostRuns;
+        side->game->replayToPlay = side == host.get() ? hostFile : joinerFile;
+        side->Within([] { TGame::SetGameState("Arena"); });
+        ASSERT_TRUE(FramesUntil([&] { return side->arena->replayEnd.reached; }, 20000));
+        const TVexmoorArenaScreen::TReplayEnd& end = side->arena->replayEnd;
+        EXPECT_EQ(end.points[0], points[0]);
+        EXPECT_EQ(end.points[1], points[1]);
+        for (int t = 0; t < 2; ++t) {
+            EXPECT_NEAR(end.places[t].X, (*places)[t].X, 1e-4f);
+            EXPECT_NEAR(end.places[t].Z, (*places)[t].Z, 1e-4f);
+        }
+        side->Within([] { TGame::SetGameState("TitleScreen"); });
+    }
+    for (const auto& [game, folder] : folders) std::filesystem::remove_all(folder);
 }

@@ -22,28 +22,32 @@ protected:
 
 }  // namespace
 
-TEST_F(TitleScreenTest, EntriesStandAt200_275_350_425_500OnAn800x600Screen)
+TEST_F(TitleScreenTest, EntriesStandAt200_265_330_395_460_525OnAn800x600Screen)
 {
     StartAtTitle();
     ExpectEntry(title->start, L"START GAME", 200, 800);
-    ExpectEntry(title->setup, L"MATCH SETUP", 275, 800);
-    ExpectEntry(title->options, L"OPTIONS", 350, 800);
-    ExpectEntry(title->credits, L"CREDITS", 425, 800);
-    ExpectEntry(title->quit, L"QUIT GAME", 500, 800);
-    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 5u);
+    ExpectEntry(title->setup, L"MATCH SETUP", 265, 800);
+    ExpectEntry(title->replays, L"REPLAYS", 330, 800);
+    ExpectEntry(title->options, L"OPTIONS", 395, 800);
+    ExpectEntry(title->credits, L"CREDITS", 460, 800);
+    ExpectEntry(title->quit, L"QUIT GAME", 525, 800);
+    EXPECT_EQ(title->guienv->getRootGUIElement()->getChildren().size(), 6u);
     EXPECT_EQ(title->options->getID(), 102);
     EXPECT_EQ(title->setup->getID(), 105);
+    EXPECT_EQ(title->replays->getID(), 106);
 }
 
 TEST_F(TitleScreenTest, EntriesAreScaledOnceSoAllStayOnATallerScreen)
 {
-    // 1024x768: SY(200) = 256, SY(275) = 352, SY(350) = 448, SY(425) = 544, SY(500) = 640.
+    // 1024x768: SY(200) = 256, SY(265) = 339, SY(330) = 422, SY(395) = 505, SY(460) = 588,
+    // SY(525) = 672.
     StartAtTitle(1024, 768);
     ExpectEntry(title->start, L"START GAME", 256, 1024);
-    ExpectEntry(title->setup, L"MATCH SETUP", 352, 1024);
-    ExpectEntry(title->options, L"OPTIONS", 448, 1024);
-    ExpectEntry(title->credits, L"CREDITS", 544, 1024);
-    ExpectEntry(title->quit, L"QUIT GAME", 640, 1024);
+    ExpectEntry(title->setup, L"MATCH SETUP", 339, 1024);
+    ExpectEntry(title->replays, L"REPLAYS", 422, 1024);
+    ExpectEntry(title->options, L"OPTIONS", 505, 1024);
+    ExpectEntry(title->credits, L"CREDITS", 588, 1024);
+    ExpectEntry(title->quit, L"QUIT GAME", 672, 1024);
     EXPECT_LE(title->quit->getAbsolutePosition().LowerRightCorner.Y, 768);
 }
 
@@ -90,6 +94,11 @@ TEST_F(TitleScreenTest, ClickOnAnEntryAsksForItsStateAndQuitEndsTheLoop)
     Click();
     Frames();
     EXPECT_EQ(Current(), "StartScreen");
+    TGame::SetGameState("TitleScreen");
+    PointAt(title->replays);
+    Click();
+    Frames();
+    EXPECT_EQ(Current(), "ReplaysScreen");
     TGame::SetGameState("TitleScreen");
     PointAt(title->quit);
     Click();
