@@ -7,6 +7,7 @@
 #include "game/match/ArenaScreen.h"
 #include "game/control/PadTankController.h"
 #include "game/world/Player.h"
+#include "game/ReadableText.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -67,7 +68,11 @@ int TVexmoorArenaScreen::DrawPadMessages()
         const int width = static_cast<int>(font->getDimension(text.c_str()).Width);
         // Player 1 drives tank2 and player 2 tank1: each line in its own tank's color.
         const irr::video::SColor color = SchemeColor(player == 1 ? "Tank2" : "Tank1");
-        DrawText(text, font, color, ScreenWidth() / 2 - width / 2, SY(260 + 40 * player), -1, -1, 0, 0);
+        const irr::core::recti at(irr::core::vector2di(ScreenWidth() / 2 - width / 2, SY(260 + 40 * player)),
+                                  irr::core::dimension2di(width, static_cast<int>(font->getDimension(text.c_str()).Height)));
+        // On a plate: the scene behind it may be any color.
+        if (TVexmoor* game = GetGame()) ReadableText::DrawPlate(game->driver, font, text, at, color, false, false);
+        DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, -1, -1, 0, 0);
     }
     return 0;
 }

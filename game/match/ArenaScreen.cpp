@@ -25,7 +25,9 @@
 #include "game/Vexmoor.h"
 #include "game/net/NetworkMatch.h"
 #include "game/effects/BattlefieldEffects.h"
+#include "game/effects/ColorContrast.h"
 #include "game/effects/TankOutlines.h"
+#include "game/ReadableText.h"
 #include "game/match/ScoreDisplay.h"
 
 namespace {
@@ -184,10 +186,12 @@ int TVexmoorArenaScreen::OnUpdate()
     // The keypad's plus and minus count as plus and minus.
     const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
     const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
-    if (faster) TGame::Framerate->SetTargetFPS(TGame::Framerate->GetTargetFPS() + 5);
+    // During a pause the speed the match will run at again changes.
+    TFramerate& rate = *TGame::Framerate;
+    float& speed = rate.IsPaused() ? rate.oldtargetfps : rate.targetfps;
+    if (faster) speed += 5;
     // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
-    if (slower && TGame::Framerate->GetTargetFPS() > kMinTargetFps)
-        TGame::Framerate->SetTargetFPS(std::max(kMinTargetFps, TGame::Framerate->GetTargetFPS() - 5));
+    if (slower && speed > kMinTargetFps) speed = std::max(kMinTargetFps, speed - 5);
     if (faster || slower) overlay.ShowSpeed(now);
     if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
     else UpdatePads();
@@ -377,8 +381,22 @@ int TVexmoorArenaScreen::OnRender()
     // Each score stands in the color of the tank that scored it, and wears its outline.
     const irr::video::SColor tank2 = SchemeColor("Tank2", scores_[1].color);
     const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
-    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, TankOutlines::Floor(*this));
-    const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
+    const irr::video::SColor floor = TankOutlines::Floor(*this);
+    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, floor);
+    // A score reads on the floor and on the walls it may stand over, and on the sky of a
+    // tank's camera, shaded from the floor's color: the tank's own outline where that reads
+    // against the score's color, else black or white where it must.
+    const irr::video::SColor walls = SchemeColor(floor == SchemeColor("Arena") ? "Background" : "Arena");
+    const bool sky = currentGameView == "tank1" || currentGameView == "tank2" || currentGameView == "split";
+    auto readable = [&](irr::video::SColor ink, std::optional<irr::video::SColor> planned) -> std::optional<irr::video::SColor> {
+        if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast) return planned;
+        if (!planned && !sky && ColorContrast::ContrastRatio(ink, floor) >= ReadableText::kLeast &&
+            ColorContrast::ContrastRatio(ink, walls) >= ReadableText::kLeast)
+            return std::nullopt;
+        return ReadableText::Backing(ink);
+    };
+    const TScoreText scores[2] = {{&ScoreText(2), tank2, readable(tank2, outlines.outline[1])},
+                                  {&ScoreText(1), tank1, readable(tank1, outlines.outline[0])}};
     // The orthographic view's camera is the one marked orthogonal.
     irr::scene::ICameraSceneNode* camera = smgr ? smgr->getActiveCamera() : nullptr;
     const bool orthographic = camera && camera->isOrthogonal();
@@ -390,6 +408,11 @@ int TVexmoorArenaScreen::OnRender()
     overlay.Draw(*this);
     DrawPadMessages();
     return 0;
+}
+
+std::optional<irr::video::SColor> TVexmoorArenaScreen::TextGround()
+{
+    return std::nullopt;
 }
 
 std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()

@@ -29,6 +29,8 @@ public:
     int OnPreUpdate() override;
     int OnUpdate() override;
     int OnRender() override;
+    // The match's texts stand on grounds of their own: the overlay's backdrops, the scores' outlines.
+    std::optional<irr::video::SColor> TextGround() override;
     int OnLeaveGameState(TGameState* next) override;
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
     int OnUserEvent(int data1, int data2, float data3) override;

@@ -35,10 +35,13 @@ void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool ortho
     Layout(viewport, orthographic, font, scores, rects);
     for (int i = 0; i < 2; ++i) {
         const std::wstring& text = *scores[i].text;
+        // The outline at every offset up to its width, so that it closes round every stroke.
         if (scores[i].outline) {
-            for (int dx = -kOutlineWidth; dx <= kOutlineWidth; dx += kOutlineWidth)
-                for (int dy = -kOutlineWidth; dy <= kOutlineWidth; dy += kOutlineWidth)
-                    if (dx || dy) draw(text, *scores[i].outline, rects[i] + irr::core::vector2di(dx, dy));
+            irr::video::SColor outline = *scores[i].outline;
+            outline.setAlpha(255);
+            for (int dx = -kOutlineWidth; dx <= kOutlineWidth; ++dx)
+                for (int dy = -kOutlineWidth; dy <= kOutlineWidth; ++dy)
+                    if (dx || dy) font->draw(text.c_str(), rects[i] + irr::core::vector2di(dx, dy), outline);
         }
         draw(text, scores[i].color, rects[i]);
     }
