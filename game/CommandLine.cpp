@@ -8,7 +8,7 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args)
     bool help = false, version = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             help = true;
         } else if (arg == "--version") {
             version = true;
@@ -41,7 +41,7 @@ std::string TCommandLine::Usage()
            "  --host [[ADDRESS:]PORT]  host a network match: listen on UDP port 47400 (or PORT)\n"
            "                           on every address (or ADDRESS only)\n"
            "  --join HOST[:PORT]       join the network match HOST is hosting (port 47400 unless given)\n"
-           "  --help                   show this help and exit\n"
+           "  --help, -h               show this help and exit\n"
            "  --version                show the version and exit\n";
 }
 

@@ -1,5 +1,5 @@
-// The program's command line: the window mode for this run, the network role, --help and
-// --version. One pass over the arguments; anything it does not know is refused.
+// The program's command line: the window mode for this run, the network role, --help (or
+// -h) and --version. One pass over the arguments; anything it does not know is refused.
 #pragma once
 
 #include <optional>
