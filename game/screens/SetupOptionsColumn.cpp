@@ -129,10 +129,10 @@ void TSetupOptionsColumn::Clear()
 
 void TSetupOptionsColumn::Previous(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas)
 {
-    // The same value: the same text and, for an arena, the same choice and file.
+    // The same value: the same text and, for an arena, the same choice (and file, for one).
     auto same = [option](const TMatchOptions& a, const TMatchOptions& b) {
-        return ValueText(a, option) == ValueText(b, option) &&
-               (option != kArena || (a.arena == b.arena && a.customArena == b.customArena));
+        if (option != kArena) return ValueText(a, option) == ValueText(b, option);
+        return a.arena == b.arena && (a.arena != TArenaChoice::Custom || a.customArena == b.customArena);
     };
     TMatchOptions at = options;
     for (size_t step = 0; step < 64 + customArenas.size(); ++step) {
