@@ -104,7 +104,8 @@ int TVexmoorGameStartScreen::DrawFrame()
     if (!font) return 0;
     const int optionsWidth = static_cast<int>(font->getDimension(L"OPTIONS").Width);
     DrawText(L"OPTIONS", font, color, kRightColumnCenter - optionsWidth / 2, 0, -1, -1, 0, 0);
-    DrawText(L"PLAYER", font, color, 5, 0, -1, -1, 0, 0);
+    // Two pixels in from the table's edge, so that an outline keeps clear of the corner.
+    DrawText(L"PLAYER", font, color, 7, 0, -1, -1, 0, 0);
     DrawText(L"TANK", font, color, 260, 0, -1, -1, 0, 0);
     DrawText(L"W/L", font, color, 400, 0, -1, -1, 0, 0);
     DrawText(L"STATUS", font, color, 505, 0, -1, -1, 0, 0);
