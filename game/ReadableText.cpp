@@ -48,10 +48,10 @@ irr::core::recti TextArea(irr::gui::IGUIFont* font, const std::wstring& text, co
 }
 
 void DrawOutline(irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect,
-                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip)
+                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip, int width)
 {
     if (!font || text.empty()) return;
-    const int width = OutlineWidth(font);
+    if (width <= 0) width = OutlineWidth(font);
     std::optional<irr::core::recti> grown;
     if (clip) {
         grown = *clip;
@@ -59,6 +59,39 @@ void DrawOutline(irr::gui::IGUIFont* font, const std::wstring& text, const irr::
         grown->LowerRightCorner += irr::core::vector2di(width, width);
     }
     // Every offset, not only the corners and sides, so that no pixel next to a letter is missed.
+    // A bitmap font's letters at all offsets go to the driver as one batch, as the font lays
+    // out one line: each letter at the advance of those before it plus its own underhang.
+    irr::gui::IGUISpriteBank* bank =
+        font->getType() == irr::gui::EGFT_BITMAP ? static_cast<irr::gui::IGUIFontBitmap*>(font)->getSpriteBank() : nullptr;
+    if (bank && text.find_first_of(L"\r\n") == std::wstring::npos) {
+        auto* bitmap = static_cast<irr::gui::IGUIFontBitmap*>(font);
+        const irr::core::vector2di origin = TextArea(font, text, rect, hcenter, vcenter).UpperLeftCorner;
+        const wchar_t probe = L'X';
+        const int plainKerning = bitmap->getKerningWidth(&probe, nullptr);
+        irr::core::array<irr::u32> letters;
+        irr::core::array<irr::core::position2di> at;
+        int x = 0;
+        for (const wchar_t c : text) {
+            const wchar_t one[2] = {c, 0};
+            const int underhang = bitmap->getKerningWidth(&probe, &c) - plainKerning;
+            if (c != L' ') {
+                letters.push_back(bitmap->getSpriteNoFromChar(&c));
+                at.push_back(origin + irr::core::vector2di(x + underhang, 0));
+            }
+            x += static_cast<int>(font->getDimension(one).Width);
+        }
+        irr::core::array<irr::u32> indices;
+        irr::core::array<irr::core::position2di> positions;
+        for (int dy = -width; dy <= width; ++dy)
+            for (int dx = -width; dx <= width; ++dx)
+                if (dx || dy)
+                    for (irr::u32 i = 0; i < letters.size(); ++i) {
+                        indices.push_back(letters[i]);
+                        positions.push_back(at[i] + irr::core::vector2di(dx, dy));
+                    }
+        bank->draw2DSpriteBatch(indices, positions, grown ? &*grown : nullptr, Opaque(outline));
+        return;
+    }
     for (int dy = -width; dy <= width; ++dy)
         for (int dx = -width; dx <= width; ++dx)
             if (dx || dy)

@@ -25,9 +25,11 @@ irr::core::recti TextArea(irr::gui::IGUIFont* font, const std::wstring& text, co
                           bool hcenter, bool vcenter);
 
 // The outline alone: the text in the outline's color at every offset within the outline's
-// width, clipped (when a clip is given) to the clip grown by that width.
+// width (the font's OutlineWidth unless one is given), clipped (when a clip is given) to the
+// clip grown by that width. A bitmap font's copies go to the driver in one batch.
 void DrawOutline(irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect,
-                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip = nullptr);
+                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip = nullptr,
+                 int width = 0);
 // The outline, where one is given, then the text.
 void Draw(irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect, irr::video::SColor ink,
           std::optional<irr::video::SColor> outline, bool hcenter = false, bool vcenter = false,

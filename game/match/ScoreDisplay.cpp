@@ -1,5 +1,7 @@
 #include "game/match/ScoreDisplay.h"
 
+#include "game/ReadableText.h"
+
 namespace ScoreDisplay {
 
 void Layout(const irr::core::recti& viewport, bool orthographic, irr::gui::IGUIFont* font,
@@ -36,13 +38,8 @@ void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool ortho
     for (int i = 0; i < 2; ++i) {
         const std::wstring& text = *scores[i].text;
         // The outline at every offset up to its width, so that it closes round every stroke.
-        if (scores[i].outline) {
-            irr::video::SColor outline = *scores[i].outline;
-            outline.setAlpha(255);
-            for (int dx = -kOutlineWidth; dx <= kOutlineWidth; ++dx)
-                for (int dy = -kOutlineWidth; dy <= kOutlineWidth; ++dy)
-                    if (dx || dy) font->draw(text.c_str(), rects[i] + irr::core::vector2di(dx, dy), outline);
-        }
+        if (scores[i].outline)
+            ReadableText::DrawOutline(font, text, rects[i], *scores[i].outline, false, false, nullptr, kOutlineWidth);
         draw(text, scores[i].color, rects[i]);
     }
     if (viewport != whole) driver->setViewPort(viewport);
