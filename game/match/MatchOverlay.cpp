@@ -253,6 +253,8 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     if (!bottom.empty()) middleTop = std::min(middleTop, bottomTop - 2 * kPadding - kGap - middleHeight);
     middleTop = std::max(middleTop, topEnd + kGap + kPadding);
     PutStack(middle, driver, centerX, middleTop);
+    belowMiddle = middle.empty() ? area.getCenter().Y : middleTop + middleHeight + 2 * kPadding + kGap;
+    middleX = centerX;
     PutStack(bottom, driver, centerX, bottomTop);
     driver->setViewPort(viewport);
 }

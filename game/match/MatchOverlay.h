@@ -45,6 +45,11 @@ public:
     // Every line drawn this frame, in drawing order (for a look at what the players saw).
     std::vector<Line> drawn;
 
+    // Where a line drawn after the overlay in the same camera may stand under the middle
+    // (PAUSED, the winner) clear of it: the top of that line, and the camera's centre.
+    int belowMiddle = 0;
+    int middleX = 0;
+
     int keysShownMs = 3000;
     int speedShownMs = 1000;
     uint32_t startMs = 0;

@@ -26,6 +26,7 @@
 #include "framework/Game.h"
 #include "framework/GameEventReceiver.h"
 #include "framework/GameResource.h"
+#include "framework/Gamepads.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
 #include "game/match/ArenaScreen.h"
@@ -33,7 +34,9 @@
 #include "game/world/Player.h"
 #include "sound/SoundDevice.h"
 #include "tests/support/Contrast.h"
+#include "tests/support/GameInstance.h"
 #include "tests/support/InputEvents.h"
+#include "tests/support/VirtualPad.h"
 
 using irr::core::recti;
 using irr::video::SColor;
@@ -526,6 +529,29 @@ TEST_F(ScreenContrast, MatchInEveryScheme)
     ExpectReadable();
 }
 
+// Both players' pads pulled out mid-match: each player's line in its tank's color.
+TEST_F(ScreenContrast, PadsPulledOutInEveryScheme)
+{
+    game->gamepads = TGamepads::Open();
+    ASSERT_NE(game->gamepads, nullptr);
+    for (int s = 0; s < kSchemes; ++s) {
+        auto pad1 = std::make_unique<VirtualPad>(), pad2 = std::make_unique<VirtualPad>();
+        ASSERT_TRUE(pad1->Attached() && pad2->Attached()) << SDL_GetError();
+        game->gamepads->Poll();
+        game->settings.players[0].status = TPlayerStatus::Gamepad1;
+        game->settings.players[1].status = TPlayerStatus::Gamepad2;
+        Enter("Arena", s);
+        pad1.reset();
+        pad2.reset();
+        Frame();
+        Frame();
+        ASSERT_TRUE(Arena().IsPadLost(1) && Arena().IsPadLost(2));
+        Capture("pads", s);
+        TGame::SetGameState("TitleScreen");
+    }
+    ExpectReadable();
+}
+
 // The finale from each scheme: the winner and the scores at every step of its colors.
 TEST_F(ScreenContrast, FinaleAtEveryStepOfItsColors)
 {
@@ -549,7 +575,8 @@ TEST_F(ScreenContrast, FinaleAtEveryStepOfItsColors)
     ExpectReadable();
 }
 
-// A host waiting for its player.
+// A host waiting for its player; a joiner told it is player 2 and told the host left, in
+// the host's scheme, the host being a second game in this process.
 TEST_F(ScreenContrast, NetworkMessagesInEveryScheme)
 {
     for (int s = 0; s < kSchemes; ++s) {
@@ -558,6 +585,38 @@ TEST_F(ScreenContrast, NetworkMessagesInEveryScheme)
         ASSERT_TRUE(game->network) << error;
         Enter("Arena", s);
         Capture("network", s);
+        TGame::SetGameState("TitleScreen");
+
+        auto host = std::make_unique<TGameInstance>();
+        auto hosting = TNetworkMatch::Host("127.0.0.1", 0, &error);
+        ASSERT_TRUE(hosting) << error;
+        const uint16_t port = hosting->Session().GetPort();
+        host->Within([&] {
+            host->game->network = hosting;
+            host->game->SetCurrentColorScheme(s);
+            TGame::SetGameState("Arena");
+        });
+        game->network = TNetworkMatch::Join(TNetAddress{"127.0.0.1", port}, &error);
+        ASSERT_TRUE(game->network) << error;
+        const std::shared_ptr<TNetworkMatch> joined = game->network;
+        Enter("Arena", (s + 5) % kSchemes);
+        auto both = [&] {
+            host->Frame();
+            Frame();
+        };
+        for (int i = 0; i < 300 && !(joined->IsPlaying() && joined->View().Newest()); ++i) both();
+        ASSERT_TRUE(joined->IsPlaying()) << "the joiner did not join";
+        both();
+        ASSERT_EQ(game->ColorSchemeIdx, s) << "the joiner wears the host's scheme";
+        auto read = [](const std::vector<TextReading>& readings, const std::wstring& text) {
+            return std::any_of(readings.begin(), readings.end(), [&](const TextReading& r) { return r.text == text; });
+        };
+        EXPECT_TRUE(read(Capture("network", s), L"YOU ARE PLAYER 2"));
+        host->Within([] { TGame::SetGameState("TitleScreen"); });
+        for (int i = 0; i < 300 && joined->Message().empty(); ++i) both();
+        ASSERT_FALSE(joined->Message().empty()) << "the joiner was not told the host left";
+        EXPECT_TRUE(read(Capture("network", s), joined->Message()));
+        host.reset();
         TGame::SetGameState("TitleScreen");
     }
     ExpectReadable();
