@@ -17,8 +17,8 @@ int TGameBase::SetFlag(const std::string& key, int value)
 
 int TGameBase::GetFlag(const std::string& key)
 {
-    if (!GameFlags.Contains(key)) return 0;
-    return static_cast<int>(std::strtol(GameFlags.Get(key).c_str(), nullptr, 10));
+    const std::string* value = GameFlags.Find(key);
+    return value ? static_cast<int>(std::strtol(value->c_str(), nullptr, 10)) : 0;
 }
 
 int TGameBase::RemoveFlag(const std::string& key)

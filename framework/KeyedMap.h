@@ -96,6 +96,14 @@ public:
         return it == entries_.end() || !it->second.live ? V{} : it->second.value;
     }
 
+    // The value under key in place, or null: one look-up and no copy. Valid until the
+    // entry is set or removed.
+    const V* Find(const K& key) const
+    {
+        auto it = entries_.find(key);
+        return it == entries_.end() || !it->second.live ? nullptr : &it->second.value;
+    }
+
     bool Contains(const K& key) const
     {
         auto it = entries_.find(key);

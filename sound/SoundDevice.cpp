@@ -173,6 +173,7 @@ bool OpenLoopback(int sampleRate, bool paced) {
                                ALC_FREQUENCY,            sampleRate,
                                ALC_MONO_SOURCES,         SoundDevice::MAX_VOICES,
                                ALC_STEREO_SOURCES,       0,
+                               ALC_MAX_AUXILIARY_SENDS,  0,
                                ALC_HRTF_SOFT,            ALC_FALSE,
                                ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
                                0};
@@ -189,7 +190,8 @@ bool OpenOutput() {
   std::string noise = quiet.Release();
   if (!device) return false;
   if (!noise.empty()) std::fputs(noise.c_str(), stderr);  // a real device: their words may matter
-  const ALCint attributes[] = {ALC_MONO_SOURCES, SoundDevice::MAX_VOICES, ALC_STEREO_SOURCES, 0, 0};
+  const ALCint attributes[] = {ALC_MONO_SOURCES, SoundDevice::MAX_VOICES, ALC_STEREO_SOURCES, 0,
+                               ALC_MAX_AUXILIARY_SENDS, 0, 0};
   return Adopt(device, attributes, SoundDevice::OUTPUT);
 }
 

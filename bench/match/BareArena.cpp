@@ -1,5 +1,7 @@
 #include "BareArena.h"
 
+#include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "Stopwatch.h"
@@ -33,7 +35,8 @@ const char* BareArena::ViewName(View view)
     return kNames[view];
 }
 
-BareArena::BareArena(int driverType, View view, const Colors& colors) : view_(kOverhead55), colors_(colors)
+BareArena::BareArena(int driverType, View view, const Colors& colors, const BareWalls& walls)
+    : view_(kOverhead55), colors_(colors)
 {
     clock_.Set(nowMs_);
     clock_.Install();
@@ -52,14 +55,16 @@ BareArena::BareArena(int driverType, View view, const Colors& colors) : view_(kO
     font_ = device_->getGUIEnvironment()->getFont("fonts/pixfont_basic_36pt_bold.xml");
     if (!font_) font_ = device_->getGUIEnvironment()->getBuiltInFont();
 
-    arena_ = Place("media/arena2.3ds", colors_.arena, vector3df(0, 0, 0), vector3df(0, 0, 0),
-                   vector3df(0.995f, 1.02f, 0.995f));
+    irr::scene::IMesh* wallsMesh = walls.mesh ? walls.mesh : Mesh("media/arena2.3ds");
+    if (!wallsMesh) throw std::runtime_error("the bare engine has no arena mesh");
+    arena_ = Place(wallsMesh, colors_.arena, vector3df(0, 0, 0), vector3df(0, 0, 0), vector3df(0.995f, 1.02f, 0.995f));
     BattlefieldEffects::ShadeSky(smgr_, colors_.clear, colors_.arena);
     plan_ = TankOutlines::PlanFor(colors_.tank1, colors_.tank2, colors_.clear);
     const TOutlinePlan& plan = plan_;
-    AddTank(tank2_, "media/tank.3ds", vector3df(-17, 0, 0), 90.0f, vector3df(0, 1.45f, -1.1f),
+    // Each tank starts facing the other, as in the game.
+    AddTank(tank2_, "media/tank.3ds", walls.tank2Start, walls.tank1Start, vector3df(0, 1.45f, -1.1f),
             vector3df(0, 0.35f, 0.67f), vector3df(1.25f, 5, 1.25f), colors_.tank2, plan.outline[1] ? &*plan.outline[1] : nullptr);
-    AddTank(tank1_, "media/sleek_tank.3ds", vector3df(16.5f, 0, 0), -90.0f, vector3df(0, 1.3f, -1.05f),
+    AddTank(tank1_, "media/sleek_tank.3ds", walls.tank1Start, walls.tank2Start, vector3df(0, 1.3f, -1.05f),
             vector3df(0, 0.425f, 0.67f), vector3df(1, 5, 1), colors_.tank1, plan.outline[0] ? &*plan.outline[0] : nullptr);
     // Each tank slides along the arena and along the other tank.
     struct Pair {
@@ -112,13 +117,18 @@ BareArena::~BareArena()
     if (device_) device_->drop();
 }
 
-irr::scene::IMeshSceneNode* BareArena::Place(const char* file, irr::video::SColor color, vector3df position,
-                                             vector3df rotation, vector3df outline)
+irr::scene::IMesh* BareArena::Mesh(const char* file)
 {
     irr::scene::IAnimatedMesh* mesh = smgr_->getMesh(file);
-    if (!mesh) return nullptr;
+    if (!mesh) throw std::runtime_error(std::string("the bare engine cannot load ") + file);
+    return mesh->getMesh(0);
+}
+
+irr::scene::IMeshSceneNode* BareArena::Place(irr::scene::IMesh* mesh, irr::video::SColor color, vector3df position,
+                                             vector3df rotation, vector3df outline)
+{
     irr::scene::IMeshManipulator* manipulator = smgr_->getMeshManipulator();
-    irr::scene::SMesh* copy = manipulator->createMeshCopy(mesh->getMesh(0));
+    irr::scene::SMesh* copy = manipulator->createMeshCopy(mesh);
     manipulator->setVertexColors(copy, color);
     manipulator->setVertexColorAlpha(copy, 0);
     irr::scene::IMeshSceneNode* node = smgr_->addMeshSceneNode(copy);
@@ -139,18 +149,22 @@ irr::scene::IMeshSceneNode* BareArena::Place(const char* file, irr::video::SColo
     return node;
 }
 
-void BareArena::AddTank(Tank& tank, const char* file, vector3df position, float yaw, vector3df camera,
+void BareArena::AddTank(Tank& tank, const char* file, vector3df position, vector3df facing, vector3df camera,
                         vector3df muzzle, vector3df radius, irr::video::SColor color,
                         const irr::video::SColor* outline)
 {
-    tank.node = Place(file, color, position, vector3df(0, yaw, 0), vector3df(1.01f, 1.01f, 1.01f));
+    // The heading about Y from +Z toward +X.
+    const float yaw = std::atan2(facing.X - position.X, facing.Z - position.Z) * irr::core::RADTODEG;
+    tank.node = Place(Mesh(file), color, position, vector3df(0, yaw, 0), vector3df(1.01f, 1.01f, 1.01f));
+    auto* rim = static_cast<irr::scene::IMeshSceneNode*>(*tank.node->getChildren().begin());
+    tank.rim = rim;
+    tank.outlined = outline != nullptr;
     if (outline) {
         // The outline the colors call for, as the game shows it.
-        auto* rim = static_cast<irr::scene::IMeshSceneNode*>(*tank.node->getChildren().begin());
         smgr_->getMeshManipulator()->setVertexColors(rim->getMesh(), *outline);
         const float scale = TankOutlines::kShownScale;
         rim->setScale(vector3df(scale, scale, scale));
-        rim->setVisible(true);
+        rim->setVisible(EffectsShown());
     }
     tank.camera = smgr_->addCameraSceneNode(tank.node, camera, vector3df(0, 0, 100), -1, false);
     tank.muzzle = smgr_->addEmptySceneNode(tank.node);
@@ -215,7 +229,7 @@ void BareArena::MoveTank(Tank& tank, const Tank& other)
 void BareArena::Fire()
 {
     tank2_.muzzle->updateAbsolutePosition();
-    shell_.node = Place("media/tank_shell.3ds", colors_.tank2, tank2_.muzzle->getAbsolutePosition(),
+    shell_.node = Place(Mesh("media/tank_shell.3ds"), colors_.tank2, tank2_.muzzle->getAbsolutePosition(),
                         tank2_.muzzle->getAbsoluteTransformation().getRotationDegrees(),
                         vector3df(1.02f, 1.02f, 1.02f));
     BattlefieldEffects::DecorateShot(smgr_, colors_.tank2, shell_.node, tank2_.muzzle);
@@ -311,6 +325,8 @@ void BareArena::Frame()
     MoveShell();
     MoveTank(tank1_, tank2_);
     MoveTank(tank2_, tank1_);
+    // An outline is an effect: it goes with the others.
+    for (Tank* tank : {&tank1_, &tank2_}) tank->rim->setVisible(tank->outlined && EffectsShown());
     const int64_t simulated = NowNs();
     device_->run();
     const int64_t drawStart = NowNs();

@@ -23,6 +23,14 @@ struct BareColors {
         clear{255, 112, 16, 15};
 };
 
+// The arena played: its walls' mesh and where the two tanks start. Taken from the game's
+// match (GameRun::MatchWalls), so that both sides play the same walls whichever arena the
+// game chose; without a game, FORTS from its file and the built-in arenas' start points.
+struct BareWalls {
+    irr::scene::IMesh* mesh = nullptr;  // copied when the scene is built; null: media/arena2.3ds
+    irr::core::vector3df tank2Start{-17.0f, 0.0f, 0.0f}, tank1Start{16.5f, 0.0f, 0.0f};
+};
+
 class BareArena {
 public:
     // The game's six views, in the order of its keys F1 to F6.
@@ -34,7 +42,7 @@ public:
 
     // Builds the scene on a device of its own: driverType 0 NULL, 5 OpenGL at 800x600,
     // created with the game's parameters. Media paths are relative to the working folder.
-    BareArena(int driverType, View view, const Colors& colors = Colors());
+    BareArena(int driverType, View view, const Colors& colors = Colors(), const BareWalls& walls = BareWalls());
     void SetView(View view);
     ~BareArena();
     bool Ok() const { return device_ != nullptr; }
@@ -55,6 +63,8 @@ private:
         irr::scene::IMeshSceneNode* node = nullptr;
         irr::scene::ICameraSceneNode* camera = nullptr;
         irr::scene::ISceneNode* muzzle = nullptr;
+        irr::scene::ISceneNode* rim = nullptr;  // the outline, shown with the effects when the colors call for it
+        bool outlined = false;
         irr::core::vector3df radius;
         float speed = 0.0f;
         uint32_t startMs = 0;
@@ -68,9 +78,11 @@ private:
         uint32_t startMs = 0;
     };
 
-    irr::scene::IMeshSceneNode* Place(const char* file, irr::video::SColor color, irr::core::vector3df position,
+    irr::scene::IMesh* Mesh(const char* file);
+    irr::scene::IMeshSceneNode* Place(irr::scene::IMesh* mesh, irr::video::SColor color, irr::core::vector3df position,
                                       irr::core::vector3df rotation, irr::core::vector3df outline);
-    void AddTank(Tank& tank, const char* file, irr::core::vector3df position, float yaw, irr::core::vector3df camera,
+    void AddTank(Tank& tank, const char* file, irr::core::vector3df position, irr::core::vector3df facing,
+                 irr::core::vector3df camera,
                  irr::core::vector3df muzzle, irr::core::vector3df radius, irr::video::SColor color,
                  const irr::video::SColor* outline);
     irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df rotation, const irr::core::aabbox3df& bounds,

@@ -5,6 +5,7 @@
 
 #include "Stopwatch.h"
 #include "framework/Game.h"
+#include "framework/GameResource.h"
 #include "game/VexmoorScreens.h"
 #include "game/ColorScheme.h"
 #include "game/effects/TankOutlines.h"
@@ -105,6 +106,20 @@ BareArena::Colors GameRun::MatchColors()
     colors.tank2 = tank2->color;
     colors.clear = *game_->clsColor;
     return colors;
+}
+
+BareWalls GameRun::MatchWalls()
+{
+    auto walls = arena->GetGameObjectAs<TArena>("arena");
+    auto resource = arena->GetGameResourceAs<TMeshResource>(arena->arena_model);
+    irr::scene::IAnimatedMesh* mesh = resource ? resource->GetResource() : nullptr;
+    if (!walls || !mesh || walls->respawn_points.size() < 2) throw std::runtime_error("the arena is not loaded");
+    BareWalls plan;
+    plan.mesh = mesh->getMesh(0);
+    // "tank2" starts on the first point, "tank1" on the second.
+    plan.tank2Start = walls->respawn_points[0];
+    plan.tank1Start = walls->respawn_points[1];
+    return plan;
 }
 
 void GameRun::SelectView(BareArena::View view)

@@ -66,6 +66,9 @@ public:
     // drawn; set before the match starts. The arena's colors once it has started.
     void UseSchemeWithOutlines();
     BareArena::Colors MatchColors();
+    // The walls the game's match plays (the mesh of its arena, whichever was chosen) and
+    // where its two tanks started; valid while the match's meshes are loaded.
+    BareWalls MatchWalls();
     // Selects the arena's view by its key (F1 to F6) and checks that it was selected.
     void SelectView(BareArena::View view);
 

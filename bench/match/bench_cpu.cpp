@@ -116,7 +116,7 @@ void Measure(double seconds)
     // Tank 1 fires whenever it can, as in the other match benchmarks.
     auto matchFrame = [&] { game.Frame(++frameNumber % 2 == 0); };
 
-    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors());
+    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
     if (!bare.Ok()) throw std::runtime_error("no OpenGL window for the bare engine");
     const GlContext bareContext;
     TFrameCap bareCap;

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
         game.ClickStartGame();
         game.SelectView(view);
         game.HoldDrivingKeys();
-        bench::BareArena bare(0, view, game.MatchColors());
+        bench::BareArena bare(0, view, game.MatchColors(), game.MatchWalls());
         if (!bare.Ok()) throw std::runtime_error("no NULL device for the bare engine");
 
         int64_t gameShellFrames = 0;

@@ -87,7 +87,7 @@ void Measure(int frames, int block)
     game.HoldDrivingKeys();
     const GlWindow gameWindow(game.Game().driver);
 
-    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors());
+    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
     if (!bare.Ok()) throw std::runtime_error("no OpenGL window (is DISPLAY set?)");
     const GlWindow bareWindow(bare.Driver());
     // Side by side: neither window covers the other.
@@ -133,7 +133,12 @@ void Measure(int frames, int block)
             cpuRatios.push_back(static_cast<double>(round[1].cpu) / round[0].cpu);
             shares.push_back(1.0 - static_cast<double>(round[2].cpu) / round[0].cpu);
         }
-        Shot(bench::BareArena::ViewName(view));
+        if (!shotFolder.empty()) {
+            // The picture shows a frame of each side with the effects on.
+            runGame(1);
+            runBare(1);
+            Shot(bench::BareArena::ViewName(view));
+        }
         const int64_t measured = static_cast<int64_t>(ratios.size()) * block;
         const char* const names[4] = {"the game", "the bare engine", "the game without effects",
                                       "the bare engine without effects"};

@@ -1,5 +1,6 @@
 #include "framework/objects/MovableGameObject.h"
 
+#include <cmath>
 #include <limits>
 #include <stdexcept>
 
@@ -78,12 +79,30 @@ int TMovableGameObject::Turn(float x, float y, float z)
     const float pitch = TGame::ApplySpeedFactor(x);
     const float yaw = TGame::ApplySpeedFactor(y);
     const float roll = TGame::ApplySpeedFactor(z);
+    if (pitch == 0.0f && yaw == 0.0f && roll == 0.0f) return 0;
+    // An upright node turning about Y alone (every tank, every frame it turns) only adds to
+    // its heading. It is kept in the triple the product below would give: (0, h, 0) facing
+    // the front half, (180, 180 - h, 180) facing the back half.
+    const vector3df now = _node->getRotation();
+    const bool plain = now.X == 0.0f && now.Z == 0.0f, flipped = now.X == 180.0f && now.Z == 180.0f;
+    if (pitch == 0.0f && roll == 0.0f && (plain || flipped)) {
+        float heading = std::fmod((plain ? now.Y : 180.0f - now.Y) + yaw, 360.0f);
+        if (heading < 0.0f) heading += 360.0f;
+        if (heading > 90.0f && heading < 270.0f) {
+            float y = 180.0f - heading;
+            if (y < 0.0f) y += 360.0f;
+            _node->setRotation(vector3df(180.0f, y, 180.0f));
+        } else {
+            _node->setRotation(vector3df(0.0f, heading, 0.0f));
+        }
+        return 0;
+    }
 
     // M *= N applies N to a vector first: yaw, then pitch, then roll, all in the node's
     // own frame, then the current orientation. A zero angle is the identity and is left
     // out of the product, which changes nothing but the cost.
     matrix4 orientation;
-    orientation.setRotationDegrees(_node->getRotation());
+    orientation.setRotationDegrees(now);
     matrix4 increment;
     bool turned = false;
     const vector3df steps[] = {vector3df(0.0f, 0.0f, roll), vector3df(pitch, 0.0f, 0.0f), vector3df(0.0f, yaw, 0.0f)};

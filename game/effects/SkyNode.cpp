@@ -12,7 +12,12 @@ constexpr int kSides = 16;
 // Elevations of the dome's rings in degrees; the last ring is the zenith.
 const float kRings[] = {0.0f, 8.0f, 20.0f, 40.0f, 65.0f, 90.0f};
 constexpr int kRingCount = sizeof(kRings) / sizeof(kRings[0]);
-constexpr float kRadius = 10.0f;  // any size between the camera's near and far plane
+// The dome stands this far out toward the camera's far plane: beyond everything in an
+// arena, so that the depth test leaves it only the pixels nothing else covers.
+constexpr float kFarShare = 0.9f;
+// Where the node says it stands when it registers: farther from any camera than anything
+// else, so that it is the first of the translucent pass, which draws back to front.
+constexpr float kSortDistance = 1.0e7f;
 
 irr::video::SColor Blend(irr::video::SColor from, irr::video::SColor to, float t)
 {
@@ -28,7 +33,9 @@ TSkyNode::TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* sm
     : irr::scene::ISceneNode(parent, smgr, -1)
 {
     material_.Lighting = false;
-    material_.ZBuffer = irr::video::ECFN_NEVER;  // behind everything: the depth test is off
+    // Drawn after the solid models and tested against their depth: only the pixels they
+    // left uncovered are shaded, and the translucent effects drawn after it lie over it.
+    material_.ZBuffer = irr::video::ECFN_LESSEQUAL;
     material_.ZWriteEnable = false;
     material_.BackfaceCulling = false;
     setAutomaticCulling(irr::scene::EAC_OFF);
@@ -38,9 +45,9 @@ TSkyNode::TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* sm
         const float elevation = kRings[r] * irr::core::DEGTORAD;
         for (int s = 0; s < kSides; ++s) {
             const float heading = 2.0f * irr::core::PI * s / kSides;
-            const irr::core::vector3df at(kRadius * std::cos(elevation) * std::sin(heading),
-                                          kRadius * std::sin(elevation),
-                                          kRadius * std::cos(elevation) * std::cos(heading));
+            // A unit dome, scaled out to the camera's far plane when drawn.
+            const irr::core::vector3df at(std::cos(elevation) * std::sin(heading), std::sin(elevation),
+                                          std::cos(elevation) * std::cos(heading));
             vertices_.push_back(irr::video::S3DVertex(at, -at, irr::video::SColor(255, 0, 0, 0), {0, 0}));
         }
     }
@@ -91,7 +98,14 @@ void TSkyNode::Shade()
 
 void TSkyNode::OnRegisterSceneNode()
 {
-    if (IsVisible && EffectsShown()) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_SKY_BOX);
+    irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
+    if (IsVisible && EffectsShown() && camera) {
+        // The translucent pass comes after every solid model and sorts its nodes by their
+        // distance from the camera, the farthest first.
+        AbsoluteTransformation.makeIdentity();
+        AbsoluteTransformation.setTranslation(camera->getAbsolutePosition() + irr::core::vector3df(0, kSortDistance, 0));
+        SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    }
     ISceneNode::OnRegisterSceneNode();
 }
 
@@ -107,6 +121,8 @@ void TSkyNode::render()
         std::asin(forward.normalize().Y) + 0.5f * camera->getFOV() < -0.05f)
         return;
     irr::core::matrix4 around;
+    const float radius = kFarShare * camera->getFarValue();
+    around.setScale(irr::core::vector3df(radius, radius, radius));
     around.setTranslation(camera->getAbsolutePosition());
     driver->setTransform(irr::video::ETS_WORLD, around);
     driver->setMaterial(material_);

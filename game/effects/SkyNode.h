@@ -1,6 +1,9 @@
 // A sky for the cameras that look along the ground (the tanks' own): a dome round the
-// camera from the horizon up, shaded from a horizon color to a zenith color, drawn behind
-// everything else. The overhead cameras never see above the horizon, so they never see it.
+// camera from the horizon up, shaded from a horizon color to a zenith color, behind
+// everything else. It stands near the far plane and is drawn after the solid models with
+// the depth test, so that it fills only what they left of the frame, and before the
+// translucent effects, which lie over it. The overhead cameras never see above the
+// horizon, so they never see it.
 #pragma once
 
 #include <irrlicht.h>

@@ -160,6 +160,18 @@ void TMatchOverlay::PutStack(const std::vector<Entry>& stack, irr::video::IVideo
     }
 }
 
+irr::video::SColor TMatchOverlay::Ink(irr::video::SColor wanted, irr::video::SColor ground)
+{
+    if (ink_.valid && ink_.wanted == wanted && ink_.ground == ground) return ink_.ink;
+    irr::video::SColor ink = wanted;
+    if (ColorContrast::ContrastRatio(ink, ground) < kLeastInk) {
+        const irr::video::SColor black(255, 0, 0, 0), white(255, 255, 255, 255);
+        ink = ColorContrast::ContrastRatio(black, ground) > ColorContrast::ContrastRatio(white, ground) ? black : white;
+    }
+    ink_ = {wanted, ground, ink, true};
+    return ink;
+}
+
 void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
 {
     TVexmoor* game = arena.GetGame();
@@ -179,12 +191,10 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const irr::video::SColor arenaColor = arena.SchemeColor("Arena", arenaColor_);
     ground_ = game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0));
     ground_.setAlpha(255);
-    irr::video::SColor ink = game->clsColor && SameColor(*game->clsColor, arenaColor) ? arena.SchemeColor("Background")
-                                                                                      : arenaColor;
-    if (ColorContrast::ContrastRatio(ink, ground_) < kLeastInk) {
-        const irr::video::SColor black(255, 0, 0, 0), white(255, 255, 255, 255);
-        ink = ColorContrast::ContrastRatio(black, ground_) > ColorContrast::ContrastRatio(white, ground_) ? black : white;
-    }
+    const irr::video::SColor ink = Ink(game->clsColor && SameColor(*game->clsColor, arenaColor)
+                                           ? arena.SchemeColor("Background")
+                                           : arenaColor,
+                                       ground_);
     const int centerX = area.getCenter().X;
     const bool over = arena.GetFlag("match_end") != 0;
 

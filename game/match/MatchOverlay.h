@@ -69,6 +69,14 @@ private:
              irr::video::IVideoDriver* panel);
     void Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect);
 
+    // The ink for a wanted color on a ground: the wanted one where it reads, else black or white.
+    irr::video::SColor Ink(irr::video::SColor wanted, irr::video::SColor ground);
+
     irr::video::SColor ground_;
     TObjectLookup<TColorResource> arenaColor_;  // the scheme's "Arena", found once
+    // The last ink worked out, for the colors it was worked out for (they change with the scheme only).
+    struct InkMemo {
+        irr::video::SColor wanted, ground, ink;
+        bool valid = false;
+    } ink_;
 };

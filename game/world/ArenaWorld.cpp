@@ -1,6 +1,7 @@
 #include "game/world/ArenaWorld.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "framework/Game.h"
 #include "framework/GameResource.h"
@@ -8,7 +9,19 @@
 
 TArenaWorld* TArenaWorld::Of(TGameState* state)
 {
-    return dynamic_cast<TArenaWorld*>(state);
+    // Asked by every shell and controller every frame: the cast is made again only for
+    // another state, or another type at the same address.
+    static TGameState* last = nullptr;
+    static const std::type_info* type = nullptr;
+    static TArenaWorld* world = nullptr;
+    if (!state) return nullptr;
+    const std::type_info& now = typeid(*state);
+    if (state != last || now != *type) {
+        last = state;
+        type = &now;
+        world = dynamic_cast<TArenaWorld*>(state);
+    }
+    return world;
 }
 
 int TArenaWorld::ShellBounces() const

@@ -112,6 +112,15 @@ protected:
         Frame();
     }
 
+    // Driverless tanks north of the arena, facing away from it: nothing in a shell's way.
+    void EnterArenaWithTanksInTheOpen()
+    {
+        EnterIdleArena();
+        Place("tank1", irr::core::vector3df(0, 0, 40), 0);
+        Place("tank2", irr::core::vector3df(30, 0, 40), 0);
+        Frame();
+    }
+
     void Frame()
     {
         clock.Advance(kFrameMs);

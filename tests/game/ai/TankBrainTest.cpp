@@ -1,7 +1,7 @@
 // The computer player's brain on a small hand-made field, its tank moved by the commands it
 // gives and shells flown by the test: it moves over where the walls leave a line of fire
-// only a step aside, hits a tank crossing in front of it, steps out of a shell's path and
-// turns away from whatever wedges it.
+// only a step aside, leads and hits a tank crossing in front of it, steps out of a shell's
+// path and turns away from whatever wedges it, toward the open side.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,6 +50,28 @@ struct SimTank {
     }
 };
 
+// The brain's own shells, fired when it says and flown straight for their whole life.
+struct OwnShell {
+    std::optional<uint32_t> born;
+    vector3df at, heading;
+    int hits = 0, misses = 0;
+    bool Flying() const { return born.has_value(); }
+    void Fire(const ai::TTankCommand& c, const SimTank& me)
+    {
+        if (!c.fire || born) return;
+        born = me.s.nowMs;
+        heading = ai::Heading(me.s.yaw);
+        at = me.s.position + heading * me.s.muzzleForward;
+    }
+    void Fly(const SimTank& me, const vector3df& target)
+    {
+        if (!born) return;
+        at += heading * me.s.shellSpeed * float(kFrame);
+        if (at.getDistanceFrom(target) < kHitDistance) ++hits, born.reset();
+        else if (me.s.nowMs - *born > me.s.shellLifeMs) ++misses, born.reset();
+    }
+};
+
 ai::TTankBrain Brain(std::shared_ptr<const TNavGrid> grid, ai::TDifficulty difficulty = ai::TDifficulty::Normal())
 {
     return ai::TTankBrain(difficulty, grid,
@@ -67,32 +89,56 @@ TEST(TankBrain, ATankCrossingItsLineOfFireAtFullSpeedIsHitMoreOftenThanMissed)
     SimTank me;
     me.s.nowMs = 1000;
     me.s.yaw = 90;
-    vector3df target(12, 0, -6), shell;
+    vector3df target(12, 0, -6);
     float targetStep = kTankStep;
-    std::optional<uint32_t> shellBorn;
-    vector3df shellHeading;
-    int hits = 0, misses = 0;
+    OwnShell shell;
     for (int frame = 0; frame < 40 * 1000 / int(kFrame); ++frame) {
         me.s.targetSeen = true;
         me.s.targetPosition = target;
-        me.s.ownShellFlying = shellBorn.has_value();
+        me.s.ownShellFlying = shell.Flying();
         const ai::TTankCommand c = brain.Think(me.s);
-        if (c.fire && !shellBorn) {
-            shellBorn = me.s.nowMs;
-            shellHeading = ai::Heading(me.s.yaw);
-            shell = me.s.position + shellHeading * me.s.muzzleForward;
-        }
+        shell.Fire(c, me);
         me.Carry(c);
         target.Z += targetStep;
         if (std::fabs(target.Z) > 6.0f) targetStep = -targetStep;  // turns back at the ends
-        if (shellBorn) {
-            shell += shellHeading * me.s.shellSpeed * float(kFrame);
-            if (shell.getDistanceFrom(target) < kHitDistance) ++hits, shellBorn.reset();
-            else if (me.s.nowMs - *shellBorn > me.s.shellLifeMs) ++misses, shellBorn.reset();
-        }
+        shell.Fly(me, target);
     }
-    EXPECT_GE(hits + misses, 10) << "it hardly fired";
-    EXPECT_GT(hits, misses);
+    EXPECT_GE(shell.hits + shell.misses, 10) << "it hardly fired";
+    EXPECT_GT(shell.hits, shell.misses);
+}
+
+// A tank crossing steadily in front of it, from left to right: while it tracks, the gun
+// points ahead of the target, where its shells will meet it, and its shots mostly hit.
+TEST(TankBrain, WhileTrackingASteadilyCrossingTankItsGunPointsAheadOfIt)
+{
+    auto grid = Field();
+    ai::TTankBrain brain = Brain(grid);
+    SimTank me;
+    me.s.nowMs = 1000;
+    me.s.yaw = 90;
+    const vector3df step(0, 0, kTankStep);
+    vector3df target(12, 0, -14);
+    OwnShell shell;
+    int ahead = 0, behind = 0;
+    for (int frame = 0; target.Z < 14.0f; ++frame) {
+        me.s.targetSeen = true;
+        me.s.targetPosition = target;
+        me.s.ownShellFlying = shell.Flying();
+        const ai::TTankCommand c = brain.Think(me.s);
+        shell.Fire(c, me);
+        me.Carry(c);
+        target += step;
+        // After a second to see how it moves: which side of the target the gun points.
+        if (frame * kFrame > 1000) {
+            const float off = ai::AngleDifference(ai::YawTo(me.s.position, target), me.s.yaw);
+            // The target moves toward +Z, which from here is a turn to the left (lower yaw).
+            if (off < -0.5f) ++ahead;
+            else if (off > 0.5f) ++behind;
+        }
+        shell.Fly(me, target);
+    }
+    EXPECT_GT(ahead, 2 * behind) << ahead << " frames ahead, " << behind << " behind";
+    EXPECT_GT(shell.hits, shell.misses);
 }
 
 // A shell fired along the line the tank stands a little beside: a brain that dodges leaves
@@ -154,6 +200,39 @@ TEST(TankBrain, AWedgedTankTurnsAwayWithinASecond)
         while (me.s.nowMs - wedged < 1000 && std::fabs(ai::AngleDifference(course, me.s.yaw)) < 30.0f)
             me.Carry(brain.Think(me.s));
         EXPECT_GE(std::fabs(ai::AngleDifference(course, me.s.yaw)), 30.0f) << "still pushing after a second";
+    }
+}
+
+// Wedged while driving along a wall, it turns toward the open side, not into the wall.
+TEST(TankBrain, AWedgedTankBesideAWallTurnsTowardTheOpenSide)
+{
+    for (float wallX : {-1.7f, 1.7f}) {
+        SCOPED_TRACE(wallX < 0 ? "wall on the left" : "wall on the right");
+        std::vector<irr::core::triangle3df> wall;
+        AddWall(wall, {wallX, 0, -19}, {wallX, 0, 19});
+        auto grid = Field(wall);
+        ai::TTankBrain brain = Brain(grid);
+        SimTank me;
+        me.s.nowMs = 1000;
+        me.s.position = vector3df(0, 0, -14);
+        me.s.yaw = 0;  // up the wall, toward a target too far to shoot at from here
+        me.s.targetSeen = true;
+        me.s.targetPosition = vector3df(0, 0, 16);
+        ai::TTankCommand c;
+        for (int frame = 0; frame < 300 && !(c.drive && me.s.moving); ++frame) me.Carry(c = brain.Think(me.s));
+        ASSERT_TRUE(c.drive) << "it never drove";
+        me.blocked = true;
+        const float course = me.s.yaw;
+        const uint32_t wedged = me.s.nowMs;
+        float widest = 0.0f;  // the turn farthest from the course, with its side
+        while (me.s.nowMs - wedged < 1200) {
+            me.Carry(brain.Think(me.s));
+            const float turned = ai::AngleDifference(course, me.s.yaw);
+            if (std::fabs(turned) > std::fabs(widest)) widest = turned;
+        }
+        // Heading +Z, a turn to the right (higher yaw) goes toward +X.
+        const float towardOpenSide = wallX < 0 ? widest : -widest;
+        EXPECT_GT(towardOpenSide, 30.0f) << "turned " << widest << " degrees from the course";
     }
 }
 

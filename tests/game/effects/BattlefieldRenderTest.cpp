@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "RenderFixture.h"
 #include "game/match/ScoreDisplay.h"
@@ -205,6 +206,27 @@ TEST_F(Battlefield, TankCamerasSeeASkyThatDiffersFromTheFloor)
             EXPECT_TRUE(overhead.Is(400, 3, floor, 4));
         }
         TGame::SetGameState("TitleScreen");
+    }
+}
+
+TEST_F(Battlefield, TheSkyFillsOnlyWhatTheWallsLeaveAboveTheHorizon)
+{
+    EnterArena(kScheme);
+    // Tank 2 looks west along the northern lane, its camera lowered under the walls' top:
+    // the fort's wall on the left rises far into the sky, the lane ahead stays open.
+    Place("tank2", vector3df(-10, 0, 7), -90);
+    Tank("tank2")->cam->setPosition(vector3df(0, 0.6f, -1.1f));
+    arena->SetGameView("tank2");
+    Frame();
+    const Picture picture = Capture("sky_behind_wall");
+    const SColor walls = Opaque(arena->SchemeColor("Arena")), floor = *game->clsColor;
+    for (auto [x, y] : {std::pair{150, 200}, std::pair{300, 250}})
+        EXPECT_TRUE(picture.Is(x, y, walls, 6)) << "the wall over the horizon at " << x << "," << y;
+    for (auto [x, y] : {std::pair{600, 100}, std::pair{700, 200}}) {
+        const Rgb top = picture.At(x, y);
+        const SColor sky(255, top.r, top.g, top.b);
+        EXPECT_FALSE(picture.Is(x, y, walls, 6) || picture.Is(x, y, floor, 6)) << "the sky at " << x << "," << y;
+        EXPECT_GE(ColorContrast::ContrastRatio(sky, floor), 1.4f);
     }
 }
 

@@ -26,12 +26,7 @@ protected:
     void SetUp() override
     {
         ArenaTest::SetUp();
-        EnterArenaWithoutDrivers();
-        Frame();
-        // North of the arena, facing away from it: nothing in the shell's way.
-        Place("tank1", vector3df(0, 0, 40), 0);
-        Place("tank2", vector3df(30, 0, 40), 0);
-        Frame();
+        EnterArenaWithTanksInTheOpen();
     }
     TGlowSprite* Flash()
     {
@@ -71,18 +66,26 @@ TEST_F(ShotEffects, TheTrailFadesAndNarrowsAwayFromTheShell)
     const size_t count = trail->Ribbon(camera, irr::core::recti(0, 0, 800, 600), ribbon);
     ASSERT_EQ(count, 2 * TShellTrail::kPoints);
     const vector3df at = shell->GetGlobalPosition();
+    // Widths as the player sees them: on an 800x600 screen, in pixels.
+    irr::core::matrix4 toScreen = camera->getProjectionMatrix() * camera->getViewMatrix();
+    auto project = [&](const vector3df& p) {
+        irr::f32 v[4] = {p.X, p.Y, p.Z, 1.0f};
+        toScreen.multiplyWith1x4Matrix(v);
+        return irr::core::vector2df(400.0f * v[0] / v[3], 300.0f * v[1] / v[3]);
+    };
+    auto pixelsAcross = [&](size_t i) { return project(ribbon[i].Pos).getDistanceFrom(project(ribbon[i + 1].Pos)); };
     float lastDistance = -1, lastWidth = 1e9f;
     int lastAlpha = 256;
     for (size_t i = 0; i < count; i += 2) {
         const vector3df middle = (ribbon[i].Pos + ribbon[i + 1].Pos) * 0.5f;
-        const float distance = middle.getDistanceFrom(at), width = ribbon[i].Pos.getDistanceFrom(ribbon[i + 1].Pos);
+        const float distance = middle.getDistanceFrom(at), width = pixelsAcross(i);
         const int alpha = static_cast<int>(ribbon[i].Color.getAlpha());
         EXPECT_GT(distance, lastDistance) << "place " << i / 2 << " is not farther back";
         EXPECT_LT(alpha, lastAlpha) << "place " << i / 2;
-        EXPECT_LE(width, lastWidth + 1e-5f) << "place " << i / 2;
+        EXPECT_LE(width, lastWidth + 0.01f) << "place " << i / 2;
         lastDistance = distance, lastAlpha = alpha, lastWidth = width;
     }
     EXPECT_GT(ribbon[0].Color.getAlpha(), 150u) << "the trail starts strong at the shell";
     EXPECT_LT(ribbon[count - 1].Color.getAlpha(), 30u) << "and fades out at its tail";
-    EXPECT_LT(lastWidth, ribbon[0].Pos.getDistanceFrom(ribbon[1].Pos));
+    EXPECT_LT(lastWidth, 0.6f * pixelsAcross(0)) << "the tail is not narrower on the screen";
 }

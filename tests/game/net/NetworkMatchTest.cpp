@@ -293,6 +293,17 @@ TEST_F(NetworkMatch, TheJoinerShowsTheHostsPauseAndClock)
     EXPECT_LT(joiner->arena->rules.SecondsLeft(), 136 - 3) << "the joiner's clock does not run";
 }
 
+// A timed match that runs out level goes into sudden death on the host; the joiner's
+// clock line says so too, not "0:00".
+TEST_F(NetworkMatch, TheJoinerShowsSuddenDeathWhenTheHostsClockRunsOutLevel)
+{
+    Connect(false, [](TSettings& s) { s.match.timeLimitSeconds = 2; });
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(FramesUntil([&] { return Drew(*host, L"SUDDEN DEATH"); }, 400)) << "the host never reached sudden death";
+    EXPECT_TRUE(FramesUntil([&] { return Drew(*joiner, L"SUDDEN DEATH"); }, 30))
+        << "the joiner shows " << ClockDrawn(*joiner);
+}
+
 // The host's set-up is the match's: the joiner, entered with a set-up of its own, plays in
 // the host's arena with the host's tanks.
 TEST_F(NetworkMatch, TheJoinerPlaysInTheHostsArenaWithTheHostsTanks)

@@ -15,12 +15,7 @@ protected:
     void SetUp() override
     {
         ArenaTest::SetUp();
-        EnterArenaWithoutDrivers();
-        Frame();
-        // North of the arena, facing away from it: nothing in the shell's way.
-        Place("tank1", vector3df(0, 0, 40), 0);
-        Place("tank2", vector3df(30, 0, 40), 0);
-        Frame();
+        EnterArenaWithTanksInTheOpen();
     }
 };
 
