@@ -2,7 +2,6 @@
 // screens and runs the main loop.
 #include <cstdio>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -65,8 +64,15 @@ int main(int argc, char** argv)
         if (line.network.role != TNetworkArguments::Role::None) {
             std::string error;
             game->network = line.network.Start(&error);
-            if (!game->network) throw std::runtime_error("network: " + error);
             screens.init->next = "Arena";
+            if (!game->network) {
+                // Said on stderr and on the set-up screen, which offers the same role again:
+                // a player started from the desktop's menu sees no stderr.
+                std::fprintf(stderr, "network: %s\n", error.c_str());
+                if (auto start = std::dynamic_pointer_cast<TVexmoorGameStartScreen>(screens.start))
+                    start->network.Offer(line.network, error);
+                screens.init->next = "StartScreen";
+            }
         }
         screens.init->width = game->settings.windowWidth;
         screens.init->height = game->settings.windowHeight;

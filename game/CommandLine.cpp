@@ -8,7 +8,7 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& args)
     bool help = false, version = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             help = true;
         } else if (arg == "--version") {
             version = true;
@@ -51,7 +51,7 @@ std::string TCommandLine::Usage()
            "  --join HOST[:PORT]       join the network match HOST is hosting (port 47400 unless given)\n"
            "  --replay FILE            play the recorded match FILE (matches are recorded in\n"
            "                           ~/.local/share/vexmoor/replays), then go to the title\n"
-           "  --help                   show this help and exit\n"
+           "  --help, -h               show this help and exit\n"
            "  --version                show the version and exit\n";
 }
 

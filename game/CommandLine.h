@@ -1,5 +1,6 @@
 // The program's command line: the window mode for this run, the network role, a replay to
-// play, --help and --version. One pass over the arguments; anything it does not know is refused.
+// play, --help (or -h) and --version. One pass over the arguments; anything it does not know
+// is refused.
 #pragma once
 
 #include <optional>

@@ -104,6 +104,7 @@ std::vector<irr::gui::IGUIElement*> TVexmoorGameState::MenuEntries()
         irr::gui::IGUIElement* entry = root->getElementFromId(id, true);
         if (entry && entry->isVisible() && entry->isEnabled()) entries.push_back(entry);
     }
+    if (KeepsMenuOrder()) return entries;
     std::stable_sort(entries.begin(), entries.end(), [](irr::gui::IGUIElement* a, irr::gui::IGUIElement* b) {
         const irr::core::recti ra = a->getAbsolutePosition();
         const irr::core::recti rb = b->getAbsolutePosition();
@@ -111,6 +112,11 @@ std::vector<irr::gui::IGUIElement*> TVexmoorGameState::MenuEntries()
         return ra.UpperLeftCorner.X < rb.UpperLeftCorner.X;
     });
     return entries;
+}
+
+int TVexmoorGameState::KeepsMenuOrder()
+{
+    return 0;
 }
 
 int TVexmoorGameState::MoveHighlight(int step)

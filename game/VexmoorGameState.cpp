@@ -6,6 +6,7 @@
 
 #include "framework/GameEventReceiver.h"
 #include "framework/GameResource.h"
+#include "game/ReadableText.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -162,7 +163,10 @@ irr::gui::IGUIStaticText* TVexmoorGameState::AddTextCell(const wchar_t* text, ir
     irr::gui::IGUIStaticText* entry = guienv->addStaticText(text, rect, false, false, nullptr, id, false);
     entry->setOverrideFont(font);
     entry->setOverrideColor(SchemeColor("Background"));
-    if (centered) entry->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_UPPERLEFT);
+    if (centered) {
+        entry->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_UPPERLEFT);
+        if (std::find(centeredIds_.begin(), centeredIds_.end(), id) == centeredIds_.end()) centeredIds_.push_back(id);
+    }
     return entry;
 }
 
@@ -205,4 +209,89 @@ int TVexmoorGameState::TrackHover(irr::gui::IGUIElement* caller, int eventType, 
         if (caller->getID() == highlighted_) highlighted_ = -1;
     }
     return 0;
+}
+
+std::optional<irr::video::SColor> TVexmoorGameState::TextGround()
+{
+    TVexmoor* game = GetGame();
+    if (!game || !game->clsColor) return std::nullopt;
+    irr::video::SColor ground = *game->clsColor;
+    ground.setAlpha(255);
+    return ground;
+}
+
+int TVexmoorGameState::DrawText(const std::wstring& text, irr::gui::IGUIFont* font,
+                                std::optional<irr::video::SColor> color, int x, int y, int width, int height,
+                                int hcenter, int vcenter)
+{
+    const std::optional<irr::video::SColor> ground = TextGround();
+    if (!font || !ground) return TGameState::DrawText(text, font, color, x, y, width, height, hcenter, vcenter);
+    const irr::video::SColor ink = color.value_or(irr::video::SColor(255, 255, 255, 255));
+    irr::core::recti rect(x, y, x + width, y + height);
+    if (width < 0 || height < 0) {
+        const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
+        rect = irr::core::recti(x, y, x + static_cast<int>(size.Width), y + static_cast<int>(size.Height));
+    }
+    ReadableText::Draw(font, text, rect, ink, ReadableText::OutlineFor(ink, *ground), hcenter != 0, vcenter != 0);
+    return 0;
+}
+
+int TVexmoorGameState::Render()
+{
+    if (!smgr || GetCurrentGameView()) return TGameState::Render();
+    smgr->drawAll();
+    OnRender();
+    DrawTextBackings();
+    if (guienv) guienv->drawAll();
+    return 0;
+}
+
+void TVexmoorGameState::DrawTextBackings()
+{
+    TVexmoor* game = GetGame();
+    if (!guienv || !game || !game->driver) return;
+    irr::gui::IGUISkin* skin = guienv->getSkin();
+    const std::optional<irr::video::SColor> ground = TextGround();
+    // Depth first, skipping whatever is hidden with its children.
+    std::vector<irr::gui::IGUIElement*> open;
+    for (irr::gui::IGUIElement* child : guienv->getRootGUIElement()->getChildren()) open.push_back(child);
+    while (!open.empty()) {
+        irr::gui::IGUIElement* element = open.back();
+        open.pop_back();
+        if (!element->isVisible()) continue;
+        for (irr::gui::IGUIElement* child : element->getChildren()) open.push_back(child);
+        const std::wstring text = element->getText() ? element->getText() : L"";
+        if (text.empty()) continue;
+        irr::gui::IGUIFont* font = nullptr;
+        irr::video::SColor ink;
+        irr::core::recti rect = element->getAbsolutePosition();
+        bool hcenter = false, vcenter = false;
+        if (element->getType() == irr::gui::EGUIET_STATIC_TEXT) {
+            auto* label = static_cast<irr::gui::IGUIStaticText*>(element);
+            font = label->getActiveFont();
+            ink = label->isOverrideColorEnabled() ? label->getOverrideColor()
+                                                  : skin->getColor(element->isEnabled() ? irr::gui::EGDC_BUTTON_TEXT
+                                                                                        : irr::gui::EGDC_GRAY_TEXT);
+            hcenter = std::find(centeredIds_.begin(), centeredIds_.end(), element->getID()) != centeredIds_.end();
+        } else if (element->getType() == irr::gui::EGUIET_CHECK_BOX) {
+            // A check box writes its text right of its box, centred in its height.
+            font = skin->getFont();
+            ink = skin->getColor(irr::gui::EGDC_BUTTON_TEXT);
+            rect.UpperLeftCorner.X += skin->getSize(irr::gui::EGDS_CHECK_BOX_WIDTH) + 5;
+            vcenter = true;
+        } else {
+            continue;
+        }
+        if (!font) continue;
+        const int id = element->getID();
+        const bool lit = id >= 0 && id == highlighted_ &&
+                         std::find(menuEntryIds_.begin(), menuEntryIds_.end(), id) != menuEntryIds_.end();
+        const irr::core::recti clip = element->getAbsoluteClippingRect();
+        if (lit) {
+            ReadableText::DrawPlate(game->driver, font, text, rect, ink, hcenter, vcenter);
+        } else if (ground) {
+            if (const auto outline = ReadableText::OutlineFor(ink, *ground))
+                ReadableText::DrawOutline(font, text, rect, *outline, hcenter, vcenter, &clip);
+        }
+    }
 }

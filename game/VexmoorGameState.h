@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,18 @@ public:
     // into the game, each the engine's built-in font where its file cannot be read.
     void LoadGameFonts();
 
+    // Readable texts (ReadableText). What the screen's texts stand on: the clear color; none
+    // on a screen that puts its texts on grounds of its own.
+    virtual std::optional<irr::video::SColor> TextGround();
+    // The screen's own texts wear an outline where their color stands too close to the ground.
+    int DrawText(const std::wstring& text, irr::gui::IGUIFont* font, std::optional<irr::video::SColor> color, int x,
+                 int y, int width, int height, int hcenter, int vcenter) override;
+    // The scene, the screen's own drawing, the backings of the GUI's texts, then the GUI.
+    int Render() override;
+    // Behind each static text and check box text shown: a plate under the lit menu entry,
+    // or the outline a text needs on the ground.
+    virtual void DrawTextBackings();
+
     // A menu entry: a static text sized to its text in font, centered on centerX, with its
     // top at y, colored with the scheme's "Background".
     irr::gui::IGUIStaticText* AddMenuEntry(const wchar_t* text, irr::gui::IGUIFont* font, int centerX, int y,
@@ -89,8 +102,10 @@ public:
     virtual int MenuBack();
     // Makes an element a screen built itself a menu entry like AddMenuEntry's.
     void AddToMenu(irr::gui::IGUIElement* element);
-    // The screen's menu entries that are shown now, in highlight order.
+    // The screen's menu entries that are shown now, in highlight order: top to bottom and
+    // left to right, or the order they were made in where the screen keeps it.
     std::vector<irr::gui::IGUIElement*> MenuEntries();
+    virtual int KeepsMenuOrder();
     // Moves the highlight step entries on (1 down, -1 up), wrapping around.
     virtual int MoveHighlight(int step);
     // Clicks the lit entry as a left click of the mouse would.
@@ -107,6 +122,7 @@ private:
     void NavigateMenu();
 
     std::vector<int> menuEntryIds_;
+    std::vector<int> centeredIds_;  // static texts drawn centred in their cells
     int highlighted_ = -1;
     bool keysOwnHighlight_ = false;
     unsigned enteredAt_ = ~0u;  // the state switch the menu state belongs to

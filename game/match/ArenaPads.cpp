@@ -7,6 +7,7 @@
 #include "game/match/ArenaScreen.h"
 #include "game/control/PadTankController.h"
 #include "game/world/Player.h"
+#include "game/ReadableText.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -61,13 +62,29 @@ int TVexmoorArenaScreen::DrawPadMessages()
     if (!IsPadLost(1) && !IsPadLost(2)) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_18");
     if (!font) return 0;
+    TVexmoor* game = GetGame();
+    if (!game || !game->driver) return 0;
+    // Under PAUSED (the overlay was just drawn into this camera), one line a player, drawn
+    // over the whole screen as the overlay is, so that a half of the split screen does not
+    // squeeze it.
+    irr::video::IVideoDriver* driver = game->driver;
+    const irr::core::recti viewport = driver->getViewPort();
+    const irr::core::dimension2d<irr::u32> screen = driver->getScreenSize();
+    driver->setViewPort(irr::core::recti(0, 0, static_cast<int>(screen.Width), static_cast<int>(screen.Height)));
+    int y = overlay.belowMiddle;
     for (int player = 1; player <= 2; ++player) {
         if (!IsPadLost(player)) continue;
         const std::wstring text = L"PLAYER " + std::to_wstring(player) + L": GAMEPAD DISCONNECTED";
-        const int width = static_cast<int>(font->getDimension(text.c_str()).Width);
+        const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
         // Player 1 drives tank2 and player 2 tank1: each line in its own tank's color.
         const irr::video::SColor color = SchemeColor(player == 1 ? "Tank2" : "Tank1");
-        DrawText(text, font, color, ScreenWidth() / 2 - width / 2, SY(260 + 40 * player), -1, -1, 0, 0);
+        const irr::core::recti at(irr::core::vector2di(overlay.middleX - static_cast<int>(size.Width) / 2, y),
+                                  irr::core::dimension2di(static_cast<int>(size.Width), static_cast<int>(size.Height)));
+        y += static_cast<int>(size.Height) + 12;
+        // On a plate: the scene behind it may be any color.
+        ReadableText::DrawPlate(driver, font, text, at, color, false, false);
+        DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, -1, -1, 0, 0);
     }
+    driver->setViewPort(viewport);
     return 0;
 }

@@ -27,7 +27,9 @@
 #include "game/Vexmoor.h"
 #include "game/net/NetworkMatch.h"
 #include "game/effects/BattlefieldEffects.h"
+#include "game/effects/ColorContrast.h"
 #include "game/effects/TankOutlines.h"
+#include "game/ReadableText.h"
 #include "game/match/ScoreDisplay.h"
 
 namespace {
@@ -242,14 +244,15 @@ int TVexmoorArenaScreen::ApplyMatchKey(replay::TMatchKey key)
         break;
     case replay::TMatchKey::Pause: return TogglePause();  // which records it
     case replay::TMatchKey::Faster:
-        rate.SetTargetFPS(rate.GetTargetFPS() + 5);
-        overlay.ShowSpeed(GameClock::Milliseconds());
-        break;
-    case replay::TMatchKey::Slower:
+    case replay::TMatchKey::Slower: {
+        // During a pause the speed the match will run at again changes.
+        float& speed = rate.IsPaused() ? rate.oldtargetfps : rate.targetfps;
+        if (key == replay::TMatchKey::Faster) speed += 5;
         // Minus stops at 5: at 0 a frame lasts for ever, below it time runs backwards.
-        if (rate.GetTargetFPS() > kMinTargetFps) rate.SetTargetFPS(std::max(kMinTargetFps, rate.GetTargetFPS() - 5));
+        else if (speed > kMinTargetFps) speed = std::max(kMinTargetFps, speed - 5);
         overlay.ShowSpeed(GameClock::Milliseconds());
         break;
+    }
     case replay::TMatchKey::FlatViewOn: shellsHitBoxes = true; break;
     case replay::TMatchKey::FlatViewOff: shellsHitBoxes = false; break;
     }
@@ -454,8 +457,22 @@ int TVexmoorArenaScreen::OnRender()
     // Each score stands in the color of the tank that scored it, and wears its outline.
     const irr::video::SColor tank2 = SchemeColor("Tank2", scores_[1].color);
     const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
-    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, TankOutlines::Floor(*this));
-    const TScoreText scores[2] = {{&ScoreText(2), tank2, outlines.outline[1]}, {&ScoreText(1), tank1, outlines.outline[0]}};
+    const irr::video::SColor floor = TankOutlines::Floor(*this);
+    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, floor);
+    // A score reads on the floor and on the walls it may stand over, and on the sky of a
+    // tank's camera, shaded from the floor's color: the tank's own outline where that reads
+    // against the score's color, else black or white where it must.
+    const irr::video::SColor walls = SchemeColor(floor == SchemeColor("Arena") ? "Background" : "Arena");
+    const bool sky = currentGameView == "tank1" || currentGameView == "tank2" || currentGameView == "split";
+    auto readable = [&](irr::video::SColor ink, std::optional<irr::video::SColor> planned) -> std::optional<irr::video::SColor> {
+        if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast) return planned;
+        if (!planned && !sky && ColorContrast::ContrastRatio(ink, floor) >= ReadableText::kLeast &&
+            ColorContrast::ContrastRatio(ink, walls) >= ReadableText::kLeast)
+            return std::nullopt;
+        return ReadableText::Backing(ink);
+    };
+    const TScoreText scores[2] = {{&ScoreText(2), tank2, readable(tank2, outlines.outline[1])},
+                                  {&ScoreText(1), tank1, readable(tank1, outlines.outline[0])}};
     // The orthographic view's camera is the one marked orthogonal.
     irr::scene::ICameraSceneNode* camera = smgr ? smgr->getActiveCamera() : nullptr;
     const bool orthographic = camera && camera->isOrthogonal();
@@ -467,6 +484,11 @@ int TVexmoorArenaScreen::OnRender()
     overlay.Draw(*this);
     DrawPadMessages();
     return 0;
+}
+
+std::optional<irr::video::SColor> TVexmoorArenaScreen::TextGround()
+{
+    return std::nullopt;
 }
 
 std::shared_ptr<TNetworkMatch> TVexmoorArenaScreen::Network()

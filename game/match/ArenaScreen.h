@@ -35,6 +35,8 @@ public:
     // The end of each update: the tanks' collision responses, then the frame's recording.
     int OnPostUpdate() override;
     int OnRender() override;
+    // The match's texts stand on grounds of their own: the overlay's backdrops, the scores' outlines.
+    std::optional<irr::video::SColor> TextGround() override;
     int OnLeaveGameState(TGameState* next) override;
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
     int OnUserEvent(int data1, int data2, float data3) override;

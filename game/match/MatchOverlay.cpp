@@ -9,6 +9,8 @@
 #include "framework/GameEventReceiver.h"
 #include "game/match/ArenaScreen.h"
 #include "game/effects/ColorContrast.h"
+#include "game/net/NetworkMatch.h"
+#include "game/ReadableText.h"
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
 #include "game/Vexmoor.h"
@@ -20,7 +22,8 @@ constexpr int kF10 = 121;
 constexpr int kGap = 6;      // pixels between the lines of a block
 constexpr int kPadding = 6;  // of the backdrop round the text
 constexpr float kNormalRate = 60.0f;
-constexpr float kLeastInk = 3.0f;  // the contrast of large text that reads at a glance
+constexpr float kLeastInk = 3.0f;  // below it the walls' color gives way to black or white
+constexpr uint32_t kOwnPlayerShownMs = 4000;  // a joiner is told which player it is this long
 
 // A key's name as the options screen shows it.
 std::wstring KeyLabel(int key)
@@ -52,7 +55,26 @@ irr::core::recti CameraArea(TVexmoorArenaScreen& arena, const irr::core::recti& 
     return found->second;
 }
 
+// The speed the match runs at, in percent of normal: also while a pause holds it still.
+int SpeedPercent()
+{
+    const TFramerate& rate = *TGame::Framerate;
+    const float fps = rate.paused ? rate.oldtargetfps : rate.targetfps;
+    return static_cast<int>(fps * 100.0f / kNormalRate + 0.5f);
+}
+
 }  // namespace
+
+std::wstring TMatchOverlay::StateLine(TVexmoorArenaScreen& arena)
+{
+    std::wstring line;
+    auto add = [&](const std::wstring& part) { line += (line.empty() ? L"" : L"   ") + part; };
+    if (arena.GetFlag("guided_shells")) add(L"GUIDED SHELLS");
+    // The flag keeps the visibility last passed to the tanks: 0 hides them.
+    if (arena.HasFlag("invisible_tanks") && !arena.GetFlag("invisible_tanks")) add(L"INVISIBLE TANKS");
+    if (TGame::Framerate && SpeedPercent() != 100) add(L"SPEED " + std::to_wstring(SpeedPercent()) + L"%");
+    return line;
+}
 
 void TMatchOverlay::Start(uint32_t nowMs)
 {
@@ -101,8 +123,10 @@ void TMatchOverlay::Put(const std::wstring& text, irr::gui::IGUIFont* font, irr:
     const int width = static_cast<int>(size.Width);
     const irr::core::recti rect(centerX - width / 2, top, centerX - width / 2 + width, top + static_cast<int>(size.Height));
     if (panel) Backdrop(panel, rect);
-    font->draw(text.c_str(), rect, color, false, false, nullptr);
-    drawn.push_back({text, font, color, rect});
+    // On the backdrop, in the floor's color: an outline where the text's color is too close to it.
+    const std::optional<irr::video::SColor> outline = ReadableText::OutlineFor(color, ground_);
+    ReadableText::Draw(font, text, rect, color, outline);
+    drawn.push_back({text, font, color, rect, outline});
 }
 
 void TMatchOverlay::Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect)
@@ -185,10 +209,33 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     if (arena.rules.Timed())
         line(arena.rules.SuddenDeath() ? L"SUDDEN DEATH" : Clock(arena.rules.SecondsLeft()), arena.GameFont("fnt_24"));
     if (arena.MazeSeed()) line(L"MAZE " + std::to_wstring(arena.MazeSeed()), arena.GameFont("fnt_18"));
-    if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs)) {
-        const int percent = static_cast<int>(TGame::Framerate->GetTargetFPS() * 100.0f / kNormalRate + 0.5f);
-        Put(L"GAME SPEED " + std::to_wstring(percent) + L"%", arena.GameFont("fnt_18"), ink, centerX, top, driver);
+    if (speedSinceMs && now - *speedSinceMs < static_cast<uint32_t>(speedShownMs))
+        line(L"GAME SPEED " + std::to_wstring(SpeedPercent()) + L"%", arena.GameFont("fnt_18"));
+    // What is on for the whole match: guided shells, invisible tanks, another speed.
+    const std::wstring state = StateLine(arena);
+    if (!state.empty()) line(state, arena.GameFont("fnt_14"));
+    // A joiner is told which tank is its own, in that tank's color, as its match begins.
+    TVexmoor* vexmoor = arena.GetGame();
+    const std::shared_ptr<TNetworkMatch> network = vexmoor ? vexmoor->network : nullptr;
+    if (network && network->IsJoiner() && network->PlayingSinceMs() && !over &&
+        now - *network->PlayingSinceMs() < kOwnPlayerShownMs) {
+        auto player = arena.GetGameObjectAs<TPlayer>("player2");
+        auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
+        irr::video::SColor color = tank ? tank->color : ink;
+        color.setAlpha(255);
+        if (irr::gui::IGUIFont* font = arena.GameFont("fnt_18")) {
+            Put(L"YOU ARE PLAYER 2", font, color, centerX, top, driver);
+            top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
+        }
     }
+    // What the network has to say stands under the scores, which it is too wide to pass.
+    if (network && !network->Message().empty()) {
+        irr::gui::IGUIFont* scoreFont = arena.GameFont("fnt_36");
+        const int underScores = area.UpperLeftCorner.Y + (scoreFont ? static_cast<int>(scoreFont->getDimension(L"0").Height) : 0) + kPadding;
+        top = std::max(top, underScores + kPadding);
+        line(network->Message(), arena.GameFont("fnt_24"));
+    }
+    const int topEnd = top - kGap + kPadding;  // the lowest backdrop of the top
 
     // The middle: the winner or "PAUSED"; the bottom: the keys, clear of the action.
     std::vector<Entry> middle, bottom;
@@ -211,8 +258,16 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         bottom.push_back({L"MATCH KEYS", arena.GameFont("fnt_18"), ink});
         for (const std::wstring& line : KeyLines(arena)) bottom.push_back({line, arena.GameFont("fnt_14"), ink});
     }
+    // The middle stands in the middle, moved up or down as far as it must to stand clear
+    // of the top and of the keys (a half of the split screen is short).
     const int middleHeight = StackHeight(middle);
-    PutStack(middle, driver, centerX, area.getCenter().Y - middleHeight / 2);
-    PutStack(bottom, driver, centerX, area.LowerRightCorner.Y - kPadding - StackHeight(bottom));
+    const int bottomTop = area.LowerRightCorner.Y - kPadding - StackHeight(bottom);
+    int middleTop = area.getCenter().Y - middleHeight / 2;
+    if (!bottom.empty()) middleTop = std::min(middleTop, bottomTop - 2 * kPadding - kGap - middleHeight);
+    middleTop = std::max(middleTop, topEnd + kGap + kPadding);
+    PutStack(middle, driver, centerX, middleTop);
+    belowMiddle = middle.empty() ? area.getCenter().Y : middleTop + middleHeight + 2 * kPadding + kGap;
+    middleX = centerX;
+    PutStack(bottom, driver, centerX, bottomTop);
     driver->setViewPort(viewport);
 }

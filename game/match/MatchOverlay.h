@@ -1,7 +1,9 @@
 // What a player reads over the match, in every view and in each half of the split screen:
-// the clock or "SUDDEN DEATH", the game speed after plus or minus, "PAUSED", the match keys
-// (for the first seconds of a match and while F10 is held) and the winner in the finale;
-// in a replay, that it is one and the viewer's keys.
+// the clock or "SUDDEN DEATH", the game speed after plus or minus, a line of what is on
+// (guided shells, invisible tanks, another speed), the network's messages, "PAUSED", the
+// match keys (for the first seconds of a match and while F10 is held) and the winner in
+// the finale; in a replay, that it is one and the viewer's keys. Each stands on a backdrop
+// of the floor's color, outlined where its color is too close to it.
 #pragma once
 
 #include <irrlicht.h>
@@ -33,7 +35,11 @@ public:
         irr::gui::IGUIFont* font;
         irr::video::SColor color;
         irr::core::recti rect;
+        std::optional<irr::video::SColor> outline;  // round its letters, where it wears one
     };
+    // What is on for the whole match: "GUIDED SHELLS", "INVISIBLE TANKS" and "SPEED 92%"
+    // (the speed while it is not 100%), three spaces apart; empty when none is.
+    static std::wstring StateLine(TVexmoorArenaScreen& arena);
     // The lines of the key list: the match keys, then each player's keys as bound.
     std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
     // Every line drawn this frame, in drawing order (for a look at what the players saw).
@@ -42,6 +48,10 @@ public:
     // A replay's own lines (what plays, the viewer's keys), shown at the bottom in place of
     // the match keys; empty in a match.
     std::vector<std::wstring> replayLines;
+    // Where a line drawn after the overlay in the same camera may stand under the middle
+    // (PAUSED, the winner) clear of it: the top of that line, and the camera's centre.
+    int belowMiddle = 0;
+    int middleX = 0;
 
     int keysShownMs = 3000;
     int speedShownMs = 1000;

@@ -1,5 +1,7 @@
 #include "game/match/ScoreDisplay.h"
 
+#include "game/ReadableText.h"
+
 namespace ScoreDisplay {
 
 void Layout(const irr::core::recti& viewport, bool orthographic, irr::gui::IGUIFont* font,
@@ -35,11 +37,9 @@ void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool ortho
     Layout(viewport, orthographic, font, scores, rects);
     for (int i = 0; i < 2; ++i) {
         const std::wstring& text = *scores[i].text;
-        if (scores[i].outline) {
-            for (int dx = -kOutlineWidth; dx <= kOutlineWidth; dx += kOutlineWidth)
-                for (int dy = -kOutlineWidth; dy <= kOutlineWidth; dy += kOutlineWidth)
-                    if (dx || dy) draw(text, *scores[i].outline, rects[i] + irr::core::vector2di(dx, dy));
-        }
+        // The outline at every offset up to its width, so that it closes round every stroke.
+        if (scores[i].outline)
+            ReadableText::DrawOutline(font, text, rects[i], *scores[i].outline, false, false, nullptr, kOutlineWidth);
         draw(text, scores[i].color, rects[i]);
     }
     if (viewport != whole) driver->setViewPort(viewport);

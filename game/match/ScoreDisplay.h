@@ -25,8 +25,9 @@ constexpr int kCornerMargin = 6;  // from the screen's corner in the orthographi
 void Layout(const irr::core::recti& viewport, bool orthographic, irr::gui::IGUIFont* font,
             const TScoreText (&scores)[2], irr::core::recti (&rects)[2]);
 
-// Draws both scores into the driver's current viewport through `draw` (text, color, and
-// the text's rectangle in pixels of the whole window).
+// Draws both scores into the driver's current viewport: each outline straight with the font,
+// then the score itself through `draw` (text, color, and the text's rectangle in pixels of
+// the whole window).
 using DrawFunction = std::function<void(const std::wstring&, irr::video::SColor, const irr::core::recti&)>;
 void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool orthographic,
           const TScoreText (&scores)[2], const DrawFunction& draw);

@@ -123,15 +123,12 @@ void TNetworkMatch::Enter(TArenaWorld& arena)
     if (session_->GetStatus() == TNetSession::Status::Connected) {
         StartPlaying(arena);
     } else {
-        const std::wstring waiting = IsJoiner() ? L"JOINING THE HOST" :
-            L"WAITING FOR A PLAYER ON PORT " + std::to_wstring(session_->GetPort());
-        ShowText(arena, waiting);
+        message_ = IsJoiner() ? L"JOINING THE HOST" : L"WAITING FOR A PLAYER ON PORT " + std::to_wstring(session_->GetPort());
     }
 }
 
 void TNetworkMatch::Leave(TArenaWorld& arena)
 {
-    text_ = nullptr;  // the arena clears its GUI
     session_->Close();
     // The set-up screen that follows offers the same role again and says why the match ended.
     TVexmoor* game = arena.GetGame();
@@ -173,7 +170,8 @@ bool TNetworkMatch::AfterObjects(TArenaWorld& arena)
 void TNetworkMatch::StartPlaying(TArenaWorld& arena)
 {
     phase_ = Phase::Playing;
-    ShowText(arena, L"");
+    message_.clear();
+    playingSinceMs_ = Now();
     if (IsJoiner()) {
         // The host's set-up is the match's; the joiner's own stays in its settings.
         const Wire::MatchSetup& s = session_->GetSetup();
@@ -252,22 +250,7 @@ void TNetworkMatch::EndEarly(TArenaWorld& arena, const std::string& message)
     endMessage_ = message.empty() ? "CONNECTION LOST" : message;
     endedAtMs_ = Now();
     arena.SetTanksDisabled(1);
-    ShowText(arena, Wide(endMessage_));
-}
-
-void TNetworkMatch::ShowText(TArenaWorld& arena, const std::wstring& text)
-{
-    if (!arena.guienv) return;
-    if (!text_) {
-        irr::gui::IGUIFont* font = arena.GameFont("fnt_24");
-        text_ = arena.guienv->addStaticText(L"", irr::core::recti(0, arena.SY(270), arena.SX(800), arena.SY(330)),
-                                            false, false, nullptr, -1, false);
-        text_->setOverrideFont(font);
-        text_->setTextAlignment(irr::gui::EGUIA_CENTER, irr::gui::EGUIA_CENTER);
-    }
-    text_->setOverrideColor(arena.SchemeColor("Background"));
-    text_->setText(text.c_str());
-    text_->setVisible(!text.empty());
+    message_ = Wide(endMessage_);
 }
 
 // Host ---------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ public:
     bool IsPlaying() const { return phase_ == Phase::Playing; }
     // Why the match ended early ("CONNECTION LOST", ...); empty otherwise.
     const std::string& EndMessage() const { return endMessage_; }
+    // What the players are to read of the network now ("WAITING FOR A PLAYER ON PORT
+    // 47400", "JOINING THE HOST", why the match ended); empty while the match plays. The
+    // match's overlay shows it.
+    const std::wstring& Message() const { return message_; }
+    // When this machine's match began to play (the game's clock), if it has.
+    std::optional<uint32_t> PlayingSinceMs() const { return playingSinceMs_; }
 
     uint32_t snapshotIntervalMs = 33;  // 30 a second
     uint32_t messageShownMs = 2000;    // an early end is shown this long before the set-up screen
@@ -69,7 +76,6 @@ private:
     void StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken);
     std::array<uint8_t, 2> HitsTaken(TArenaWorld& arena);
     void EndEarly(TArenaWorld& arena, const std::string& message);
-    void ShowText(TArenaWorld& arena, const std::wstring& text);
     Wire::Snapshot TakeSnapshot(TArenaWorld& arena);
     static Wire::MatchSetup SetupOf(TArenaWorld& arena);
     void SendEvents(TArenaWorld& arena, const Wire::Snapshot& now);
@@ -79,7 +85,8 @@ private:
     Phase phase_ = Phase::Waiting;
     std::string endMessage_;
     uint32_t endedAtMs_ = 0;
-    irr::gui::IGUIStaticText* text_ = nullptr;
+    std::wstring message_;
+    std::optional<uint32_t> playingSinceMs_;
     // Host.
     uint32_t nextSnapshotMs_ = 0;
     uint32_t snapshotSequence_ = 0;

@@ -4,6 +4,7 @@
 
 #include "game/Vexmoor.h"
 #include "game/VexmoorGameState.h"
+#include "game/net/NetworkArguments.h"
 #include "game/net/NetworkMatch.h"
 
 namespace {
@@ -37,10 +38,13 @@ void TSetupNetworkRow::Clear()
     note = nullptr;
 }
 
-void TSetupNetworkRow::Click(int id)
+void TSetupNetworkRow::Step(int id, int direction)
 {
     if (id != kRoleId) return;
-    role = role == Role::Local ? Role::Host : role == Role::Host ? Role::Join : Role::Local;
+    if (direction < 0)
+        role = role == Role::Local ? Role::Join : role == Role::Join ? Role::Host : Role::Local;
+    else
+        role = role == Role::Local ? Role::Host : role == Role::Host ? Role::Join : Role::Local;
     Show();
 }
 
@@ -67,6 +71,19 @@ void TSetupNetworkRow::AfterMatch(const TNetSession& session, const std::string&
         address = Wide(session.GetAddress());
     }
     endNote = Wide(endMessage);
+}
+
+void TSetupNetworkRow::Offer(const TNetworkArguments& arguments, const std::string& why)
+{
+    if (arguments.role == TNetworkArguments::Role::Host) {
+        role = Role::Host;
+        hostAddress = arguments.address.host;
+        hostPort = arguments.address.port;
+    } else if (arguments.role == TNetworkArguments::Role::Join) {
+        role = Role::Join;
+        address = Wide(arguments.address.host + ":" + std::to_string(arguments.address.port));
+    }
+    endNote = Wide(why);
 }
 
 bool TSetupNetworkRow::Start(TVexmoor& game)

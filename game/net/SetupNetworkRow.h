@@ -11,6 +11,7 @@
 
 class TNetSession;
 class TVexmoor;
+struct TNetworkArguments;
 class TVexmoorGameState;
 
 class TSetupNetworkRow {
@@ -22,12 +23,17 @@ public:
     void Build(TVexmoorGameState& screen);
     void Clear();
     // A click on `id`: the role entry steps to the next role.
-    void Click(int id);
+    void Click(int id) { Step(id, 1); }
+    // The role entry steps to the next role (1) or the one before (-1).
+    void Step(int id, int direction);
     // Sets game.network as the role asks; false, with the reason shown, when it cannot.
     bool Start(TVexmoor& game);
     // A network match is over: the row takes its role and address, so that FIGHT hosts or
     // joins the same way again, and shows why it ended, when it ended early.
     void AfterMatch(const TNetSession& session, const std::string& endMessage);
+    // The command line's role could not start (a port in use, a host not found): the row
+    // offers that role and address, and says why.
+    void Offer(const TNetworkArguments& arguments, const std::string& why);
 
     Role role = Role::Local;
     std::string hostAddress = "0.0.0.0";  // where a host listens

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/GameEventReceiver.h"
+#include "game/ReadableText.h"
 #include "game/Vexmoor.h"
 
 namespace {
@@ -12,23 +13,6 @@ namespace {
 constexpr int kColumns[4] = {200, 370, 490, 610};
 constexpr int kHeaderY = 150, kRowY[2] = {190, 230};
 constexpr wchar_t const* kHeaders[4] = {L"", L"HITS", L"SHOTS", L"ACCURACY"};
-
-// WCAG relative luminance: the plate behind the text is black or white, whichever stands
-// out more from the scheme's text color; one of them always reaches 4.5:1.
-float Luminance(irr::video::SColor c)
-{
-    auto channel = [](irr::u32 v) {
-        const float s = v / 255.0f;
-        return s <= 0.03928f ? s / 12.92f : std::pow((s + 0.055f) / 1.055f, 2.4f);
-    };
-    return 0.2126f * channel(c.getRed()) + 0.7152f * channel(c.getGreen()) + 0.0722f * channel(c.getBlue());
-}
-irr::video::SColor PlateFor(irr::video::SColor text)
-{
-    const float l = Luminance(text);
-    return (l + 0.05f) / 0.05f >= 1.05f / (l + 0.05f) ? irr::video::SColor(255, 0, 0, 0)
-                                                      : irr::video::SColor(255, 255, 255, 255);
-}
 
 // Player 1 drives "tank2", player 2 "tank1": each row wears its tank's color as a swatch.
 const char* TankColorOf(int player)
@@ -115,13 +99,19 @@ int TVexmoorResultsScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventTy
     return 0;
 }
 
+std::optional<irr::video::SColor> TVexmoorResultsScreen::TextGround()
+{
+    return ReadableText::Backing(SchemeColor("Background"));
+}
+
 int TVexmoorResultsScreen::OnRender()
 {
     TVexmoor* game = GetGame();
     if (!game || !game->driver) return 0;
     irr::video::IVideoDriver* driver = game->driver;
     const irr::video::SColor text = SchemeColor("Background");
-    const irr::video::SColor plate = PlateFor(text);
+    // Black or white behind the text, whichever stands out more from the scheme's text color.
+    const irr::video::SColor plate = ReadableText::Backing(text);
     const int center = ScreenWidth() / 2;
     driver->draw2DRectangle(plate, irr::core::recti(SX(90), SY(30), SX(710), SY(570)));
     auto centered = [&](const std::wstring& line, irr::gui::IGUIFont* font, int x, int y) {

@@ -22,6 +22,8 @@ public:
     int OnUpdate() override;
     int OnRender() override;
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
+    // Every text stands on the plate.
+    std::optional<irr::video::SColor> TextGround() override;
 
     // What the screen shows of a match: "PLAYER 1 WINS" (or "DRAW"), a player's row of the
     // table (name, hits, shots, accuracy) and "MATCH TIME 1:05".

@@ -127,11 +127,33 @@ void TSetupOptionsColumn::Clear()
     values = {};
 }
 
-bool TSetupOptionsColumn::Click(int id)
+void TSetupOptionsColumn::Previous(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas)
+{
+    // The same value: the same text and, for an arena, the same choice (and file, for one).
+    auto same = [option](const TMatchOptions& a, const TMatchOptions& b) {
+        if (option != kArena) return ValueText(a, option) == ValueText(b, option);
+        return a.arena == b.arena && (a.arena != TArenaChoice::Custom || a.customArena == b.customArena);
+    };
+    TMatchOptions at = options;
+    for (size_t step = 0; step < 64 + customArenas.size(); ++step) {
+        TMatchOptions next = at;
+        Next(next, option, customArenas);
+        if (same(next, options)) {
+            options = at;
+            return;
+        }
+        at = next;
+    }
+}
+
+bool TSetupOptionsColumn::Step(int id, int direction)
 {
     if (!Clickable(id) || !options_) return false;
     const Option option = static_cast<Option>(id - kFirstId);
-    Next(*options_, option, customArenas_);
+    if (direction < 0)
+        Previous(*options_, option, customArenas_);
+    else
+        Next(*options_, option, customArenas_);
     Show(option);
     return true;
 }

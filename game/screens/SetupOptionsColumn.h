@@ -26,7 +26,9 @@ public:
     // Forgets the entries (the screen clears its GUI when it is left).
     void Clear();
     // A click on the value `id`: the option's next value. False for any other id.
-    bool Click(int id);
+    bool Click(int id) { return Step(id, 1); }
+    // The option's next value (1) or the one before (-1), as Right and Left step it.
+    bool Step(int id, int direction);
     // The labels, in the screen's heading color.
     void Draw(TVexmoorGameState& screen);
 
@@ -35,6 +37,8 @@ public:
     static std::wstring ValueText(const TMatchOptions& options, Option option);
     // The option's value after its current one, wrapping round.
     static void Next(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas = {});
+    // The option's value before its current one, wrapping round: the one Next leads from.
+    static void Previous(TMatchOptions& options, Option option, const std::vector<std::string>& customArenas = {});
 
     std::array<irr::gui::IGUIStaticText*, kOptionCount> values{};
 

@@ -1,5 +1,6 @@
 #include "game/screens/SetupPlayerRows.h"
 
+#include <iterator>
 #include <string>
 
 #include "framework/Game.h"
@@ -102,7 +103,18 @@ bool TSetupPlayerRows::Clickable(int id)
     return column == kTank || column == kStatus;
 }
 
-bool TSetupPlayerRows::Click(int id)
+TPlayerStatus TSetupPlayerRows::PreviousStatus(TPlayerStatus status)
+{
+    TPlayerStatus at = status;
+    for (size_t step = 0; step < std::size(kStatusCycle); ++step) {
+        const TPlayerStatus next = NextStatus(at);
+        if (next == status) return at;
+        at = next;
+    }
+    return kStatusCycle[0];
+}
+
+bool TSetupPlayerRows::Step(int id, int direction)
 {
     if (!Clickable(id) || !settings_) return false;
     const int slot = (id - kFirstId) / 10;
@@ -110,7 +122,7 @@ bool TSetupPlayerRows::Click(int id)
     if ((id - kFirstId) % 10 == kTank)
         player.tank = player.tank == TTankModel::Boxy ? TTankModel::Sleek : TTankModel::Boxy;
     else
-        player.status = NextStatus(player.status);
+        player.status = direction < 0 ? PreviousStatus(player.status) : NextStatus(player.status);
     Show(slot);
     return true;
 }

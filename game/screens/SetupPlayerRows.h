@@ -28,13 +28,17 @@ public:
     static bool Clickable(int id);
     // A click on the entry `id`: cycles its slot's tank model or status. False when the id
     // is none of the clickable entries.
-    bool Click(int id);
+    bool Click(int id) { return Step(id, 1); }
+    // The same a step forward (1) or back (-1) in the cycle, as Right and Left step it.
+    bool Step(int id, int direction);
 
     static const wchar_t* TankName(TTankModel tank);
     static const wchar_t* StatusName(TPlayerStatus status);
     // The status after `status` in the STATUS column's cycle: HUMAN, the three computers,
     // then GAMEPAD 1 and GAMEPAD 2 while those pads are plugged in.
     static TPlayerStatus NextStatus(TPlayerStatus status);
+    // The status whose next is `status`.
+    static TPlayerStatus PreviousStatus(TPlayerStatus status);
 
     using Row = std::array<irr::gui::IGUIStaticText*, 4>;  // by Column
     std::array<Row, 2> rows{};

@@ -17,15 +17,18 @@ constexpr int kTableCenter = 312;
 int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
 {
     if (!guienv) return 0;
-    back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
-    fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
+    // Made in the order the keys walk them: down the player table, down the OPTIONS
+    // column, the network role, then FIGHT and EXIT.
     if (TVexmoor* game = GetGame()) players.Build(*this, game->settings);
-    network.Build(*this);
     if (TVexmoor* game = GetGame()) {
         std::vector<std::string> arenaNames;
         for (const TArenaGrid& arena : game->CustomArenas()) arenaNames.push_back(arena.Name());
         options.Build(*this, game->settings.match, arenaNames);
     }
+    network.Build(*this);
+    fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
+    back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
+    pendingSteps_ = 0;
     return 0;
 }
 
@@ -42,8 +45,35 @@ int TVexmoorGameStartScreen::OnLeaveGameState(TGameState*)
     return 0;
 }
 
+int TVexmoorGameStartScreen::KeepsMenuOrder()
+{
+    return 1;
+}
+
+int TVexmoorGameStartScreen::OnKeyEvent(int key, int pressedDown, int, int, int, int, int)
+{
+    // Kept for the update; the address field keeps Left and Right for its cursor.
+    irr::gui::IGUIElement* focus = guienv ? guienv->getFocus() : nullptr;
+    if (!pressedDown || (focus && focus->getType() == irr::gui::EGUIET_EDIT_BOX)) return 0;
+    if (key == irr::KEY_RIGHT) ++pendingSteps_;
+    if (key == irr::KEY_LEFT) --pendingSteps_;
+    return 0;
+}
+
+void TVexmoorGameStartScreen::StepLitValue(int direction)
+{
+    const int id = HighlightedEntry();
+    if (TSetupPlayerRows::Clickable(id)) players.Step(id, direction);
+    if (id == TSetupNetworkRow::kRoleId) network.Step(id, direction);
+    // A changed option is kept in the settings file at once.
+    if (TSetupOptionsColumn::Clickable(id) && options.Step(id, direction))
+        if (TVexmoor* game = GetGame()) game->SaveSettings();
+}
+
 int TVexmoorGameStartScreen::OnUpdate()
 {
+    for (; pendingSteps_ > 0; --pendingSteps_) StepLitValue(1);
+    for (; pendingSteps_ < 0; ++pendingSteps_) StepLitValue(-1);
     TGameEventReceiver* events = Events();
     if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1) && (!GetGame() || network.Start(*GetGame())))
         SetNextState("Arena");
@@ -74,7 +104,8 @@ int TVexmoorGameStartScreen::DrawFrame()
     if (!font) return 0;
     const int optionsWidth = static_cast<int>(font->getDimension(L"OPTIONS").Width);
     DrawText(L"OPTIONS", font, color, kRightColumnCenter - optionsWidth / 2, 0, -1, -1, 0, 0);
-    DrawText(L"PLAYER", font, color, 5, 0, -1, -1, 0, 0);
+    // Two pixels in from the table's edge, so that an outline keeps clear of the corner.
+    DrawText(L"PLAYER", font, color, 7, 0, -1, -1, 0, 0);
     DrawText(L"TANK", font, color, 260, 0, -1, -1, 0, 0);
     DrawText(L"W/L", font, color, 400, 0, -1, -1, 0, 0);
     DrawText(L"STATUS", font, color, 505, 0, -1, -1, 0, 0);

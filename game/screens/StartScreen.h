@@ -1,6 +1,8 @@
 // The match set-up screen "StartScreen": a frame of lines with the player table's column
 // headings and an "OPTIONS" heading, a row per tank slot under the headings, "FIGHT" to
-// start the match with this set-up and "EXIT" to the title.
+// start the match with this set-up and "EXIT" to the title. Up and Down walk the player
+// table, the OPTIONS column, the network role, FIGHT and EXIT in turn; Left and Right step
+// the lit value back and forth.
 #pragma once
 
 #include "game/screens/SetupPlayerRows.h"
@@ -18,6 +20,8 @@ public:
     int OnUpdate() override;
     int OnRender() override;
     int OnGUIEvent(irr::gui::IGUIElement* caller, int eventType) override;
+    int OnKeyEvent(int key, int pressedDown, int shift, int control, int menu, int lmenu, int rmenu) override;
+    int KeepsMenuOrder() override;
     // The frame and headings, in unscaled screen pixels.
     virtual int DrawFrame();
     // Offers the ended match's role again, with why it ended.
@@ -29,4 +33,9 @@ public:
     TSetupNetworkRow network;                   // ids 140 and 141
     TSetupOptionsColumn options;                // ids 150 to 157
     int mouse_on = -1;
+
+private:
+    // Left (-1) or Right (1) on the lit entry: its value a step back or on.
+    void StepLitValue(int direction);
+    int pendingSteps_ = 0;  // Right presses less Left presses since the last update
 };

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real program's command line without a display: --help and --version answer on stdout
+# The real program's command line without a display: --help (or -h) and --version answer on stdout
 # with status 0, a bad argument is one line and the usage on stderr with status 2, and none
 # of them needs a window.
 #   command_line_test.sh VERSION
@@ -24,6 +24,13 @@ for option in --windowed --fullscreen --host --join --help --version; do
     grep -q -e "^ *$option" <<<"$out" || expect_fail "--help does not list $option"
 done
 pass "--help: status $GAME_STATUS, $(wc -l <<<"$out") lines on stdout"
+help_text=$out
+
+run_with -h
+[ "$GAME_STATUS" = 0 ] || expect_fail "-h: status $GAME_STATUS"
+[ "$out" = "$help_text" ] || expect_fail "-h does not print the help of --help: $out"
+[ -z "$err" ] || expect_fail "-h: stderr not empty: $err"
+pass "-h: the help of --help, status $GAME_STATUS"
 
 run_with --windowed --version
 [ "$GAME_STATUS" = 0 ] || expect_fail "--version: status $GAME_STATUS"

@@ -439,3 +439,54 @@ TEST_F(Variations, TheReadmeNamesTheMatchKeysAsTheHelpDoes)
     }
     EXPECT_EQ(checked, 13);
 }
+
+// While guided shells, invisible tanks or another game speed are on, one line says so for
+// as long as they are; during a pause it gives the speed the match will go on at, which
+// plus and minus change.
+TEST_F(Variations, ALineSaysWhatIsOnForAsLongAsItIs)
+{
+    constexpr int kF7 = 118, kF8 = 119, kPlus = 187, kMinus = 189;
+    EnterIdleArena();
+    arena->LoadGameFonts();  // the sizes a player sees
+    auto state = [&]() {
+        for (const std::wstring& text : Shown())
+            if (text.rfind(L"GUIDED", 0) == 0 || text.rfind(L"INVISIBLE", 0) == 0 || text.rfind(L"SPEED", 0) == 0)
+                return text;
+        return std::wstring(L"(none)");
+    };
+    EXPECT_EQ(state(), L"(none)");
+    TapAcrossFrames(kF7);
+    EXPECT_EQ(state(), L"GUIDED SHELLS");
+    TapAcrossFrames(kF8);
+    EXPECT_EQ(state(), L"GUIDED SHELLS   INVISIBLE TANKS");
+    TapAcrossFrames(kF7);
+    TapAcrossFrames(kPlus);
+    EXPECT_EQ(state(), L"INVISIBLE TANKS   SPEED 108%");
+    FrameAfter(5000);
+    EXPECT_EQ(state(), L"INVISIBLE TANKS   SPEED 108%") << "long after GAME SPEED went";
+    TapAcrossFrames(kF9);
+    EXPECT_EQ(state(), L"INVISIBLE TANKS   SPEED 108%") << "paused, the speed it goes on at";
+    TapAcrossFrames(kMinus);
+    TapAcrossFrames(kMinus);
+    EXPECT_EQ(state(), L"INVISIBLE TANKS   SPEED 92%");
+    TapAcrossFrames(kF9);
+    EXPECT_EQ(TGame::Framerate->GetTargetFPS(), 55.0f) << "the pause ends at the speed chosen during it";
+    TapAcrossFrames(kPlus);
+    TapAcrossFrames(kF8);
+    EXPECT_EQ(state(), L"(none)");
+    // In the split screen's halves too, and PAUSED clear of the keys in each.
+    TapAcrossFrames(kF7);
+    TapAcrossFrames(kF4);
+    TapAcrossFrames(kF9);
+    Press(kF10);
+    Frame();
+    EXPECT_EQ(CountShown(L"GUIDED SHELLS"), 2);
+    for (const auto& paused : arena->overlay.drawn) {
+        if (paused.text != L"PAUSED") continue;
+        for (const auto& other : arena->overlay.drawn) {
+            if (&other == &paused) continue;
+            EXPECT_FALSE(paused.rect.isRectCollided(other.rect)) << std::string(other.text.begin(), other.text.end());
+        }
+    }
+    Release(kF10);
+}

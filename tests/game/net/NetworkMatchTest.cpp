@@ -640,3 +640,63 @@ TEST_F(NetworkMatch, HostAndJoinerEachKeepAReplayThatEndsAsTheHostsMatchDid)
     }
     for (const auto& [game, folder] : folders) std::filesystem::remove_all(folder);
 }
+
+// The host's wait is said above both tanks, not over them or between them; once joined, the joiner is told
+// it is player 2, in its own tank's color, for its first seconds, and the host is not.
+TEST_F(NetworkMatch, TheWaitStandsClearOfTheTanksAndTheJoinerIsToldWhichTankIsItsOwn)
+{
+    host = std::make_unique<TGameInstance>();
+    std::string error;
+    auto hostSession = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
+    ASSERT_TRUE(hostSession) << error;
+    port = hostSession->GetPort();
+    host->game->network = hostMatch = std::make_shared<TNetworkMatch>(std::move(hostSession));
+    host->Within([&] {
+        TGame::SetGameState("Arena");
+        host->arena->LoadGameFonts();  // the sizes a player sees
+    });
+    joinerRuns = false;
+    Frames(2);
+    const std::wstring waiting = L"WAITING FOR A PLAYER ON PORT " + std::to_wstring(port);
+    int said = 0;
+    for (const auto& line : host->arena->overlay.drawn) {
+        if (line.text != waiting) continue;
+        ++said;
+        host->Within([&] {
+            for (const char* key : {"tank1", "tank2"}) {
+                auto tank = Tank(*host, key);
+                tank->_node->updateAbsolutePosition();
+                irr::core::vector3df corners[8];
+                tank->_node->getTransformedBoundingBox().getEdges(corners);
+                irr::core::recti drawn;
+                for (int i = 0; i < 8; ++i) {
+                    const irr::core::vector2di at = host->arena->smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+                        corners[i], host->arena->smgr->getActiveCamera());
+                    if (i == 0) drawn = irr::core::recti(at, at);
+                    drawn.addInternalPoint(at);
+                }
+                EXPECT_LT(line.rect.LowerRightCorner.Y, drawn.UpperLeftCorner.Y)
+                    << key << " at y " << drawn.UpperLeftCorner.Y << " under the wait at y " << line.rect.UpperLeftCorner.Y;
+            }
+        });
+    }
+    EXPECT_EQ(said, 1);
+
+    StartJoiner(port);
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Frame();
+    auto ownNote = [&](TGameInstance& g) -> const TMatchOverlay::Line* {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text == L"YOU ARE PLAYER 2") return &line;
+        return nullptr;
+    };
+    const TMatchOverlay::Line* note = ownNote(*joiner);
+    ASSERT_NE(note, nullptr);
+    irr::video::SColor own = Tank(*joiner, "tank1")->color;
+    own.setAlpha(255);
+    EXPECT_EQ(note->color, own) << "player 2 drives tank1";
+    EXPECT_EQ(ownNote(*host), nullptr);
+    EXPECT_FALSE(Drew(*host, L"WAITING"));
+    EXPECT_TRUE(FramesUntil([&] { return ownNote(*joiner) == nullptr; }, 4500 / kFrameMs));
+    EXPECT_GT(Score(*joiner, "player2"), -1) << "the match plays on";
+}

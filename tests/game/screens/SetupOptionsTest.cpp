@@ -110,3 +110,64 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
     EXPECT_EQ(Value(Column::kArena), L"RANDOM");
     EXPECT_EQ(Value(Column::kTimeLimit), L"2:16");
 }
+
+// Without the mouse: Down walks the player table row by row, the OPTIONS column from the
+// top, the network role, FIGHT and EXIT; Right steps the lit value on, Left steps it back
+// (round the cycle's start too), and the settings file keeps what the keys chose.
+TEST_F(SetupOptions, DownWalksTableOptionsRoleFightAndExitAndLeftAndRightStepTheLitValue)
+{
+    std::vector<int> expected = {TSetupPlayerRows::Id(0, TSetupPlayerRows::kTank),
+                                 TSetupPlayerRows::Id(0, TSetupPlayerRows::kStatus),
+                                 TSetupPlayerRows::Id(1, TSetupPlayerRows::kTank),
+                                 TSetupPlayerRows::Id(1, TSetupPlayerRows::kStatus)};
+    for (int i = 0; i < Column::kOptionCount; ++i) expected.push_back(Column::Id(static_cast<Column::Option>(i)));
+    for (int id : {TSetupNetworkRow::kRoleId, startScreen->fight->getID(), startScreen->back->getID()}) expected.push_back(id);
+    std::vector<int> walked;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        TapKey(irr::KEY_DOWN);
+        Frames();
+        walked.push_back(startScreen->HighlightedEntry());
+    }
+    EXPECT_EQ(walked, expected);
+
+    auto light = [&](int id) {
+        for (int i = 0; i < 20 && startScreen->HighlightedEntry() != id; ++i) {
+            TapKey(irr::KEY_DOWN);
+            Frames();
+        }
+        ASSERT_EQ(startScreen->HighlightedEntry(), id);
+    };
+    auto step = [&](irr::EKEY_CODE key) {
+        TapKey(key);
+        Frames();
+    };
+    light(Column::Id(Column::kScoreTo));
+    step(irr::KEY_RIGHT);
+    EXPECT_EQ(Value(Column::kScoreTo), L"20");
+    step(irr::KEY_LEFT);
+    step(irr::KEY_LEFT);
+    EXPECT_EQ(Value(Column::kScoreTo), L"5");
+    step(irr::KEY_LEFT);
+    EXPECT_EQ(Value(Column::kScoreTo), L"20") << "back round the start of the cycle";
+    // ARENA back from OPEN FIELD is the last arena file, after the built-in arenas.
+    light(Column::Id(Column::kArena));
+    for (const wchar_t* back : {L"MAZE", L"OPEN FIELD", L"COURTYARD", L"RANDOM MAZE"}) {
+        step(irr::KEY_LEFT);
+        EXPECT_EQ(Value(Column::kArena), back);
+    }
+    light(TSetupPlayerRows::Id(1, TSetupPlayerRows::kStatus));
+    step(irr::KEY_LEFT);
+    EXPECT_EQ(std::wstring(startScreen->players.rows[1][TSetupPlayerRows::kStatus]->getText()), L"COMPUTER HARD");
+    step(irr::KEY_RIGHT);
+    step(irr::KEY_RIGHT);
+    EXPECT_EQ(game->settings.players[1].status, TPlayerStatus::ComputerEasy);
+    light(TSetupNetworkRow::kRoleId);
+    step(irr::KEY_LEFT);
+    EXPECT_EQ(startScreen->network.role, TSetupNetworkRow::Role::Join);
+    EXPECT_EQ(Current(), "StartScreen") << "Left and Right choose nothing";
+
+    TSettings reread;
+    TSettingsStore(folder + "/settings.ini").Load(reread);
+    EXPECT_EQ(reread.match.scoreTo, 20);
+    EXPECT_EQ(reread.match.arena, TArenaChoice::RandomMaze);
+}

@@ -23,9 +23,10 @@ TEST(CommandLine, OptionsAreReadInOnePassAndAnythingElseIsRefused)
     EXPECT_EQ(TCommandLine::Parse({"--host", "--windowed"}).network.address.ToString(), "0.0.0.0:47400");
 
     EXPECT_EQ(TCommandLine::Parse({"--version", "--help"}).action, TCommandLine::Action::Help);
+    EXPECT_EQ(TCommandLine::Parse({"--windowed", "-h"}).action, TCommandLine::Action::Help) << "-h is --help";
     EXPECT_EQ(TCommandLine::Parse({"--windowed", "--version"}).action, TCommandLine::Action::Version);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--help", "--bogus"}, {"-h"}, {"--Windowed"}, {"windowed"}, {"--join", "--help"}, {"--fullscreen", ""}}) {
+             {"--help", "--bogus"}, {"-H"}, {"-help"}, {"--Windowed"}, {"windowed"}, {"--join", "--help"}, {"--fullscreen", ""}}) {
         const TCommandLine line = TCommandLine::Parse(bad);
         EXPECT_EQ(line.action, TCommandLine::Action::Refuse) << bad[0] << " " << bad.back();
         EXPECT_FALSE(line.error.empty());
