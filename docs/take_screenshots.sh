@@ -34,11 +34,11 @@ xdotool key Tab
 sleep 0.2
 import -window root docs/match.png
 xdotool keyup x keyup z keyup Up keyup Right
-# Back to the title, then "OPTIONS", 350 pixels down.
+# Back to the title, then "OPTIONS", 395 pixels down.
 xdotool keydown Escape
 sleep 0.5
 xdotool keyup Escape
-xdotool mousemove 400 365 click 1
+xdotool mousemove 400 410 click 1
 sleep 1
 xdotool mousemove 790 590
 sleep 0.5
