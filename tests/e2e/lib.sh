@@ -322,8 +322,19 @@ hold_until()
     return $status
 }
 
-# Checks for poll. The title: its clear color is a scheme's "Arena" color and the text
-# "Vexmoor" stands in the scheme's "Background" color near the top.
+# Checks for poll. The results after a match: the title's "Arena" clear color round a plate
+# of black or white under the winner's line.
+is_results()
+{
+    local s plate
+    s=$(scheme_of_arena "$(pixel 5 5)")
+    [ "$s" -ge 0 ] || return 1
+    plate=$(pixel 400 128)
+    [ "$plate" = "0,0,0" ] || [ "$plate" = "255,255,255" ] || return 1
+    [ "$(count_color "$plate" 500x4+150+126)" -gt 1900 ]
+}
+# The title: its clear color is a scheme's "Arena" color and the text "Vexmoor" stands in the
+# scheme's "Background" color near the top.
 is_title()
 {
     local s

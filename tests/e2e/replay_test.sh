@@ -20,16 +20,6 @@ INI
 export XDG_DATA_HOME="$E2E_WORK/data"
 REPLAYS="$XDG_DATA_HOME/vexmoor/replays"
 
-# The results: the title's "Arena" clear color round a plate of black or white.
-is_results()
-{
-    local s plate
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] || return 1
-    plate=$(pixel 400 128)
-    [ "$plate" = "0,0,0" ] || [ "$plate" = "255,255,255" ] || return 1
-    [ "$(count_color "$plate" 500x4+150+126)" -gt 1900 ]
-}
 # The replay list: the title's clear color and a line of text in its "Background" where the
 # title has none (the first recording's line, y 100).
 is_replays()

@@ -20,17 +20,6 @@ wait_window 10 || fail "no game window"
 mouse_to 790 590
 poll 10 is_title title || fail "no title"
 
-# The results: the title's "Arena" clear color round a plate of black or white under the
-# winner's line.
-is_results()
-{
-    local s plate
-    s=$(scheme_of_arena "$(pixel 5 5)")
-    [ "$s" -ge 0 ] || return 1
-    plate=$(pixel 400 128)
-    [ "$plate" = "0,0,0" ] || [ "$plate" = "255,255,255" ] || return 1
-    [ "$(count_color "$plate" 500x4+150+126)" -gt 1900 ]
-}
 # A match, played by the computers, decided and its finale over: up to six minutes on a
 # machine four times slower than ours (a match here lasts about a minute).
 play_to_results()
