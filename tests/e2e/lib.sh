@@ -322,6 +322,21 @@ hold_until()
     return $status
 }
 
+# The settings of a match two HARD computer players play to 5 points on the open field.
+two_computers_settings()
+{
+    mkdir -p "$E2E_WORK/config/vexmoor"
+    cat >"$E2E_WORK/config/vexmoor/settings.ini" <<'INI'
+[player1]
+status = computer_hard
+[player2]
+status = computer_hard
+[match]
+arena = open_field
+score_to = 5
+INI
+}
+
 # Checks for poll. The results after a match: the title's "Arena" clear color round a plate
 # of black or white under the winner's line.
 is_results()

@@ -7,16 +7,7 @@
 # --replay of the recording plays it to the same end and goes on to the title.
 . "$(dirname "$0")/lib.sh"
 e2e_begin replay
-mkdir -p "$E2E_WORK/config/vexmoor"
-cat >"$E2E_WORK/config/vexmoor/settings.ini" <<'INI'
-[player1]
-status = computer_hard
-[player2]
-status = computer_hard
-[match]
-arena = open_field
-score_to = 5
-INI
+two_computers_settings
 export XDG_DATA_HOME="$E2E_WORK/data"
 REPLAYS="$XDG_DATA_HOME/vexmoor/replays"
 

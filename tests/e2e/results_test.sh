@@ -4,16 +4,7 @@
 # then Escape on the results leads to the title.
 . "$(dirname "$0")/lib.sh"
 e2e_begin results
-mkdir -p "$E2E_WORK/config/vexmoor"
-cat >"$E2E_WORK/config/vexmoor/settings.ini" <<'INI'
-[player1]
-status = computer_hard
-[player2]
-status = computer_hard
-[match]
-arena = open_field
-score_to = 5
-INI
+two_computers_settings
 start_xvfb 800x600
 start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
 wait_window 10 || fail "no game window"
