@@ -14,7 +14,7 @@ class TGamepads {
 public:
     // Pads in the order they were connected; a pad plugged in takes the first free place,
     // so a pad pulled out and plugged back in is the same pad again.
-    static constexpr int kPads = 2;
+    static constexpr int kPads = 4;
     // The standard layout's buttons and axes, numbered as SDL numbers them.
     enum Button {
         A, B, X, Y, Back, Guide, Start, LeftStick, RightStick, LeftShoulder, RightShoulder,

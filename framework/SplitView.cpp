@@ -18,27 +18,37 @@ irr::core::recti ScreenRect()
 
 std::shared_ptr<TSplitView> TSplitView::Create(irr::scene::ICameraSceneNode* top, irr::scene::ICameraSceneNode* bottom)
 {
+    return Create(std::vector<irr::scene::ICameraSceneNode*>{top, bottom});
+}
+
+std::shared_ptr<TSplitView> TSplitView::Create(const std::vector<irr::scene::ICameraSceneNode*>& parts)
+{
     const irr::core::recti screen = ScreenRect();
     const int width = screen.getWidth();
     const int height = screen.getHeight();
     auto view = std::make_shared<TSplitView>();
-    view->AddCamera(top, irr::core::recti(0, 0, width, height / 2));
-    view->AddCamera(bottom, irr::core::recti(0, height / 2, width, height));
+    const bool quarters = parts.size() > 2;
+    for (size_t i = 0; i < parts.size() && i < 4; ++i) {
+        const int column = quarters ? static_cast<int>(i % 2) : 0;
+        const int row = quarters ? static_cast<int>(i / 2) : static_cast<int>(i);
+        const int partWidth = quarters ? width / 2 : width;
+        view->AddCamera(parts[i], irr::core::recti(column * partWidth, row * height / 2, (column + 1) * partWidth,
+                                                   (row + 1) * height / 2));
+    }
     return view;
 }
 
 int TSplitView::OnSetGameView(TGameView*)
 {
     camPos.clear();
-    const irr::core::recti screen = ScreenRect();
-    const int half = screen.getHeight() / 2;
     for (irr::scene::ICameraSceneNode* camera : cameras) {
         // A camera listed twice is saved and shifted once.
         if (camPos.count(camera)) continue;
         const irr::core::vector3df position = camera->getPosition();
         camPos[camera] = position;
-        // No aspect ratio from a screen without height.
-        if (half > 0) camera->setAspectRatio((1.0f * screen.getWidth()) / half);
+        // No aspect ratio from a part without height.
+        const irr::core::recti part = viewports.count(camera) ? viewports[camera] : ScreenRect();
+        if (part.getHeight() > 0) camera->setAspectRatio((1.0f * part.getWidth()) / part.getHeight());
         camera->setFOV(kSplitFOV);
         camera->setPosition(irr::core::vector3df(position.X, position.Y - kShiftY, position.Z - kShiftZ));
     }

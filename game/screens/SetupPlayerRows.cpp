@@ -56,6 +56,10 @@ const wchar_t* TSetupPlayerRows::StatusName(TPlayerStatus status)
     case TPlayerStatus::ComputerHard: return L"COMPUTER HARD";
     case TPlayerStatus::Gamepad1: return L"GAMEPAD 1";
     case TPlayerStatus::Gamepad2: return L"GAMEPAD 2";
+    case TPlayerStatus::Gamepad3: return L"GAMEPAD 3";
+    case TPlayerStatus::Gamepad4: return L"GAMEPAD 4";
+    case TPlayerStatus::Off: return L"OFF";
+    case TPlayerStatus::Network: return L"NETWORK";
     }
     return L"HUMAN";
 }

@@ -23,7 +23,14 @@ enum class TPlayerStatus {
     ComputerHard,
     Gamepad1,        // the first connected pad
     Gamepad2,        // the second connected pad
+    Gamepad3,
+    Gamepad4,
+    Off,             // no tank in this slot (players 3 and 4 start so)
+    Network,         // a network joiner drives this slot (a host's set-up only)
 };
+
+// How many tank slots a match has; a slot whose status is Off plays no tank.
+constexpr int kMaxPlayers = 4;
 
 // The tank model a player drives.
 enum class TTankModel { Boxy, Sleek };
@@ -40,6 +47,8 @@ struct TPlayerSetup {
 enum class TArenaChoice { OpenField, Maze, Forts, Random, RandomMaze, Custom };
 enum class TShellKind { Straight, Bouncing };
 enum class TRespawnRule { Anywhere, Safe };
+// FREE FOR ALL: each tank scores its own hits. TEAMS: players 1 and 3 against 2 and 4.
+enum class TMatchMode { FreeForAll, Teams };
 
 // The match variations of the set-up screen's OPTIONS column.
 struct TMatchOptions {
@@ -51,6 +60,8 @@ struct TMatchOptions {
     bool guided = false;      // guided shells at the start (F7 still toggles)
     bool invisible = false;   // invisible tanks at the start (F8 still toggles)
     TRespawnRule respawn = TRespawnRule::Anywhere;
+    TMatchMode mode = TMatchMode::FreeForAll;
+    bool friendlyFire = false;  // in TEAMS, whether a team mate's shell hits
     std::string customArena;  // the name of the arena file played when arena is Custom
     int mazeSeed = 0;         // the seed of every RANDOM MAZE; 0 draws a new one each match
 };
@@ -79,10 +90,15 @@ struct TSettings {
     int volume = 100;  // master volume, 0 to 100 in steps of 10
 
     // Slot 0 is player 1 (the boxy tank, X Z C Tab), slot 1 player 2 (the sleek tank,
-    // Up Left Right Return).
-    std::array<TPlayerSetup, 2> players;
+    // Up Left Right Return); slots 2 and 3 (players 3 and 4: I J L Space, and the keypad's
+    // 8 4 6 0) start Off, so a default match is the duel.
+    std::array<TPlayerSetup, kMaxPlayers> players;
     TMatchOptions match;
 
-    // The default keys of a player slot (0 or 1).
+    // The default keys of a player slot (0 to 3).
     static TKeyBindings DefaultKeys(int slot);
+
+    // The slots that play a tank (status not Off), and whether slot `slot` does.
+    int PlayingCount() const;
+    bool IsPlaying(int slot) const;
 };

@@ -177,7 +177,7 @@ TSettingsEntry FrameRateEntry()
 
 void AddPlayerEntries(std::vector<TSettingsEntry>& entries, int slot)
 {
-    static const char* kSections[] = {"player1", "player2"};
+    static const char* kSections[kMaxPlayers] = {"player1", "player2", "player3", "player4"};
     const char* section = kSections[slot];
     auto player = [slot](TSettings& settings) -> TPlayerSetup& { return settings.players[static_cast<size_t>(slot)]; };
     entries.push_back(NamedEntry<TTankModel>(section, "tank", [player](TSettings& s) -> TTankModel& { return player(s).tank; },
@@ -189,7 +189,11 @@ void AddPlayerEntries(std::vector<TSettingsEntry>& entries, int slot)
          {TPlayerStatus::ComputerNormal, "computer_normal"},
          {TPlayerStatus::ComputerHard, "computer_hard"},
          {TPlayerStatus::Gamepad1, "gamepad1"},
-         {TPlayerStatus::Gamepad2, "gamepad2"}}));
+         {TPlayerStatus::Gamepad2, "gamepad2"},
+         {TPlayerStatus::Gamepad3, "gamepad3"},
+         {TPlayerStatus::Gamepad4, "gamepad4"},
+         {TPlayerStatus::Off, "off"},
+         {TPlayerStatus::Network, "network"}}));
     entries.push_back(KeyEntry(section, "forward", [player](TSettings& s) -> int& { return player(s).keys.forward; }));
     entries.push_back(KeyEntry(section, "left", [player](TSettings& s) -> int& { return player(s).keys.left; }));
     entries.push_back(KeyEntry(section, "right", [player](TSettings& s) -> int& { return player(s).keys.right; }));
@@ -207,8 +211,7 @@ std::vector<TSettingsEntry> BuildEntries()
     entries.push_back(WindowSizeEntry());
     entries.push_back(FrameRateEntry());
     entries.push_back(IntEntry("sound", "volume", [](TSettings& s) -> int& { return s.volume; }, 0, 100, 10));
-    AddPlayerEntries(entries, 0);
-    AddPlayerEntries(entries, 1);
+    for (int slot = 0; slot < kMaxPlayers; ++slot) AddPlayerEntries(entries, slot);
     auto match = [](TSettings& s) -> TMatchOptions& { return s.match; };
     entries.push_back(NamedEntry<TArenaChoice>(
         "match", "arena", [match](TSettings& s) -> TArenaChoice& { return match(s).arena; },
@@ -228,6 +231,9 @@ std::vector<TSettingsEntry> BuildEntries()
     entries.push_back(BoolEntry("match", "invisible", [match](TSettings& s) -> bool& { return match(s).invisible; }));
     entries.push_back(NamedEntry<TRespawnRule>("match", "respawn", [match](TSettings& s) -> TRespawnRule& { return match(s).respawn; },
                                                {{TRespawnRule::Anywhere, "anywhere"}, {TRespawnRule::Safe, "safe"}}));
+    entries.push_back(NamedEntry<TMatchMode>("match", "mode", [match](TSettings& s) -> TMatchMode& { return match(s).mode; },
+                                             {{TMatchMode::FreeForAll, "free_for_all"}, {TMatchMode::Teams, "teams"}}));
+    entries.push_back(BoolEntry("match", "friendly_fire", [match](TSettings& s) -> bool& { return match(s).friendlyFire; }));
     return entries;
 }
 

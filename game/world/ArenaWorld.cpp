@@ -66,3 +66,36 @@ void TArenaWorld::DropArenaGrid()
     arenaGrid.reset();
     maze.reset();
 }
+
+const std::string& TArenaWorld::TankKeyOfSlot(int slot)
+{
+    static const std::string kKeys[kMaxPlayers] = {"tank2", "tank1", "tank3", "tank4"};
+    static const std::string kNone;
+    return slot >= 0 && slot < kMaxPlayers ? kKeys[slot] : kNone;
+}
+
+const std::string& TArenaWorld::PlayerKeyOfSlot(int slot)
+{
+    static const std::string kKeys[kMaxPlayers] = {"player1", "player2", "player3", "player4"};
+    static const std::string kNone;
+    return slot >= 0 && slot < kMaxPlayers ? kKeys[slot] : kNone;
+}
+
+int TArenaWorld::SlotOfTank(const std::string& tankKey)
+{
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        if (TankKeyOfSlot(slot) == tankKey) return slot;
+    return -1;
+}
+
+bool TArenaWorld::AreEnemies(int slotA, int slotB) const
+{
+    if (slotA == slotB) return false;
+    return match.mode == TMatchMode::FreeForAll || TeamOf(slotA) != TeamOf(slotB);
+}
+
+bool TArenaWorld::ShellHits(int shooter, int victim) const
+{
+    if (shooter == victim) return false;
+    return AreEnemies(shooter, victim) || match.friendlyFire;
+}

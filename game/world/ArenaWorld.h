@@ -82,10 +82,26 @@ public:
     // The seed of the random maze played, 0 on any other arena.
     uint32_t MazeSeed() const { return maze ? maze->seed : 0; }
 
+    // Slots, tanks and sides. Slot 0 (player 1) drives "tank2", slot 1 (player 2) "tank1",
+    // slots 2 and 3 (players 3 and 4) "tank3" and "tank4"; their players are "player1" to
+    // "player4". In TEAMS slots 0 and 2 play against 1 and 3.
+    static const std::string& TankKeyOfSlot(int slot);
+    static const std::string& PlayerKeyOfSlot(int slot);
+    // The slot that drives the tank under `tankKey`, or -1.
+    static int SlotOfTank(const std::string& tankKey);
+    static int TeamOf(int slot) { return slot % 2; }
+    // Whether the tanks of two slots fight: any two in FREE FOR ALL, in TEAMS only across teams.
+    bool AreEnemies(int slotA, int slotB) const;
+    // Whether a shell of `shooter`'s tank hits `victim`'s: never its own, an enemy always, a
+    // team mate only with friendly fire on.
+    bool ShellHits(int shooter, int victim) const;
+
+    // The slots that play a tank in this match, in order (a duel: 0 and 1).
+    std::vector<int> slots{0, 1};
     // The match's variations and each slot's tank model, taken from the settings on entry
     // (a network joiner plays the host's in their place, leaving its own settings alone).
     TMatchOptions match;
-    std::array<TTankModel, 2> tankModels{TTankModel::Boxy, TTankModel::Sleek};
+    std::array<TTankModel, kMaxPlayers> tankModels{TTankModel::Boxy, TTankModel::Sleek, TTankModel::Boxy, TTankModel::Sleek};
     // The arena this match is played in (kept for the finale).
     std::string arena_model = "arena2_model";
     // The grid of the arena played, when it is an arena file or a maze; with its plan for a maze.
@@ -94,7 +110,9 @@ public:
     // When the match is decided: the score to reach, the clock, sudden death (a network
     // joiner's follow the host's).
     TMatchRules rules;
-    int winner = 0;  // 1 or 2 once the match is decided
+    // Once the match is decided: the winning player (1 to 4), or in TEAMS the winning team
+    // (1: players 1 and 3, 2: players 2 and 4).
+    int winner = 0;
     // Shells hit tanks by their boxes: the match is watched in the orthographic view, which
     // shows the tanks as boxes (else by their collision shapes).
     bool shellsHitBoxes = false;

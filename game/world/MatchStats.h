@@ -4,10 +4,14 @@
 
 #include <cstdint>
 
+#include "game/settings/Settings.h"
+
 struct TMatchStats {
-    int shots[2] = {0, 0};  // [0] player 1, [1] player 2
-    int hits[2] = {0, 0};   // hits on the other player's tank
-    int winner = 0;         // 1 or 2; 0 on a draw or before the end
+    int shots[kMaxPlayers] = {0, 0, 0, 0};  // [0] player 1, [1] player 2, ...
+    int hits[kMaxPlayers] = {0, 0, 0, 0};   // hits on enemy tanks
+    bool playing[kMaxPlayers] = {true, true, false, false};  // the slots that had a tank
+    TMatchMode mode = TMatchMode::FreeForAll;
+    int winner = 0;  // the player (1 to 4), in TEAMS the team (1 or 2); 0 on a draw or before the end
     int elapsedMs = 0;
     bool network = false;  // played over the network: no rematch from the results
 
