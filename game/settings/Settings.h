@@ -60,10 +60,10 @@ struct TMatchOptions {
     bool guided = false;      // guided shells at the start (F7 still toggles)
     bool invisible = false;   // invisible tanks at the start (F8 still toggles)
     TRespawnRule respawn = TRespawnRule::Anywhere;
-    TMatchMode mode = TMatchMode::FreeForAll;
-    bool friendlyFire = false;  // in TEAMS, whether a team mate's shell hits
     std::string customArena;  // the name of the arena file played when arena is Custom
     int mazeSeed = 0;         // the seed of every RANDOM MAZE; 0 draws a new one each match
+    TMatchMode mode = TMatchMode::FreeForAll;
+    bool friendlyFire = false;  // in TEAMS, whether a team mate's shell hits
 };
 
 // Frame pacing: kUncapped runs the loop as fast as it goes, kVsync waits for the

@@ -281,8 +281,10 @@ std::string TSettingsSchema::Text(const TSettings& settings)
 
 bool TSettingsSchema::KeepKeysApart(TSettings& settings, bool say)
 {
+    // A slot that plays no tank uses no key: its keys may stay what a playing slot uses.
     std::set<int> seen;
-    for (const TPlayerSetup& player : settings.players)
+    for (const TPlayerSetup& player : settings.players) {
+        if (player.status == TPlayerStatus::Off) continue;
         for (int key : {player.keys.forward, player.keys.left, player.keys.right, player.keys.fire})
             if (!seen.insert(key).second) {
                 if (say)
@@ -292,5 +294,6 @@ bool TSettingsSchema::KeepKeysApart(TSettings& settings, bool say)
                     settings.players[slot].keys = TSettings::DefaultKeys(static_cast<int>(slot));
                 return false;
             }
+    }
     return true;
 }

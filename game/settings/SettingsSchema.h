@@ -37,7 +37,7 @@ public:
     static std::string Line(const TSettingsEntry& entry, const TSettings& settings);
     // A whole file for these settings: the heading and every entry, section by section.
     static std::string Text(const TSettings& settings);
-    // Two actions on one key would fight: when a key is bound twice, both players get their
-    // default keys (one line on stderr when said) and the answer is false.
+    // Two actions on one key would fight: when a key is bound twice among the slots that
+    // play a tank (an Off slot's keys are not in use), every player gets its default keys (one line on stderr when said) and the answer is false.
     static bool KeepKeysApart(TSettings& settings, bool say = true);
 };

@@ -62,16 +62,23 @@ protected:
         s.windowHeight = 720;
         s.frameRate = 144;
         s.volume = 30;
-        for (int slot = 0; slot < 2; ++slot) {
+        const TPlayerStatus statuses[kMaxPlayers] = {TPlayerStatus::ComputerHard, TPlayerStatus::Gamepad2,
+                                                     TPlayerStatus::Gamepad4, TPlayerStatus::ComputerEasy};
+        const TKeyBindings keys[kMaxPlayers] = {
+            {irr::KEY_KEY_W, irr::KEY_KEY_A, irr::KEY_KEY_D, irr::KEY_SPACE},
+            {irr::KEY_NUMPAD8, irr::KEY_NUMPAD4, irr::KEY_NUMPAD6, irr::KEY_RCONTROL},
+            {irr::KEY_KEY_T, irr::KEY_KEY_F, irr::KEY_KEY_H, irr::KEY_KEY_G},
+            {irr::KEY_KEY_O, irr::KEY_KEY_K, irr::KEY_KEY_M, irr::KEY_KEY_N}};
+        for (int slot = 0; slot < kMaxPlayers; ++slot) {
             TPlayerSetup& p = s.players[static_cast<size_t>(slot)];
-            p.tank = slot == 0 ? TTankModel::Sleek : TTankModel::Boxy;
-            p.status = slot == 0 ? TPlayerStatus::ComputerHard : TPlayerStatus::Gamepad2;
-            p.keys = slot == 0 ? TKeyBindings{irr::KEY_KEY_W, irr::KEY_KEY_A, irr::KEY_KEY_D, irr::KEY_SPACE}
-                               : TKeyBindings{irr::KEY_NUMPAD8, irr::KEY_NUMPAD4, irr::KEY_NUMPAD6, irr::KEY_RCONTROL};
+            p.tank = slot % 2 == 0 ? TTankModel::Sleek : TTankModel::Boxy;
+            p.status = statuses[slot];
+            p.keys = keys[slot];
             p.wins = 7 + slot;
             p.losses = 3 + slot;
         }
-        s.match = {TArenaChoice::Custom, TShellKind::Bouncing, 5, 20, 136, true, true, TRespawnRule::Safe, "My Den", 4242};
+        s.match = {TArenaChoice::Custom, TShellKind::Bouncing, 5, 20, 136, true, true, TRespawnRule::Safe, "My Den", 4242,
+                   TMatchMode::Teams, true};
         return s;
     }
 
@@ -430,4 +437,18 @@ TEST_F(SettingsFileTest, TwoRunningGamesLoseNothingOfEachOther)
     }
     EXPECT_EQ(Load().players[1].wins, kGames * kSaves);
     for (int fd : {toA[0], toA[1], fromA[0], fromA[1]}) close(fd);
+}
+
+TEST_F(SettingsFileTest, KeysCollideOnlyAmongSlotsThatPlay)
+{
+    // Player 1 takes Space, player 3's default fire: harmless while player 3 is off.
+    Write("[player1]\nfire = SPACE\n");
+    EXPECT_EQ(Load().players[0].keys.fire, irr::KEY_SPACE);
+    EXPECT_EQ(errors, "");
+    // With player 3 on, two tanks would fire on one key: every player gets the default keys.
+    Write("[player1]\nfire = SPACE\n[player3]\nstatus = computer_easy\n");
+    const TSettings s = Load();
+    EXPECT_EQ(s.players[0].keys.fire, irr::KEY_TAB);
+    EXPECT_EQ(s.players[2].keys.fire, irr::KEY_SPACE);
+    EXPECT_NE(errors.find("SPACE is bound to two actions"), std::string::npos) << errors;
 }
