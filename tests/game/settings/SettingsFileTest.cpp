@@ -71,7 +71,12 @@ protected:
             p.wins = 7 + slot;
             p.losses = 3 + slot;
         }
-        s.match = {TArenaChoice::Custom, TShellKind::Bouncing, 5, 20, 136, true, true, TRespawnRule::Safe, "My Den", 4242};
+        s.players[2] = {TTankModel::Sleek, TPlayerStatus::Network,
+                        TKeyBindings{irr::KEY_KEY_T, irr::KEY_KEY_F, irr::KEY_KEY_H, irr::KEY_KEY_G}, 1, 2};
+        s.players[3] = {TTankModel::Boxy, TPlayerStatus::Gamepad4,
+                        TKeyBindings{irr::KEY_KEY_U, irr::KEY_KEY_K, irr::KEY_KEY_O, irr::KEY_KEY_P}, 5, 6};
+        s.match = {TArenaChoice::Custom, TShellKind::Bouncing, 5,    20,   136,    true, true,
+                   TRespawnRule::Safe,   TMatchMode::Teams,    true, "My Den", 4242};
         return s;
     }
 
@@ -169,6 +174,32 @@ TEST_F(SettingsFileTest, BadEntriesAreIgnoredOrResetAloneWhileGoodOnesSurvive)
     // One line each: seven bad values, one unknown key, one unknown section (once), one bad line.
     EXPECT_EQ(ErrorLines(), 10) << errors;
     EXPECT_TRUE(fs::exists(path)) << "a file with bad entries stays where it is";
+}
+
+TEST_F(SettingsFileTest, OnlyPlayersThreeAndFourCanBeOff)
+{
+    Write("[player1]\nstatus = off\n[player2]\nstatus = off\n[player3]\nstatus = human\n[player4]\nstatus = off\n");
+    const TSettings s = Load();
+    EXPECT_EQ(s.players[0].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[1].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[2].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[3].status, TPlayerStatus::Off);
+    EXPECT_EQ(ErrorLines(), 2) << errors;
+    EXPECT_NE(errors.find("bad value \"off\" for status in [player2]"), std::string::npos) << errors;
+}
+
+// A file written for two players may bind a key players 3 and 4 have by default: the file's
+// key stays, and the newer player takes the old key of the action that took its own.
+TEST_F(SettingsFileTest, KeysOfAFileForTwoPlayersTradeWithPlayersThreeAndFour)
+{
+    Write("[player1]\nfire = SPACE\n[player2]\nforward = KEYPAD 8\n");
+    const TSettings s = Load();
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(s.players[0].keys.fire, irr::KEY_SPACE);
+    EXPECT_EQ(s.players[2].keys.fire, irr::KEY_TAB);
+    EXPECT_EQ(s.players[1].keys.forward, irr::KEY_NUMPAD8);
+    EXPECT_EQ(s.players[3].keys.forward, irr::KEY_UP);
+    EXPECT_EQ(s.players[0].keys.forward, irr::KEY_KEY_X) << "the other keys are kept";
 }
 
 TEST_F(SettingsFileTest, AKeyBoundTwiceGivesBothPlayersTheirDefaultKeys)
