@@ -332,10 +332,7 @@ TEST_F(OptionsScreen, LeftAndRightStepTheLitValueBackAndOn)
 {
     StartAtTitle();
     EnterOptions();
-    auto light = [&](int id) {
-        for (int i = 0; i < 30 && options->HighlightedEntry() != id; ++i) Press(irr::KEY_DOWN);
-        ASSERT_EQ(options->HighlightedEntry(), id);
-    };
+    auto light = [&](int id) { LightByKeys(*options, id); };
     light(Options::kWindowSizeId);
     Press(irr::KEY_LEFT);
     Frames();

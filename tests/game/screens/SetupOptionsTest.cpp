@@ -137,13 +137,7 @@ TEST_F(SetupOptions, DownWalksTableOptionsRoleFightAndExitAndLeftAndRightStepThe
     }
     EXPECT_EQ(walked, expected);
 
-    auto light = [&](int id) {
-        for (int i = 0; i < 20 && startScreen->HighlightedEntry() != id; ++i) {
-            TapKey(irr::KEY_DOWN);
-            Frames();
-        }
-        ASSERT_EQ(startScreen->HighlightedEntry(), id);
-    };
+    auto light = [&](int id) { LightByKeys(*startScreen, id); };
     auto step = [&](irr::EKEY_CODE key) {
         TapKey(key);
         Frames();

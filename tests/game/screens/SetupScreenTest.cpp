@@ -178,13 +178,7 @@ TEST_F(SetupScreenTest, PlayersThreeAndFourStartOffAndNetworkIsOfferedOnAHostOnl
     EXPECT_LT(lastBottom, 450);
 
     const int status3 = TSetupPlayerRows::Id(2, TSetupPlayerRows::kStatus);
-    auto light = [&](int id) {
-        for (int i = 0; i < 30 && startScreen->HighlightedEntry() != id; ++i) {
-            TapKey(irr::KEY_DOWN);
-            Frames();
-        }
-        ASSERT_EQ(startScreen->HighlightedEntry(), id);
-    };
+    auto light = [&](int id) { LightByKeys(*startScreen, id); };
     auto step = [&](irr::EKEY_CODE key) {
         TapKey(key);
         Frames();
