@@ -11,8 +11,9 @@
 
 namespace {
 
-constexpr int kKeys[] = {irr::KEY_UP, irr::KEY_DOWN, irr::KEY_RETURN, irr::KEY_ESCAPE};
-constexpr int kPadButtons[] = {TGamepads::DpadUp, TGamepads::DpadDown, TGamepads::A, TGamepads::B};
+constexpr int kKeys[] = {irr::KEY_UP, irr::KEY_DOWN, irr::KEY_LEFT, irr::KEY_RIGHT, irr::KEY_RETURN, irr::KEY_ESCAPE};
+constexpr int kPadButtons[] = {TGamepads::DpadUp,    TGamepads::DpadDown, TGamepads::DpadLeft,
+                               TGamepads::DpadRight, TGamepads::A,        TGamepads::B};
 
 irr::SEvent LeftButton(bool down, int x, int y)
 {
@@ -84,6 +85,11 @@ void TVexmoorGameState::NavigateMenu()
     if (IsCapturingKeys() || MenuEntries().empty()) return;
     for (int i = 0; i < presses[kMenuUp]; ++i) MoveHighlight(-1);
     for (int i = 0; i < presses[kMenuDown]; ++i) MoveHighlight(1);
+    irr::gui::IGUIElement* focus = guienv ? guienv->getFocus() : nullptr;
+    if (highlighted_ >= 0 && !(focus && focus->getType() == irr::gui::EGUIET_EDIT_BOX)) {
+        for (int i = 0; i < presses[kMenuLeft]; ++i) StepHighlighted(-1);
+        for (int i = 0; i < presses[kMenuRight]; ++i) StepHighlighted(1);
+    }
     if (presses[kMenuChoose]) ChooseHighlighted();
     else if (presses[kMenuBack]) MenuBack();
 }
@@ -155,6 +161,11 @@ int TVexmoorGameState::ChooseHighlighted()
     const int y = events->MouseY();
     events->OnEvent(LeftButton(true, x, y));
     events->OnEvent(LeftButton(false, x, y));
+    return 0;
+}
+
+int TVexmoorGameState::StepHighlighted(int)
+{
     return 0;
 }
 

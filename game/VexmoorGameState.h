@@ -91,8 +91,9 @@ public:
     // Menus without a mouse (MenuNavigation.cpp). On every screen with menu entries,
     // Up and Down (keys and d-pad) move the hover highlight over the entries, top to
     // bottom and left to right, with the hover's color and sound; Return or A clicks the
-    // lit entry; Escape or B goes back to the title. The mouse or the keys, whichever
-    // moved last, owns the highlight.
+    // lit entry; Left and Right (keys and d-pad) step the lit entry's value back and on,
+    // where it has one; Escape or B goes back to the title. The mouse or the keys,
+    // whichever moved last, owns the highlight.
     int OnPreUpdate() override;
     int OnMouseEvent(int mouseEvent, int button, int x, int y, float wheel) override;
     // While this answers 1 (a screen waiting for a key to bind, say) the keys and pads
@@ -110,13 +111,17 @@ public:
     virtual int MoveHighlight(int step);
     // Clicks the lit entry as a left click of the mouse would.
     virtual int ChooseHighlighted();
+    // Steps the lit entry's value back (-1) or on (1): Left and Right. Nothing here; a
+    // screen with stepped values steps them. Not called while a text field has the focus
+    // (Left and Right move its cursor).
+    virtual int StepHighlighted(int direction);
     // Lights the entry id as the keys would, for a screen that built its entries again.
     void RestoreHighlight(int id);
     // Id of the entry lit by the mouse or the keys, or -1.
     int HighlightedEntry() const { return highlighted_; }
 
 private:
-    enum MenuInput { kMenuUp, kMenuDown, kMenuChoose, kMenuBack, kMenuInputs };
+    enum MenuInput { kMenuUp, kMenuDown, kMenuLeft, kMenuRight, kMenuChoose, kMenuBack, kMenuInputs };
     // Presses of a menu input since the last frame, from the keys and from any pad.
     int NewPresses(MenuInput input);
     void NavigateMenu();

@@ -18,7 +18,7 @@ constexpr int kRateLeft = 530, kRateRight = 770;
 // SOUND on the left and CONTROLS on the right under their headings.
 constexpr int kSectionY = 265;
 constexpr int kSoundCenter = 130;
-constexpr int kControlsCenter = 535;
+constexpr int kControlsCenter = 572;  // over the action names and the four players' keys
 constexpr int kVolumeLabelY = 300;
 constexpr int kVolumeY = 322;
 constexpr int kStepWidth = 40;
@@ -43,10 +43,14 @@ int SizeIndex(int width, int height)
     return -1;
 }
 
-int NextFrameRate(int frameRate)
+// The frame rate a step on (1) or back (-1) from frameRate; one outside the choices steps
+// to the first.
+int StepFrameRate(int frameRate, int direction)
 {
+    const int count = static_cast<int>(std::size(kFrameRates));
     const auto at = std::find(std::begin(kFrameRates), std::end(kFrameRates), frameRate);
-    return at == std::end(kFrameRates) || at + 1 == std::end(kFrameRates) ? kFrameRates[0] : *(at + 1);
+    if (at == std::end(kFrameRates)) return kFrameRates[0];
+    return kFrameRates[(static_cast<int>(at - std::begin(kFrameRates)) + direction + count) % count];
 }
 
 }  // namespace
@@ -176,27 +180,10 @@ int TVexmoorGameOptionsScreen::OnUpdate()
     if (game && events && events->MouseHitCnt(0, 1)) {
         // A click ends any wait for a key, then does what it does.
         if (controls.Waiting()) controls.Cancel();
-        const TSettings before = game->settings;
-        TSettings& settings = game->settings;
         switch (mouse_on) {
         case kBackId: SetNextState("TitleScreen"); break;
-        case kWindowSizeId: {
-            const int next = (SizeIndex(settings.windowWidth, settings.windowHeight) + 1) %
-                             static_cast<int>(std::size(kWindowSizes));
-            settings.windowWidth = kWindowSizes[next].width;
-            settings.windowHeight = kWindowSizes[next].height;
-            RequestVideoSwitch(before, game->fullscreen);
-            break;
-        }
-        case kFrameRateId:
-            settings.frameRate = NextFrameRate(settings.frameRate);
-            // Vsync belongs to the device; a cap is only the main loop's.
-            if ((before.frameRate == kFrameRateVsync) != (settings.frameRate == kFrameRateVsync))
-                RequestVideoSwitch(before, game->fullscreen);
-            else
-                game->ApplyVideoSettings();
-            Show();
-            break;
+        case kWindowSizeId:
+        case kFrameRateId: StepValue(mouse_on, 1); break;
         case kQuieterId: StepVolume(-kVolumeStep); break;
         case kLouderId: StepVolume(kVolumeStep); break;
         default:
@@ -206,6 +193,39 @@ int TVexmoorGameOptionsScreen::OnUpdate()
     }
     if (events) events->FlushMouse();
     if (switchPending_) SwitchVideo();
+    return 0;
+}
+
+void TVexmoorGameOptionsScreen::StepValue(int id, int direction)
+{
+    TVexmoor* game = GetGame();
+    if (!game) return;
+    const TSettings before = game->settings;
+    TSettings& settings = game->settings;
+    if (id == kWindowSizeId) {
+        const int count = static_cast<int>(std::size(kWindowSizes));
+        const int at = SizeIndex(settings.windowWidth, settings.windowHeight);
+        // A size outside the choices steps to the first or the last.
+        const int next = at < 0 ? (direction > 0 ? 0 : count - 1) : (at + direction + count) % count;
+        settings.windowWidth = kWindowSizes[next].width;
+        settings.windowHeight = kWindowSizes[next].height;
+        RequestVideoSwitch(before, game->fullscreen);
+    } else if (id == kFrameRateId) {
+        settings.frameRate = StepFrameRate(settings.frameRate, direction);
+        // Vsync belongs to the device; a cap is only the main loop's.
+        if ((before.frameRate == kFrameRateVsync) != (settings.frameRate == kFrameRateVsync))
+            RequestVideoSwitch(before, game->fullscreen);
+        else
+            game->ApplyVideoSettings();
+        Show();
+    } else if (id == kQuieterId || id == kLouderId) {
+        StepVolume(direction * kVolumeStep);
+    }
+}
+
+int TVexmoorGameOptionsScreen::StepHighlighted(int direction)
+{
+    StepValue(HighlightedEntry(), direction);
     return 0;
 }
 

@@ -33,6 +33,9 @@ public:
     int IsCapturingKeys() override;
     // Return on FULLSCREEN ticks or unticks the box, as a click does.
     int ChooseHighlighted() override;
+    // Left and Right step WINDOW SIZE and FRAME RATE back and on, and the volume down and
+    // up from either of its steps.
+    int StepHighlighted(int direction) override;
 
     static std::wstring WindowSizeText(int width, int height);
     static std::wstring FrameRateText(int frameRate);
@@ -61,6 +64,8 @@ private:
     void RequestVideoSwitch(const TSettings& before, bool wasFullscreen);
     void SwitchVideo();
     void ToggleFullscreen(bool on);
+    // The stepped entry id a step on (1) or back (-1).
+    void StepValue(int id, int direction);
     void StepVolume(int step);
     void Show();
 

@@ -13,7 +13,7 @@ constexpr int kLeft = 637;
 constexpr int kRight = 800;
 constexpr int kCenter = 719;
 constexpr int kFirstY = 36;
-constexpr int kStep = 50;
+constexpr int kStep = 41;
 constexpr int kValueOffset = 18;
 
 // The values each option cycles through, in click order; the first of each list that the
@@ -33,8 +33,9 @@ int After(const std::vector<int>& cycle, int value)
 
 const wchar_t* TSetupOptionsColumn::Label(Option option)
 {
-    static const wchar_t* const kLabels[kOptionCount] = {L"ARENA",      L"SHELLS", L"BOUNCES",   L"SCORE TO",
-                                                         L"TIME LIMIT", L"GUIDED", L"INVISIBLE", L"RESPAWN"};
+    static const wchar_t* const kLabels[kOptionCount] = {L"ARENA",   L"SHELLS",    L"BOUNCES", L"SCORE TO",
+                                                         L"TIME LIMIT", L"GUIDED", L"INVISIBLE", L"RESPAWN",
+                                                         L"MODE",    L"FRIENDLY FIRE"};
     return kLabels[option];
 }
 
@@ -60,6 +61,8 @@ std::wstring TSetupOptionsColumn::ValueText(const TMatchOptions& options, Option
     case kGuided: return options.guided ? L"ON" : L"OFF";
     case kInvisible: return options.invisible ? L"ON" : L"OFF";
     case kRespawn: return options.respawn == TRespawnRule::Safe ? L"SAFE" : L"ANYWHERE";
+    case kMode: return options.mode == TMatchMode::Teams ? L"TEAMS" : L"FREE FOR ALL";
+    case kFriendlyFire: return options.friendlyFire ? L"ON" : L"OFF";
     case kOptionCount: break;
     }
     return L"";
@@ -99,6 +102,8 @@ void TSetupOptionsColumn::Next(TMatchOptions& options, Option option, const std:
     case kRespawn:
         options.respawn = options.respawn == TRespawnRule::Anywhere ? TRespawnRule::Safe : TRespawnRule::Anywhere;
         break;
+    case kMode: options.mode = options.mode == TMatchMode::FreeForAll ? TMatchMode::Teams : TMatchMode::FreeForAll; break;
+    case kFriendlyFire: options.friendlyFire = !options.friendlyFire; break;
     case kOptionCount: break;
     }
 }

@@ -14,8 +14,10 @@ class TVexmoorGameState;
 
 class TSetupOptionsColumn {
 public:
-    enum Option { kArena, kShells, kBounces, kScoreTo, kTimeLimit, kGuided, kInvisible, kRespawn, kOptionCount };
-    // The values own the GUI ids 150 to 157, one per option in the order above.
+    enum Option {
+        kArena, kShells, kBounces, kScoreTo, kTimeLimit, kGuided, kInvisible, kRespawn, kMode, kFriendlyFire, kOptionCount
+    };
+    // The values own the GUI ids 150 to 159, one per option in the order above.
     static constexpr int kFirstId = 150;
     static int Id(Option option) { return kFirstId + option; }
     static bool Clickable(int id) { return id >= kFirstId && id < kFirstId + kOptionCount; }

@@ -16,31 +16,35 @@ constexpr int kColumnRight[4] = {220, 370, 470, 620};
 constexpr int kFirstRowY = 50;
 constexpr int kRowStep = 40;
 
-// The STATUS column's cycle, in click order; a gamepad is in it while it is plugged in.
+// The STATUS column's cycle, in click order; Offered says which of it a row shows now.
 constexpr TPlayerStatus kStatusCycle[] = {
-    TPlayerStatus::Human,
-    TPlayerStatus::ComputerEasy,
-    TPlayerStatus::ComputerNormal,
-    TPlayerStatus::ComputerHard,
-    TPlayerStatus::Gamepad1,
-    TPlayerStatus::Gamepad2,
+    TPlayerStatus::Human,    TPlayerStatus::ComputerEasy, TPlayerStatus::ComputerNormal, TPlayerStatus::ComputerHard,
+    TPlayerStatus::Gamepad1, TPlayerStatus::Gamepad2,     TPlayerStatus::Gamepad3,       TPlayerStatus::Gamepad4,
+    TPlayerStatus::Off,      TPlayerStatus::Network,
 };
 
-// Whether pad 0 or 1 is plugged in now.
+// Whether pad `pad` (0 to 3) is plugged in now.
 bool PadConnected(int pad)
 {
     TGamepads* pads = TGame::GameInstance ? TGame::GameInstance->gamepads.get() : nullptr;
     return pads && pads->IsConnected(pad);
 }
 
-bool Offered(TPlayerStatus status)
-{
-    if (status == TPlayerStatus::Gamepad1) return PadConnected(0);
-    if (status == TPlayerStatus::Gamepad2) return PadConnected(1);
-    return true;
-}
-
 }  // namespace
+
+bool TSetupPlayerRows::Offered(TPlayerStatus status, int slot, bool hosting)
+{
+    switch (status) {
+    case TPlayerStatus::Gamepad1:
+    case TPlayerStatus::Gamepad2:
+    case TPlayerStatus::Gamepad3:
+    case TPlayerStatus::Gamepad4:
+        return PadConnected(static_cast<int>(status) - static_cast<int>(TPlayerStatus::Gamepad1));
+    case TPlayerStatus::Off: return slot >= 2;  // a match needs players 1 and 2
+    case TPlayerStatus::Network: return hosting;
+    default: return true;
+    }
+}
 
 const wchar_t* TSetupPlayerRows::TankName(TTankModel tank)
 {
@@ -64,13 +68,13 @@ const wchar_t* TSetupPlayerRows::StatusName(TPlayerStatus status)
     return L"HUMAN";
 }
 
-TPlayerStatus TSetupPlayerRows::NextStatus(TPlayerStatus status)
+TPlayerStatus TSetupPlayerRows::NextStatus(TPlayerStatus status, int slot, bool hosting)
 {
-    constexpr int count = static_cast<int>(sizeof(kStatusCycle) / sizeof(kStatusCycle[0]));
+    constexpr int count = static_cast<int>(std::size(kStatusCycle));
     int at = 0;
     while (at < count && kStatusCycle[at] != status) ++at;
     for (int step = 1; at < count && step < count; ++step)
-        if (Offered(kStatusCycle[(at + step) % count])) return kStatusCycle[(at + step) % count];
+        if (Offered(kStatusCycle[(at + step) % count], slot, hosting)) return kStatusCycle[(at + step) % count];
     return kStatusCycle[0];  // a status outside the cycle starts it again
 }
 
@@ -81,7 +85,7 @@ void TSetupPlayerRows::Build(TVexmoorGameState& screen, TSettings& settings)
     irr::gui::IGUIFont* font = screen.GameFont("fnt_14");
     if (!screen.guienv || !font) return;
     const int height = static_cast<int>(font->getDimension(L"0").Height);
-    for (int slot = 0; slot < 2; ++slot) {
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
         const int y = kFirstRowY + kRowStep * slot;
         for (int column = kPlayer; column <= kStatus; ++column) {
             // Each entry spans its cell, so the whole cell answers the mouse.
@@ -103,15 +107,15 @@ void TSetupPlayerRows::Clear()
 bool TSetupPlayerRows::Clickable(int id)
 {
     if (id < kFirstId || id > kLastId) return false;
-    const int column = (id - kFirstId) % 10;
+    const int column = (id - kFirstId) % kIdsPerRow;
     return column == kTank || column == kStatus;
 }
 
-TPlayerStatus TSetupPlayerRows::PreviousStatus(TPlayerStatus status)
+TPlayerStatus TSetupPlayerRows::PreviousStatus(TPlayerStatus status, int slot, bool hosting)
 {
     TPlayerStatus at = status;
     for (size_t step = 0; step < std::size(kStatusCycle); ++step) {
-        const TPlayerStatus next = NextStatus(at);
+        const TPlayerStatus next = NextStatus(at, slot, hosting);
         if (next == status) return at;
         at = next;
     }
@@ -121,19 +125,20 @@ TPlayerStatus TSetupPlayerRows::PreviousStatus(TPlayerStatus status)
 bool TSetupPlayerRows::Step(int id, int direction)
 {
     if (!Clickable(id) || !settings_) return false;
-    const int slot = (id - kFirstId) / 10;
-    TPlayerSetup& player = settings_->players[slot];
-    if ((id - kFirstId) % 10 == kTank)
+    const int slot = (id - kFirstId) / kIdsPerRow;
+    TPlayerSetup& player = settings_->players[static_cast<size_t>(slot)];
+    if ((id - kFirstId) % kIdsPerRow == kTank)
         player.tank = player.tank == TTankModel::Boxy ? TTankModel::Sleek : TTankModel::Boxy;
     else
-        player.status = direction < 0 ? PreviousStatus(player.status) : NextStatus(player.status);
+        player.status = direction < 0 ? PreviousStatus(player.status, slot, hosting)
+                                      : NextStatus(player.status, slot, hosting);
     Show(slot);
     return true;
 }
 
 void TSetupPlayerRows::Show(int slot)
 {
-    const TPlayerSetup& player = settings_->players[slot];
+    const TPlayerSetup& player = settings_->players[static_cast<size_t>(slot)];
     const std::wstring texts[4] = {
         std::to_wstring(slot + 1),
         TankName(player.tank),

@@ -1,6 +1,7 @@
 // The set-up screen's player rows, one per tank slot under the headings PLAYER, TANK,
 // W/L and STATUS: the slot's number, its tank model, its record on this machine and who
-// drives it. Clicking TANK or STATUS cycles that value in the settings.
+// drives it. Clicking TANK or STATUS cycles that value in the settings. Players 1 and 2
+// always play (a match needs two tanks); players 3 and 4 may be OFF.
 #pragma once
 
 #include <irrlicht.h>
@@ -13,12 +14,13 @@ class TVexmoorGameState;
 
 class TSetupPlayerRows {
 public:
-    // The rows own the GUI ids 110 to 129: 110 + 10 * slot + column (0 player, 1 tank,
+    // The rows own the GUI ids 110 to 129: 110 + 5 * slot + column (0 player, 1 tank,
     // 2 record, 3 status).
     static constexpr int kFirstId = 110;
-    static constexpr int kLastId = 129;
+    static constexpr int kIdsPerRow = 5;
+    static constexpr int kLastId = kFirstId + kIdsPerRow * kMaxPlayers - 1;
     enum Column { kPlayer, kTank, kRecord, kStatus };
-    static int Id(int slot, Column column) { return kFirstId + 10 * slot + column; }
+    static int Id(int slot, Column column) { return kFirstId + kIdsPerRow * slot + column; }
 
     // Adds the rows' entries to the screen's GUI, showing `settings`, which clicks change.
     void Build(TVexmoorGameState& screen, TSettings& settings);
@@ -34,14 +36,20 @@ public:
 
     static const wchar_t* TankName(TTankModel tank);
     static const wchar_t* StatusName(TPlayerStatus status);
-    // The status after `status` in the STATUS column's cycle: HUMAN, the three computers,
-    // then GAMEPAD 1 and GAMEPAD 2 while those pads are plugged in.
-    static TPlayerStatus NextStatus(TPlayerStatus status);
+    // The status after `status` in slot's STATUS cycle: HUMAN, the three computers, then
+    // GAMEPAD 1 to 4 while those pads are plugged in, OFF for players 3 and 4, and NETWORK
+    // while this machine hosts.
+    static TPlayerStatus NextStatus(TPlayerStatus status, int slot, bool hosting);
     // The status whose next is `status`.
-    static TPlayerStatus PreviousStatus(TPlayerStatus status);
+    static TPlayerStatus PreviousStatus(TPlayerStatus status, int slot, bool hosting);
+    // Whether slot may show status now (NETWORK only on a host, OFF never for players 1 and 2).
+    static bool Offered(TPlayerStatus status, int slot, bool hosting);
+
+    // Whether the set-up hosts a network match, which offers NETWORK.
+    bool hosting = false;
 
     using Row = std::array<irr::gui::IGUIStaticText*, 4>;  // by Column
-    std::array<Row, 2> rows{};
+    std::array<Row, kMaxPlayers> rows{};
 
 private:
     void Show(int slot);

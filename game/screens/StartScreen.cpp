@@ -26,9 +26,9 @@ int TVexmoorGameStartScreen::OnSetGameState(TGameState*)
         options.Build(*this, game->settings.match, arenaNames);
     }
     network.Build(*this);
+    RoleChanged();
     fight = AddMenuEntry(L"FIGHT", GameFont("fnt_28"), kTableCenter, SY(500), kFightId);
     back = AddMenuEntry(L"EXIT", GameFont("fnt_14"), kRightColumnCenter, SY(560), kExitId);
-    pendingSteps_ = 0;
     return 0;
 }
 
@@ -50,34 +50,49 @@ int TVexmoorGameStartScreen::KeepsMenuOrder()
     return 1;
 }
 
-int TVexmoorGameStartScreen::OnKeyEvent(int key, int pressedDown, int, int, int, int, int)
-{
-    // Kept for the update; the address field keeps Left and Right for its cursor.
-    irr::gui::IGUIElement* focus = guienv ? guienv->getFocus() : nullptr;
-    if (!pressedDown || (focus && focus->getType() == irr::gui::EGUIET_EDIT_BOX)) return 0;
-    if (key == irr::KEY_RIGHT) ++pendingSteps_;
-    if (key == irr::KEY_LEFT) --pendingSteps_;
-    return 0;
-}
-
-void TVexmoorGameStartScreen::StepLitValue(int direction)
+int TVexmoorGameStartScreen::StepHighlighted(int direction)
 {
     const int id = HighlightedEntry();
     if (TSetupPlayerRows::Clickable(id)) players.Step(id, direction);
-    if (id == TSetupNetworkRow::kRoleId) network.Step(id, direction);
+    if (id == TSetupNetworkRow::kRoleId) {
+        network.Step(id, direction);
+        RoleChanged();
+    }
     // A changed option is kept in the settings file at once.
     if (TSetupOptionsColumn::Clickable(id) && options.Step(id, direction))
         if (TVexmoor* game = GetGame()) game->SaveSettings();
+    return 0;
+}
+
+void TVexmoorGameStartScreen::RoleChanged()
+{
+    players.hosting = network.role == TSetupNetworkRow::Role::Host;
+}
+
+bool TVexmoorGameStartScreen::CanFight()
+{
+    TVexmoor* game = GetGame();
+    if (!game || players.hosting) return true;
+    // A row the network would drive, left over from hosting: nobody would drive it here.
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        if (game->settings.players[static_cast<size_t>(slot)].status == TPlayerStatus::Network) {
+            const std::wstring why = L"PLAYER " + std::to_wstring(slot + 1) + L" IS NETWORK: HOST, OR CHOOSE ANOTHER STATUS";
+            if (network.note) network.note->setText(why.c_str());
+            return false;
+        }
+    return true;
 }
 
 int TVexmoorGameStartScreen::OnUpdate()
 {
-    for (; pendingSteps_ > 0; --pendingSteps_) StepLitValue(1);
-    for (; pendingSteps_ < 0; ++pendingSteps_) StepLitValue(-1);
     TGameEventReceiver* events = Events();
-    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1) && (!GetGame() || network.Start(*GetGame())))
+    if (events && mouse_on == kFightId && events->MouseHitCnt(0, 1) && CanFight() &&
+        (!GetGame() || network.Start(*GetGame())))
         SetNextState("Arena");
-    if (events && mouse_on == TSetupNetworkRow::kRoleId && events->MouseHitCnt(0, 1)) network.Click(mouse_on);
+    if (events && mouse_on == TSetupNetworkRow::kRoleId && events->MouseHitCnt(0, 1)) {
+        network.Click(mouse_on);
+        RoleChanged();
+    }
     if (events && TSetupPlayerRows::Clickable(mouse_on) && events->MouseHitCnt(0, 1)) players.Click(mouse_on);
     // A changed option is kept in the settings file at once.
     if (events && TSetupOptionsColumn::Clickable(mouse_on) && events->MouseHitCnt(0, 1) && options.Click(mouse_on))

@@ -182,18 +182,16 @@ void AddPlayerEntries(std::vector<TSettingsEntry>& entries, int slot)
     auto player = [slot](TSettings& settings) -> TPlayerSetup& { return settings.players[static_cast<size_t>(slot)]; };
     entries.push_back(NamedEntry<TTankModel>(section, "tank", [player](TSettings& s) -> TTankModel& { return player(s).tank; },
                                              {{TTankModel::Boxy, "boxy"}, {TTankModel::Sleek, "sleek"}}));
+    std::vector<std::pair<TPlayerStatus, const char*>> statuses = {
+        {TPlayerStatus::Human, "human"},          {TPlayerStatus::ComputerEasy, "computer_easy"},
+        {TPlayerStatus::ComputerNormal, "computer_normal"}, {TPlayerStatus::ComputerHard, "computer_hard"},
+        {TPlayerStatus::Gamepad1, "gamepad1"},    {TPlayerStatus::Gamepad2, "gamepad2"},
+        {TPlayerStatus::Gamepad3, "gamepad3"},    {TPlayerStatus::Gamepad4, "gamepad4"},
+        {TPlayerStatus::Network, "network"}};
+    // A match needs players 1 and 2: only players 3 and 4 may be off.
+    if (slot >= 2) statuses.push_back({TPlayerStatus::Off, "off"});
     entries.push_back(NamedEntry<TPlayerStatus>(
-        section, "status", [player](TSettings& s) -> TPlayerStatus& { return player(s).status; },
-        {{TPlayerStatus::Human, "human"},
-         {TPlayerStatus::ComputerEasy, "computer_easy"},
-         {TPlayerStatus::ComputerNormal, "computer_normal"},
-         {TPlayerStatus::ComputerHard, "computer_hard"},
-         {TPlayerStatus::Gamepad1, "gamepad1"},
-         {TPlayerStatus::Gamepad2, "gamepad2"},
-         {TPlayerStatus::Gamepad3, "gamepad3"},
-         {TPlayerStatus::Gamepad4, "gamepad4"},
-         {TPlayerStatus::Off, "off"},
-         {TPlayerStatus::Network, "network"}}));
+        section, "status", [player](TSettings& s) -> TPlayerStatus& { return player(s).status; }, statuses));
     entries.push_back(KeyEntry(section, "forward", [player](TSettings& s) -> int& { return player(s).keys.forward; }));
     entries.push_back(KeyEntry(section, "left", [player](TSettings& s) -> int& { return player(s).keys.left; }));
     entries.push_back(KeyEntry(section, "right", [player](TSettings& s) -> int& { return player(s).keys.right; }));

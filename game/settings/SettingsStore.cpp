@@ -119,6 +119,33 @@ int OnIniValue(void* user, const char* rawSection, const char* key, const char* 
     return 1;
 }
 
+// A key the file binds that player 3 or 4 holds only because the file does not set that
+// action (those players came after many files were written) trades places with it, as the
+// options screen trades keys: player 3 or 4 takes the file's action's default key. Any
+// other key bound twice is KeepKeysApart's.
+void TradeUnsetKeys(TParsedFile& file)
+{
+    static const char* const kActions[] = {"forward", "left", "right", "fire"};
+    static int TKeyBindings::* const kFields[] = {&TKeyBindings::forward, &TKeyBindings::left, &TKeyBindings::right,
+                                                 &TKeyBindings::fire};
+    auto isSet = [&file](int slot, int action) {
+        const TSettingsEntry* entry = TSettingsSchema::Find("player" + std::to_string(slot + 1), kActions[action]);
+        return entry && file.good.count(entry) > 0;
+    };
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        for (int action = 0; action < 4; ++action) {
+            if (!isSet(slot, action)) continue;
+            const int key = file.settings.players[static_cast<size_t>(slot)].keys.*kFields[action];
+            const int ownDefault = TSettings::DefaultKeys(slot).*kFields[action];
+            for (int other = 2; other < kMaxPlayers; ++other)
+                for (int otherAction = 0; otherAction < 4; ++otherAction) {
+                    int& held = file.settings.players[static_cast<size_t>(other)].keys.*kFields[otherAction];
+                    if ((other != slot || otherAction != action) && held == key && !isSet(other, otherAction))
+                        held = ownDefault;
+                }
+        }
+}
+
 TParsedFile Parse(const std::string& text, const TSettings& settings, const std::string& path, bool report)
 {
     TParsedFile file;
@@ -134,6 +161,7 @@ TParsedFile Parse(const std::string& text, const TSettings& settings, const std:
     run.path = &path;
     run.report = report;
     ini_parse_stream(FeedLine, &run, OnIniValue, &run);
+    TradeUnsetKeys(file);
     if (!TSettingsSchema::KeepKeysApart(file.settings, report)) {
         file.faulty = true;
         for (const TSettingsEntry& entry : TSettingsSchema::Entries())

@@ -180,3 +180,39 @@ TEST_F(Views, SplitViewWithACameraTwiceShiftsItOnce)
     ExpectNear(camera->getPosition(), vector3df(0, 1, 1), 1e-6f);
 }
 
+
+// Three tanks and the overview in quarters: the parts tile the screen in reading order;
+// the tanks' cameras take the quarter's framing, the overview keeps its own but the shape.
+TEST_F(Views, QuartersTileTheScreenAndLeaveTheOverviewCameraItsOwnFraming)
+{
+    const float kQuarterFOV = 1.0471976f;
+    std::vector<irr::scene::ICameraSceneNode*> tanks = {Camera(vector3df(1, 2, 3)), Camera(vector3df(0, 1, 1)),
+                                                        Camera(vector3df(-4, 5, -6))};
+    irr::scene::ICameraSceneNode* overview = Camera(vector3df(0, 40, -20));
+    overview->setFOV(0.9f);
+    overview->setAspectRatio(1.5f);
+    std::vector<irr::scene::ICameraSceneNode*> parts = tanks;
+    parts.push_back(overview);
+    auto split = TSplitView::Create(parts, tanks);
+    ASSERT_EQ(split->GetCameraCount(), 4);
+    const recti quarters[] = {recti(0, 0, 400, 300), recti(400, 0, 800, 300), recti(0, 300, 400, 600),
+                              recti(400, 300, 800, 600)};
+    for (size_t i = 0; i < parts.size(); ++i) EXPECT_EQ(split->viewports[parts[i]], quarters[i]) << i;
+
+    state->AddGameView("split", split);
+    state->SetGameView("split");
+    for (irr::scene::ICameraSceneNode* camera : parts) EXPECT_FLOAT_EQ(camera->getAspectRatio(), 400.0f / 300.0f);
+    for (irr::scene::ICameraSceneNode* camera : tanks) EXPECT_FLOAT_EQ(camera->getFOV(), kQuarterFOV);
+    ExpectNear(tanks[1]->getPosition(), vector3df(0, 0.89f, 0.775f), 1e-4f);
+    EXPECT_FLOAT_EQ(overview->getFOV(), 0.9f) << "the overview is not narrowed";
+    ExpectNear(overview->getPosition(), vector3df(0, 40, -20), 1e-6f);
+
+    state->SetGameView("");
+    for (irr::scene::ICameraSceneNode* camera : tanks) {
+        EXPECT_FLOAT_EQ(camera->getAspectRatio(), 800.0f / 600.0f);
+        EXPECT_FLOAT_EQ(camera->getFOV(), kDefaultFOV);
+    }
+    ExpectNear(tanks[0]->getPosition(), vector3df(1, 2, 3), 1e-6f);
+    EXPECT_FLOAT_EQ(overview->getAspectRatio(), 1.5f) << "the overview's own aspect ratio comes back";
+    EXPECT_FLOAT_EQ(overview->getFOV(), 0.9f);
+}

@@ -143,7 +143,7 @@ TEST_F(OptionsScreen, SwitchingFullScreenAndWindowSizeTenTimesLeavesNothingOfThe
                     box.LowerRightCorner.Y <= 720)
             << entry->getID();
     }
-    EXPECT_EQ(options->MenuEntries().size(), 15u);
+    EXPECT_EQ(options->MenuEntries().size(), 23u);
 }
 
 TEST_F(OptionsScreen, AModeThatCannotBeHadFallsBackToTheLastOneAndSaysSo)
@@ -324,4 +324,74 @@ TEST_F(OptionsScreen, TheCommandLinesModeShowsInTheBoxAndHoldsUntilThePlayerChoo
     ClickOn(options->fullscreen);
     EXPECT_FALSE(game->device->isFullscreen());
     EXPECT_FALSE(game->settings.fullscreen);
+}
+
+// Left and Right, by key events: WINDOW SIZE and FRAME RATE step back and on round their
+// choices, the volume goes down and up from either of its steps, BACK has nothing to step.
+TEST_F(OptionsScreen, LeftAndRightStepTheLitValueBackAndOn)
+{
+    StartAtTitle();
+    EnterOptions();
+    auto light = [&](int id) { LightByKeys(*options, id); };
+    light(Options::kWindowSizeId);
+    Press(irr::KEY_LEFT);
+    Frames();
+    EXPECT_EQ(ScreenSize(), irr::core::dimension2du(1920, 1080)) << "back round the start";
+    EXPECT_EQ(options->HighlightedEntry(), Options::kWindowSizeId) << "lit again on the new device";
+    Press(irr::KEY_RIGHT);
+    Frames();
+    EXPECT_EQ(ScreenSize(), irr::core::dimension2du(800, 600));
+    light(Options::kFrameRateId);
+    Press(irr::KEY_LEFT);
+    EXPECT_EQ(game->settings.frameRate, 144);
+    EXPECT_EQ(std::wstring(options->frameRate->getText()), L"144 FPS");
+    Press(irr::KEY_RIGHT);
+    Press(irr::KEY_RIGHT);
+    EXPECT_EQ(game->settings.frameRate, kFrameRateVsync);
+    light(Options::kLouderId);
+    Press(irr::KEY_LEFT);
+    Press(irr::KEY_LEFT);
+    EXPECT_EQ(game->settings.volume, 80);
+    light(Options::kQuieterId);
+    Press(irr::KEY_RIGHT);
+    EXPECT_EQ(game->settings.volume, 90);
+    light(Options::kBackId);
+    Press(irr::KEY_RIGHT);
+    EXPECT_EQ(Current(), "OptionsScreen");
+    EXPECT_EQ(game->settings.volume, 90);
+}
+
+// Four players' keys at 800x600: every cell on the screen, none over another, every key
+// name whole in its cell; players 3 and 4 rebind, trade and refuse keys as 1 and 2 do.
+TEST_F(OptionsScreen, AllFourPlayersKeysFitAndRebind)
+{
+    game = std::make_shared<TVexmoor>();
+    game->settings.players[0].keys.right = irr::KEY_RCONTROL;  // the longest key name
+    StartAtTitle();
+    EnterOptions();
+    std::vector<irr::gui::IGUIStaticText*> cells = {options->controls.defaults};
+    for (const auto& row : options->controls.cells) cells.insert(cells.end(), row.begin(), row.end());
+    for (size_t i = 0; i < cells.size(); ++i) {
+        ASSERT_NE(cells[i], nullptr);
+        const irr::core::recti box = cells[i]->getAbsolutePosition();
+        EXPECT_TRUE(irr::core::recti(0, 0, 800, 600).isRectCollided(box) && box.LowerRightCorner.X <= 800) << i;
+        EXPECT_LE(static_cast<int>(cells[i]->getActiveFont()->getDimension(cells[i]->getText()).Width), box.getWidth())
+            << std::string(irr::core::stringc(cells[i]->getText()).c_str());
+        for (size_t j = 0; j < i; ++j) EXPECT_FALSE(box.isRectCollided(cells[j]->getAbsolutePosition())) << i << " " << j;
+    }
+    EXPECT_EQ(CellText(2, Controls::kFire), L"SPACE");
+    EXPECT_EQ(CellText(3, Controls::kForward), L"KEYPAD 8");
+
+    // Player 4's fire to X, player 1's forward: they trade.
+    ClickOn(options->controls.cells[3][Controls::kFire]);
+    Press(irr::KEY_KEY_X);
+    EXPECT_EQ(Key(3, Controls::kFire), irr::KEY_KEY_X);
+    EXPECT_EQ(Key(0, Controls::kForward), irr::KEY_NUMPAD0);
+    ClickOn(options->controls.cells[2][Controls::kLeft]);
+    Press(irr::KEY_F5);
+    EXPECT_EQ(Key(2, Controls::kLeft), irr::KEY_KEY_J) << "a match key is refused";
+    Press(irr::KEY_ESCAPE);
+    ClickOn(options->controls.defaults);
+    EXPECT_EQ(Key(3, Controls::kFire), irr::KEY_NUMPAD0);
+    EXPECT_EQ(Key(0, Controls::kForward), irr::KEY_KEY_X);
 }

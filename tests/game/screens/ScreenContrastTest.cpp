@@ -446,10 +446,11 @@ TEST_F(ScreenContrast, TitleInEveryStepOfItsCycling)
     ExpectReadable();
 }
 
-// The set-up: the headings, the rows, the options, FIGHT and EXIT, each entry lit in turn,
-// and the network row's JOIN field and a note of what went wrong.
+// The set-up: the headings, the four rows, the options, FIGHT and EXIT, each entry lit in
+// turn, and the network row's JOIN field and a note of what went wrong.
 TEST_F(ScreenContrast, SetupInEveryScheme)
 {
+    game->settings.players[2].status = TPlayerStatus::ComputerNormal;  // player 4 stays OFF
     for (int s = 0; s < kSchemes; ++s) {
         Enter("StartScreen", s);
         ReadEveryEntryLit("setup", s);
@@ -463,9 +464,11 @@ TEST_F(ScreenContrast, SetupInEveryScheme)
     ExpectReadable();
 }
 
-// The options: every entry lit in turn, a key cell waiting, and the line that refuses F3.
+// The options: every entry lit in turn, a key cell waiting, and the line that refuses F3;
+// one key name long enough for the cells' smaller font.
 TEST_F(ScreenContrast, OptionsInEveryScheme)
 {
+    game->settings.players[3].keys.fire = irr::KEY_RCONTROL;
     for (int s = 0; s < kSchemes; ++s) {
         game->RemoveFlag("settings_unsaved_said");  // said at each visit, to be read in each scheme
         Enter("OptionsScreen", s);

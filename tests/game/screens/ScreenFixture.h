@@ -120,6 +120,16 @@ protected:
         for (bool down : {true, false}) game->device->postEventFromUser(KeyEvent(key, down));
     }
 
+    // Down, key by key, until screen lights the entry id.
+    void LightByKeys(TVexmoorGameState& screen, int id)
+    {
+        for (int i = 0; i < 40 && screen.HighlightedEntry() != id; ++i) {
+            TapKey(irr::KEY_DOWN);
+            Frames();
+        }
+        ASSERT_EQ(screen.HighlightedEntry(), id);
+    }
+
     static std::string Current()
     {
         auto state = TGame::GetCurrentGameState();

@@ -48,7 +48,8 @@ protected:
 
 TEST_F(SetupOptions, EachValueStandsInTheRightHandColumnAndShowsTheDefaults)
 {
-    const std::wstring defaults[] = {L"FORTS", L"STRAIGHT", L"1", L"10", L"NONE", L"OFF", L"OFF", L"ANYWHERE"};
+    const std::wstring defaults[] = {L"FORTS", L"STRAIGHT", L"1",        L"10",           L"NONE",
+                                     L"OFF",   L"OFF",      L"ANYWHERE", L"FREE FOR ALL", L"OFF"};
     int lastBottom = 0;
     for (int i = 0; i < Column::kOptionCount; ++i) {
         irr::gui::IGUIStaticText* value = startScreen->options.values[i];
@@ -79,6 +80,8 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
         {Column::kGuided, {L"ON", L"OFF"}},
         {Column::kInvisible, {L"ON", L"OFF"}},
         {Column::kRespawn, {L"SAFE", L"ANYWHERE"}},
+        {Column::kMode, {L"TEAMS", L"FREE FOR ALL"}},
+        {Column::kFriendlyFire, {L"ON", L"OFF"}},
     };
     for (const Cycle& cycle : cycles) {
         for (const std::wstring& expected : cycle.next) {
@@ -93,6 +96,8 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
     ClickValue(Column::kShells);
     ClickValue(Column::kTimeLimit);
     ClickValue(Column::kRespawn);
+    ClickValue(Column::kMode);
+    ClickValue(Column::kFriendlyFire);
     EXPECT_EQ(game->settings.match.arena, TArenaChoice::Random);
     EXPECT_EQ(game->settings.match.shells, TShellKind::Bouncing);
     EXPECT_EQ(game->settings.match.timeLimitSeconds, 136);
@@ -103,6 +108,8 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
     EXPECT_EQ(reread.match.shells, TShellKind::Bouncing);
     EXPECT_EQ(reread.match.timeLimitSeconds, 136);
     EXPECT_EQ(reread.match.respawn, TRespawnRule::Safe);
+    EXPECT_EQ(reread.match.mode, TMatchMode::Teams);
+    EXPECT_TRUE(reread.match.friendlyFire);
     TGame::SetGameState("TitleScreen");
     Frames();
     TGame::SetGameState("StartScreen");
@@ -111,15 +118,15 @@ TEST_F(SetupOptions, ClicksCycleEveryOptionThroughItsValuesAndTheFileKeepsThem)
     EXPECT_EQ(Value(Column::kTimeLimit), L"2:16");
 }
 
-// Without the mouse: Down walks the player table row by row, the OPTIONS column from the
+// Without the mouse: Down walks the player table row by row (all four), the OPTIONS column from the
 // top, the network role, FIGHT and EXIT; Right steps the lit value on, Left steps it back
 // (round the cycle's start too), and the settings file keeps what the keys chose.
 TEST_F(SetupOptions, DownWalksTableOptionsRoleFightAndExitAndLeftAndRightStepTheLitValue)
 {
-    std::vector<int> expected = {TSetupPlayerRows::Id(0, TSetupPlayerRows::kTank),
-                                 TSetupPlayerRows::Id(0, TSetupPlayerRows::kStatus),
-                                 TSetupPlayerRows::Id(1, TSetupPlayerRows::kTank),
-                                 TSetupPlayerRows::Id(1, TSetupPlayerRows::kStatus)};
+    std::vector<int> expected;
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        for (auto column : {TSetupPlayerRows::kTank, TSetupPlayerRows::kStatus})
+            expected.push_back(TSetupPlayerRows::Id(slot, column));
     for (int i = 0; i < Column::kOptionCount; ++i) expected.push_back(Column::Id(static_cast<Column::Option>(i)));
     for (int id : {TSetupNetworkRow::kRoleId, startScreen->fight->getID(), startScreen->back->getID()}) expected.push_back(id);
     std::vector<int> walked;
@@ -130,13 +137,7 @@ TEST_F(SetupOptions, DownWalksTableOptionsRoleFightAndExitAndLeftAndRightStepThe
     }
     EXPECT_EQ(walked, expected);
 
-    auto light = [&](int id) {
-        for (int i = 0; i < 20 && startScreen->HighlightedEntry() != id; ++i) {
-            TapKey(irr::KEY_DOWN);
-            Frames();
-        }
-        ASSERT_EQ(startScreen->HighlightedEntry(), id);
-    };
+    auto light = [&](int id) { LightByKeys(*startScreen, id); };
     auto step = [&](irr::EKEY_CODE key) {
         TapKey(key);
         Frames();

@@ -156,3 +156,59 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
     std::remove(path.c_str());
     rmdir(folder);
 }
+
+// Players 3 and 4 stand under players 1 and 2, start OFF, and step (Right and Left) through
+// a cycle with OFF; NETWORK is offered while hosting only, and FIGHT refuses a NETWORK row
+// that nobody would drive.
+TEST_F(SetupScreenTest, PlayersThreeAndFourStartOffAndNetworkIsOfferedOnAHostOnly)
+{
+    OpenSetup();
+    EXPECT_EQ(Text(2, TSetupPlayerRows::kPlayer), L"3");
+    EXPECT_EQ(Text(3, TSetupPlayerRows::kTank), L"SLEEK");
+    EXPECT_EQ(Text(2, TSetupPlayerRows::kStatus), L"OFF");
+    EXPECT_EQ(Text(3, TSetupPlayerRows::kStatus), L"OFF");
+    int lastBottom = 30;
+    for (const auto& row : startScreen->players.rows) {
+        for (auto* cell : row) {
+            EXPECT_GT(cell->getAbsolutePosition().UpperLeftCorner.Y, lastBottom) << "rows one under the other";
+            EXPECT_LT(cell->getAbsolutePosition().LowerRightCorner.X, 625);
+        }
+        lastBottom = row[0]->getAbsolutePosition().LowerRightCorner.Y;
+    }
+    EXPECT_LT(lastBottom, 450);
+
+    const int status3 = TSetupPlayerRows::Id(2, TSetupPlayerRows::kStatus);
+    auto light = [&](int id) { LightByKeys(*startScreen, id); };
+    auto step = [&](irr::EKEY_CODE key) {
+        TapKey(key);
+        Frames();
+        return Text(2, TSetupPlayerRows::kStatus);
+    };
+    light(status3);
+    for (const wchar_t* next : {L"HUMAN", L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD", L"OFF"})
+        EXPECT_EQ(step(irr::KEY_RIGHT), next);
+    EXPECT_EQ(step(irr::KEY_LEFT), L"COMPUTER HARD");
+    for (TPlayerStatus status = TPlayerStatus::Human, first = status;;) {
+        status = TSetupPlayerRows::NextStatus(status, 1, true);
+        EXPECT_NE(status, TPlayerStatus::Off) << "player 2 always plays";
+        if (status == first) break;
+    }
+
+    // Hosting: NETWORK follows OFF.
+    ClickOn(startScreen->network.roleEntry);
+    light(status3);
+    step(irr::KEY_RIGHT);
+    EXPECT_EQ(step(irr::KEY_RIGHT), L"NETWORK");
+    EXPECT_EQ(game->settings.players[2].status, TPlayerStatus::Network);
+    // On to a match on this machine: nobody would drive player 3.
+    ClickOn(startScreen->network.roleEntry);
+    ClickOn(startScreen->network.roleEntry);
+    ClickOn(startScreen->fight);
+    EXPECT_EQ(Current(), "StartScreen");
+    EXPECT_EQ(std::wstring(startScreen->network.note->getText()), L"PLAYER 3 IS NETWORK: HOST, OR CHOOSE ANOTHER STATUS");
+    light(status3);
+    EXPECT_EQ(step(irr::KEY_RIGHT), L"HUMAN") << "NETWORK is not offered here";
+    ClickOn(startScreen->fight);
+    EXPECT_EQ(Current(), "Arena");
+    EXPECT_EQ(game->settings.PlayingCount(), 3);
+}

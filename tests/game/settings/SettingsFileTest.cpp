@@ -178,6 +178,32 @@ TEST_F(SettingsFileTest, BadEntriesAreIgnoredOrResetAloneWhileGoodOnesSurvive)
     EXPECT_TRUE(fs::exists(path)) << "a file with bad entries stays where it is";
 }
 
+TEST_F(SettingsFileTest, OnlyPlayersThreeAndFourCanBeOff)
+{
+    Write("[player1]\nstatus = off\n[player2]\nstatus = off\n[player3]\nstatus = human\n[player4]\nstatus = off\n");
+    const TSettings s = Load();
+    EXPECT_EQ(s.players[0].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[1].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[2].status, TPlayerStatus::Human);
+    EXPECT_EQ(s.players[3].status, TPlayerStatus::Off);
+    EXPECT_EQ(ErrorLines(), 2) << errors;
+    EXPECT_NE(errors.find("bad value \"off\" for status in [player2]"), std::string::npos) << errors;
+}
+
+// A file written for two players may bind a key players 3 and 4 have by default: the file's
+// key stays, and the newer player takes the old key of the action that took its own.
+TEST_F(SettingsFileTest, KeysOfAFileForTwoPlayersTradeWithPlayersThreeAndFour)
+{
+    Write("[player1]\nfire = SPACE\n[player2]\nforward = KEYPAD 8\n");
+    const TSettings s = Load();
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(s.players[0].keys.fire, irr::KEY_SPACE);
+    EXPECT_EQ(s.players[2].keys.fire, irr::KEY_TAB);
+    EXPECT_EQ(s.players[1].keys.forward, irr::KEY_NUMPAD8);
+    EXPECT_EQ(s.players[3].keys.forward, irr::KEY_UP);
+    EXPECT_EQ(s.players[0].keys.forward, irr::KEY_KEY_X) << "the other keys are kept";
+}
+
 TEST_F(SettingsFileTest, AKeyBoundTwiceGivesBothPlayersTheirDefaultKeys)
 {
     Write("[player1]\nforward = UP\n[sound]\nvolume = 40\n");
@@ -441,12 +467,12 @@ TEST_F(SettingsFileTest, TwoRunningGamesLoseNothingOfEachOther)
 
 TEST_F(SettingsFileTest, KeysCollideOnlyAmongSlotsThatPlay)
 {
-    // Player 1 takes Space, player 3's default fire: harmless while player 3 is off.
-    Write("[player1]\nfire = SPACE\n");
+    // Player 3 binds Space as player 1 does: harmless while player 3 is off.
+    Write("[player1]\nfire = SPACE\n[player3]\nfire = SPACE\n");
     EXPECT_EQ(Load().players[0].keys.fire, irr::KEY_SPACE);
     EXPECT_EQ(errors, "");
     // With player 3 on, two tanks would fire on one key: every player gets the default keys.
-    Write("[player1]\nfire = SPACE\n[player3]\nstatus = computer_easy\n");
+    Write("[player1]\nfire = SPACE\n[player3]\nfire = SPACE\nstatus = computer_easy\n");
     const TSettings s = Load();
     EXPECT_EQ(s.players[0].keys.fire, irr::KEY_TAB);
     EXPECT_EQ(s.players[2].keys.fire, irr::KEY_SPACE);
