@@ -1,6 +1,7 @@
 #include "game/net/NetworkRematch.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <variant>
 
 #include "game/Vexmoor.h"
@@ -10,8 +11,16 @@
 
 TNetworkRematch::TNetworkRematch(std::shared_ptr<TNetSession> session, bool otherChose,
                                  std::optional<TMatchStats> hostResults)
-    : session_(std::move(session)), otherChose_(otherChose), hostResults_(std::move(hostResults))
+    : session_(std::move(session)), hostResults_(std::move(hostResults))
 {
+    if (otherChose) OtherChose();
+}
+
+void TNetworkRematch::OtherChose()
+{
+    if (otherChose_) return;
+    otherChose_ = true;
+    std::fprintf(stderr, "network: player %d chose a rematch\n", IsJoiner() ? 1 : 2);
 }
 
 bool TNetworkRematch::IsJoiner() const { return session_->GetRole() == TNetSession::Role::Joiner; }
@@ -23,7 +32,7 @@ void TNetworkRematch::Update(TVexmoor& game)
     if (starting_ || left_) return;
     session_->Service();
     while (auto message = session_->Receive()) {
-        if (std::holds_alternative<Wire::Rematch>(*message)) otherChose_ = true;
+        if (std::holds_alternative<Wire::Rematch>(*message)) OtherChose();
         if (auto* results = std::get_if<Wire::Results>(&*message); results && IsJoiner()) {
             hostResults_ = FromWire(*results);
             game.lastMatch = *hostResults_;

@@ -43,6 +43,7 @@ public:
 private:
     bool IsJoiner() const;
     void Start(TVexmoor& game);
+    void OtherChose();
 
     std::shared_ptr<TNetSession> session_;
     bool chose_ = false;

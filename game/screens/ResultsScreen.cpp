@@ -125,6 +125,7 @@ void TVexmoorResultsScreen::UpdateRematch()
         irr::gui::IGUIElement* entry = guienv->getRootGUIElement()->getElementFromId(kRematchId, true);
         if (entry && entry->isVisible()) {
             entry->setVisible(false);
+            if (pendingHighlight_ == kRematchId) pendingHighlight_ = kSetupId;
             if (HighlightedEntry() == kRematchId || mouse_on == kRematchId) RestoreHighlight(kSetupId);
             if (mouse_on == kRematchId) mouse_on = -1;
         }
