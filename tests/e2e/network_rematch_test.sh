@@ -4,34 +4,14 @@
 # and REMATCH chosen on both: a second match begins on both screens. The joiner's window
 # closes during it, the host is told and goes on to its set-up screen; both end with status 0.
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/network_lib.sh"
 e2e_begin network_rematch
 port=$((47400 + 1001 + $$ % 500))
 LIMIT_S=${NETWORK_REMATCH_LIMIT_S:-120}
 
-save_as() { eval "$1=(\"\$DISPLAY\" \"\$GAME_PID\" \"\$GAME_WINDOW\" \"\$GAME_X\" \"\$GAME_Y\")"; }
-use() { local -n g=$1; export DISPLAY=${g[0]}; E2E_DISPLAY=${g[0]}; GAME_PID=${g[1]} GAME_WINDOW=${g[2]} GAME_X=${g[3]} GAME_Y=${g[4]}; GAME_STATUS=""; }
+write_host_settings 1
 
-mkdir -p "$E2E_WORK/host_config/vexmoor" "$E2E_WORK/joiner_config"
-cat >"$E2E_WORK/host_config/vexmoor/settings.ini" <<INI
-[player1]
-status = computer_hard
-[match]
-arena = open_field
-score_to = 1
-respawn = anywhere
-INI
-
-start_xvfb 800x600
-GAME_ARGS=(--host "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/host" XDG_CONFIG_HOME="$E2E_WORK/host_config" XDG_DATA_HOME="$E2E_WORK/host_data"
-wait_window 20 || fail "no host window; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
-save_as HOST
-
-start_xvfb 800x600
-GAME_ARGS=(--join "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/joiner" XDG_CONFIG_HOME="$E2E_WORK/joiner_config" XDG_DATA_HOME="$E2E_WORK/joiner_data"
-wait_window 20 || fail "no joiner window; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
-save_as JOINER
+start_host_and_joiner
 
 overs() { count_lines "$E2E_WORK/$1.err" "network: the match is over"; }
 decided() { [ "$(overs joiner)" = 1 ] && [ "$(overs host)" = 1 ]; }
