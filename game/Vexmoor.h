@@ -15,6 +15,7 @@
 
 class TNetworkMatch;
 class TNetworkMatchEnd;
+class TNetworkRematch;
 
 class TVexmoor : public TGame {
     VEXMOOR_CLASS(TVexmoor, TGame)
@@ -80,6 +81,9 @@ public:
 
     // The network match the arena plays next, when this machine hosts or joins one.
     std::shared_ptr<TNetworkMatch> network;
+    // A network match played to its end hands its connection on to the results, which
+    // take it as they open: a rematch needs both players.
+    std::shared_ptr<TNetworkRematch> networkRematch;
     // Where every match is recorded (the program sets the player's replay folder); empty:
     // matches are not recorded.
     std::string replayFolder;

@@ -51,7 +51,8 @@ bool IsHalfOpen(const ENetPeer& peer) {
 bool IsReliable(const Wire::Message& m) {
     return std::holds_alternative<Wire::Hello>(m) || std::holds_alternative<Wire::Welcome>(m) ||
            std::holds_alternative<Wire::Refuse>(m) || std::holds_alternative<Wire::Event>(m) ||
-           std::holds_alternative<Wire::Recording>(m);
+           std::holds_alternative<Wire::Recording>(m) || std::holds_alternative<Wire::Results>(m) ||
+           std::holds_alternative<Wire::Rematch>(m) || std::holds_alternative<Wire::NextMatch>(m);
 }
 
 }  // namespace
@@ -349,7 +350,7 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
         if (pending != pending_.end() && std::holds_alternative<Wire::Hello>(m)) {
             pending_.erase(pending);
             OnHello(peer, std::get<Wire::Hello>(m));
-        } else if (fromPeer && std::holds_alternative<Wire::Input>(m)) {
+        } else if (fromPeer && (std::holds_alternative<Wire::Input>(m) || std::holds_alternative<Wire::Rematch>(m))) {
             lastReceivedMs_ = clock_();
             received_.push_back(std::move(m));
         } else if (fromPeer && std::holds_alternative<Wire::Ping>(m)) {
@@ -365,7 +366,8 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
         OnRefuse(std::get<Wire::Refuse>(m));
     } else if (fromPeer && status_ == Status::Connected &&
                (std::holds_alternative<Wire::Snapshot>(m) || std::holds_alternative<Wire::Event>(m) ||
-                std::holds_alternative<Wire::Recording>(m))) {
+                std::holds_alternative<Wire::Recording>(m) || std::holds_alternative<Wire::Results>(m) ||
+                std::holds_alternative<Wire::Rematch>(m) || std::holds_alternative<Wire::NextMatch>(m))) {
         lastReceivedMs_ = clock_();
         received_.push_back(std::move(m));
     } else if (fromPeer && status_ == Status::Connected && std::holds_alternative<Wire::Ping>(m)) {

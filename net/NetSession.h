@@ -73,7 +73,8 @@ public:
     void Send(const Wire::Message& message);
     // Sends what Send queued now, rather than at the next Service.
     void Flush();
-    // The next match message received (Input on the host; Snapshot and Event on the joiner).
+    // The next match message received (Input and Rematch on the host; Snapshot, Event,
+    // Recording, Results, Rematch and NextMatch on the joiner).
     std::optional<Wire::Message> Receive();
     // Says goodbye to the peer and flushes; the session is over afterwards.
     void Close();

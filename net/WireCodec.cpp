@@ -225,10 +225,7 @@ void Fields(IO& io, ArenaGrid& g) {
     io.Cells(g.cells, size_t(g.columns) * g.rows);
 }
 template <class IO>
-void Fields(IO& io, Welcome& m) {
-    io.U32(m.magic);
-    io.U16(m.version);
-    MatchSetup& s = m.setup;
+void Fields(IO& io, MatchSetup& s) {
     io.U8(s.arena, 0, kArenaGrid);
     io.U8(s.shells, 0, 1);
     io.U8(s.bounces, 1, 9);
@@ -241,6 +238,12 @@ void Fields(IO& io, Welcome& m) {
     io.U8(s.tankModels[1], 0, 1);
     if (s.arena == kArenaRandomMaze) Fields(io, s.maze);
     if (s.arena == kArenaGrid) Fields(io, s.grid);
+}
+template <class IO>
+void Fields(IO& io, Welcome& m) {
+    io.U32(m.magic);
+    io.U16(m.version);
+    Fields(io, m.setup);
 }
 template <class IO>
 void Fields(IO& io, Refuse& m) {
@@ -301,6 +304,22 @@ void Fields(IO& io, Recording& m) {
     io.Bytes(m.bytes, 1, kMaxRecordingPart);
 }
 
+template <class IO>
+void Fields(IO& io, Results& m) {
+    io.U8(m.winner, 0, 2);
+    io.U32(m.elapsedMs, 0, kMaxMatchMs);
+    for (size_t p = 0; p < 2; ++p) {
+        io.U16(m.shots[p]);
+        io.U16(m.hits[p], 0, m.shots[p]);
+    }
+}
+template <class IO>
+void Fields(IO&, Rematch&) {}
+template <class IO>
+void Fields(IO& io, NextMatch& m) {
+    Fields(io, m.setup);
+}
+
 template <typename M>
 Message Read(Reader& r) {
     M m;
@@ -318,6 +337,9 @@ constexpr Type TypeOf() {
     if constexpr (std::is_same_v<M, Event>) return Type::Event;
     if constexpr (std::is_same_v<M, Ping>) return Type::Ping;
     if constexpr (std::is_same_v<M, Recording>) return Type::Recording;
+    if constexpr (std::is_same_v<M, Results>) return Type::Results;
+    if constexpr (std::is_same_v<M, Rematch>) return Type::Rematch;
+    if constexpr (std::is_same_v<M, NextMatch>) return Type::NextMatch;
 }
 
 }  // namespace
@@ -372,6 +394,9 @@ Decoded Decode(const uint8_t* data, size_t size) {
         case Type::Event: m = Read<Event>(r); break;
         case Type::Ping: m = Read<Ping>(r); break;
         case Type::Recording: m = Read<Recording>(r); break;
+        case Type::Results: m = Read<Results>(r); break;
+        case Type::Rematch: m = Read<Rematch>(r); break;
+        case Type::NextMatch: m = Read<NextMatch>(r); break;
         default: out.drop = Drop::UnknownType; return out;
     }
     Drop result = r.Result();

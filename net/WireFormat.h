@@ -11,7 +11,8 @@
 //
 // Channels (ENet): kChannelUnreliable carries Input, Snapshot and Ping, sequenced and
 // unreliable (a late one is dropped by ENet, a lost one is replaced by the next);
-// kChannelReliable carries Hello, Welcome, Refuse, Event and Recording, reliable and in order.
+// kChannelReliable carries Hello, Welcome, Refuse, Event, Recording, Results, Rematch and
+// NextMatch, reliable and in order.
 //
 // Nothing the peer sends names a file, a key binding or a setting of the receiving
 // machine: only match state, as numbers in the ranges below.
@@ -66,6 +67,18 @@
 //                               that both replays play the host's match (the joiner cannot
 //                               re-run it from the snapshots). It is data for the joiner's
 //                               replay reader, which checks every byte; nothing else reads it.
+//   (9 is not used.)
+//   10 Results  host -> joiner  u8 winner (0 a draw, 1 player 1, 2 player 2),
+//                               u32 elapsedMs (0..kMaxMatchMs: how long the match ran),
+//                               then player 1's and player 2's figures, each
+//                                 u16 shots, u16 hits (0..shots: hits on the other's tank).
+//                               Sent once, as the host's match is decided: the joiner's
+//                               results show the host's figures, not its own.
+//   11 Rematch  either way      no fields: this side chose REMATCH on its results. A side
+//                               that chooses anything else closes the connection instead.
+//   12 NextMatch host -> joiner the match set-up, as a Welcome carries it after its version:
+//                               both sides chose REMATCH and the host's new match begins
+//                               (a RANDOM arena drawn anew). The joiner plays it at once.
 #pragma once
 
 #include <array>
@@ -77,7 +90,7 @@
 namespace Wire {
 
 constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
-constexpr uint16_t kProtocolVersion = 4;
+constexpr uint16_t kProtocolVersion = 5;
 constexpr uint16_t kDefaultPort = 47400;
 constexpr size_t kMaxPacketBytes = 1200;
 
@@ -93,7 +106,10 @@ enum class Type : uint8_t {
     Snapshot = 5,
     Event = 6,
     Ping = 7,
-    Recording = 8
+    Recording = 8,
+    Results = 10,
+    Rematch = 11,
+    NextMatch = 12
 };
 
 // Input buttons.
@@ -226,6 +242,22 @@ struct Recording {
     std::vector<uint8_t> bytes;  // 1..kMaxRecordingPart
 };
 
-using Message = std::variant<Hello, Welcome, Refuse, Input, Snapshot, Event, Ping, Recording>;
+constexpr uint32_t kMaxMatchMs = 86400000;  // a day
+
+struct Results {
+    uint8_t winner = 0;
+    uint32_t elapsedMs = 0;
+    std::array<uint16_t, 2> shots{0, 0};  // player 1 first
+    std::array<uint16_t, 2> hits{0, 0};
+};
+
+struct Rematch {};
+
+struct NextMatch {
+    MatchSetup setup;
+};
+
+using Message =
+    std::variant<Hello, Welcome, Refuse, Input, Snapshot, Event, Ping, Recording, Results, Rematch, NextMatch>;
 
 }  // namespace Wire

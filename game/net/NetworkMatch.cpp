@@ -13,6 +13,7 @@
 #include "game/world/ArenaWorld.h"
 #include "game/world/Player.h"
 #include "game/net/NetworkMatchEnd.h"
+#include "game/net/NetworkRematch.h"
 #include "game/tank/Tank.h"
 #include "game/tank/TankShell.h"
 #include "game/Vexmoor.h"
@@ -58,7 +59,10 @@ private:
 
 }  // namespace
 
-TNetworkMatch::TNetworkMatch(std::unique_ptr<TNetSession> session) : session_(std::move(session)) {}
+TNetworkMatch::TNetworkMatch(std::shared_ptr<TNetSession> session, bool rematch)
+    : session_(std::move(session)), rematch_(rematch)
+{
+}
 
 std::shared_ptr<TNetworkMatch> TNetworkMatch::Host(const std::string& address, uint16_t port, std::string* error)
 {
@@ -127,11 +131,22 @@ void TNetworkMatch::Enter(TArenaWorld& arena)
     }
 }
 
+bool TNetworkMatch::FinalePlayedOut(TArenaWorld& arena) const
+{
+    // The finale's animator deletes itself as it asks for what follows.
+    return phase_ == Phase::Finale && arena.GetFlag("match_end") && !arena.GetAnimator("match_end");
+}
+
 void TNetworkMatch::Leave(TArenaWorld& arena)
 {
+    TVexmoor* game = arena.GetGame();
+    if (game && FinalePlayedOut(arena) && TGame::IsGameState("ResultsScreen")) {
+        if (hostResults_) game->lastMatch = *hostResults_;
+        game->networkRematch = std::make_shared<TNetworkRematch>(session_, otherChoseRematch_, hostResults_);
+        return;
+    }
     session_->Close();
     // The set-up screen that follows offers the same role again and says why the match ended.
-    TVexmoor* game = arena.GetGame();
     if (auto end = game ? game->networkMatchEnd.lock() : nullptr) end->AfterNetworkMatch(*session_, endMessage_);
 }
 
@@ -197,6 +212,11 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
     }
     arena.ResetArena();
     arena.SetTanksDisabled(0);
+    // The joiner of a rematch waits on its results for this match's set-up.
+    if (rematch_) {
+        session_->Send(Wire::NextMatch{session_->GetSetup()});
+        session_->Flush();
+    }
     // The match is on from this frame: its clock, its seeds and its recording.
     arena.StartMatch();
 }
@@ -242,6 +262,16 @@ void TNetworkMatch::StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>
         arena.SetFlag("host_paused", 0);
     }
     if (IsJoiner() && !arena.GetFlag("match_end")) arena.PlayMatchEnd();
+    // The host's figures are the match's, on both sides' results.
+    TVexmoor* game = arena.GetGame();
+    if (!IsJoiner() && game) session_->Send(TNetworkRematch::ToWire(game->lastMatch));
+}
+
+void TNetworkMatch::TakeAfterMatch(const Wire::Message& message)
+{
+    if (std::holds_alternative<Wire::Rematch>(message)) otherChoseRematch_ = true;
+    if (auto* results = std::get_if<Wire::Results>(&message); results && IsJoiner())
+        hostResults_ = TNetworkRematch::FromWire(*results);
 }
 
 void TNetworkMatch::EndEarly(TArenaWorld& arena, const std::string& message)
@@ -272,6 +302,7 @@ void TNetworkMatch::HostBefore(TArenaWorld& arena)
     auto controller = Controller(arena);
     while (auto message = session_->Receive()) {
         if (auto* input = std::get_if<Wire::Input>(&*message); input && controller) controller->TakeInputs(input->states);
+        TakeAfterMatch(*message);
     }
     if (controller) inputSequence = controller->lastSequence;
 }
@@ -386,6 +417,7 @@ void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
                 if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = event->scores[p];
             if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena, event->scores);
         }
+        TakeAfterMatch(*message);
     }
     if (phase_ != Phase::Playing) return;
     if (const Wire::Snapshot* newest = view_.Newest(); newest && (newest->flags & Wire::kMatchFinale)) {

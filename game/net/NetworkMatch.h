@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/net/JoinerView.h"
+#include "game/world/MatchStats.h"
 #include "net/NetSession.h"
 
 class TArenaWorld;
@@ -22,7 +23,9 @@ class TNetworkTankController;
 
 class TNetworkMatch {
 public:
-    explicit TNetworkMatch(std::unique_ptr<TNetSession> session);
+    // rematch: the match both players chose on the results of one before it over the same
+    // connection (the host tells the joiner its set-up as the match begins).
+    explicit TNetworkMatch(std::shared_ptr<TNetSession> session, bool rematch = false);
 
     // Listens (host) or connects (joiner) with the game's clock; null with a line in *error.
     static std::shared_ptr<TNetworkMatch> Host(const std::string& address, uint16_t port, std::string* error);
@@ -32,7 +35,8 @@ public:
 
     // The arena's hooks: as it is entered; before its objects update (the network is read
     // and the controllers fed); after (snapshots sent, or the host's match drawn) — true
-    // when the arena's own match logic is to be left out this frame; as it is left.
+    // when the arena's own match logic is to be left out this frame; as it is left (a
+    // match played to its end hands its connection on to the results).
     void Enter(TArenaWorld& arena);
     void BeforeObjects(TArenaWorld& arena);
     bool AfterObjects(TArenaWorld& arena);
@@ -76,13 +80,19 @@ private:
     void StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken);
     std::array<uint8_t, 2> HitsTaken(TArenaWorld& arena);
     void EndEarly(TArenaWorld& arena, const std::string& message);
+    // The finale ran to its end: the arena goes on to what follows a decided match.
+    bool FinalePlayedOut(TArenaWorld& arena) const;
+    // Messages of the time after the match, which may come while the finale plays.
+    void TakeAfterMatch(const Wire::Message& message);
     Wire::Snapshot TakeSnapshot(TArenaWorld& arena);
     static Wire::MatchSetup SetupOf(TArenaWorld& arena);
     void SendEvents(TArenaWorld& arena, const Wire::Snapshot& now);
     std::shared_ptr<TNetworkTankController> Controller(TArenaWorld& arena);
 
-    std::unique_ptr<TNetSession> session_;
+    std::shared_ptr<TNetSession> session_;
+    bool rematch_ = false;
     Phase phase_ = Phase::Waiting;
+    bool otherChoseRematch_ = false;
     std::string endMessage_;
     uint32_t endedAtMs_ = 0;
     std::wstring message_;
@@ -95,5 +105,6 @@ private:
     std::deque<Wire::InputState> inputs_;  // newest first
     std::vector<uint8_t> recordingPiece_;    // the host's piece being put together
     bool recordingTooLong_ = false;
+    std::optional<TMatchStats> hostResults_;
     TJoinerView view_;
 };

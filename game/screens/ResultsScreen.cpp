@@ -6,6 +6,7 @@
 #include "framework/GameEventReceiver.h"
 #include "game/ReadableText.h"
 #include "game/Vexmoor.h"
+#include "game/net/NetworkRematch.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ namespace {
 constexpr int kColumns[4] = {200, 370, 490, 610};
 constexpr int kHeaderY = 150, kRowY[2] = {190, 230};
 constexpr wchar_t const* kHeaders[4] = {L"", L"HITS", L"SHOTS", L"ACCURACY"};
+constexpr int kRematchLineY = 520;  // under the entries
 
 // Player 1 drives "tank2", player 2 "tank1": each row wears its tank's color as a swatch.
 const char* TankColorOf(int player)
@@ -46,23 +48,27 @@ int TVexmoorResultsScreen::OnSetGameState(TGameState*)
 {
     TVexmoor* game = GetGame();
     stats = game ? game->lastMatch : TMatchStats{};
+    rematch = game ? std::move(game->networkRematch) : nullptr;
+    if (game) game->networkRematch.reset();
     if (game) game->SetClsColor(SchemeColor("Arena"));
     if (!guienv) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_28");
     const int center = ScreenWidth() / 2;
-    // The network's connection ended with the match: a new one starts from the set-up.
-    if (!stats.network) AddMenuEntry(L"REMATCH", font, center, SY(330), kRematchId);
+    // Without its connection a network match starts anew from the set-up.
+    if (RematchOffered()) AddMenuEntry(L"REMATCH", font, center, SY(330), kRematchId);
     AddMenuEntry(L"MATCH SETUP", font, center, SY(400), kSetupId);
     AddMenuEntry(L"TITLE", font, center, SY(470), kTitleId);
     // Return takes the first entry at once (a rematch, or the set-up after a network match);
     // it is lit at the first frame, once the menu has started anew.
-    pendingHighlight_ = stats.network ? kSetupId : kRematchId;
+    pendingHighlight_ = RematchOffered() ? kRematchId : kSetupId;
     seenReturns_ = Events() ? Events()->KeyHitCnt(irr::KEY_RETURN, 0) : 0;
     return 0;
 }
 
 int TVexmoorResultsScreen::OnLeaveGameState(TGameState*)
 {
+    if (rematch && !rematch->IsStarting() && GetGame()) rematch->Leave(*GetGame());
+    rematch.reset();
     if (guienv) guienv->clear();
     mouse_on = -1;
     return 0;
@@ -70,6 +76,7 @@ int TVexmoorResultsScreen::OnLeaveGameState(TGameState*)
 
 int TVexmoorResultsScreen::OnUpdate()
 {
+    UpdateRematch();
     TGameEventReceiver* events = Events();
     if (!events) return 0;
     if (pendingHighlight_ >= 0) {
@@ -80,15 +87,49 @@ int TVexmoorResultsScreen::OnUpdate()
     // have taken the highlight) takes the first entry all the same.
     const int returns = events->KeyHitCnt(irr::KEY_RETURN, 0);
     const int fresh = returns >= seenReturns_ ? returns - seenReturns_ : returns;  // a flush starts from 0
-    if (fresh > 0 && HighlightedEntry() < 0) SetNextState(stats.network ? "StartScreen" : "Arena");
+    if (fresh > 0 && HighlightedEntry() < 0) {
+        if (RematchOffered()) ChooseRematch();
+        else SetNextState("StartScreen");
+    }
     seenReturns_ = returns;
     if (events->MouseHitCnt(0, 1)) {
-        if (mouse_on == kRematchId) SetNextState("Arena");
+        if (mouse_on == kRematchId && RematchOffered()) ChooseRematch();
         else if (mouse_on == kSetupId) SetNextState("StartScreen");
         else if (mouse_on == kTitleId) SetNextState("TitleScreen");
     }
     events->FlushMouse();
     return 0;
+}
+
+bool TVexmoorResultsScreen::RematchOffered() const
+{
+    return !stats.network || (rematch && rematch->IsOffered());
+}
+
+void TVexmoorResultsScreen::ChooseRematch()
+{
+    if (rematch) rematch->ChooseRematch();
+    else SetNextState("Arena");
+}
+
+void TVexmoorResultsScreen::UpdateRematch()
+{
+    TVexmoor* game = GetGame();
+    if (!rematch || !game) return;
+    rematch->Update(*game);
+    if (rematch->HostResults()) stats = *rematch->HostResults();
+    if (rematch->IsStarting()) {
+        SetNextState("Arena");
+    } else if (!rematch->IsOffered() && guienv) {
+        // The other side is gone: REMATCH goes, and the keys light MATCH SETUP.
+        irr::gui::IGUIElement* entry = guienv->getRootGUIElement()->getElementFromId(kRematchId, true);
+        if (entry && entry->isVisible()) {
+            entry->setVisible(false);
+            if (pendingHighlight_ == kRematchId) pendingHighlight_ = kSetupId;
+            if (HighlightedEntry() == kRematchId || mouse_on == kRematchId) RestoreHighlight(kSetupId);
+            if (mouse_on == kRematchId) mouse_on = -1;
+        }
+    }
 }
 
 int TVexmoorResultsScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)
@@ -137,6 +178,8 @@ int TVexmoorResultsScreen::OnRender()
                                 irr::core::recti(SX(110), y + SY(2), SX(130), y + SY(20)));
     }
     centered(TimeLine(stats), mid, center, SY(275));
+    if (const std::wstring line = rematch ? rematch->Line() : L""; !line.empty())
+        centered(line, mid, center, SY(kRematchLineY));
 
     // Markers either side of the lit entry.
     irr::gui::IGUIElement* lit = HighlightedEntry() >= 0 && guienv

@@ -1,13 +1,17 @@
 // The results "ResultsScreen" after a match's finale: the winner, each player's hits,
 // shots and accuracy, the match time; REMATCH (Return: the same set-up again), MATCH SETUP
-// and TITLE (Escape). After a network match the connection is gone: no REMATCH.
+// and TITLE (Escape). After a network match both sides look at the host's figures and a
+// REMATCH needs both players (TNetworkRematch); once the connection is gone, there is none.
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "game/VexmoorGameState.h"
 #include "game/world/MatchStats.h"
+
+class TNetworkRematch;
 
 class TVexmoorResultsScreen : public TVexmoorGameState {
     VEXMOOR_CLASS(TVexmoorResultsScreen, TVexmoorGameState)
@@ -33,8 +37,15 @@ public:
 
     TMatchStats stats;
     int mouse_on = -1;
+    // After a network match: the connection it played over, while the results show.
+    std::shared_ptr<TNetworkRematch> rematch;
 
 private:
+    bool RematchOffered() const;
+    void ChooseRematch();
+    // The network's news: the host's figures, the other side's choice or departure.
+    void UpdateRematch();
+
     int pendingHighlight_ = -1;
     int seenReturns_ = 0;  // Return presses counted when last looked
 };

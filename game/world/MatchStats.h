@@ -13,7 +13,7 @@ struct TMatchStats {
     TMatchMode mode = TMatchMode::FreeForAll;
     int winner = 0;  // the player (1 to 4), in TEAMS the team (1 or 2); 0 on a draw or before the end
     int elapsedMs = 0;
-    bool network = false;  // played over the network: no rematch from the results
+    bool network = false;  // played over the network: a rematch needs both sides
 
     // Hits per shot in whole percent; 0 without a shot.
     int AccuracyPercent(int player) const

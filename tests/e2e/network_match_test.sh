@@ -6,34 +6,14 @@
 # and both go on to the title, each with the same replay of the match; then both windows
 # close with status 0.
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/network_lib.sh"
 e2e_begin network_match
 port=$((47400 + 501 + $$ % 500))
 LIMIT_S=${NETWORK_MATCH_LIMIT_S:-100}
 
-save_as() { eval "$1=(\"\$DISPLAY\" \"\$GAME_PID\" \"\$GAME_WINDOW\" \"\$GAME_X\" \"\$GAME_Y\")"; }
-use() { local -n g=$1; export DISPLAY=${g[0]}; E2E_DISPLAY=${g[0]}; GAME_PID=${g[1]} GAME_WINDOW=${g[2]} GAME_X=${g[3]} GAME_Y=${g[4]}; GAME_STATUS=""; }
+write_host_settings 5
 
-mkdir -p "$E2E_WORK/host_config/vexmoor" "$E2E_WORK/joiner_config"
-cat >"$E2E_WORK/host_config/vexmoor/settings.ini" <<EOF
-[player1]
-status = computer_hard
-[match]
-arena = open_field
-score_to = 5
-respawn = anywhere
-EOF
-
-start_xvfb 800x600
-GAME_ARGS=(--host "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/host" XDG_CONFIG_HOME="$E2E_WORK/host_config" XDG_DATA_HOME="$E2E_WORK/host_data"
-wait_window 20 || fail "no host window; stderr: $(tr '\n' '|' <"$E2E_WORK/host.err")"
-save_as HOST
-
-start_xvfb 800x600
-GAME_ARGS=(--join "127.0.0.1:$port")
-start_game "$VEXMOOR_SRC" "$E2E_WORK/joiner" XDG_CONFIG_HOME="$E2E_WORK/joiner_config" XDG_DATA_HOME="$E2E_WORK/joiner_data"
-wait_window 20 || fail "no joiner window; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
-save_as JOINER
+start_host_and_joiner
 
 joined() { [ "$(count_lines "$E2E_WORK/joiner.err" "network: joined 127.0.0.1:$port")" = 1 ]; }
 poll 20 joined joined || fail "the joiner did not join; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"

@@ -431,3 +431,36 @@ TEST(NetSession, ADamagedAnswerFromTheHostIsReportedAsOneNotAsSilence) {
         enet_host_destroy(raw);
     }
 }
+
+// A game of the protocol before the rematch is refused by name. Between matches the host
+// hears the joiner's REMATCH; the joiner hears the host's figures, REMATCH and next set-up;
+// figures the joiner sends are dropped as unexpected, never delivered.
+TEST(NetSession, AnOlderJoinerIsRefusedAndTheMessagesAfterAMatchGoOneWayEach) {
+    Rig rig;
+    auto host = rig.Host();
+    TNetSession::Options older;
+    older.version = 4;
+    auto old = rig.Join(host->GetPort(), older);
+    ASSERT_TRUE(rig.RunUntil({host.get(), old.get()}, [&] { return old->IsOver(); }));
+    EXPECT_EQ(old->GetMessage(),
+              "THE HOST HAS PROTOCOL VERSION " + std::to_string(Wire::kProtocolVersion) + ", THIS GAME HAS VERSION 4");
+
+    auto joiner = rig.Join(host->GetPort());
+    ASSERT_TRUE(rig.RunUntil({host.get(), joiner.get()}, [&] { return Connected(*host) && Connected(*joiner); }));
+    joiner->Send(Wire::Rematch{});
+    joiner->Send(Wire::Results{});
+    host->Send(Wire::Results{1, 5000, {4, 2}, {3, 1}});
+    host->Send(Wire::Rematch{});
+    Wire::NextMatch next;
+    next.setup.scoreTo = 7;
+    host->Send(next);
+    std::vector<size_t> hostGot, joinerGot;
+    ASSERT_TRUE(rig.RunUntil({host.get(), joiner.get()}, [&] {
+        while (auto m = host->Receive()) hostGot.push_back(m->index());
+        while (auto m = joiner->Receive()) joinerGot.push_back(m->index());
+        return joinerGot.size() == 3 && host->GetDrops().Of(Wire::Drop::Unexpected) == 1;
+    }));
+    EXPECT_EQ(hostGot, (std::vector<size_t>{Wire::Message(Wire::Rematch{}).index()}));
+    EXPECT_EQ(joinerGot, (std::vector<size_t>{Wire::Message(Wire::Results{}).index(), Wire::Message(Wire::Rematch{}).index(),
+                                              Wire::Message(next).index()}));
+}

@@ -230,3 +230,44 @@ TEST(DecoderFuzz, AMillionRandomAndMutatedPacketsAreDecodedSafely) {
     }
     EXPECT_GT(accepted, 1000u);  // the mutations reach past the first checks
 }
+
+// What follows a match: the host's figures, a side's REMATCH and the host's next set-up
+// survive a round trip; figures that cannot be (more hits than shots, a fourth winner, a
+// match of more than a day) and a REMATCH with anything in it are refused.
+TEST(WireCodec, TheResultsRematchAndNextMatchAreCheckedLikeTheRest) {
+    Results results;
+    results.winner = 2;
+    results.elapsedMs = 0x00ABCDEF;
+    results.shots = {0xFFFF, 3};
+    results.hits = {0xFFFF, 0};
+    NextMatch next;
+    next.setup.arena = kArenaRandomMaze;
+    next.setup.maze = {0xCAFEF00D, 1, 9, 4};
+    next.setup.scoreTo = 2;
+    for (const Message& m : std::vector<Message>{results, Rematch{}, next}) {
+        const std::vector<uint8_t> bytes = Encode(m);
+        Decoded d = DecodeBytes(bytes);
+        ASSERT_TRUE(d.message) << "type " << int(bytes[0]) << ": " << DropName(d.drop);
+        EXPECT_EQ(Encode(*d.message), bytes);
+        for (size_t cut = 1; cut < bytes.size(); ++cut) EXPECT_EQ(Decode(bytes.data(), cut).drop, Drop::Short);
+        std::vector<uint8_t> padded = bytes;
+        padded.push_back(0);
+        EXPECT_EQ(DecodeBytes(padded).drop, Drop::Trailing) << "type " << int(bytes[0]);
+    }
+    EXPECT_EQ(Encode(results), (std::vector<uint8_t>{10, 2, 0, 0xAB, 0xCD, 0xEF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 3, 0, 0}));
+    EXPECT_EQ(std::get<NextMatch>(*DecodeBytes(Encode(next)).message).setup.maze.seed, 0xCAFEF00Du);
+
+    auto drops = [](const Results& r) { return DecodeBytes(Encode(r)).drop; };
+    Results more = results;
+    more.hits[1] = 4;
+    EXPECT_EQ(drops(more), Drop::OutOfRange);
+    Results fourth = results;
+    fourth.winner = 3;
+    EXPECT_EQ(drops(fourth), Drop::OutOfRange);
+    Results long_ = results;
+    long_.elapsedMs = kMaxMatchMs + 1;
+    EXPECT_EQ(drops(long_), Drop::OutOfRange);
+    NextMatch bad = next;
+    bad.setup.maze.roomsDown = kMaxMazeRooms + 1;
+    EXPECT_EQ(DecodeBytes(Encode(bad)).drop, Drop::OutOfRange);
+}

@@ -1,7 +1,8 @@
 // Two games in one test process, a host and a joiner, play over ENet on 127.0.0.1: whole
 // matches end with the same scores on both sides, directly and through a lossy relay; the
 // joiner's tanks stay close to the host's and it hears the shots and deaths; a side that
-// vanishes or leaves ends the other's match, whose set-up screen says why and plays again.
+// vanishes or leaves ends the other's match, whose set-up screen says why and plays again;
+// after the finale both show the host's results, and a rematch needs both players.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -21,6 +22,8 @@
 #include "game/tank/Tank.h"
 #include "game/tank/TankShell.h"
 #include "game/net/NetworkMatch.h"
+#include "game/net/NetworkRematch.h"
+#include "game/screens/ResultsScreen.h"
 #include "game/control/NetworkTankController.h"
 #include "game/replay/ReplayReader.h"
 #include "sound/Sound.h"
@@ -699,4 +702,135 @@ TEST_F(NetworkMatch, TheWaitStandsClearOfTheTanksAndTheJoinerIsToldWhichTankIsIt
     EXPECT_FALSE(Drew(*host, L"WAITING"));
     EXPECT_TRUE(FramesUntil([&] { return ownNote(*joiner) == nullptr; }, 4500 / kFrameMs));
     EXPECT_GT(Score(*joiner, "player2"), -1) << "the match plays on";
+}
+
+// After the finale both games show the results over the connection the match used: the
+// host's figures on both sides, and REMATCH only once both players chose it.
+class NetworkRematch : public NetworkMatch {
+protected:
+    void SetUp() override
+    {
+        NetworkMatch::SetUp();
+        prepare = [this](TGameInstance& g) {
+            auto screen = std::make_shared<TVexmoorResultsScreen>();
+            g.Within([&] {
+                TGame::AddGameState("ResultsScreen", screen);
+                screen->guienv = g.game->device->getGUIEnvironment();
+                screen->LoadGameFonts();
+            });
+            results[&g] = screen;
+        };
+    }
+    // A match to two points, the host's one hit among them, played to both results.
+    void PlayToResults(TArenaChoice arena = TArenaChoice::OpenField)
+    {
+        Connect(false, [&](TSettings& s) {
+            s.match.scoreTo = 2;
+            s.match.arena = arena;
+        });
+        ASSERT_FALSE(HasFatalFailure());
+        for (bool joinerShoots : {false, true, true}) {
+            Hit(joinerShoots);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        ASSERT_TRUE(FramesUntil([&] { return OnResults(*host) && OnResults(*joiner); }, 1500));
+        Frames(2);  // both menus are lit
+    }
+    static std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+    bool OnResults(TGameInstance& g) { return g.Current() == "ResultsScreen"; }
+    TVexmoorResultsScreen& Results(TGameInstance& g) { return *results[&g]; }
+    std::wstring Line(TGameInstance& g)
+    {
+        return Results(g).rematch ? Results(g).rematch->Line() : L"(no connection)";
+    }
+    bool Offers(TGameInstance& g)
+    {
+        auto* entry = Results(g).guienv->getRootGUIElement()->getElementFromId(TVexmoorResultsScreen::kRematchId, true);
+        return entry && entry->isVisible();
+    }
+    void Tap(TGameInstance& g, irr::EKEY_CODE key)
+    {
+        g.Key(key, true);
+        Frame();
+        g.Key(key, false);
+        Frame();
+    }
+
+    std::map<TGameInstance*, std::shared_ptr<TVexmoorResultsScreen>> results;
+};
+
+TEST_F(NetworkRematch, BothSidesShowTheHostsResultsAndARematchNeedsBothPlayers)
+{
+    PlayToResults(TArenaChoice::RandomMaze);
+    ASSERT_FALSE(HasFatalFailure());
+    const uint32_t firstMaze = host->arena->MazeSeed();
+    // The joiner's figures are the host's, however its own view of the match counted.
+    ASSERT_TRUE(FramesUntil([&] { return Results(*joiner).stats.shots[1] > 0; }, 100));
+    const TMatchStats& shown = Results(*host).stats;
+    EXPECT_EQ(shown.winner, 2);
+    EXPECT_EQ(shown.hits[0], 1);
+    EXPECT_EQ(shown.hits[1], 2);
+    EXPECT_GT(shown.elapsedMs, 0);
+    for (int p = 0; p < 2; ++p) {
+        EXPECT_EQ(Results(*joiner).stats.shots[p], shown.shots[p]) << p;
+        EXPECT_EQ(Results(*joiner).stats.hits[p], shown.hits[p]) << p;
+    }
+    EXPECT_EQ(Results(*joiner).stats.winner, shown.winner);
+    EXPECT_EQ(Results(*joiner).stats.elapsedMs, shown.elapsedMs);
+    EXPECT_TRUE(Offers(*host) && Offers(*joiner));
+
+    // The joiner chooses REMATCH (Return, the first entry): it waits, the host is told.
+    Tap(*joiner, irr::KEY_RETURN);
+    ASSERT_TRUE(FramesUntil([&] { return Line(*host) == L"PLAYER 2 WANTS A REMATCH"; }, 60))
+        << Narrow(Line(*host));
+    EXPECT_EQ(Line(*joiner), L"WAITING FOR PLAYER 1");
+    Frames(60);
+    EXPECT_TRUE(OnResults(*host) && OnResults(*joiner)) << "one side's choice started a match";
+
+    // The host chooses it too: a new match on both sides, on a maze drawn anew.
+    Tap(*host, irr::KEY_RETURN);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "Arena" && joiner->Current() == "Arena"; }, 60));
+    TakeMatches();
+    ASSERT_TRUE(hostMatch && joinMatch);
+    ASSERT_TRUE(FramesUntil([&] { return BothPlaying(); }, 300));
+    Frames(5);
+    EXPECT_NE(host->arena->MazeSeed(), firstMaze);
+    EXPECT_EQ(joiner->arena->MazeSeed(), host->arena->MazeSeed()) << "the joiner plays the host's new maze";
+    EXPECT_EQ(Score(*host, "player1"), 0);
+    Hit(true);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Score(*joiner, "player1") == 1; }, 60)) << "the joiner follows the new match";
+}
+
+// The host chooses REMATCH, the joiner TITLE (Escape): the host reads that player 2 left,
+// REMATCH goes, and Return takes the host to the set-up, ready to host on the same port.
+TEST_F(NetworkRematch, AfterTheOtherSideLeavesTheResultsSaySoAndOfferNoRematch)
+{
+    PlayToResults();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(*host, irr::KEY_RETURN);
+    EXPECT_EQ(Line(*host), L"WAITING FOR PLAYER 2");
+    Tap(*joiner, irr::KEY_ESCAPE);
+    ASSERT_TRUE(FramesUntil([&] { return joiner->Current() == "TitleScreen"; }, 10));
+    ASSERT_TRUE(FramesUntil([&] { return Line(*host) == L"PLAYER 2 LEFT"; }, 60));
+    EXPECT_FALSE(Offers(*host));
+    EXPECT_TRUE(OnResults(*host));
+    Tap(*host, irr::KEY_RETURN);
+    ASSERT_TRUE(FramesUntil([&] { return host->Current() == "StartScreen"; }, 10));
+    EXPECT_EQ(std::wstring(host->start->network.roleEntry->getText()), L"HOST ON PORT " + std::to_wstring(port));
+    EXPECT_EQ(SetupNote(*host), L"THE OTHER PLAYER LEFT");
+}
+
+// The joiner's machine stops answering while the host waits for its choice: the host is
+// told within the network's timeout, and REMATCH goes.
+TEST_F(NetworkRematch, AJoinerThatVanishesWhileTheHostWaitsTakesTheRematchAway)
+{
+    PlayToResults();
+    ASSERT_FALSE(HasFatalFailure());
+    Tap(*host, irr::KEY_RETURN);
+    joinerRuns = false;
+    ASSERT_TRUE(FramesUntil([&] { return Line(*host) == L"CONNECTION TO PLAYER 2 LOST"; }, 600));
+    EXPECT_FALSE(Offers(*host));
+    Tap(*host, irr::KEY_ESCAPE);
+    EXPECT_TRUE(FramesUntil([&] { return host->Current() == "TitleScreen"; }, 10));
 }
