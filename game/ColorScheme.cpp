@@ -26,6 +26,16 @@ std::shared_ptr<TColorScheme> TColorScheme::Create(irr::video::SColor arena, irr
     return scheme;
 }
 
+std::shared_ptr<TColorScheme> TColorScheme::Create(irr::video::SColor arena, irr::video::SColor tank1,
+                                                   irr::video::SColor tank2, irr::video::SColor background,
+                                                   irr::video::SColor tank3, irr::video::SColor tank4)
+{
+    auto scheme = Create(arena, tank1, tank2, background);
+    scheme->AddGameResource("Tank3", TColorResource::CreateFromColor(std::make_shared<irr::video::SColor>(tank3)));
+    scheme->AddGameResource("Tank4", TColorResource::CreateFromColor(std::make_shared<irr::video::SColor>(tank4)));
+    return scheme;
+}
+
 irr::video::SColor TColorScheme::GetColor(const std::string& key)
 {
     auto resource = GetGameResourceAs<TColorResource>(key);

@@ -62,8 +62,8 @@ TTankCommand TTankBrain::Think(const TSenses& s)
     }
     lastPosition_ = position;
 
-    sights_.push_back({s.nowMs, s.targetSeen, Flat(s.targetPosition), s.enemyShellFlying, Flat(s.enemyShellPosition),
-                       Flat(s.enemyShellVelocity)});
+    sights_.push_back({s.nowMs, s.targetSeen, Flat(s.targetPosition), s.targetId, s.enemyShellFlying,
+                       Flat(s.enemyShellPosition), Flat(s.enemyShellVelocity)});
     const Sight* sight = Delayed(s);
     if (sight) Perceive(*sight);
 
@@ -138,7 +138,9 @@ const TTankBrain::Sight* TTankBrain::Delayed(const TSenses& s)
 void TTankBrain::Perceive(const Sight& sight)
 {
     if (sight.atMs == lastSightMs_ && lastSightMs_ != 0) return;  // seen already
-    const bool sawBefore = lastSeen_ && lastSeenMs_ == lastSightMs_ && lastSightMs_ != 0;
+    // Another enemy taken on is seen for the first time: no speed yet, no shots at it.
+    const bool sameTarget = sight.targetId == lastSeenId_;
+    const bool sawBefore = lastSeen_ && lastSeenMs_ == lastSightMs_ && lastSightMs_ != 0 && sameTarget;
     if (sight.targetSeen) {
         if (sawBefore && sight.atMs > lastSeenMs_) {
             const vector3df v = (sight.target - *lastSeen_) / static_cast<float>(sight.atMs - lastSeenMs_);
@@ -146,9 +148,10 @@ void TTankBrain::Perceive(const Sight& sight)
         } else {
             targetVelocity_ = vector3df();
         }
-        if (!lastSeen_ || lastSeen_->getDistanceFrom(sight.target) > 1.0f) shotsAtLastSeen_ = 0;
+        if (!lastSeen_ || !sameTarget || lastSeen_->getDistanceFrom(sight.target) > 1.0f) shotsAtLastSeen_ = 0;
         lastSeen_ = sight.target;
         lastSeenMs_ = sight.atMs;
+        lastSeenId_ = sight.targetId;
     } else {
         targetVelocity_ = vector3df();
     }
@@ -252,7 +255,8 @@ TTankCommand TTankBrain::Attack(const TSenses& s)
         TTankCommand command = TurnToward(s, desired, false);
         path_.clear();
         if (std::fabs(AngleDifference(s.yaw, desired)) < kAimWindow) {
-            if (!lineOfFire_(muzzle, aim)) {
+            // A wall, or a team mate the shell would hit, in the way: as good as blocked.
+            if (FriendInTheWay(s, muzzle) || !lineOfFire_(muzzle, aim)) {
                 if (blockedSinceMs_ == 0) blockedSinceMs_ = s.nowMs;
                 return command;
             }
@@ -331,6 +335,18 @@ void TTankBrain::PlanPatrol(const TSenses& s)
     for (int tries = 0; tries < 8 && goal->getDistanceFrom(here) < 8.0f; ++tries) goal = grid_->ReachableAt(here, dice_());
     path_ = grid_->FindPath(s.position, *goal);
     waypoint_ = 1;
+}
+
+bool TTankBrain::FriendInTheWay(const TSenses& s, const vector3df& muzzle) const
+{
+    const vector3df velocity = Heading(s.yaw) * s.shellSpeed;
+    for (const vector3df& mate : s.friends) {
+        const auto pass = ClosestPass(muzzle, velocity, Flat(mate));
+        if (pass && pass->timeMs <= s.shellLifeMs && pass->distance < s.friendRadius + kShotRadius) return true;
+        // Already touching the muzzle: any shot meets it.
+        if (Flat(mate).getDistanceFrom(muzzle) < s.friendRadius) return true;
+    }
+    return false;
 }
 
 TTankCommand TTankBrain::TurnToward(const TSenses& s, float yaw, bool drive) const

@@ -45,6 +45,11 @@ struct TSenses {
     bool targetSeen = false;        // false while the opponent is invisible
     irr::core::vector3df targetPosition;
     float targetRadius = 0.8f;
+    int targetId = 0;               // which enemy is the opponent: a change is a new one
+
+    // Tanks its own shell would hit but must not: team mates, with friendly fire on.
+    std::vector<irr::core::vector3df> friends;
+    float friendRadius = 1.25f;
 
     bool enemyShellFlying = false;
     irr::core::vector3df enemyShellPosition;
@@ -83,6 +88,7 @@ private:
         uint32_t atMs;
         bool targetSeen;
         irr::core::vector3df target;
+        int targetId;
         bool shell;
         irr::core::vector3df shellPosition, shellVelocity;
     };
@@ -96,6 +102,7 @@ private:
     void PlanToFiringPlace(const TSenses& senses, const irr::core::vector3df& target);
     void PlanPatrol(const TSenses& senses);
     TTankCommand TurnToward(const TSenses& senses, float yaw, bool drive) const;
+    bool FriendInTheWay(const TSenses& senses, const irr::core::vector3df& muzzle) const;
 
     TDifficulty difficulty_;
     std::shared_ptr<const TNavGrid> grid_;
@@ -105,6 +112,7 @@ private:
     std::deque<Sight> sights_;
     std::optional<irr::core::vector3df> lastSeen_;
     uint32_t lastSeenMs_ = 0;
+    int lastSeenId_ = 0;
     uint32_t lastSightMs_ = 0;
     irr::core::vector3df targetVelocity_;
     std::optional<irr::core::vector3df> lastAim_;

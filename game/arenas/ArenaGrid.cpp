@@ -67,6 +67,38 @@ std::optional<TCellPos> TArenaGrid::Respawn(int number) const
     return cell;
 }
 
+int TArenaGrid::AddRespawnsUpTo(int count)
+{
+    std::vector<TCellPos> points = Respawns();
+    if (points.empty()) return 0;
+    count = std::min(count, kMaxRespawns);
+    // Each cell's fewest steps to any point so far; -1 where no tank gets from point 1.
+    std::vector<int> nearest = StepsFrom(points[0]);
+    for (size_t i = 1; i < points.size(); ++i) {
+        const std::vector<int> steps = StepsFrom(points[i]);
+        for (size_t cell = 0; cell < nearest.size(); ++cell)
+            if (nearest[cell] >= 0 && steps[cell] >= 0) nearest[cell] = std::min(nearest[cell], steps[cell]);
+    }
+    // Two tanks' widths apart at least, so that no tank stands on another's point.
+    const int apart = static_cast<int>(std::ceil(2.0f * kTankClearance / cellSize_));
+    int added = 0;
+    while (static_cast<int>(points.size()) < count) {
+        int best = -1;
+        for (size_t cell = 0; cell < nearest.size(); ++cell)
+            if (nearest[cell] >= apart && (best < 0 || nearest[cell] > nearest[static_cast<size_t>(best)]))
+                best = static_cast<int>(cell);
+        if (best < 0) break;
+        const TCellPos cell{best % columns_, best / columns_};
+        points.push_back(cell);
+        SetRespawn(static_cast<int>(points.size()), cell);
+        ++added;
+        const std::vector<int> steps = StepsFrom(cell);
+        for (size_t c = 0; c < nearest.size(); ++c)
+            if (nearest[c] >= 0 && steps[c] >= 0) nearest[c] = std::min(nearest[c], steps[c]);
+    }
+    return added;
+}
+
 std::vector<TCellPos> TArenaGrid::Respawns() const
 {
     std::vector<TCellPos> cells;

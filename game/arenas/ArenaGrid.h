@@ -71,6 +71,11 @@ public:
     std::vector<TCellPos> Respawns() const;
     // Respawn point `number`'s cell, if it has one.
     std::optional<TCellPos> Respawn(int number) const;
+    // Adds respawn points after the last until there are `count` (at most kMaxRespawns), for
+    // an arena with fewer points than tanks: each on the cell a tank fits on, reachable from
+    // point 1, farthest (in steps) from every point so far and two tanks' widths from each. The points there stay as they
+    // are. How many were added: fewer where no cell is left.
+    int AddRespawnsUpTo(int count);
 
     // World geometry.
     irr::core::vector3df CellCenter(TCellPos cell) const;

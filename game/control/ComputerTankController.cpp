@@ -6,11 +6,13 @@
 #include "framework/Framerate.h"
 #include "framework/Game.h"
 #include "framework/GameState.h"
+#include "game/world/ArenaWorld.h"
 #include "game/world/SceneChildren.h"
 #include "game/tank/Tank.h"
 #include "game/tank/TankShell.h"
 #include "game/ai/Aim.h"
 #include "game/ai/NavGrid.h"
+#include "game/ai/TargetChoice.h"
 
 using irr::core::vector3df;
 
@@ -60,6 +62,7 @@ bool TComputerTankController::MakeBrain()
     const float height = muzzle ? muzzle->getAbsolutePosition().Y : 0.4f;
     const float clearance = std::max(tank->collision_radius.X, tank->collision_radius.Z) + kWallMargin;
     std::shared_ptr<const TNavGrid> grid = TNavGrid::ForWalls(walls, clearance);
+    grid_ = grid;
     auto lineOfFire = [collisions, walls, height, grid](vector3df from, vector3df to) {
         from.Y = to.Y = height;
         // Far from every wall the grid already knows the answer the rays would give.
@@ -105,24 +108,90 @@ ai::TSenses TComputerTankController::Sense(TTank& tank)
     s.shellSpeed = flight.speed * targetFps / 1000.0f;
     s.shellLifeMs = static_cast<float>(flight.lifeSpan);
 
-    // The opponent: the other tank, seen only while it can be seen.
-    const std::string other = target_key == "tank1" ? "tank2" : "tank1";
-    if (auto opponent = state->GetGameObjectAs<TTank>(other, opponent_); opponent && opponent->_node) {
-        s.targetSeen = opponent->IsVisible() != 0;
-        if (s.targetSeen) {
-            opponent->_node->updateAbsolutePosition();
-            s.targetPosition = opponent->_node->getAbsolutePosition();
-            const irr::core::aabbox3df box = opponent->_node->getTransformedBoundingBox();
-            s.targetRadius = std::min(box.getExtent().X, box.getExtent().Z) / 2.0f;
+    const TArenaWorld* world = TArenaWorld::Of(state.get());
+    const int self = TArenaWorld::SlotOfTank(target_key);
+    if (!world || self < 0) {
+        // Outside a match's slots: the opponent is the other tank of a duel.
+        const std::string other = target_key == "tank1" ? "tank2" : "tank1";
+        SenseOpponent(s, state->GetGameObjectAs<TTank>(other, opponent_));
+        SenseShell(s, state->GetGameObjectAs<TTankShell>(other + "_shell", enemyShell_));
+        return s;
+    }
+
+    // The enemies, and the tanks the own shell must spare: team mates with friendly fire on.
+    std::vector<int> enemySlots;
+    for (int slot : world->slots) {
+        if (slot == self || slot < 0 || slot >= kMaxPlayers) continue;
+        if (world->AreEnemies(self, slot)) {
+            enemySlots.push_back(slot);
+        } else if (world->ShellHits(self, slot)) {
+            auto mate = state->GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(slot), tanks_[slot]);
+            if (!mate || !mate->_node) continue;
+            mate->_node->updateAbsolutePosition();
+            s.friends.push_back(mate->_node->getAbsolutePosition());
         }
     }
-    if (auto shell = state->GetGameObjectAs<TTankShell>(other + "_shell", enemyShell_); shell && shell->_node) {
+    if (enemySlots.size() == 1) {
+        targetSlot_ = enemySlots[0];
+    } else if (enemySlots.size() > 1) {
+        std::vector<int> present;
+        std::vector<ai::TContact> enemies;
+        int current = -1;
+        for (int slot : enemySlots) {
+            auto enemy = state->GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(slot), tanks_[slot]);
+            if (!enemy || !enemy->_node) continue;
+            enemy->_node->updateAbsolutePosition();
+            if (slot == targetSlot_) current = static_cast<int>(present.size());
+            present.push_back(slot);
+            enemies.push_back({enemy->_node->getAbsolutePosition(), ai::YawTo(vector3df(), Forward(enemy->_node)),
+                               enemy->IsVisible() != 0});
+        }
+        const std::shared_ptr<const TNavGrid> grid = grid_;
+        const int chosen = ai::ChooseTarget(position, enemies, current, [&grid](const vector3df& from, const vector3df& to) {
+            return grid && grid->ClearShot(from, to, kShellHalfWidth);
+        });
+        if (chosen >= 0) targetSlot_ = present[static_cast<size_t>(chosen)];
+    }
+    if (!enemySlots.empty()) {
+        s.targetId = targetSlot_;
+        SenseOpponent(s, state->GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(targetSlot_), opponent_));
+    }
+
+    // Of the shells that would hit it, the one that will pass closest.
+    std::optional<float> closest;
+    for (int slot : world->slots) {
+        if (slot < 0 || slot >= kMaxPlayers || !world->ShellHits(slot, self)) continue;
+        auto shell = state->GetGameObjectAs<TTankShell>(TArenaWorld::TankKeyOfSlot(slot) + "_shell", shells_[slot]);
+        if (!shell || !shell->_node) continue;
         shell->_node->updateAbsolutePosition();
-        s.enemyShellFlying = true;
-        s.enemyShellPosition = shell->_node->getAbsolutePosition();
-        s.enemyShellVelocity = Forward(shell->_node) * s.shellSpeed;
+        const auto pass = ai::ClosestPass(shell->_node->getAbsolutePosition(), Forward(shell->_node), position);
+        const float miss = pass ? pass->distance : 1e9f;
+        if (closest && miss >= *closest) continue;
+        closest = miss;
+        SenseShell(s, shell);
     }
     return s;
+}
+
+void TComputerTankController::SenseOpponent(ai::TSenses& s, const std::shared_ptr<TTank>& opponent)
+{
+    // Seen only while it can be seen.
+    if (!opponent || !opponent->_node) return;
+    s.targetSeen = opponent->IsVisible() != 0;
+    if (!s.targetSeen) return;
+    opponent->_node->updateAbsolutePosition();
+    s.targetPosition = opponent->_node->getAbsolutePosition();
+    const irr::core::aabbox3df box = opponent->_node->getTransformedBoundingBox();
+    s.targetRadius = std::min(box.getExtent().X, box.getExtent().Z) / 2.0f;
+}
+
+void TComputerTankController::SenseShell(ai::TSenses& s, const std::shared_ptr<TTankShell>& shell)
+{
+    if (!shell || !shell->_node) return;
+    shell->_node->updateAbsolutePosition();
+    s.enemyShellFlying = true;
+    s.enemyShellPosition = shell->_node->getAbsolutePosition();
+    s.enemyShellVelocity = Forward(shell->_node) * s.shellSpeed;
 }
 
 int TComputerTankController::OnUpdate()

@@ -1,5 +1,6 @@
-// The computer player: senses what a player at the screen would see of the match, lets
-// its brain decide, and drives its tank through the tank's own operations (start, stop,
+// The computer player: senses what a player at the screen would see of the match (the
+// enemy it fights, chosen among all of them, the shells coming at it, the team mates its
+// shots must spare), lets its brain decide, and drives its tank through the tank's own operations (start, stop,
 // turn, shoot), as the keyboard controller does.
 #pragma once
 
@@ -9,9 +10,11 @@
 #include "framework/ObjectLookup.h"
 #include "game/control/TankController.h"
 #include "game/ai/TankBrain.h"
+#include "game/settings/Settings.h"
 
 class TTankShell;
 class TNodeGameObject;
+class TNavGrid;
 
 class TComputerTankController : public TTankController {
     VEXMOOR_CLASS(TComputerTankController, TTankController)
@@ -30,9 +33,16 @@ public:
 private:
     bool MakeBrain();
     ai::TSenses Sense(TTank& tank);
+    static void SenseOpponent(ai::TSenses& s, const std::shared_ptr<TTank>& opponent);
+    static void SenseShell(ai::TSenses& s, const std::shared_ptr<TTankShell>& shell);
 
     irr::scene::ITriangleSelector* walls_ = nullptr;  // of the arena the brain was made for
     TObjectLookup<TNodeGameObject> arena_;
+    std::shared_ptr<const TNavGrid> grid_;  // the brain's
     TObjectLookup<TTank> opponent_;
     TObjectLookup<TTankShell> enemyShell_;
+    // The enemy fought (a slot), and every slot's tank and shell.
+    int targetSlot_ = -1;
+    TObjectLookup<TTank> tanks_[kMaxPlayers];
+    TObjectLookup<TTankShell> shells_[kMaxPlayers];
 };

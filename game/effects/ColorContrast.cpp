@@ -62,55 +62,95 @@ bool TooClose(irr::video::SColor a, irr::video::SColor b)
 
 }  // namespace ColorContrast
 
+float PairContrast(const TOutlinePlan& plan, int i, irr::video::SColor tankI, int j, irr::video::SColor tankJ)
+{
+    return std::max(ColorContrast::ContrastRatio(tankI, tankJ),
+                    ColorContrast::ContrastRatio(plan.Edge(i, tankI), plan.Edge(j, tankJ)));
+}
+
 float PairContrast(const TOutlinePlan& plan, irr::video::SColor tank1, irr::video::SColor tank2)
 {
-    return std::max(ColorContrast::ContrastRatio(tank1, tank2),
-                    ColorContrast::ContrastRatio(plan.Edge(0, tank1), plan.Edge(1, tank2)));
+    return PairContrast(plan, 0, tank1, 1, tank2);
+}
+
+TOutlinePlan PlanOutlines(const std::vector<irr::video::SColor>& tanks, irr::video::SColor floor)
+{
+    using ColorContrast::ContrastRatio;
+    using ColorContrast::TooClose;
+    const int n = static_cast<int>(std::min(tanks.size(), static_cast<size_t>(TOutlinePlan::kMaxTanks)));
+
+    // Choices per tank: no outline (0) or one of nine greys from black to white (1 to 9).
+    constexpr int kChoices = 10;
+    auto edge = [&](int tank, int choice) {
+        if (choice == 0) return tanks[tank];
+        const irr::u32 v = static_cast<irr::u32>(std::min(255, (choice - 1) * 32));
+        return irr::video::SColor(255, v, v, v);
+    };
+    // Everything the search asks, worked out once: each edge against the floor, and each
+    // pair of edges of tanks whose bodies are too close.
+    bool needed[TOutlinePlan::kMaxTanks];
+    bool floorClose[TOutlinePlan::kMaxTanks][kChoices];
+    float floorContrast[TOutlinePlan::kMaxTanks][kChoices];
+    bool pairClose[TOutlinePlan::kMaxTanks][TOutlinePlan::kMaxTanks] = {};
+    bool edgesClose[TOutlinePlan::kMaxTanks][kChoices][TOutlinePlan::kMaxTanks][kChoices];
+    float edgesContrast[TOutlinePlan::kMaxTanks][kChoices][TOutlinePlan::kMaxTanks][kChoices];
+    for (int i = 0; i < n; ++i) {
+        needed[i] = TooClose(tanks[i], floor);
+        for (int a = 0; a < kChoices; ++a) {
+            floorClose[i][a] = TooClose(edge(i, a), floor);
+            floorContrast[i][a] = ContrastRatio(edge(i, a), floor);
+        }
+        for (int j = i + 1; j < n; ++j) {
+            pairClose[i][j] = TooClose(tanks[i], tanks[j]);
+            if (!pairClose[i][j]) continue;
+            for (int a = 0; a < kChoices; ++a)
+                for (int b = 0; b < kChoices; ++b) {
+                    edgesClose[i][a][j][b] = TooClose(edge(i, a), edge(j, b));
+                    edgesContrast[i][a][j][b] = ContrastRatio(edge(i, a), edge(j, b));
+                }
+        }
+    }
+
+    // Every combination of choices, the first tank's changing slowest.
+    int combinations = 1;
+    for (int i = 0; i < n; ++i) combinations *= kChoices;
+    TOutlinePlan best;
+    int bestCount = n + 1;
+    float bestScore = 0.0f;
+    for (int code = 0; code < combinations; ++code) {
+        int choice[TOutlinePlan::kMaxTanks] = {};
+        for (int i = n - 1, rest = code; i >= 0; --i, rest /= kChoices) choice[i] = rest % kChoices;
+        bool valid = true;
+        float score = 1e9f;
+        int count = 0;
+        for (int i = 0; i < n && valid; ++i) {
+            if (choice[i] == 0) {
+                valid = !needed[i];
+                continue;
+            }
+            ++count;
+            valid = !floorClose[i][choice[i]];
+            score = std::min(score, floorContrast[i][choice[i]]);
+        }
+        for (int i = 0; i < n && valid; ++i)
+            for (int j = i + 1; j < n && valid; ++j) {
+                if (!pairClose[i][j]) continue;
+                valid = !edgesClose[i][choice[i]][j][choice[j]];
+                score = std::min(score, edgesContrast[i][choice[i]][j][choice[j]]);
+            }
+        if (!valid) continue;
+        if (count < bestCount || (count == bestCount && score > bestScore)) {
+            best = TOutlinePlan();
+            for (int i = 0; i < n; ++i)
+                if (choice[i] > 0) best.outline[i] = edge(i, choice[i]);
+            bestCount = count;
+            bestScore = score;
+        }
+    }
+    return best;
 }
 
 TOutlinePlan PlanOutlines(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor)
 {
-    using ColorContrast::ContrastRatio;
-    using ColorContrast::TooClose;
-    const irr::video::SColor body[2] = {tank1, tank2};
-    const bool needed[2] = {TooClose(tank1, floor), TooClose(tank2, floor)};
-    const bool pairClose = TooClose(tank1, tank2);
-
-    // Choices per tank: no outline (-1) or one of nine greys from black to white.
-    auto grey = [](int step) {
-        const irr::u32 v = static_cast<irr::u32>(std::min(255, step * 32));
-        return irr::video::SColor(255, v, v, v);
-    };
-    TOutlinePlan best;
-    int bestCount = 3;
-    float bestScore = 0.0f;
-    for (int a = -1; a < 9; ++a) {
-        for (int b = -1; b < 9; ++b) {
-            TOutlinePlan plan;
-            if (a >= 0) plan.outline[0] = grey(a);
-            if (b >= 0) plan.outline[1] = grey(b);
-            bool valid = true;
-            float score = 1e9f;
-            for (int i = 0; i < 2; ++i) {
-                if (needed[i] && !plan.outline[i]) valid = false;
-                if (!plan.outline[i]) continue;
-                const irr::video::SColor edge = *plan.outline[i];
-                if (TooClose(edge, floor)) valid = false;
-                score = std::min(score, ContrastRatio(edge, floor));
-            }
-            if (pairClose) {
-                const irr::video::SColor e0 = plan.Edge(0, body[0]), e1 = plan.Edge(1, body[1]);
-                if (TooClose(e0, e1)) valid = false;
-                score = std::min(score, ContrastRatio(e0, e1));
-            }
-            const int count = (a >= 0) + (b >= 0);
-            if (!valid) continue;
-            if (count < bestCount || (count == bestCount && score > bestScore)) {
-                best = plan;
-                bestCount = count;
-                bestScore = score;
-            }
-        }
-    }
-    return best;
+    return PlanOutlines(std::vector<irr::video::SColor>{tank1, tank2}, floor);
 }

@@ -5,6 +5,7 @@
 #include <irrlicht.h>
 
 #include <optional>
+#include <vector>
 
 namespace ColorContrast {
 
@@ -19,20 +20,25 @@ constexpr float kLeast = 1.5f;  // the contrast every pair on the battlefield ke
 
 }  // namespace ColorContrast
 
-// The outlines of the two tanks ([0] is "tank1", [1] "tank2"); none where not needed.
+// The outlines of up to four tanks, in the order their colors were planned for (the duel:
+// [0] is "tank1", [1] "tank2"); none where not needed.
 struct TOutlinePlan {
-    std::optional<irr::video::SColor> outline[2];
+    static constexpr int kMaxTanks = 4;
+    std::optional<irr::video::SColor> outline[kMaxTanks];
 
     // What meets the floor round tank i: its outline where shown, else its body.
     irr::video::SColor Edge(int i, irr::video::SColor body) const { return outline[i].value_or(body); }
 };
 
 // A tank whose color is too close to the floor gets an outline that stands out from the
-// floor; when the two tanks are too close to each other, one (or both) gets an outline that
+// floor; where two tanks are too close to each other, one (or both) gets an outline that
 // tells it from the other. Outlines are greys; the fewest outlines that do the job are
-// chosen, and of those the ones with the most contrast.
+// chosen, and of those the ones with the most contrast. Colors past kMaxTanks are ignored.
+TOutlinePlan PlanOutlines(const std::vector<irr::video::SColor>& tanks, irr::video::SColor floor);
 TOutlinePlan PlanOutlines(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor);
 
 // The contrast the player sees between the two tanks: of their bodies or of their edges,
 // whichever is larger.
 float PairContrast(const TOutlinePlan& plan, irr::video::SColor tank1, irr::video::SColor tank2);
+// The same for tanks i and j of a plan.
+float PairContrast(const TOutlinePlan& plan, int i, irr::video::SColor tankI, int j, irr::video::SColor tankJ);

@@ -1,5 +1,9 @@
 #include "game/effects/TankOutlines.h"
 
+#include <algorithm>
+
+#include "framework/GameResource.h"
+
 #include "game/world/ArenaWorld.h"
 #include "game/world/SceneChildren.h"
 #include "game/tank/Tank.h"
@@ -46,13 +50,41 @@ TShowOutlineAnimator* ShowOutlineAnimator(irr::scene::ISceneNode* tank)
     return animator;
 }
 
+// The color a tank wears: its key's scheme color ("tank3": "Tank3"), or, in a scheme
+// without that key, what the tank was painted.
+irr::video::SColor TankColor(TArenaWorld& arena, const std::string& key)
+{
+    std::string colorKey = key;
+    colorKey[0] = 'T';
+    TVexmoor* game = arena.GetGame();
+    if (game && game->CurrentColorScheme && game->CurrentColorScheme->GetGameResourceAs<TColorResource>(colorKey))
+        return arena.SchemeColor(colorKey);
+    auto tank = arena.GetGameObjectAs<TTank>(key);
+    return tank ? tank->color : arena.SchemeColor("Tank1");
+}
+
 }  // namespace
 
 namespace TankOutlines {
 
+std::vector<std::string> PlayingTanks(TArenaWorld& arena)
+{
+    std::vector<std::string> keys;
+    for (int slot : arena.slots)
+        if (!TArenaWorld::TankKeyOfSlot(slot).empty()) keys.push_back(TArenaWorld::TankKeyOfSlot(slot));
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
 TOutlinePlan Current(TArenaWorld& arena)
 {
-    return PlanFor(arena.SchemeColor("Tank1"), arena.SchemeColor("Tank2"), Floor(arena));
+    const std::vector<std::string> keys = PlayingTanks(arena);
+    if (keys == std::vector<std::string>{"tank1", "tank2"})
+        return PlanFor(arena.SchemeColor("Tank1"), arena.SchemeColor("Tank2"), Floor(arena));
+    std::vector<irr::video::SColor> colors;
+    for (const std::string& key : keys) colors.push_back(TankColor(arena, key));
+    return PlanFor(colors, Floor(arena));
 }
 
 irr::video::SColor Floor(TArenaWorld& arena)
@@ -61,28 +93,33 @@ irr::video::SColor Floor(TArenaWorld& arena)
     return game && game->clsColor ? *game->clsColor : irr::video::SColor(255, 0, 0, 0);
 }
 
-TOutlinePlan PlanFor(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor)
+TOutlinePlan PlanFor(const std::vector<irr::video::SColor>& tanks, irr::video::SColor floor)
 {
     // Asked for every drawn score: planned again only when a color has changed.
-    static irr::video::SColor lastColors[3];
+    static std::vector<irr::video::SColor> lastTanks;
+    static irr::video::SColor lastFloor;
     static TOutlinePlan last;
     static bool planned = false;
-    if (!planned || lastColors[0] != tank1 || lastColors[1] != tank2 || lastColors[2] != floor) {
-        last = PlanOutlines(tank1, tank2, floor);
-        lastColors[0] = tank1;
-        lastColors[1] = tank2;
-        lastColors[2] = floor;
+    if (!planned || lastTanks != tanks || lastFloor != floor) {
+        last = PlanOutlines(tanks, floor);
+        lastTanks = tanks;
+        lastFloor = floor;
         planned = true;
     }
     return last;
+}
+
+TOutlinePlan PlanFor(irr::video::SColor tank1, irr::video::SColor tank2, irr::video::SColor floor)
+{
+    return PlanFor(std::vector<irr::video::SColor>{tank1, tank2}, floor);
 }
 
 void Apply(TArenaWorld& arena)
 {
     if (!arena.smgr) return;
     const TOutlinePlan plan = Current(arena);
-    const char* const keys[2] = {"tank1", "tank2"};
-    for (int i = 0; i < 2; ++i) {
+    const std::vector<std::string> keys = PlayingTanks(arena);
+    for (size_t i = 0; i < keys.size() && i < static_cast<size_t>(TOutlinePlan::kMaxTanks); ++i) {
         auto tank = arena.GetGameObjectAs<TTank>(keys[i]);
         irr::scene::ISceneNode* outline = tank ? ChildAt(tank->_node, 0) : nullptr;
         if (!outline || outline->getType() != irr::scene::ESNT_MESH) continue;

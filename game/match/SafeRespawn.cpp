@@ -4,6 +4,7 @@
 
 #include "framework/GameState.h"
 #include "game/ai/Aim.h"
+#include "game/world/ArenaWorld.h"
 #include "game/tank/Tank.h"
 #include "game/tank/WallSweep.h"
 
@@ -15,17 +16,28 @@ constexpr float kHalfWidth = 1.0f;
 constexpr float kRayRadius = 0.001f;
 }  // namespace
 
-bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
+std::vector<TGun> GunsAgainst(TGameState& arena, const std::string& key)
 {
-    auto world = arena.GetGameObjectAs<TNodeGameObject>("arena");
-    irr::scene::ITriangleSelector* walls = world && world->_node ? world->_node->getTriangleSelector() : nullptr;
-    if (!walls) return false;
-    world->_node->updateAbsolutePosition();
-    const irr::core::vector3df target(point.X, kShellHeight, point.Z);
+    const TArenaWorld* world = TArenaWorld::Of(&arena);
+    const int victim = TArenaWorld::SlotOfTank(key);
+    std::vector<TGun> guns;
     for (const auto& object : arena.GetGameObjects("TTank")) {
         auto tank = std::dynamic_pointer_cast<TTank>(object);
         if (!tank || !tank->_node || tank->obj_key == key) continue;
-        irr::core::vector3df from = tank->GetGlobalPosition();
+        const int shooter = TArenaWorld::SlotOfTank(tank->obj_key);
+        if (world && victim >= 0 && shooter >= 0 && !world->ShellHits(shooter, victim)) continue;
+        guns.push_back({tank->GetGlobalPosition(), TNodeGameObject::HeadingOf(tank->_node->getAbsoluteTransformation())});
+    }
+    return guns;
+}
+
+bool OutOfLineOfFire(irr::scene::ITriangleSelector* walls, const irr::core::vector3df& point,
+                     const std::vector<TGun>& guns)
+{
+    if (!walls) return false;
+    const irr::core::vector3df target(point.X, kShellHeight, point.Z);
+    for (const TGun& gun : guns) {
+        irr::core::vector3df from = gun.position;
         from.Y = kShellHeight;
         irr::core::vector3df side = (target - from).crossProduct(irr::core::vector3df(0, 1, 0));
         if (side.getLengthSQ() > 0.0f) side.setLength(kHalfWidth);
@@ -35,23 +47,36 @@ bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const
     return true;
 }
 
-TAimExposure AimExposure(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
+bool OutOfLineOfFire(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
+{
+    auto world = arena.GetGameObjectAs<TNodeGameObject>("arena");
+    irr::scene::ITriangleSelector* walls = world && world->_node ? world->_node->getTriangleSelector() : nullptr;
+    if (!walls) return false;
+    world->_node->updateAbsolutePosition();
+    return OutOfLineOfFire(walls, point, GunsAgainst(arena, key));
+}
+
+TAimExposure AimExposure(const irr::core::vector3df& point, const std::vector<TGun>& guns)
 {
     TAimExposure exposure;
     bool first = true;
-    for (const auto& object : arena.GetGameObjects("TTank")) {
-        auto tank = std::dynamic_pointer_cast<TTank>(object);
-        if (!tank || !tank->_node || tank->obj_key == key) continue;
-        tank->_node->updateAbsolutePosition();
-        const irr::core::vector3df from = tank->GetGlobalPosition();
-        const float gun = TNodeGameObject::HeadingOf(tank->_node->getAbsoluteTransformation());
-        const float angle = std::fabs(ai::AngleDifference(gun, ai::YawTo(from, point)));
-        const float distance = irr::core::vector3df(point.X - from.X, 0, point.Z - from.Z).getLength();
+    for (const TGun& gun : guns) {
+        const float angle = std::fabs(ai::AngleDifference(gun.heading, ai::YawTo(gun.position, point)));
+        const float distance =
+            irr::core::vector3df(point.X - gun.position.X, 0, point.Z - gun.position.Z).getLength();
         if (first || angle < exposure.angle) exposure.angle = angle;
         if (first || distance < exposure.distance) exposure.distance = distance;
         first = false;
     }
     return exposure;
+}
+
+TAimExposure AimExposure(TGameState& arena, const irr::core::vector3df& point, const std::string& key)
+{
+    // Where the guns point now, moved this frame or not.
+    for (const auto& object : arena.GetGameObjects("TTank"))
+        if (auto tank = std::dynamic_pointer_cast<TTank>(object); tank && tank->_node) tank->_node->updateAbsolutePosition();
+    return AimExposure(point, GunsAgainst(arena, key));
 }
 
 bool FartherOutOfAim(const TAimExposure& a, const TAimExposure& b)

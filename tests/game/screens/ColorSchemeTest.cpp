@@ -55,7 +55,7 @@ TEST_F(ColorSchemeTest, TableHoldsTheThirteenSchemesInIndexOrder)
                 << "scheme " << index << " \"" << keys[k] << "\"";
         }
     }
-    EXPECT_THROW(game.ColorSchemes.front()->GetColor("Tank3"), std::invalid_argument);
+    EXPECT_THROW(game.ColorSchemes.front()->GetColor("Tank5"), std::invalid_argument);
 }
 
 TEST_F(ColorSchemeTest, IndexOutsideTheTableSelectsTheFirstAndMinusOneARandomScheme)
