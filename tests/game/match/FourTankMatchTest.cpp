@@ -2,15 +2,13 @@
 // players, shells passing through team mates (or not, with friendly fire), the clock's
 // leader and sudden death among more than two, the split view in quarters and the views of
 // F5 and F6, the results' rows, and a four-tank match replayed to the same end.
-#include <unistd.h>
-
-#include <filesystem>
-#include <numeric>
+#include <algorithm>
 
 #include "framework/SplitView.h"
 #include "game/screens/ResultsScreen.h"
 #include "game/world/MatchRules.h"
 #include "tests/support/ArenaFixture.h"
+#include "tests/support/TempFolder.h"
 
 using irr::core::vector3df;
 
@@ -19,16 +17,8 @@ protected:
     void SetUp() override
     {
         ArenaTest::SetUp();
-        char pattern[] = "/tmp/vexmoor-four.XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder = pattern;
-        game->replayFolder = folder;
+        game->replayFolder = replays.path;
         game->afterReplay = "TitleScreen";
-    }
-    void TearDown() override
-    {
-        ArenaTest::TearDown();
-        std::filesystem::remove_all(folder);
     }
 
     void SetPlayers(std::initializer_list<TPlayerStatus> statuses)
@@ -48,7 +38,7 @@ protected:
     // Runs the match to its end; false if it was not decided within `limit` frames.
     bool PlayToTheEnd(int limit) { return FramesUntil([&] { return arena->GetFlag("match_end") != 0; }, limit); }
 
-    std::string folder;
+    TempFolder replays{"vexmoor-four"};
 };
 
 TEST_F(FourTanks, FourComputersPlayFreeForAllToAWinnerOnTwoArenasWithEveryHitScoredToItsShooter)
