@@ -108,6 +108,7 @@ std::string DecodeBody(TByteReader& in, TReplayHeader& header)
     int last = -1;
     for (size_t i = 0; i < header.tanks.size() && !in.Failed(); ++i) {
         const uint8_t slot = in.U8();
+        if (in.Failed()) break;  // reported as a short header by the caller
         if (slot >= kMaxTanks || slot <= last) return "has tanks in impossible player slots";
         header.slots.push_back(slot);
         last = slot;
