@@ -4,7 +4,9 @@
 // F5 and F6, the results' rows, and a four-tank match replayed to the same end.
 #include <algorithm>
 
+#include "framework/GameResource.h"
 #include "framework/SplitView.h"
+#include "game/match/ScoreDisplay.h"
 #include "game/screens/ResultsScreen.h"
 #include "game/world/MatchRules.h"
 #include "tests/support/ArenaFixture.h"
@@ -173,6 +175,23 @@ TEST_F(FourTanks, ThreeTanksSplitInQuartersWithTheOverviewLastAndF5F6ReachEveryT
     }
     ASSERT_NE(arena->GetGameView("tank3"), nullptr);
     EXPECT_EQ(arena->GetGameView("tank3")->cameras[0], Tank("tank3")->cam);
+
+    // Three scores side by side inside a quarter of the split view, and in three corners of
+    // the orthographic view.
+    auto font = arena->GetGameResourceAs<TFontResource>("fnt")->GetResource();
+    const std::wstring ten = L"10";
+    const std::vector<TScoreText> scores(3, TScoreText{&ten, irr::video::SColor(255, 0, 0, 0), std::nullopt});
+    const irr::core::recti quarter(400, 300, 800, 600);
+    for (bool ortho : {false, true}) {
+        const std::vector<irr::core::recti> rects = ScoreDisplay::Layout(quarter, ortho, font, scores);
+        ASSERT_EQ(rects.size(), 3u);
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_TRUE(quarter.isRectCollided(rects[i]) && quarter.isPointInside(rects[i].UpperLeftCorner) &&
+                        quarter.isPointInside(rects[i].LowerRightCorner))
+                << "score " << i << (ortho ? " in the orthographic view" : "");
+            for (size_t j = 0; j < i; ++j) EXPECT_FALSE(rects[i].isRectCollided(rects[j])) << i << " over " << j;
+        }
+    }
 }
 
 TEST_F(FourTanks, TheClocksLeaderWinsAndATieAtTheTopGoesToSuddenDeath)
