@@ -1,7 +1,9 @@
 // Loading the arena state: its sounds and meshes, the colored models with their outlines
 // and triangle selectors, the two tanks, the arena object and the collision animators.
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "framework/GameResource.h"
@@ -14,6 +16,7 @@
 #include "game/tank/PositionCameraAnimator.h"
 #include "game/tank/TankDieAnimator.h"
 #include "game/tank/TankMinimumDistanceAnimator.h"
+#include "game/TankColors.h"
 #include "game/Vexmoor.h"
 #include "game/effects/BattlefieldEffects.h"
 
@@ -82,20 +85,62 @@ struct TVexmoorArenaScreen::TankModel {
 
 namespace {
 
-// Where each tank key starts, whichever model it drives: "tank2" on respawn point 1,
-// "tank1" on point 2, facing each other.
+// Where each slot's tank starts, whichever model it drives: player 1 ("tank2") on respawn
+// point 1, player 2 ("tank1") on point 2, facing each other; players 3 and 4 on points 3
+// and 4, facing the arena's middle.
 struct StartPose {
     irr::core::vector3df position;
     irr::core::vector3df rotation;
 };
-StartPose StartOf(const std::string& key, const TArena* arena)
+
+// The heading about Y from +Z toward +X that looks from `from` to `to`.
+float YawToward(const irr::core::vector3df& from, const irr::core::vector3df& to)
+{
+    return std::atan2(to.X - from.X, to.Z - from.Z) * irr::core::RADTODEG;
+}
+
+// An arena grid with fewer respawn points than tanks: the floor cell a tank fits on,
+// reachable from point 1, farthest from the places already taken.
+std::optional<irr::core::vector3df> FarFreeCell(const TArenaGrid& grid, const std::vector<irr::core::vector3df>& taken)
+{
+    const std::optional<TCellPos> first = grid.Respawn(1);
+    if (!first) return std::nullopt;
+    const std::vector<int> steps = grid.StepsFrom(*first);
+    std::optional<irr::core::vector3df> best;
+    float bestDistance = 0.0f;
+    for (int row = 0; row < grid.Rows(); ++row)
+        for (int column = 0; column < grid.Columns(); ++column) {
+            const TCellPos cell{column, row};
+            if (steps[static_cast<size_t>(grid.Index(cell))] < 0 || !grid.TankFits(cell)) continue;
+            const irr::core::vector3df at = grid.CellCenter(cell);
+            float nearest = 1e9f;
+            for (const irr::core::vector3df& other : taken) nearest = std::min(nearest, at.getDistanceFrom(other));
+            if (!best || nearest > bestDistance) best = at, bestDistance = nearest;
+        }
+    return best;
+}
+
+StartPose StartOf(int slot, const TArena* arena, const TArenaGrid* grid)
 {
     const TArena fallback;
     const auto& points = arena && arena->respawn_points.size() >= 2 ? arena->respawn_points : fallback.respawn_points;
-    const irr::core::vector3df& own = points[key == "tank1" ? 1 : 0];
-    const irr::core::vector3df& other = points[key == "tank1" ? 0 : 1];
-    // The heading about Y from +Z toward +X.
-    const float yaw = std::atan2(other.X - own.X, other.Z - own.Z) * irr::core::RADTODEG;
+    if (slot < 2) {
+        const irr::core::vector3df& own = points[slot == 1 ? 1 : 0];
+        return {own, {0, YawToward(own, points[slot == 1 ? 0 : 1]), 0}};
+    }
+    irr::core::vector3df own = points[static_cast<size_t>(slot) % points.size()];
+    if (static_cast<size_t>(slot) < points.size()) {
+        own = points[static_cast<size_t>(slot)];
+    } else if (grid) {
+        std::vector<irr::core::vector3df> taken(points.begin(), points.end());
+        for (int before = 2; before < slot; ++before) taken.push_back(StartOf(before, arena, grid).position);
+        if (std::optional<irr::core::vector3df> free = FarFreeCell(*grid, taken)) own = *free;
+    }
+    irr::core::vector3df middle;
+    for (const irr::core::vector3df& p : points) middle += p;
+    middle /= static_cast<float>(points.size());
+    // A tank on the middle itself looks north.
+    const float yaw = own.getDistanceFrom(middle) < 1.0f ? 0.0f : YawToward(own, middle);
     return {own, {0, yaw, 0}};
 }
 
@@ -225,7 +270,8 @@ int TVexmoorArenaScreen::LoadTank(const std::string& key, const std::string& col
     RemoveGameObject(key);
     auto tank = std::make_shared<TTank>();
     const irr::video::SColor color = SchemeColor(colorKey);
-    const StartPose start = StartOf(key, GetGameObjectAs<TArena>("arena").get());
+    const StartPose start = StartOf(SlotOfTank(key), GetGameObjectAs<TArena>("arena").get(),
+                                    arenaGrid && arena_model == kGridModel ? &*arenaGrid : nullptr);
     irr::scene::IMeshSceneNode* node = LoadModel(model.meshKey, color, start.position, start.rotation,
                                                  irr::core::vector3df(1.01f, 1.01f, 1.01f), nullptr, std::nullopt);
     tank->color = color;
@@ -262,13 +308,15 @@ int TVexmoorArenaScreen::LoadSleekTank(const std::string& key, const std::string
 
 int TVexmoorArenaScreen::LoadTanks()
 {
-    // Slot 0 (player 1) drives "tank2", slot 1 (player 2) "tank1", each in its own color.
-    const char* const keys[2][2] = {{"tank2", "Tank2"}, {"tank1", "Tank1"}};
-    for (int slot = 0; slot < 2; ++slot) {
+    // Each playing slot's tank, in its own color: slot 0 (player 1) drives "tank2", slot 1
+    // (player 2) "tank1", slots 2 and 3 "tank3" and "tank4".
+    for (int slot : slots) {
+        const std::string& key = TankKeyOfSlot(slot);
+        const std::string& color = TankColors::SchemeKeyOfSlot(*this, slot);
         if (tankModels[static_cast<size_t>(slot)] == TTankModel::Boxy)
-            LoadBoxyTank(keys[slot][0], keys[slot][1]);
+            LoadBoxyTank(key, color);
         else
-            LoadSleekTank(keys[slot][0], keys[slot][1]);
+            LoadSleekTank(key, color);
     }
     RebuildCollisionAnimators();
     BattlefieldEffects::OnColorsChanged(*this);
@@ -305,23 +353,40 @@ int TVexmoorArenaScreen::LoadArena2()
 
 int TVexmoorArenaScreen::RebuildCollisionAnimators()
 {
-    auto tank1 = GetGameObjectAs<TTank>("tank1");
-    auto tank2 = GetGameObjectAs<TTank>("tank2");
+    std::vector<std::shared_ptr<TTank>> tanks;
+    for (int slot : slots) {
+        auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot));
+        if (!tank || !tank->_node) return 0;
+        tanks.push_back(tank);
+    }
+    if (tanks.size() < 2) return 0;
     auto arena = GetGameObjectAs<TNodeGameObject>("arena");
-    if (!tank1 || !tank2 || !tank1->_node || !tank2->_node) return 0;
     irr::scene::ITriangleSelector* world = arena && arena->_node ? arena->_node->getTriangleSelector() : nullptr;
 
-    RemoveCollisionAnimators(tank2->_node);
-    AddCollisionAnimator(smgr, tank2->_node, world, tank2->collision_radius);
-    RemoveCollisionAnimators(tank1->_node);
-    AddCollisionAnimator(smgr, tank1->_node, world, tank1->collision_radius);
-    AddCollisionAnimator(smgr, tank1->_node, tank2->_node->getTriangleSelector(), tank1->collision_radius);
-    AddCollisionAnimator(smgr, tank2->_node, tank1->_node->getTriangleSelector(), tank2->collision_radius);
+    // Each tank against the walls, then against every other tank. The duel keeps its order:
+    // "tank2"'s walls, then "tank1"'s, then each against the other.
+    for (auto& tank : tanks) RemoveCollisionAnimators(tank->_node);
+    if (tanks.size() == 2) {
+        AddCollisionAnimator(smgr, tanks[0]->_node, world, tanks[0]->collision_radius);
+        AddCollisionAnimator(smgr, tanks[1]->_node, world, tanks[1]->collision_radius);
+        AddCollisionAnimator(smgr, tanks[1]->_node, tanks[0]->_node->getTriangleSelector(), tanks[1]->collision_radius);
+        AddCollisionAnimator(smgr, tanks[0]->_node, tanks[1]->_node->getTriangleSelector(), tanks[0]->collision_radius);
+    } else {
+        for (auto& tank : tanks) {
+            AddCollisionAnimator(smgr, tank->_node, world, tank->collision_radius);
+            for (auto& other : tanks)
+                if (other != tank)
+                    AddCollisionAnimator(smgr, tank->_node, other->_node->getTriangleSelector(), tank->collision_radius);
+        }
+    }
 
-    if (!tank1->GetAnimator("min_dist_anim"))
-        tank1->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create("tank2"));
-    if (!tank2->GetAnimator("min_dist_anim"))
-        tank2->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create("tank1"));
+    for (auto& tank : tanks) {
+        if (tank->GetAnimator("min_dist_anim")) continue;
+        std::vector<std::string> others;
+        for (auto& other : tanks)
+            if (other != tank) others.push_back(other->obj_key);
+        tank->AddAnimator("min_dist_anim", TankMinimumDistanceAnimator::Create(others));
+    }
     return 0;
 }
 

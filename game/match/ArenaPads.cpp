@@ -1,5 +1,6 @@
 // The match's gamepads: Start and Back on any pad, and the pause while a player's pad is
 // pulled out, with a line on screen naming the player.
+#include <algorithm>
 #include <string>
 
 #include "framework/Framerate.h"
@@ -8,13 +9,8 @@
 #include "game/control/PadTankController.h"
 #include "game/world/Player.h"
 #include "game/ReadableText.h"
+#include "game/TankColors.h"
 #include "game/Vexmoor.h"
-
-namespace {
-
-const char* const kPlayerKeys[2] = {"player1", "player2"};
-
-}  // namespace
 
 int TVexmoorArenaScreen::UpdatePads()
 {
@@ -31,9 +27,11 @@ int TVexmoorArenaScreen::UpdatePads()
 
     // With no pad plugged in and none seen connected, no pad can have been pulled out:
     // the players' controllers need not be looked up.
-    if (pads->ConnectedCount() == 0 && padWatch_[0].connected != 1 && padWatch_[1].connected != 1) return 0;
-    for (int i = 0; i < 2; ++i) {
-        auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[i]);
+    if (pads->ConnectedCount() == 0 &&
+        std::none_of(std::begin(padWatch_), std::end(padWatch_), [](const PadWatch& w) { return w.connected == 1; }))
+        return 0;
+    for (int i : slots) {
+        auto player = GetGameObjectAs<TPlayer>(PlayerKeyOfSlot(i));
         auto controller = player ? std::dynamic_pointer_cast<TPadTankController>(player->GetController()) : nullptr;
         PadWatch& watch = padWatch_[i];
         const int connected = controller ? controller->IsPadConnected() : -1;
@@ -45,7 +43,7 @@ int TVexmoorArenaScreen::UpdatePads()
             }
         } else if (watch.lost && connected == 1) {
             watch.lost = 0;
-            if (pausedForPad_ && !IsPadLost(1) && !IsPadLost(2) && TGame::Framerate->IsPaused()) TogglePause();
+            if (pausedForPad_ && !AnyPadLost() && TGame::Framerate->IsPaused()) TogglePause();
         }
         watch.connected = connected;
     }
@@ -54,12 +52,17 @@ int TVexmoorArenaScreen::UpdatePads()
 
 int TVexmoorArenaScreen::IsPadLost(int player)
 {
-    return player >= 1 && player <= 2 ? padWatch_[player - 1].lost : 0;
+    return player >= 1 && player <= kMaxPlayers ? padWatch_[player - 1].lost : 0;
+}
+
+bool TVexmoorArenaScreen::AnyPadLost()
+{
+    return std::any_of(std::begin(padWatch_), std::end(padWatch_), [](const PadWatch& w) { return w.lost != 0; });
 }
 
 int TVexmoorArenaScreen::DrawPadMessages()
 {
-    if (!IsPadLost(1) && !IsPadLost(2)) return 0;
+    if (!AnyPadLost()) return 0;
     irr::gui::IGUIFont* font = GameFont("fnt_18");
     if (!font) return 0;
     TVexmoor* game = GetGame();
@@ -72,12 +75,12 @@ int TVexmoorArenaScreen::DrawPadMessages()
     const irr::core::dimension2d<irr::u32> screen = driver->getScreenSize();
     driver->setViewPort(irr::core::recti(0, 0, static_cast<int>(screen.Width), static_cast<int>(screen.Height)));
     int y = overlay.belowMiddle;
-    for (int player = 1; player <= 2; ++player) {
+    for (int player = 1; player <= kMaxPlayers; ++player) {
         if (!IsPadLost(player)) continue;
         const std::wstring text = L"PLAYER " + std::to_wstring(player) + L": GAMEPAD DISCONNECTED";
         const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
-        // Player 1 drives tank2 and player 2 tank1: each line in its own tank's color.
-        const irr::video::SColor color = SchemeColor(player == 1 ? "Tank2" : "Tank1");
+        // Each line in its own player's tank color.
+        const irr::video::SColor color = TankColors::OfSlot(*this, player - 1);
         const irr::core::recti at(irr::core::vector2di(overlay.middleX - static_cast<int>(size.Width) / 2, y),
                                   irr::core::dimension2di(static_cast<int>(size.Width), static_cast<int>(size.Height)));
         y += static_cast<int>(size.Height) + 12;

@@ -28,9 +28,6 @@
 
 namespace {
 
-const char* const kPlayerKeys[2] = {"player1", "player2"};
-const char* const kTankOfSlot[2] = {"tank2", "tank1"};  // player 1 drives "tank2"
-const char* const kViewKeys[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
 const char* const kBuiltInModels[] = {"arena_base_model", "arena1_model", "arena2_model"};
 const TArenaChoice kBuiltInChoices[] = {TArenaChoice::OpenField, TArenaChoice::Maze, TArenaChoice::Forts};
 
@@ -96,11 +93,12 @@ replay::TReplayHeader TVexmoorArenaScreen::MatchHeader(uint32_t gameSeed)
     v.guided = match.guided;
     v.invisible = match.invisible;
     v.respawn = match.respawn == TRespawnRule::Safe ? replay::TRespawnRule::Safe : replay::TRespawnRule::Anywhere;
-    for (int slot = 0; slot < 2; ++slot) {
+    // A tank for each playing slot, in slot order.
+    for (int slot : slots) {
         replay::TTankSetup tank;
         tank.model = tankModels[static_cast<size_t>(slot)] == TTankModel::Sleek ? 1 : 0;
         tank.detail = static_cast<uint8_t>(slot);
-        auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[slot]);
+        auto player = GetGameObjectAs<TPlayer>(PlayerKeyOfSlot(slot));
         auto controller = player ? GetGameObject(player->controller) : nullptr;
         if (auto computer = std::dynamic_pointer_cast<TComputerTankController>(controller)) {
             tank.driver = replay::TDriverKind::Computer;
@@ -113,7 +111,10 @@ replay::TReplayHeader TVexmoorArenaScreen::MatchHeader(uint32_t gameSeed)
             tank.driver = replay::TDriverKind::Network;
         }
         h.tanks.push_back(tank);
+        h.slots.push_back(static_cast<uint8_t>(slot));
     }
+    h.mode = match.mode == TMatchMode::Teams ? replay::TSidesMode::Teams : replay::TSidesMode::FreeForAll;
+    h.friendlyFire = match.friendlyFire;
     h.colorScheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, 255) : 0);
     h.targetFps = TGame::Framerate->GetTargetFPS();
     h.gameSeed = gameSeed;
@@ -147,8 +148,8 @@ void TVexmoorArenaScreen::StartMatch()
     if (replay_) {
         gameSeed = replay_->reader.Header().gameSeed;
     } else {
-        for (const char* key : kPlayerKeys) {
-            auto player = GetGameObjectAs<TPlayer>(key);
+        for (int slot : slots) {
+            auto player = GetGameObjectAs<TPlayer>(PlayerKeyOfSlot(slot));
             auto computer = player ? GetGameObjectAs<TComputerTankController>(player->controller) : nullptr;
             if (computer) computer->seed = static_cast<unsigned>(TGame::Random()());
         }
@@ -182,13 +183,14 @@ void TVexmoorArenaScreen::RecordKey(replay::TMatchKey key)
 
 TMatchTape::Commands TVexmoorArenaScreen::DrivenCommands()
 {
+    // In tank order: the playing slots ascending.
     TMatchTape::Commands commands{};
-    for (int slot = 0; slot < 2; ++slot) {
-        auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[slot], scores_[slot].player);
+    for (size_t tank = 0; tank < slots.size() && tank < commands.size(); ++tank) {
+        const int slot = slots[tank];
+        auto player = PlayerOfSlot(slot);
         auto controller = player ? GetGameObjectAs<TTankController>(player->controller, drivers_[slot]) : nullptr;
         if (!controller) continue;
-        if (const std::optional<TDriveCommand> driven = controller->TakeDriven())
-            commands[static_cast<size_t>(slot)] = Recorded(*driven);
+        if (const std::optional<TDriveCommand> driven = controller->TakeDriven()) commands[tank] = Recorded(*driven);
     }
     return commands;
 }
@@ -198,8 +200,8 @@ replay::TReplayResult TVexmoorArenaScreen::ResultNow(replay::TReplayEnding endin
     replay::TReplayResult result;
     result.ending = ending;
     // In tank order (player 1 first): the hits each player's own tank took.
-    result.scores[0] = static_cast<uint16_t>(std::clamp(Score(1), 0, 65535));
-    result.scores[1] = static_cast<uint16_t>(std::clamp(Score(2), 0, 65535));
+    for (size_t tank = 0; tank < slots.size() && tank < result.scores.size(); ++tank)
+        result.scores[tank] = static_cast<uint16_t>(std::clamp(Score(slots[tank] + 1), 0, 65535));
     return result;
 }
 
@@ -244,8 +246,8 @@ bool TVexmoorArenaScreen::OpenReplay(const std::string& path)
         return false;
     }
     const replay::TReplayHeader& h = r.reader.Header();
-    if (h.tanks.size() != 2) {
-        RefuseReplay("has " + std::to_string(h.tanks.size()) + " tanks (this game plays 2)");
+    if (h.tanks.size() < 2) {
+        RefuseReplay("has " + std::to_string(h.tanks.size()) + " tank (this game plays 2 to 4)");
         return false;
     }
     if (r.reader.Frames().empty()) {
@@ -261,6 +263,8 @@ bool TVexmoorArenaScreen::OpenReplay(const std::string& path)
     m.guided = v.guided;
     m.invisible = v.invisible;
     m.respawn = v.respawn == replay::TRespawnRule::Safe ? TRespawnRule::Safe : TRespawnRule::Anywhere;
+    m.mode = h.mode == replay::TSidesMode::Teams ? TMatchMode::Teams : TMatchMode::FreeForAll;
+    m.friendlyFire = h.friendlyFire;
     DropArenaGrid();
     if (h.arena.kind == replay::TArenaKind::BuiltIn) {
         m.arena = kBuiltInChoices[h.arena.builtInId];
@@ -282,7 +286,12 @@ bool TVexmoorArenaScreen::OpenReplay(const std::string& path)
         UseArenaGrid(std::move(*read.grid), plan);
     }
     match = m;
-    for (size_t slot = 0; slot < 2; ++slot) tankModels[slot] = h.tanks[slot].model ? TTankModel::Sleek : TTankModel::Boxy;
+    slots.clear();
+    for (size_t tank = 0; tank < h.tanks.size(); ++tank) {
+        const int slot = h.SlotOfTank(tank);
+        slots.push_back(slot);
+        tankModels[static_cast<size_t>(slot)] = h.tanks[tank].model ? TTankModel::Sleek : TTankModel::Boxy;
+    }
     // The colors and the game speed the match began with.
     if (game) game->SetCurrentColorScheme(h.colorScheme);
     TGame::Framerate->SetTargetFPS(h.targetFps);
@@ -310,7 +319,7 @@ void TVexmoorArenaScreen::ReplayViewerKeys()
     bool pause = false, back = false;
     if (events) {
         for (int i = 0; i < 6; ++i)
-            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(ViewOfFunctionKey(i));
         pause = events->IsKeyDownUp(kF9, 1) != 0;
         const int faster = events->IsKeyDownUp(kPlus, 1) + events->IsKeyDownUp(kKeypadPlus, 1);
         const int slower = events->IsKeyDownUp(kMinus, 1) + events->IsKeyDownUp(kKeypadMinus, 1);
@@ -386,12 +395,11 @@ void TVexmoorArenaScreen::FeedReplayCommands()
     ReplayPlay& r = *replay_;
     if (r.refused) return;
     const std::vector<replay::TReplayFrame>& frames = r.reader.Frames();
-    for (int slot = 0; slot < 2; ++slot) {
-        auto player = GetGameObjectAs<TPlayer>(kPlayerKeys[slot], scores_[slot].player);
+    for (size_t tank = 0; tank < slots.size() && tank < replay::kMaxTanks; ++tank) {
+        auto player = PlayerOfSlot(slots[tank]);
         auto controller = player ? GetGameObjectAs<TReplayTankController>(player->controller) : nullptr;
         if (!controller) continue;
-        controller->next = r.next < frames.size() ? Played(frames[r.next].commands[static_cast<size_t>(slot)])
-                                                  : TDriveCommand{};
+        controller->next = r.next < frames.size() ? Played(frames[r.next].commands[tank]) : TDriveCommand{};
     }
 }
 
@@ -408,11 +416,13 @@ void TVexmoorArenaScreen::AdvanceReplay()
     }
     // The last recorded frame has run: the match stands as it did when it was recorded.
     replayEnd.reached = true;
-    replayEnd.points[0] = Score(2);
-    replayEnd.points[1] = Score(1);
-    for (int slot = 0; slot < 2; ++slot)
-        if (auto tank = GetGameObjectAs<TTank>(kTankOfSlot[slot])) replayEnd.places[slot] = tank->GetPosition();
-    r.endedLiveMs = GameClock::Live();
-    std::cerr << "replay: the end of " << r.path << ": player 1 has " << replayEnd.points[0]
-              << " points, player 2 has " << replayEnd.points[1] << std::endl;
+    // "player 1 has 3 points, player 2 has 10": the last without its unit, as always.
+    std::cerr << "replay: the end of " << r.path << ": ";
+    for (int slot : slots) {
+        replayEnd.points[slot] = Points(slot);
+        if (auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot))) replayEnd.places[slot] = tank->GetPosition();
+        std::cerr << "player " << slot + 1 << " has " << replayEnd.points[slot]
+                  << (slot == slots.back() ? "" : " points, ");
+    }
+    std::cerr << std::endl;
 }

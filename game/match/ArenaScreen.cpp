@@ -29,8 +29,7 @@
 #include "game/effects/BattlefieldEffects.h"
 #include "game/effects/ColorContrast.h"
 #include "game/effects/TankOutlines.h"
-#include "game/ReadableText.h"
-#include "game/match/ScoreDisplay.h"
+#include "game/TankColors.h"
 
 namespace {
 
@@ -64,9 +63,6 @@ bool AnyTankDying(TVexmoorArenaScreen& arena)
     return false;
 }
 
-// The views F1 to F6 select, in key order.
-const char* const kViewKeys[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split", "tank1", "tank2"};
-
 }  // namespace
 
 int TVexmoorArenaScreen::OnSetGameState(TGameState*)
@@ -88,6 +84,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
             match = game->settings.match;
             for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
         }
+        slots = PlayingSlots();
         ChooseArena();
     }
     RequireMeshes(MatchMeshKeys());
@@ -101,13 +98,13 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
     ResetArena();
     SetGameView("overhead55_cam");
-    // Player 1 (slot 0) drives "tank2", player 2 (slot 1) "tank1", each as set up, or as
-    // recorded in a replay.
+    // Each playing slot's player drives its slot's tank (player 1 "tank2", player 2
+    // "tank1", players 3 and 4 "tank3" and "tank4"), as set up, or as recorded in a replay.
     const TSettings defaults;
     const TSettings& settings = game ? game->settings : defaults;
-    for (int slot = 0; slot < 2; ++slot) {
-        const std::string tank = slot == 0 ? "tank2" : "tank1";
-        const std::string player = "player" + std::to_string(slot + 1);
+    for (int slot : slots) {
+        const std::string& tank = TankKeyOfSlot(slot);
+        const std::string& player = PlayerKeyOfSlot(slot);
         TSlotController made = replay_ ? TSlotController{player + "_replay_controller", TReplayTankController::Create(tank)}
                                        : MakeSlotController(slot, settings.players[slot], tank);
         AddGameObject(player, TPlayer::Create(tank, made.key));
@@ -193,15 +190,14 @@ int TVexmoorArenaScreen::OnUpdate()
     if (network && network->AfterObjects(*this)) {
         // A joined match is the host's: only the views and leaving are this machine's.
         for (int i = 0; i < 6; ++i)
-            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+            if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(ViewOfFunctionKey(i));
         if (events->IsKeyDown(kEscape, 0, 0, 0)) TGame::SetGameState("TitleScreen");
         return 0;
     }
     if (GetFlag("match_end")) return 0;
 
-    // Each player's points are the hits taken by the other player's tank.
     const uint32_t now = GameClock::Milliseconds();
-    winner = rules.Update(Score(2), Score(1), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
+    winner = rules.Update(SidePoints(), !GetFlag("tanks_disabled"), TGame::Framerate->IsPaused(), now);
     if (winner) {
         PlayMatchEnd();
         if (!replay_) RecordResult();
@@ -217,7 +213,7 @@ int TVexmoorArenaScreen::OnUpdate()
     }
     if (events->IsKeyDownUp(kF12, 1)) ApplyMatchKey(replay::TMatchKey::Scheme);
     for (int i = 0; i < 6; ++i)
-        if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(kViewKeys[i]);
+        if (events->IsKeyDownUp(kF1 + i, 1)) SetGameView(ViewOfFunctionKey(i));
     if (events->IsKeyDownUp(kF7, 1)) ApplyMatchKey(replay::TMatchKey::Guided);
     if (events->IsKeyDownUp(kF8, 1)) ApplyMatchKey(replay::TMatchKey::Invisible);
     if (events->IsKeyDownUp(kF9, 1)) ApplyMatchKey(replay::TMatchKey::Pause);
@@ -291,10 +287,10 @@ int TVexmoorArenaScreen::RecordResult()
 {
     TVexmoor* game = GetGame();
     if (!game) return 0;
-    // winner is the player (1 or 2) who won; slot 0 is player 1.
-    for (int slot = 0; slot < 2; ++slot) {
+    // winner is the player (slot + 1) who won, in TEAMS the team (TeamOf + 1).
+    for (int slot : slots) {
         TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
-        if (winner == slot + 1)
+        if (WonBy(slot))
             ++player.wins;
         else
             ++player.losses;
@@ -375,9 +371,9 @@ int TVexmoorArenaScreen::IsInvisibleTanks()
 int TVexmoorArenaScreen::SetInvisibleTanks(int value)
 {
     SetFlag("invisible_tanks", value);
-    // The flag keeps the visibility last passed to both tanks.
-    for (const char* key : {"tank2", "tank1"})
-        if (auto tank = GetGameObjectAs<TTank>(key)) tank->SetVisible(value);
+    // The flag keeps the visibility last passed to every tank.
+    for (int slot : slots)
+        if (auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot))) tank->SetVisible(value);
     return 0;
 }
 
@@ -386,8 +382,11 @@ int TVexmoorArenaScreen::IncrementColorScheme()
     TVexmoor* game = GetGame();
     if (!game) return 0;
     game->SetCurrentColorScheme(game->ColorSchemeIdx + 1);
-    if (auto tank = GetGameObjectAs<TTank>("tank1")) tank->SetColor(smgr, SchemeColor("Tank1"));
-    if (auto tank = GetGameObjectAs<TTank>("tank2")) tank->SetColor(smgr, SchemeColor("Tank2"));
+    // "tank1" first, as the duel always did.
+    for (int slot : {1, 0, 2, 3})
+        if (std::find(slots.begin(), slots.end(), slot) != slots.end())
+            if (auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot)))
+                tank->SetColor(smgr, TankColors::OfSlot(*this, slot));
     // From here on the walls wear the scheme's "Background" over its "Arena" clear color,
     // the reverse of the match's start; the finale cycles through both looks.
     if (auto arena = GetGameObjectAs<TArena>("arena")) arena->SetColor(smgr, SchemeColor("Background"));
@@ -397,16 +396,21 @@ int TVexmoorArenaScreen::IncrementColorScheme()
 
 int TVexmoorArenaScreen::InitGameViews()
 {
-    auto tank1 = GetGameObjectAs<TTank>("tank1");
-    auto tank2 = GetGameObjectAs<TTank>("tank2");
-    if (!tank1 || !tank2) return 0;
-
-    auto tank1View = std::make_shared<TGameView>();
-    tank1View->AddCamera(tank1->cam);
-    AddGameView("tank1", tank1View);
-    auto tank2View = std::make_shared<TGameView>();
-    tank2View->AddCamera(tank2->cam);
-    AddGameView("tank2", tank2View);
+    // A view from each tank's camera, under the tank's key.
+    std::vector<std::shared_ptr<TTank>> tanks;
+    for (int slot : slots) {
+        auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot));
+        if (!tank) return 0;
+        tanks.push_back(tank);
+    }
+    if (tanks.size() < 2) return 0;
+    // The duel's views in the order they always were made.
+    if (tanks.size() == 2) std::swap(tanks[0], tanks[1]);
+    for (const auto& tank : tanks) {
+        auto view = std::make_shared<TGameView>();
+        view->AddCamera(tank->cam);
+        AddGameView(tank->obj_key, view);
+    }
 
     // The engine's fly camera; its move speed is per millisecond (50 per second).
     auto freeCam = std::make_shared<TFreeCameraGameView>();
@@ -434,9 +438,19 @@ int TVexmoorArenaScreen::InitGameViews()
     overhead55->AddCamera(fixedCamera({55, 0, 0}));
     AddGameView("overhead55_cam", overhead55);
     auto overhead = std::make_shared<TGameView>();
-    overhead->AddCamera(fixedCamera({90, 0, 0}));
+    irr::scene::ICameraSceneNode* overheadCamera = fixedCamera({90, 0, 0});
+    overhead->AddCamera(overheadCamera);
     AddGameView("overhead_cam", overhead);
-    AddGameView("split", TSplitView::Create(tank1->cam, tank2->cam));
+    if (tanks.size() == 2) {
+        // "tank1" above, "tank2" below, as always.
+        AddGameView("split", TSplitView::Create(tanks[0]->cam, tanks[1]->cam));
+        return 0;
+    }
+    // One part a tank in slot order; with three, the fourth part looks from overhead.
+    std::vector<irr::scene::ICameraSceneNode*> cameras;
+    for (const auto& tank : tanks) cameras.push_back(tank->cam);
+    if (cameras.size() == 3) cameras.push_back(overheadCamera);
+    AddGameView("split", TSplitView::Create(cameras));
     return 0;
 }
 
@@ -446,44 +460,6 @@ irr::core::aabbox3df TVexmoorArenaScreen::ArenaBounds()
     if (!arena || !arena->_node) return irr::core::aabbox3df(-20, 0, -12, 20, 2, 12);
     arena->_node->updateAbsolutePosition();
     return arena->_node->getTransformedBoundingBox();
-}
-
-int TVexmoorArenaScreen::OnRender()
-{
-    TVexmoor* game = GetGame();
-    if (!game || !game->driver) return 0;
-    auto resource = GetGameResourceAs<TFontResource>("fnt", scoreFont_);
-    irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
-    // Each score stands in the color of the tank that scored it, and wears its outline.
-    const irr::video::SColor tank2 = SchemeColor("Tank2", scores_[1].color);
-    const irr::video::SColor tank1 = SchemeColor("Tank1", scores_[0].color);
-    const irr::video::SColor floor = TankOutlines::Floor(*this);
-    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, floor);
-    // A score reads on the floor and on the walls it may stand over, and on the sky of a
-    // tank's camera, shaded from the floor's color: the tank's own outline where that reads
-    // against the score's color, else black or white where it must.
-    const irr::video::SColor walls = SchemeColor(floor == SchemeColor("Arena") ? "Background" : "Arena");
-    const bool sky = currentGameView == "tank1" || currentGameView == "tank2" || currentGameView == "split";
-    auto readable = [&](irr::video::SColor ink, std::optional<irr::video::SColor> planned) -> std::optional<irr::video::SColor> {
-        if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast) return planned;
-        if (!planned && !sky && ColorContrast::ContrastRatio(ink, floor) >= ReadableText::kLeast &&
-            ColorContrast::ContrastRatio(ink, walls) >= ReadableText::kLeast)
-            return std::nullopt;
-        return ReadableText::Backing(ink);
-    };
-    const TScoreText scores[2] = {{&ScoreText(2), tank2, readable(tank2, outlines.outline[1])},
-                                  {&ScoreText(1), tank1, readable(tank1, outlines.outline[0])}};
-    // The orthographic view's camera is the one marked orthogonal.
-    irr::scene::ICameraSceneNode* camera = smgr ? smgr->getActiveCamera() : nullptr;
-    const bool orthographic = camera && camera->isOrthogonal();
-    ScoreDisplay::Draw(game->driver, font, orthographic, scores,
-                       [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
-                           DrawText(text, font, color, at.UpperLeftCorner.X, at.UpperLeftCorner.Y, at.getWidth(),
-                                    at.getHeight(), 0, 0);
-                       });
-    overlay.Draw(*this);
-    DrawPadMessages();
-    return 0;
 }
 
 std::optional<irr::video::SColor> TVexmoorArenaScreen::TextGround()
@@ -501,6 +477,9 @@ void TVexmoorArenaScreen::PlayMatchEnd()
 {
     SetFlag("match_end", 1);
     stats.winner = winner;
+    stats.mode = match.mode;
+    for (int slot = 0; slot < kMaxPlayers; ++slot)
+        stats.playing[slot] = std::find(slots.begin(), slots.end(), slot) != slots.end();
     stats.elapsedMs = rules.elapsedMs;
     stats.network = Network() != nullptr;
     // A replay's match is one played before: the results keep the last one played.
@@ -508,44 +487,26 @@ void TVexmoorArenaScreen::PlayMatchEnd()
     AddAnimator("match_end", std::make_shared<TEndMatchAnimator>());
 }
 
+std::string TVexmoorArenaScreen::ViewOfFunctionKey(int index)
+{
+    static const char* const kFixed[] = {"overhead55_cam", "overhead_cam", "ortho_cam", "split"};
+    if (index >= 0 && index < 4) return kFixed[index];
+    // F5 shows player 2's tank ("tank1"), F6 player 1's ("tank2"); pressed again on that
+    // view, each goes on to its team mate's tank (player 4's "tank4", player 3's "tank3")
+    // when it plays, and back. A key whose players have no tank keeps the view.
+    const int first = index == 4 ? 1 : 0;
+    std::vector<std::string> views;
+    for (int slot : {first, first + 2})
+        if (std::find(slots.begin(), slots.end(), slot) != slots.end()) views.push_back(TankKeyOfSlot(slot));
+    if (views.empty()) return currentGameView;
+    return views.size() > 1 && currentGameView == views[0] ? views[1] : views[0];
+}
+
 std::string TVexmoorArenaScreen::AfterFinale()
 {
     TVexmoor* game = GetGame();
     if (replay_ && game && TGame::IsGameState(game->afterReplay)) return game->afterReplay;
     return TGame::IsGameState("ResultsScreen") ? "ResultsScreen" : "TitleScreen";
-}
-
-void TVexmoorArenaScreen::OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle)
-{
-    // Player 1 drives "tank2", player 2 "tank1".
-    ++stats.shots[tank.obj_key == "tank2" ? 0 : 1];
-    BattlefieldEffects::OnShot(*this, tank, shell, muzzle);
-}
-
-void TVexmoorArenaScreen::OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where)
-{
-    // A shell never hits the tank that fired it: a hit on "tank1" is player 1's.
-    if (victim) ++stats.hits[victim->obj_key == "tank1" ? 0 : 1];
-    BattlefieldEffects::OnHit(*this, victim, where);
-}
-
-int TVexmoorArenaScreen::Score(int player)
-{
-    static const std::string kKeys[2] = {"player1", "player2"};
-    auto object = GetGameObjectAs<TPlayer>(kKeys[player - 1], scores_[player - 1].player);
-    return object ? object->score : 0;
-}
-
-const std::wstring& TVexmoorArenaScreen::ScoreText(int player)
-{
-    ScoreBoard& board = scores_[player - 1];
-    const int score = Score(player);
-    // The text is made again only when the score has changed.
-    if (board.shown != score) {
-        board.text = std::to_wstring(score);
-        board.shown = score;
-    }
-    return board.text;
 }
 
 int TVexmoorArenaScreen::OnGUIEvent(irr::gui::IGUIElement* caller, int eventType)

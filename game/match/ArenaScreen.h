@@ -1,5 +1,6 @@
-// The match state "Arena": loads the arena, the two tanks and their sounds, runs the
-// match (score limit, respawns, the function keys), draws the scores and builds the views.
+// The match state "Arena": loads the arena, a tank for each playing slot (two to four) and
+// their sounds, runs the match (score limit, respawns, the function keys), draws the scores
+// and builds the views.
 #pragma once
 
 #include <irrlicht.h>
@@ -47,7 +48,7 @@ public:
     virtual int RecordResult();
     int QueueTankForRespawn(const std::string& key) override;
     int IsInvisibleTanks() override;
-    // Passes value to both tanks' SetVisible and keeps it in the flag "invisible_tanks".
+    // Passes value to every tank's SetVisible and keeps it in the flag "invisible_tanks".
     virtual int SetInvisibleTanks(int value);
     virtual int InitGameViews();
     // The arena's floor and walls in world space: what the fixed views frame.
@@ -59,6 +60,29 @@ public:
     // Where the finale leads: the results (the title in a game without them), or from a
     // replay back where the replay was chosen.
     virtual std::string AfterFinale();
+    // The view F1 to F6 (index 0 to 5) selects now: F5 and F6 go from a tank's view on to
+    // its team mate's when pressed again.
+    std::string ViewOfFunctionKey(int index);
+
+    // Sides and points (ArenaScores.cpp). The slots the settings make play (a network
+    // match: the duel of slots 0 and 1).
+    std::vector<int> PlayingSlots();
+    // Two tanks that fight: the duel, whose points are the hits the other tank took (what
+    // a network joiner is told), self-hits off a bounce included.
+    bool IsDuel() const;
+    // A slot's points: in the duel the hits the other tank took, else the hits its shells
+    // made on enemy tanks.
+    int Points(int slot);
+    // What TMatchRules decides on: each slot's points in FREE FOR ALL (index = slot), each
+    // team's in TEAMS (index = team).
+    std::vector<int> SidePoints();
+    // Whether the slot's player won (in TEAMS: its team).
+    bool WonBy(int slot) const;
+    // The slot whose tank color the winner's line wears (in TEAMS the team's first playing
+    // slot); -1 before the end.
+    int WinnerSlot() const;
+    // "PLAYER n WINS", in TEAMS "TEAM n WINS"; empty before the end.
+    std::wstring WinnerLine() const;
 
     // Recording and replays (ArenaReplay.cpp). Every match is recorded as it is played
     // (TVexmoor::replayFolder); with TVexmoor::replayToPlay set, the arena plays that
@@ -79,8 +103,9 @@ public:
     // Escape does; a player's pad pulled out pauses the match until it is back.
     virtual int UpdatePads();
     virtual int DrawPadMessages();
-    // Whether the pad of player 1 or 2 was pulled out and is not back yet.
+    // Whether the pad of player 1 to 4 was pulled out and is not back yet.
     virtual int IsPadLost(int player);
+    bool AnyPadLost();
 
     // Loading (ArenaLoading.cpp).
     int ResetArena() override;
@@ -116,7 +141,7 @@ public:
     // of a shot and a hit.
     void PlayMatchEnd() override;
     void OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle) override;
-    void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where) override;
+    void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where, int shooter) override;
 
     irr::gui::IGUIStaticText* back = nullptr;
     int mouse_on = -1;
@@ -131,11 +156,11 @@ public:
     TMatchTape tape;
 
     // How a replay ended: once its last recorded frame has run, each player's points and
-    // each tank's place then (player 1's tank "tank2" first).
+    // each tank's place then, by slot (player 1's tank "tank2" first).
     struct TReplayEnd {
         bool reached = false;
-        int points[2] = {0, 0};
-        irr::core::vector3df places[2];
+        int points[kMaxPlayers] = {0, 0, 0, 0};
+        irr::core::vector3df places[kMaxPlayers];
     };
     TReplayEnd replayEnd;
     // A replay plays at most this many recorded frames before a draw; a slower machine
@@ -185,30 +210,32 @@ private:
     bool started_ = false;       // StartMatch has run in this visit
     bool startPending_ = false;  // asked for between frames: at the next
     uint32_t lastUpdateMs_ = 0;  // the time of the match's last update
-    TObjectLookup<TTankController> drivers_[2];  // players 1 and 2's controllers
+    TObjectLookup<TTankController> drivers_[kMaxPlayers];  // each slot's controller
     // The network match of this machine, if one is on.
     std::shared_ptr<TNetworkMatch> Network();
     int LoadTank(const std::string& key, const std::string& colorKey, const TankModel& model);
     int LoadArena(const std::string& modelKey);
-    // The score of player 1 or 2 (0 while the player is missing), and its text.
+    // The hits taken by player n's own tank (0 while the player is missing).
     int Score(int player);
-    const std::wstring& ScoreText(int player);
+    // The player of a slot, looked up every frame for the score limit and the score texts.
+    std::shared_ptr<TPlayer> PlayerOfSlot(int slot);
+    // The text of a side's points (a FREE FOR ALL's slot, a TEAMS match's team).
+    const std::wstring& PointsText(int side, int points);
 
-    // The players, looked up every frame for the score limit and the score texts.
     struct ScoreBoard {
         TObjectLookup<TPlayer> player;
-        int shown = -1;  // the score the text was made for
+        int shown = -1;  // the points the text was made for
         std::wstring text;
-        TObjectLookup<TColorResource> color;  // of the tank that scores for the player
+        TObjectLookup<TColorResource> color;  // of the slot's tank
     };
-    ScoreBoard scores_[2];  // players 1 and 2
+    ScoreBoard scores_[kMaxPlayers];  // by slot (players), the texts by side
     TObjectLookup<TFontResource> scoreFont_;
 
     struct PadWatch {
         int connected = -1;  // at the last frame; -1 before the first
         int lost = 0;
     };
-    PadWatch padWatch_[2];  // players 1 and 2
+    PadWatch padWatch_[kMaxPlayers];  // players 1 to 4
     int pausedForPad_ = 0;  // the pause is the pads' own, so a pad plugged back in ends it
 };
 

@@ -88,24 +88,41 @@ void TMatchOverlay::ShowSpeed(uint32_t nowMs)
     speedSinceMs = nowMs;
 }
 
+std::wstring TMatchOverlay::TankViewKeysLine(const std::vector<int>& slots)
+{
+    // F5 and F6 go on to a team mate's view when pressed again: "F5 PLAYER 2/4 VIEW".
+    auto players = [&](int first) {
+        std::wstring names;
+        for (int slot : {first, first + 2})
+            if (std::find(slots.begin(), slots.end(), slot) != slots.end())
+                names += (names.empty() ? L"" : L"/") + std::to_wstring(slot + 1);
+        return names;
+    };
+    std::wstring line = L"F4 SPLIT SCREEN";
+    if (!players(1).empty()) line += L"   F5 PLAYER " + players(1) + L" VIEW";
+    if (!players(0).empty()) line += L"   F6 PLAYER " + players(0) + L" VIEW";
+    return line;
+}
+
 std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
 {
     std::vector<std::wstring> lines = {
         L"F1 ANGLED VIEW   F2 TOP VIEW   F3 FLAT VIEW",
-        L"F4 SPLIT SCREEN   F5 PLAYER 2 VIEW   F6 PLAYER 1 VIEW",
+        TankViewKeysLine(arena.slots),
         L"F7 GUIDED SHELLS   F8 INVISIBLE TANKS   F9 PAUSE",
         L"F10 KEYS   F12 COLORS   + - GAME SPEED   ESCAPE TITLE",
     };
     TVexmoor* game = arena.GetGame();
     if (!game) return lines;
-    for (int slot = 0; slot < 2; ++slot) {
+    for (int slot : arena.slots) {
         const TPlayerSetup& player = game->settings.players[static_cast<size_t>(slot)];
         std::wstring line = L"PLAYER " + std::to_wstring(slot + 1) + L"   ";
         if (player.status == TPlayerStatus::Human) {
             const TKeyBindings& keys = player.keys;
             line += L"DRIVE " + KeyLabel(keys.forward) + L"   TURN " + KeyLabel(keys.left) + L" " +
                     KeyLabel(keys.right) + L"   FIRE " + KeyLabel(keys.fire);
-        } else if (player.status == TPlayerStatus::Gamepad1 || player.status == TPlayerStatus::Gamepad2) {
+        } else if (player.status == TPlayerStatus::Gamepad1 || player.status == TPlayerStatus::Gamepad2 ||
+                   player.status == TPlayerStatus::Gamepad3 || player.status == TPlayerStatus::Gamepad4) {
             line += L"GAMEPAD";
         } else {
             line += L"COMPUTER";
@@ -240,11 +257,12 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     // The middle: the winner or "PAUSED"; the bottom: the keys, clear of the action.
     std::vector<Entry> middle, bottom;
     if (over && arena.winner) {
-        auto player = arena.GetGameObjectAs<TPlayer>(arena.winner == 1 ? "player1" : "player2");
+        // In the winner's tank color (in TEAMS its team's first player's).
+        auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(arena.WinnerSlot()));
         auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
         irr::video::SColor color = tank ? tank->color : ink;
         color.setAlpha(255);
-        middle.push_back({L"PLAYER " + std::to_wstring(arena.winner) + L" WINS", arena.GameFont("fnt_36"), color});
+        middle.push_back({arena.WinnerLine(), arena.GameFont("fnt_36"), color});
     }
     TGameEventReceiver* events = arena.Events();
     // A joiner's pause is the host's.

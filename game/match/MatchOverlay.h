@@ -42,6 +42,8 @@ public:
     static std::wstring StateLine(TVexmoorArenaScreen& arena);
     // The lines of the key list: the match keys, then each player's keys as bound.
     std::vector<std::wstring> KeyLines(TVexmoorArenaScreen& arena);
+    // The help's line of the split and tank views for the tanks of these slots.
+    static std::wstring TankViewKeysLine(const std::vector<int>& slots);
     // Every line drawn this frame, in drawing order (for a look at what the players saw).
     std::vector<Line> drawn;
 

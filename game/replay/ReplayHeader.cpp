@@ -14,6 +14,16 @@ namespace {
 constexpr size_t kPreambleBytes = 4 + 2 + 4;
 constexpr uint8_t kGuidedFlag = 1;
 constexpr uint8_t kInvisibleFlag = 2;
+// The sides block that may end the body: tag, mode, friendly fire, each tank's slot.
+constexpr uint8_t kSidesTag = 'S';
+
+// The tanks' slots, the mode and friendly fire are what a body without a sides block means.
+bool DefaultSides(const TReplayHeader& h)
+{
+    for (size_t i = 0; i < h.tanks.size(); ++i)
+        if (h.SlotOfTank(i) != static_cast<int>(i)) return false;
+    return h.mode == TSidesMode::FreeForAll && !h.friendlyFire;
+}
 
 uint32_t FloatBits(float value)
 {
@@ -83,6 +93,26 @@ std::string DecodeBody(TByteReader& in, TReplayHeader& header)
     if (extra > kMaxExtraSeeds) return "claims " + std::to_string(extra) + " seeds";
     header.extraSeeds.clear();
     for (uint8_t i = 0; i < extra && !in.Failed(); ++i) header.extraSeeds.push_back(in.U32());
+
+    header.mode = TSidesMode::FreeForAll;
+    header.friendlyFire = false;
+    header.slots.clear();
+    if (in.Failed() || in.Remaining() == 0) return "";
+    if (in.U8() != kSidesTag) return "has a header longer than its fields";
+    const uint8_t mode = in.U8();
+    if (mode > static_cast<uint8_t>(TSidesMode::Teams)) return "has an unknown match mode";
+    header.mode = static_cast<TSidesMode>(mode);
+    const uint8_t friendlyFire = in.U8();
+    if (friendlyFire > 1) return "has an unknown friendly fire setting";
+    header.friendlyFire = friendlyFire != 0;
+    int last = -1;
+    for (size_t i = 0; i < header.tanks.size() && !in.Failed(); ++i) {
+        const uint8_t slot = in.U8();
+        if (in.Failed()) break;  // reported as a short header by the caller
+        if (slot >= kMaxTanks || slot <= last) return "has tanks in impossible player slots";
+        header.slots.push_back(slot);
+        last = slot;
+    }
     return "";
 }
 
@@ -95,7 +125,7 @@ bool TReplayHeader::operator==(const TReplayHeader& o) const
     };
     if (tanks.size() != o.tanks.size()) return false;
     for (size_t i = 0; i < tanks.size(); ++i)
-        if (!tankEqual(tanks[i], o.tanks[i])) return false;
+        if (!tankEqual(tanks[i], o.tanks[i]) || SlotOfTank(i) != o.SlotOfTank(i)) return false;
     const TVariations& v = variations;
     const TVariations& w = o.variations;
     return gameVersion == o.gameVersion && dateUnixSeconds == o.dateUnixSeconds && arena.kind == o.arena.kind &&
@@ -103,7 +133,8 @@ bool TReplayHeader::operator==(const TReplayHeader& o) const
            arena.customText == o.arena.customText && v.shells == w.shells && v.bounces == w.bounces &&
            v.scoreTo == w.scoreTo && v.timeLimitSeconds == w.timeLimitSeconds && v.guided == w.guided &&
            v.invisible == w.invisible && v.respawn == w.respawn && colorScheme == o.colorScheme &&
-           FloatBits(targetFps) == FloatBits(o.targetFps) && gameSeed == o.gameSeed && extraSeeds == o.extraSeeds;
+           FloatBits(targetFps) == FloatBits(o.targetFps) && gameSeed == o.gameSeed && extraSeeds == o.extraSeeds &&
+           mode == o.mode && friendlyFire == o.friendlyFire;
 }
 
 std::vector<uint8_t> EncodeHeader(const TReplayHeader& h)
@@ -148,6 +179,12 @@ std::vector<uint8_t> EncodeHeader(const TReplayHeader& h)
     const size_t extra = std::min(h.extraSeeds.size(), kMaxExtraSeeds);
     PutU8(out, static_cast<uint8_t>(extra));
     for (size_t i = 0; i < extra; ++i) PutU32(out, h.extraSeeds[i]);
+    if (!DefaultSides(h)) {
+        PutU8(out, kSidesTag);
+        PutU8(out, static_cast<uint8_t>(h.mode));
+        PutU8(out, h.friendlyFire ? 1 : 0);
+        for (size_t i = 0; i < tanks; ++i) PutU8(out, static_cast<uint8_t>(h.SlotOfTank(i)));
+    }
 
     PutU32At(out, bodyStart - 4, static_cast<uint32_t>(out.size() - bodyStart));
     PutU32(out, Crc32(out.data() + bodyStart, out.size() - bodyStart));

@@ -47,6 +47,8 @@ struct TTankSetup {
     uint32_t seed = 0;  // the computer player's dice (0 for other drivers)
 };
 
+enum class TSidesMode : uint8_t { FreeForAll = 0, Teams = 1 };
+
 struct TReplayHeader {
     std::string gameVersion;  // at most kMaxTextBytes
     int64_t dateUnixSeconds = 0;
@@ -57,6 +59,16 @@ struct TReplayHeader {
     float targetFps = 60.0f;        // the speed at the start; plus and minus change it
     uint32_t gameSeed = 0;          // the game's own random numbers
     std::vector<uint32_t> extraSeeds;  // at most kMaxExtraSeeds, in the order the game draws them
+    // Who played and how the tanks fight: each tank's player slot (0 is player 1),
+    // ascending; empty for slots 0, 1, ... in tank order. Every one for itself, or players 1
+    // and 3 against 2 and 4, with or without hits on team mates. A match of the first slots
+    // in FREE FOR ALL without friendly fire writes none of this: its header is as it always was.
+    std::vector<uint8_t> slots;
+    TSidesMode mode = TSidesMode::FreeForAll;
+    bool friendlyFire = false;
+
+    // The slot of tank `tank`.
+    int SlotOfTank(size_t tank) const { return tank < slots.size() ? slots[tank] : static_cast<int>(tank); }
 
     bool operator==(const TReplayHeader& other) const;
 };

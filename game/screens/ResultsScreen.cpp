@@ -5,29 +5,49 @@
 
 #include "framework/GameEventReceiver.h"
 #include "game/ReadableText.h"
+#include "game/TankColors.h"
 #include "game/Vexmoor.h"
 #include "game/net/NetworkRematch.h"
 
 namespace {
 
-// The table's columns (their centers) and rows, for an 800x600 screen.
+// The table's columns (their centers) and rows, for an 800x600 screen: the duel's two
+// rows, or up to six (four players, two teams) closer together.
 constexpr int kColumns[4] = {200, 370, 490, 610};
 constexpr int kHeaderY = 150, kRowY[2] = {190, 230};
+constexpr int kManyHeaderY = 128, kManyRowY = 158, kManyRowStep = 24;
+constexpr int kTimeY = 275, kManyTimeY = 304;
 constexpr wchar_t const* kHeaders[4] = {L"", L"HITS", L"SHOTS", L"ACCURACY"};
 constexpr int kRematchLineY = 520;  // under the entries
-
-// Player 1 drives "tank2", player 2 "tank1": each row wears its tank's color as a swatch.
-const char* TankColorOf(int player)
-{
-    return player == 1 ? "Tank2" : "Tank1";
-}
 
 }  // namespace
 
 std::wstring TVexmoorResultsScreen::WinnerLine(const TMatchStats& stats)
 {
-    if (stats.winner == 1 || stats.winner == 2) return L"PLAYER " + std::to_wstring(stats.winner) + L" WINS";
+    const bool teams = stats.mode == TMatchMode::Teams;
+    if (stats.winner >= 1 && stats.winner <= (teams ? 2 : kMaxPlayers))
+        return (teams ? L"TEAM " : L"PLAYER ") + std::to_wstring(stats.winner) + L" WINS";
     return L"DRAW";
+}
+
+std::vector<TVexmoorResultsScreen::Row> TVexmoorResultsScreen::Rows(const TMatchStats& stats)
+{
+    std::vector<Row> rows;
+    for (int player = 1; player <= kMaxPlayers; ++player)
+        if (stats.playing[player - 1]) rows.push_back({PlayerCells(stats, player), player - 1});
+    if (stats.mode == TMatchMode::Teams)
+        for (int team = 1; team <= 2; ++team) rows.push_back({TeamCells(stats, team), team - 1});
+    return rows;
+}
+
+std::array<std::wstring, 4> TVexmoorResultsScreen::TeamCells(const TMatchStats& stats, int team)
+{
+    // Players 1 and 3 are team 1, players 2 and 4 team 2.
+    int hits = 0, shots = 0;
+    for (int i = team - 1; i < kMaxPlayers; i += 2)
+        if (stats.playing[i]) hits += stats.hits[i], shots += stats.shots[i];
+    return {L"TEAM " + std::to_wstring(team), std::to_wstring(hits), std::to_wstring(shots),
+            std::to_wstring(TMatchStats::AccuracyPercent(hits, shots)) + L"%"};
 }
 
 std::array<std::wstring, 4> TVexmoorResultsScreen::PlayerCells(const TMatchStats& stats, int player)
@@ -165,19 +185,21 @@ int TVexmoorResultsScreen::OnRender()
     irr::gui::IGUIFont* mid = GameFont("fnt_18");
     const std::wstring winner = WinnerLine(stats);
     centered(winner, big, center, SY(50));
-    // The winner's tank color in a bar under its line.
-    if (stats.winner == 1 || stats.winner == 2)
-        driver->draw2DRectangle(SchemeColor(TankColorOf(stats.winner)),
+    // The winner's tank color in a bar under its line (a team's: its first player's).
+    if (winner != L"DRAW")
+        driver->draw2DRectangle(TankColors::OfSlot(*this, stats.winner - 1),
                                 irr::core::recti(center - SX(120), SY(105), center + SX(120), SY(115)));
-    for (int c = 1; c < 4; ++c) centered(kHeaders[c], mid, SX(kColumns[c]), SY(kHeaderY));
-    for (int player = 1; player <= 2; ++player) {
-        const std::array<std::wstring, 4> cells = PlayerCells(stats, player);
-        const int y = SY(kRowY[player - 1]);
-        for (int c = 0; c < 4; ++c) centered(cells[c], mid, SX(kColumns[c]), y);
-        driver->draw2DRectangle(SchemeColor(TankColorOf(player)),
+    // Each row wears its player's tank color as a swatch (a team's row its first player's).
+    const std::vector<Row> rows = Rows(stats);
+    const bool many = rows.size() > 2;
+    for (int c = 1; c < 4; ++c) centered(kHeaders[c], mid, SX(kColumns[c]), SY(many ? kManyHeaderY : kHeaderY));
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int y = SY(many ? kManyRowY + static_cast<int>(r) * kManyRowStep : kRowY[r]);
+        for (int c = 0; c < 4; ++c) centered(rows[r].cells[c], mid, SX(kColumns[c]), y);
+        driver->draw2DRectangle(TankColors::OfSlot(*this, rows[r].colorSlot),
                                 irr::core::recti(SX(110), y + SY(2), SX(130), y + SY(20)));
     }
-    centered(TimeLine(stats), mid, center, SY(275));
+    centered(TimeLine(stats), mid, center, SY(many ? kManyTimeY : kTimeY));
     if (const std::wstring line = rematch ? rematch->Line() : L""; !line.empty())
         centered(line, mid, center, SY(kRematchLineY));
 

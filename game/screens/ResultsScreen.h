@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/VexmoorGameState.h"
 #include "game/world/MatchStats.h"
@@ -29,11 +30,20 @@ public:
     // Every text stands on the plate.
     std::optional<irr::video::SColor> TextGround() override;
 
-    // What the screen shows of a match: "PLAYER 1 WINS" (or "DRAW"), a player's row of the
-    // table (name, hits, shots, accuracy) and "MATCH TIME 1:05".
+    // What the screen shows of a match: "PLAYER 1 WINS" (in TEAMS "TEAM 1 WINS", or
+    // "DRAW"), a player's or a team's row of the table (name, hits, shots, accuracy) and
+    // "MATCH TIME 1:05".
     static std::wstring WinnerLine(const TMatchStats& stats);
     static std::array<std::wstring, 4> PlayerCells(const TMatchStats& stats, int player);
+    static std::array<std::wstring, 4> TeamCells(const TMatchStats& stats, int team);
     static std::wstring TimeLine(const TMatchStats& stats);
+    // The table's rows: one a playing player, then in TEAMS one a team; each with the slot
+    // whose tank color its swatch wears.
+    struct Row {
+        std::array<std::wstring, 4> cells;
+        int colorSlot;
+    };
+    static std::vector<Row> Rows(const TMatchStats& stats);
 
     TMatchStats stats;
     int mouse_on = -1;

@@ -85,8 +85,7 @@ int TTankShell::FlyBouncing(TArenaWorld& arena, TNodeGameObject& world, int maxB
         placeAt(piece.to);
         lastGlobalPosition = piece.from;
         const bool ownTankToo = piece.bouncesBefore > 0;
-        if ((ownTankToo || tank_key != "tank1") && TestTank(arena, "tank1", tank1_, "player2", boxMode)) return 0;
-        if ((ownTankToo || tank_key != "tank2") && TestTank(arena, "tank2", tank2_, "player1", boxMode)) return 0;
+        if (TestTanks(arena, ownTankToo, boxMode)) return 0;
     }
     lastGlobalPosition = start;
     placeAt(count > 0 ? pieces[count - 1].to : from);

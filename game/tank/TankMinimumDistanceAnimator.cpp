@@ -1,5 +1,7 @@
 #include "game/tank/TankMinimumDistanceAnimator.h"
 
+#include <algorithm>
+
 #include "framework/objects/NodeGameObject.h"
 #include "framework/GameState.h"
 #include "game/tank/Tank.h"
@@ -11,6 +13,13 @@ std::shared_ptr<TankMinimumDistanceAnimator> TankMinimumDistanceAnimator::Create
     return animator;
 }
 
+std::shared_ptr<TankMinimumDistanceAnimator> TankMinimumDistanceAnimator::Create(const std::vector<std::string>& fromKeys)
+{
+    auto animator = Create(fromKeys.empty() ? std::string() : fromKeys.front());
+    if (fromKeys.size() > 1) animator->also_from.assign(fromKeys.begin() + 1, fromKeys.end());
+    return animator;
+}
+
 int TankMinimumDistanceAnimator::OnAnimate(TGameObject* obj, int)
 {
     auto state = GetState();
@@ -18,7 +27,12 @@ int TankMinimumDistanceAnimator::OnAnimate(TGameObject* obj, int)
     if (!state || !tank || !tank->_node) return 0;
     auto other = state->GetGameObjectAs<TTank>(from_key, other_);
     if (!other || !other->_node) return 0;
-    const float d = tank->GetDistanceFrom(other->GetGlobalPosition());
+    float d = tank->GetDistanceFrom(other->GetGlobalPosition());
+    others_.resize(also_from.size());
+    for (size_t i = 0; i < also_from.size(); ++i) {
+        auto more = state->GetGameObjectAs<TTank>(also_from[i], others_[i]);
+        if (more && more->_node) d = std::min(d, tank->GetDistanceFrom(more->GetGlobalPosition()));
+    }
     if (d > distance) {
         lastPosition = tank->GetPosition();
     } else if (lastPosition) {

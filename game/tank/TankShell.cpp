@@ -1,5 +1,6 @@
 #include "game/tank/TankShell.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "framework/GameState.h"
@@ -34,22 +35,36 @@ int TTankShell::OnUpdate()
             return 0;
         }
     }
-    // A shell never tests the tank that fired it.
-    if (tank_key != "tank1" && TestTank(*arena, "tank1", tank1_, "player2", boxMode)) return 0;
-    if (tank_key != "tank2") TestTank(*arena, "tank2", tank2_, "player1", boxMode);
+    // A straight shell never tests the tank that fired it.
+    TestTanks(*arena, false, boxMode);
     return 0;
 }
 
-bool TTankShell::TestTank(TArenaWorld& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
-                          const std::string& playerKey, int boxMode)
+bool TTankShell::TestTanks(TArenaWorld& arena, bool ownTankToo, int boxMode)
 {
-    auto victim = arena.GetGameObjectAs<TTank>(victimKey, victimLookup);
+    const int shooter = TArenaWorld::SlotOfTank(tank_key);
+    // In tank key order ("tank1" is slot 1), as the duel always tested them.
+    for (int slot : {1, 0, 2, 3}) {
+        if (std::find(arena.slots.begin(), arena.slots.end(), slot) == arena.slots.end()) continue;
+        const bool own = slot == shooter;
+        if (own ? !ownTankToo : !arena.ShellHits(shooter, slot)) continue;
+        if (TestTank(arena, slot, boxMode)) return true;
+    }
+    return false;
+}
+
+bool TTankShell::TestTank(TArenaWorld& arena, int victimSlot, int boxMode)
+{
+    auto victim = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(victimSlot), tanks_[victimSlot]);
     // A tank just back from a safe respawn cannot be hit.
     if (!victim || victim->GetAnimator("spawn_grace") || !CheckCollision(victim.get(), boxMode)) return false;
+    const int shooter = TArenaWorld::SlotOfTank(tank_key);
     arena.SetTanksDisabled(1);
     victim->Die(GetDirection());
-    arena.OnHit(victim, GetGlobalPosition());
-    if (auto player = arena.GetGameObjectAs<TPlayer>(playerKey)) player->score += 1;
+    arena.OnHit(victim, GetGlobalPosition(), shooter);
+    if (auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(victimSlot))) player->score += 1;
+    if (arena.AreEnemies(shooter, victimSlot))
+        if (auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(shooter))) player->hits += 1;
     arena.QueueGameObjectForDeletion(obj_key);
     return true;
 }

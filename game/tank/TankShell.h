@@ -1,5 +1,5 @@
 // A tank's shot: flies straight ahead for a fixed time and tests itself each frame
-// against the arena and the other tank.
+// against the arena and the other tanks.
 #pragma once
 
 #include <irrlicht.h>
@@ -32,14 +32,17 @@ private:
     // one met while bounces are left, the tanks tested along every straight piece.
     int FlyBouncing(TArenaWorld& arena, TNodeGameObject& world, int maxBounces, int boxMode);
 
-    // A hit on the tank `victimKey`: both tanks stop, the victim dies, its player scores.
-    // victimLookup remembers where the victim was found, for the next frame.
-    bool TestTank(TArenaWorld& arena, const std::string& victimKey, TObjectLookup<TTank>& victimLookup,
-                  const std::string& playerKey, int boxMode);
+    // Tests every tank of the match this shell may hit, "tank1" first; true at a hit. Its own
+    // tank only with `ownTankToo` (a bouncing shell after its first wall); a team mate's
+    // only with friendly fire on.
+    bool TestTanks(TArenaWorld& arena, bool ownTankToo, int boxMode);
+    // A hit on the tank of `victimSlot`: the tanks stop, the victim dies, its player counts
+    // the hit taken and the shooter's player, if the victim was its enemy, the hit made.
+    bool TestTank(TArenaWorld& arena, int victimSlot, int boxMode);
 
-    // The objects a flying shell tests every frame.
+    // The objects a flying shell tests every frame (the tanks by slot).
     TObjectLookup<TNodeGameObject> world_;
-    TObjectLookup<TTank> tank1_, tank2_;
+    TObjectLookup<TTank> tanks_[4];
 };
 
 // Moves a shell for its flight time, then queues it for deletion.

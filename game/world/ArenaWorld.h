@@ -38,7 +38,7 @@ public:
                                                   std::optional<irr::core::vector3df> outlineScale,
                                                   irr::scene::ISceneNode* parent,
                                                   std::optional<irr::core::vector3df> meshRotation) = 0;
-    // Freezes both tanks (1) or frees them (0), in the flag "tanks_disabled" too.
+    // Freezes every tank (1) or frees them (0), in the flag "tanks_disabled" too.
     virtual int SetTanksDisabled(int disabled) = 0;
     // The tank under `key` is done dying: it comes back at the next free moment.
     virtual int QueueTankForRespawn(const std::string& key) = 0;
@@ -60,9 +60,10 @@ public:
     // block of frames, the end), in order.
     virtual void OnHostRecording(const std::vector<uint8_t>& piece) = 0;
 
-    // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at `where`.
+    // Events for the presentation: `tank` fired `shell` from `muzzle`; `victim` was hit at
+    // `where` by a shell of the tank of slot `shooter` (-1: of no playing tank).
     virtual void OnShot(TTank& tank, irr::scene::ISceneNode* shell, irr::scene::ISceneNode* muzzle) = 0;
-    virtual void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where) = 0;
+    virtual void OnHit(const std::shared_ptr<TTank>& victim, const irr::core::vector3df& where, int shooter) = 0;
 
     // Walls a shell may bounce off in this match; 0 for straight shells.
     int ShellBounces() const;

@@ -16,9 +16,6 @@ struct TMatchStats {
     bool network = false;  // played over the network: a rematch needs both sides
 
     // Hits per shot in whole percent; 0 without a shot.
-    int AccuracyPercent(int player) const
-    {
-        const int i = player - 1;
-        return shots[i] > 0 ? (hits[i] * 100 + shots[i] / 2) / shots[i] : 0;
-    }
+    int AccuracyPercent(int player) const { return AccuracyPercent(hits[player - 1], shots[player - 1]); }
+    static int AccuracyPercent(int hits, int shots) { return shots > 0 ? (hits * 100 + shots / 2) / shots : 0; }
 };

@@ -21,6 +21,8 @@ public:
 
     // Hits taken by this player's own tank.
     int score = 0;
+    // Hits this player's shells made on enemy tanks (a match of three or four scores these).
+    int hits = 0;
     std::string tank;
     std::string controller;
 };
