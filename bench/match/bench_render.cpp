@@ -77,16 +77,35 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The match of the benchmarks: the first scheme with outlines, both tanks driving.
+void EnterMatch(bench::GameRun& game)
+{
+    game.StartToTitle();
+    game.UseSchemeWithOutlines();
+    game.ClickStartGame();
+    game.HoldDrivingKeys();
+}
+
+// n frames of the game, fire pressed whenever it can be, until the driver has drawn them.
+Times RunGame(bench::GameRun& game, int n)
+{
+    const int64_t drawn = game.arena->framesDrawn;
+    const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
+    for (int i = 0; i < n; ++i) game.Frame(true);
+    glFinish();
+    const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+    if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
+    if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the game took no time");
+    return times;
+}
+
 // Every view in turn: the game and the bare engine with the effects on and off take
 // turns in blocks of frames (game on, bare on, game off, bare off), so that a change of
 // load touches all four alike.
 void Measure(int frames, int block, const std::vector<int>& views)
 {
     bench::GameRun game(irr::video::EDT_OPENGL);
-    game.StartToTitle();
-    game.UseSchemeWithOutlines();
-    game.ClickStartGame();
-    game.HoldDrivingKeys();
+    EnterMatch(game);
     const GlWindow gameWindow(game.Game().driver);
 
     bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
@@ -98,14 +117,7 @@ void Measure(int frames, int block, const std::vector<int>& views)
 
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
-        const int64_t drawn = game.arena->framesDrawn;
-        const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
-        for (int i = 0; i < n; ++i) game.Frame(true);
-        glFinish();
-        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
-        if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
-        if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the game took no time");
-        return times;
+        return RunGame(game, n);
     };
     auto runBare = [&](int n) {
         bareWindow.MakeCurrent();
@@ -167,21 +179,8 @@ void Measure(int frames, int block, const std::vector<int>& views)
 void MeasureEach(int frames, int block, const std::vector<int>& views)
 {
     bench::GameRun game(irr::video::EDT_OPENGL);
-    game.StartToTitle();
-    game.UseSchemeWithOutlines();
-    game.ClickStartGame();
-    game.HoldDrivingKeys();
+    EnterMatch(game);
     const GlWindow gameWindow(game.Game().driver);
-    auto run = [&](int n) {
-        const int64_t drawn = game.arena->framesDrawn;
-        const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
-        for (int i = 0; i < n; ++i) game.Frame(true);
-        glFinish();
-        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
-        if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
-        if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of frames took no time");
-        return times;
-    };
     // Sides: 0 every effect, 1 none, 2 + k every effect but kind k, last the outlines alone.
     constexpr int kSides = 3 + kEffectKinds;
     auto show = [](int side) {
@@ -200,7 +199,7 @@ void MeasureEach(int frames, int block, const std::vector<int>& views)
             Times round[kSides];
             for (int side = 0; side < kSides; ++side) {
                 show(side);
-                round[side] = run(block);
+                round[side] = RunGame(game, block);
             }
             show(0);
             if (done < 0) continue;
