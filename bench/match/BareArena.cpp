@@ -274,7 +274,7 @@ void BareArena::MoveShell()
     if (ShellHits(arena_, velocity)) {
         DropShell();
     } else if (ShellHits(tank1_.node, velocity)) {
-        if (EffectsShown()) Explosion::Start(smgr_, shell_.node->getAbsolutePosition(), colors_.tank1);
+        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell_.node->getAbsolutePosition(), colors_.tank1);
         ++hits;
         DropShell();
     } else

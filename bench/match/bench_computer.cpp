@@ -9,6 +9,7 @@
 // --only runs one block of one set-up and nothing else, with callgrind collecting only its
 // frames (valgrind --tool=callgrind --collect-atstart=no). --matches 0 leaves the win table out.
 #include <algorithm>
+#include <stdexcept>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -127,6 +128,7 @@ BlockTime Block(Match& match, const Setup& setup, int frames, bool callgrind = f
         cpu += bench::ProcessCpuNs() - cpu0;
         if (callgrind) CALLGRIND_TOGGLE_COLLECT;
     }
+    if (frames <= 0 || wall <= 0 || cpu <= 0) throw std::runtime_error("a block of frames took no time");
     return {wall / 1e3 / frames, cpu / 1e3 / frames};
 }
 
@@ -134,7 +136,8 @@ double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
-    return n == 0 ? 0.0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    if (n == 0) throw std::runtime_error("no figures to take the median of");
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 std::string Spread(const std::vector<double>& v, const char* format)

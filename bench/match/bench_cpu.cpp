@@ -48,8 +48,21 @@ struct Tally {
         wallNs += other.wallNs;
         frames += other.frames;
     }
-    double Load() const { return wallNs ? static_cast<double>(processorNs) / static_cast<double>(wallNs) : 0.0; }
-    double Fps() const { return wallNs ? static_cast<double>(frames) * 1e9 / static_cast<double>(wallNs) : 0.0; }
+    // A figure that could not be taken is an error, never a 0.
+    double Load() const
+    {
+        Check();
+        return static_cast<double>(processorNs) / static_cast<double>(wallNs);
+    }
+    double Fps() const
+    {
+        Check();
+        return static_cast<double>(frames) * 1e9 / static_cast<double>(wallNs);
+    }
+    void Check() const
+    {
+        if (wallNs <= 0 || processorNs <= 0 || frames <= 0) throw std::runtime_error("no frames timed");
+    }
 };
 
 // Runs frames for `seconds` of wall time and adds them to the tally.
@@ -146,6 +159,7 @@ void Measure(double seconds)
             gameTally.Add(gameBlock);
             bareTally.Add(bareBlock);
         }
+        if (ratios.empty()) throw std::runtime_error("no block pairs timed");
         std::sort(ratios.begin(), ratios.end());
         std::printf("  match, %s  game %.3f (%.0f fps)   bare engine %.3f (%.0f fps)   game/bare %.3f, median of "
                     "%zu pairs %.3f%s\n",

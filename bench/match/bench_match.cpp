@@ -55,7 +55,8 @@ Options Parse(int argc, char** argv)
 
 double Us(int64_t ns, int64_t frames)
 {
-    return frames ? ns / 1000.0 / frames : 0.0;
+    if (frames <= 0 || ns < 0) throw std::runtime_error("no frames timed");
+    return ns / 1000.0 / frames;
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 // side and take turns in short blocks of frames, so that a change in the machine's load
 // touches both alike. The match is the one of benchmark 1: both tanks driving and turning,
 // a shell in flight, 16 ms of game time per frame whatever the real frame time.
-//   DISPLAY=:80 bench_render [--frames N] [--block B] [--shots FOLDER]
+//   DISPLAY=:80 bench_render [--frames N] [--block B] [--shots FOLDER] [--views split,tank1,...] [--each]
+// --each weighs every effect on its own in the game's frame instead (see MeasureEach).
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -71,20 +72,40 @@ struct Times {
 
 double Median(std::vector<double> values)
 {
+    if (values.empty()) throw std::runtime_error("no block rounds measured");
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// The match of the benchmarks: the first scheme with outlines, both tanks driving.
+void EnterMatch(bench::GameRun& game)
+{
+    game.StartToTitle();
+    game.UseSchemeWithOutlines();
+    game.ClickStartGame();
+    game.HoldDrivingKeys();
+}
+
+// n frames of the game, fire pressed whenever it can be, until the driver has drawn them.
+Times RunGame(bench::GameRun& game, int n)
+{
+    const int64_t drawn = game.arena->framesDrawn;
+    const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
+    for (int i = 0; i < n; ++i) game.Frame(true);
+    glFinish();
+    const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+    if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
+    if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the game took no time");
+    return times;
 }
 
 // Every view in turn: the game and the bare engine with the effects on and off take
 // turns in blocks of frames (game on, bare on, game off, bare off), so that a change of
 // load touches all four alike.
-void Measure(int frames, int block)
+void Measure(int frames, int block, const std::vector<int>& views)
 {
     bench::GameRun game(irr::video::EDT_OPENGL);
-    game.StartToTitle();
-    game.UseSchemeWithOutlines();
-    game.ClickStartGame();
-    game.HoldDrivingKeys();
+    EnterMatch(game);
     const GlWindow gameWindow(game.Game().driver);
 
     bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
@@ -96,24 +117,20 @@ void Measure(int frames, int block)
 
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
-        const int64_t drawn = game.arena->framesDrawn;
-        const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
-        for (int i = 0; i < n; ++i) game.Frame(true);
-        glFinish();
-        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
-        if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
-        return times;
+        return RunGame(game, n);
     };
     auto runBare = [&](int n) {
         bareWindow.MakeCurrent();
         const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
         for (int i = 0; i < n; ++i) bare.Frame();
         glFinish();
-        return Times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+        if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the bare engine took no time");
+        return times;
     };
     std::printf("  %-15s %9s %9s %9s %9s   %9s %9s %7s   %s\n", "view", "game fps", "bare fps", "game/bare",
                 "spread", "game off", "bare off", "ratio", "effects' share of the game's frame (bare's)");
-    for (int v = 0; v < bench::BareArena::kViews; ++v) {
+    for (int v : views) {
         const auto view = static_cast<bench::BareArena::View>(v);
         gameWindow.MakeCurrent();
         game.SelectView(view);
@@ -156,22 +173,103 @@ void Measure(int frames, int block)
     gameWindow.MakeCurrent();  // the game's device goes first and releases its own context
 }
 
+// What each effect costs in the game's frame: in every view asked for, the game alone with
+// every effect, with none, with every effect but one (for each kind in turn), and with the
+// tanks' outlines alone (every kind off, the effects on), taking turns in blocks of frames.
+void MeasureEach(int frames, int block, const std::vector<int>& views)
+{
+    bench::GameRun game(irr::video::EDT_OPENGL);
+    EnterMatch(game);
+    const GlWindow gameWindow(game.Game().driver);
+    // Sides: 0 every effect, 1 none, 2 + k every effect but kind k, last the outlines alone.
+    constexpr int kSides = 3 + kEffectKinds;
+    auto show = [](int side) {
+        ShowEffects(side != 1);
+        for (int k = 0; k < kEffectKinds; ++k)
+            ShowEffect(static_cast<TEffect>(k), side != kSides - 1 && side != 2 + k);
+    };
+    std::printf("  %-15s %9s %9s   share of the game's frame, processor (wall): medians of the block rounds\n", "view",
+                "fps on", "fps off");
+    for (int v : views) {
+        const auto view = static_cast<bench::BareArena::View>(v);
+        game.SelectView(view);
+        std::vector<double> cpuShare[kSides], wallShare[kSides];
+        int64_t onNs = 0, offNs = 0, measured = 0;
+        for (int done = -kWarmUpFrames; done < frames; done += block) {
+            Times round[kSides];
+            for (int side = 0; side < kSides; ++side) {
+                show(side);
+                round[side] = RunGame(game, block);
+            }
+            show(0);
+            if (done < 0) continue;
+            onNs += round[0].wall, offNs += round[1].wall, measured += block;
+            for (int side = 1; side < kSides; ++side) {
+                // What turning the side's effects off saves; the outlines: what they add to none.
+                const int from = side == kSides - 1 ? side : 0, to = side == kSides - 1 ? 1 : side;
+                cpuShare[side].push_back(static_cast<double>(round[from].cpu - round[to].cpu) / round[0].cpu);
+                wallShare[side].push_back(static_cast<double>(round[from].wall - round[to].wall) / round[0].wall);
+            }
+        }
+        std::printf("  %-15s %9.1f %9.1f   all %.1f%% (%.1f%%)", bench::BareArena::ViewName(view),
+                    Fps(measured, onNs, "the game"), Fps(measured, offNs, "the game without effects"),
+                    100.0 * Median(cpuShare[1]), 100.0 * Median(wallShare[1]));
+        for (int k = 0; k < kEffectKinds; ++k)
+            std::printf(", %s %.1f%% (%.1f%%)", EffectName(static_cast<TEffect>(k)), 100.0 * Median(cpuShare[2 + k]),
+                        100.0 * Median(wallShare[2 + k]));
+        std::printf(", outlines %.1f%% (%.1f%%)\n", 100.0 * Median(cpuShare[kSides - 1]),
+                    100.0 * Median(wallShare[kSides - 1]));
+    }
+    show(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     int frames = 600, block = 25;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool each = false;
+    std::vector<int> views;
+    for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
-        if (flag == "--frames") frames = std::atoi(argv[i + 1]);
-        else if (flag == "--block") block = std::atoi(argv[i + 1]);
-        else if (flag == "--shots") shotFolder = argv[i + 1];
+        if (flag == "--each") each = true;
+        if (i + 1 >= argc) continue;
+        if (flag == "--frames") frames = std::atoi(argv[++i]);
+        else if (flag == "--block") block = std::atoi(argv[++i]);
+        else if (flag == "--shots") shotFolder = argv[++i];
+        else if (flag == "--views") {
+            // Names of the game's views, comma separated.
+            std::string list = argv[++i];
+            for (size_t at = 0; at <= list.size();) {
+                const size_t end = std::min(list.find(',', at), list.size());
+                const std::string name = list.substr(at, end - at);
+                int found = -1;
+                for (int v = 0; v < bench::BareArena::kViews; ++v)
+                    if (name == bench::BareArena::ViewName(static_cast<bench::BareArena::View>(v))) found = v;
+                if (found < 0) {
+                    std::fprintf(stderr, "bench_render: no view named '%s'\n", name.c_str());
+                    return 2;
+                }
+                views.push_back(found);
+                at = end + 1;
+            }
+        }
     }
     if (block < 1) block = 1;
+    if (frames < block) frames = block;
+    if (views.empty())
+        for (int v = 0; v < bench::BareArena::kViews; ++v) views.push_back(v);
     return RunProgram([&] {
+        if (each) {
+            std::printf("Benchmark 3, effect by effect: OpenGL at 800x600, the game alone, %d frames a side and view, "
+                        "in turns of %d frames (goal: every effect together <= 10%% of the frame)\n",
+                        frames, block);
+            MeasureEach(frames, block, views);
+            return;
+        }
         std::printf("Benchmark 3: OpenGL at 800x600, %d frames each side and view, in turns of %d frames (goals: "
                     "game/bare >= 0.97, effects <= 10%% of the game's frame)\n",
                     frames, block);
-        Measure(frames, block);
+        Measure(frames, block, views);
     });
 }

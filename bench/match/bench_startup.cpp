@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,7 +31,8 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
-    return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    if (n == 0) throw std::runtime_error("no figures to take the median of");
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // The measured launch: prints "launch EXEC_TO_MAIN MAIN_TO_TITLE ENTRY1 ENTRY2 ..." in ms.
@@ -114,11 +116,16 @@ int main(int argc, char** argv)
         firstEntry.push_back(values[2]);
         for (size_t i = 3; i < values.size(); ++i) laterEntry.push_back(values[i]);
     }
+    if (toTitle.empty()) {
+        std::fprintf(stderr, "bench_startup: no launch measured\n");
+        return 1;
+    }
     std::printf("Benchmark 4: start-up and entry, OpenGL at 800x600, %d launches (medians, ms)\n", launches);
     std::printf("  program start to first drawn title frame  %7.1f ms (exec to main %.1f ms; 500 ms hand-over not "
                 "counted)\n",
                 Median(toTitle), Median(toMain));
-    std::printf("  click on START GAME to first arena frame  %7.1f ms first entry, %.1f ms later entries\n",
-                Median(firstEntry), Median(laterEntry));
+    std::printf("  click on START GAME to first arena frame  %7.1f ms first entry", Median(firstEntry));
+    if (!laterEntry.empty()) std::printf(", %.1f ms later entries", Median(laterEntry));
+    std::printf("\n");
     return 0;
 }

@@ -77,7 +77,7 @@ void OnHit(TArenaWorld& arena, const std::shared_ptr<TTank>& victim, const irr::
     if (!arena.smgr || !victim || !victim->_node || !EffectsShown()) return;
     irr::video::SColor color = victim->color;
     color.setAlpha(255);
-    Explosion::Start(arena.smgr, where, color);
+    if (EffectShown(TEffect::Burst)) Explosion::Start(arena.smgr, where, color);
     (new TSpinBlur(arena.smgr, victim))->drop();
 }
 

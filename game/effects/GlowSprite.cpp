@@ -20,18 +20,7 @@ struct UnitCircle {
     }
 };
 const UnitCircle kCircle;
-bool effectsShown = true;
 }  // namespace
-
-bool EffectsShown()
-{
-    return effectsShown;
-}
-
-void ShowEffects(bool shown)
-{
-    effectsShown = shown;
-}
 
 irr::video::SMaterial EffectMaterial()
 {
@@ -77,7 +66,8 @@ void TGlowSprite::OnAnimate(irr::u32 timeMs)
 
 void TGlowSprite::OnRegisterSceneNode()
 {
-    if (IsVisible && effectsShown) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    if (IsVisible && EffectShown(look.lifeMs > 0 ? TEffect::Flash : TEffect::Glow))
+        SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
     ISceneNode::OnRegisterSceneNode();
 }
 

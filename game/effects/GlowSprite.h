@@ -5,6 +5,8 @@
 
 #include <irrlicht.h>
 
+#include "game/effects/EffectSwitches.h"
+
 class TGlowSprite : public irr::scene::ISceneNode {
 public:
     struct Look {
@@ -44,8 +46,3 @@ private:
 
 // The material of the game's translucent vertex-colored effects: unlit, no depth writes.
 irr::video::SMaterial EffectMaterial();
-
-// Whether the battlefield's effects are made and drawn (on unless turned off; the
-// benchmarks turn them off to measure what they cost).
-bool EffectsShown();
-void ShowEffects(bool shown);

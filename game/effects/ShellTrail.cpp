@@ -24,7 +24,7 @@ void TShellTrail::OnAnimate(irr::u32 timeMs)
 
 void TShellTrail::OnRegisterSceneNode()
 {
-    if (IsVisible && EffectsShown()) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    if (IsVisible && EffectShown(TEffect::Trail)) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
     ISceneNode::OnRegisterSceneNode();
 }
 

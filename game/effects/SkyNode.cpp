@@ -99,7 +99,7 @@ void TSkyNode::Shade()
 void TSkyNode::OnRegisterSceneNode()
 {
     irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
-    if (IsVisible && EffectsShown() && camera) {
+    if (IsVisible && EffectShown(TEffect::Sky) && camera) {
         // The translucent pass comes after every solid model and sorts its nodes by their
         // distance from the camera, the farthest first.
         AbsoluteTransformation.makeIdentity();

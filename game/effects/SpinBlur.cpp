@@ -40,7 +40,7 @@ void TSpinBlur::OnAnimate(irr::u32 timeMs)
 
 void TSpinBlur::OnRegisterSceneNode()
 {
-    if (IsVisible && EffectsShown()) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+    if (IsVisible && EffectShown(TEffect::SpinBlur)) SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
     ISceneNode::OnRegisterSceneNode();
 }
 
