@@ -447,10 +447,11 @@ int TVexmoorArenaScreen::InitGameViews()
         return 0;
     }
     // One part a tank in slot order; with three, the fourth part looks from overhead.
-    std::vector<irr::scene::ICameraSceneNode*> cameras;
-    for (const auto& tank : tanks) cameras.push_back(tank->cam);
-    if (cameras.size() == 3) cameras.push_back(overheadCamera);
-    AddGameView("split", TSplitView::Create(cameras));
+    std::vector<irr::scene::ICameraSceneNode*> tankCameras;
+    for (const auto& tank : tanks) tankCameras.push_back(tank->cam);
+    std::vector<irr::scene::ICameraSceneNode*> parts = tankCameras;
+    if (parts.size() == 3) parts.push_back(overheadCamera);
+    AddGameView("split", TSplitView::Create(parts, tankCameras));
     return 0;
 }
 
