@@ -87,6 +87,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
         slots = PlayingSlots();
         ChooseArena();
     }
+    FitRespawnPoints();
     RequireMeshes(MatchMeshKeys());
     if (game) game->SetClsColor(SchemeColor("Background"));
     AddGameResource("fnt", WholeFontResource(kScoreFont, 36, 1));

@@ -1,6 +1,7 @@
 #include "game/world/ArenaWorld.h"
 
 #include <algorithm>
+#include <iostream>
 #include <typeinfo>
 
 #include "framework/Game.h"
@@ -55,6 +56,17 @@ void TArenaWorld::UseArenaGrid(TArenaGrid grid, std::optional<TMazePlan> plan)
     arenaGrid = std::move(grid);
     maze = plan;
     arena_model = kGridModel;
+}
+
+void TArenaWorld::FitRespawnPoints()
+{
+    if (!arenaGrid) return;
+    const int had = static_cast<int>(arenaGrid->RespawnPositions().size());
+    const int needed = static_cast<int>(slots.size());
+    if (had >= needed) return;
+    const int added = arenaGrid->AddRespawnsUpTo(needed);
+    std::cerr << "arena \"" << arenaGrid->Name() << "\": " << had << " respawn points for " << needed << " tanks, added "
+              << added << std::endl;
 }
 
 void TArenaWorld::DropArenaGrid()

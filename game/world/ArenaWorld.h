@@ -77,6 +77,9 @@ public:
     // resources under kGridModel, which becomes arena_model; `maze` is the plan it was
     // generated from, if it is a maze.
     void UseArenaGrid(TArenaGrid grid, std::optional<TMazePlan> maze);
+    // A grid with fewer respawn points than the tanks playing (`slots`) gets points added
+    // (said on stderr), so that every tank has a place to start and come back to.
+    void FitRespawnPoints();
     // Forgets the grid and takes its mesh out of the cache (a built-in arena is played or
     // the match is left).
     void DropArenaGrid();
