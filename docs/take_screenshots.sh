@@ -2,7 +2,8 @@
 # Takes the README's pictures of the real game under an Xvfb of its own (display :89, or
 # SHOT_DISPLAY): the title screen, a match with both tanks driving and a shell in flight,
 # and the options screen with its defaults; at 1280x720 each fixed view (F1, F2, F3) and,
-# after a match two computers play to its end, the results screen; then, staged
+# after a match two computers play to its end, the results screen; four computers' match
+# in the split screen's quarters; then, staged
 # by the rendering tests' picture run, a shot, a hit and two schemes whose tanks are close
 # in color (cut out of the overhead view and enlarged twice).
 #   bash docs/take_screenshots.sh [GAME_BINARY [TEST_RENDER]]
@@ -89,6 +90,27 @@ for i in $(seq 600); do
 done
 sleep 0.5
 import -window root docs/results.png
+kill $game_pid 2>/dev/null || true
+wait $game_pid 2>/dev/null || true
+
+# Four computer players on FORTS at 1280x720: the split screen (F4) in quarters.
+cat >>"$XDG_CONFIG_HOME/vexmoor/settings.ini" <<'INI'
+[player3]
+status = computer_hard
+[player4]
+status = computer_hard
+INI
+sed -i 's/^score_to = 5$/score_to = 10\narena = forts/' "$XDG_CONFIG_HOME/vexmoor/settings.ini"
+"$game" >/dev/null 2>&1 &
+game_pid=$!
+window=$(xdotool search --sync --name Vexmoor | head -n1)
+sleep 1.5
+xdotool mousemove 640 255 click 1
+sleep 3
+xdotool windowfocus "$window"
+xdotool key F4
+sleep 3
+import -window root docs/split_four.png
 kill $game_pid 2>/dev/null || true
 
 frames=$(mktemp -d)

@@ -3,11 +3,7 @@
 # 2's tank drives and fires with nobody at the keys.
 . "$(dirname "$0")/lib.sh"
 e2e_begin computer_opponent
-start_xvfb 800x600
-start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
-wait_window 10 || fail "no game window"
-mouse_to 790 590
-poll 10 is_title title || fail "no title"
+start_at_title
 click_at 400 $ENTRY_SETUP_Y
 poll 40 is_setup setup || fail "MATCH SETUP did not open the set-up screen"
 # Player 2's STATUS cell (row 2, right of the W/L column): HUMAN -> COMPUTER EASY -> NORMAL.

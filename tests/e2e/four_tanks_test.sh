@@ -7,11 +7,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin four_tanks
 two_computers_settings
-start_xvfb 800x600
-start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
-wait_window 10 || fail "no game window"
-mouse_to 790 590
-poll 10 is_title title || fail "no title"
+start_at_title
 click_at 400 $ENTRY_SETUP_Y
 poll 40 is_setup setup || fail "MATCH SETUP did not open the set-up screen"
 mouse_to 790 590

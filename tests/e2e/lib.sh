@@ -344,9 +344,10 @@ is_results()
     local s plate
     s=$(scheme_of_arena "$(pixel 5 5)")
     [ "$s" -ge 0 ] || return 1
-    plate=$(pixel 400 128)
+    # Between the winner's bar and the table's headers, clear for two rows or six.
+    plate=$(pixel 400 119)
     [ "$plate" = "0,0,0" ] || [ "$plate" = "255,255,255" ] || return 1
-    [ "$(count_color "$plate" 500x4+150+126)" -gt 1900 ]
+    [ "$(count_color "$plate" 500x4+150+117)" -gt 1900 ]
 }
 # The title: its clear color is a scheme's "Arena" color and the text "Vexmoor" stands in the
 # scheme's "Background" color near the top.
@@ -385,6 +386,22 @@ hover_entry()
     poll "$2" entry_lit "$3" "$1"
 }
 
+# The game's window up with its title, the pointer out of the way.
+wait_for_title()
+{
+    wait_window 10 || fail "no game window"
+    mouse_to 790 590
+    poll 10 is_title title || fail "no title"
+}
+
+# An 800x600 X server of our own, the game in it from the checkout, at its title.
+start_at_title()
+{
+    start_xvfb 800x600
+    start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
+    wait_for_title
+}
+
 # Window-relative pointer moves and clicks through XTest.
 mouse_to() { xdotool mousemove "$((GAME_X + $1))" "$((GAME_Y + $2))"; }
 click_at()
@@ -416,9 +433,7 @@ count_lines() { grep -cF -- "$2" "$1" 2>/dev/null || true; }
 # seen to move. release_driving_keys lets the keys go.
 start_driving_match()
 {
-    wait_window 10 || fail "no game window"
-    mouse_to 790 590
-    poll 10 is_title title || fail "no title"
+    wait_for_title
     click_at 400 $ENTRY_START_Y
     poll 10 is_arena arena || fail "START GAME did not open the arena"
     DRIVE_SCHEME=$(scheme_of_background "$(pixel 5 5)")

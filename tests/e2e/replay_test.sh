@@ -22,11 +22,7 @@ is_replays()
 end_line() { grep -F "replay: the end of" "$1" | head -1 | sed 's/.*: player/player/'; }
 ended() { [ -n "$(end_line "$1")" ]; }
 
-start_xvfb 800x600
-start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
-wait_window 10 || fail "no game window"
-mouse_to 790 590
-poll 10 is_title title || fail "no title"
+start_at_title
 
 # --- The match, recorded ------------------------------------------------------------------
 click_at 400 $ENTRY_START_Y

@@ -5,11 +5,7 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin results
 two_computers_settings
-start_xvfb 800x600
-start_game "$VEXMOOR_SRC" "$E2E_WORK/game"
-wait_window 10 || fail "no game window"
-mouse_to 790 590
-poll 10 is_title title || fail "no title"
+start_at_title
 
 # A match, played by the computers, decided and its finale over: up to six minutes on a
 # machine four times slower than ours (a match here lasts about a minute).

@@ -163,6 +163,24 @@ protected:
 
     std::shared_ptr<TTank> Tank(const std::string& key) { return arena->GetGameObjectAs<TTank>(key); }
     std::shared_ptr<TArena> ArenaObject() { return arena->GetGameObjectAs<TArena>("arena"); }
+    // Whether lines at shell height from `gun` to the middle and both sides of a tank at
+    // `point` all meet a wall, asked of the engine's own collision manager.
+    bool Hidden(const irr::core::vector3df& point, const irr::core::vector3df& gun)
+    {
+        irr::core::vector3df side = (point - gun).crossProduct(irr::core::vector3df(0, 1, 0));
+        side.setLength(1.0f);
+        for (float s : {0.0f, -1.0f, 1.0f}) {
+            const irr::core::vector3df shift = side * s + irr::core::vector3df(0, 0.4f, 0);
+            irr::core::line3df line(gun + shift, point + shift);
+            irr::core::vector3df hit;
+            irr::core::triangle3df triangle;
+            irr::scene::ISceneNode* node = nullptr;
+            if (!arena->smgr->getSceneCollisionManager()->getCollisionPoint(
+                    line, ArenaObject()->_node->getTriangleSelector(), hit, triangle, node))
+                return false;
+        }
+        return true;
+    }
     std::shared_ptr<TPlayer> Player(const std::string& key) { return arena->GetGameObjectAs<TPlayer>(key); }
     std::shared_ptr<TTankShell> Shell(const std::string& tankKey)
     {

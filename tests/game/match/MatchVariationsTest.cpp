@@ -174,27 +174,7 @@ TEST_F(Variations, ScoreToEndsTheMatchAtItsValue)
     EXPECT_EQ(arena->winner, 2);
 }
 
-class SafeRespawn : public Variations {
-protected:
-    // Whether straight lines at shell height from the other tank to the middle and both sides
-    // of a tank at the point all meet a wall, asked of the engine's own collision manager.
-    bool Hidden(const vector3df& point, const vector3df& other)
-    {
-        vector3df side = (point - other).crossProduct(vector3df(0, 1, 0));
-        side.setLength(1.0f);
-        for (float s : {0.0f, -1.0f, 1.0f}) {
-            const vector3df shift = side * s + vector3df(0, 0.4f, 0);
-            irr::core::line3df line(other + shift, point + shift);
-            vector3df hit;
-            irr::core::triangle3df triangle;
-            irr::scene::ISceneNode* node = nullptr;
-            if (!arena->smgr->getSceneCollisionManager()->getCollisionPoint(
-                    line, ArenaObject()->_node->getTriangleSelector(), hit, triangle, node))
-                return false;
-        }
-        return true;
-    }
-};
+using SafeRespawn = Variations;
 
 TEST_F(SafeRespawn, NeverInTheOtherTanksLineOfFireWhereAPointOutOfItExists)
 {

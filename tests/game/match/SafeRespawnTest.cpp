@@ -21,24 +21,6 @@ protected:
         arena->LoadSleekTank("tank4", "Tank4");
         arena->slots = {0, 1, 2, 3};
     }
-    // Whether lines at shell height from `gun` to the middle and both sides of a tank at
-    // `point` all meet a wall, asked of the engine's own collision manager.
-    bool Hidden(const vector3df& point, const vector3df& gun)
-    {
-        vector3df side = (point - gun).crossProduct(vector3df(0, 1, 0));
-        side.setLength(1.0f);
-        for (float s : {0.0f, -1.0f, 1.0f}) {
-            const vector3df shift = side * s + vector3df(0, 0.4f, 0);
-            irr::core::line3df line(gun + shift, point + shift);
-            vector3df hit;
-            irr::core::triangle3df triangle;
-            irr::scene::ISceneNode* node = nullptr;
-            if (!arena->smgr->getSceneCollisionManager()->getCollisionPoint(
-                    line, ArenaObject()->_node->getTriangleSelector(), hit, triangle, node))
-                return false;
-        }
-        return true;
-    }
     void Stand(const std::string& key, const vector3df& at)
     {
         Place(key, at, 0);
