@@ -1,6 +1,9 @@
 // Gamepads in the match: SDL virtual pads drive, turn and fire the tanks through the pad
 // controller; Start and Back; a pad pulled out pauses the match with a line naming the
 // player; a game without SDL plays from the keyboard.
+#include <functional>
+#include <map>
+
 #include "tests/support/ArenaFixture.h"
 #include "framework/Gamepads.h"
 #include "game/control/KeyboardTankController.h"
@@ -348,3 +351,56 @@ TEST_F(WithoutSdl, SdlThatCannotStartLeavesOneLineAndKeyboardPlay)
     EXPECT_NE(Shell("tank2"), nullptr);
 }
 
+
+// Four tanks, each from its own device: two players at the keyboard, one at a pad, one
+// computer. Each device moves only its own tank, and the computer plays the match to its end
+// against the three who stand still.
+TEST_F(GamepadMatch, KeyboardsAPadAndAComputerShareAMatchOfFour)
+{
+    pad2.reset();
+    game->gamepads->Poll();
+    game->settings.players[0].status = TPlayerStatus::Human;
+    game->settings.players[1].status = TPlayerStatus::Human;
+    game->settings.players[2].status = TPlayerStatus::Gamepad1;
+    game->settings.players[3].status = TPlayerStatus::ComputerHard;
+    game->settings.match.arena = TArenaChoice::OpenField;
+    game->settings.match.scoreTo = 3;
+    TGame::SetGameState("TitleScreen");
+    Frame();
+    EnterArena();
+    Frame();
+    ASSERT_EQ(arena->slots, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_NE(std::dynamic_pointer_cast<TKeyboardTankController>(Player("player1")->GetController()), nullptr);
+    EXPECT_NE(std::dynamic_pointer_cast<TKeyboardTankController>(Player("player2")->GetController()), nullptr);
+    auto pad = std::dynamic_pointer_cast<TPadTankController>(Player("player3")->GetController());
+    ASSERT_NE(pad, nullptr);
+    EXPECT_EQ(pad->target_key, "tank3");
+    EXPECT_EQ(pad->pad, 0);
+
+    // Each device on its own: only its tank leaves its place.
+    const auto drivesOnly = [&](const std::string& driven, const std::function<void(bool)>& hold) {
+        Place("tank2", vector3df(-15, 0, 5), 0);
+        Place("tank1", vector3df(-5, 0, 5), 0);
+        Place("tank3", vector3df(5, 0, 5), 0);
+        Place("tank4", vector3df(15, 0, -10), 180);  // the computer far off, its back turned
+        std::map<std::string, vector3df> before;
+        for (const char* key : {"tank1", "tank2", "tank3"}) before[key] = Tank(key)->GetPosition();
+        hold(true);
+        Frames(40);
+        hold(false);
+        for (const char* key : {"tank1", "tank2", "tank3"}) {
+            const bool moved = Tank(key)->GetPosition().getDistanceFrom(before[key]) > 0.2f;
+            EXPECT_EQ(moved, key == driven) << key << " while " << driven << "'s device was held";
+        }
+        Frames(120);  // to a stop
+    };
+    const TSettings& s = game->settings;
+    drivesOnly("tank2", [&](bool down) { Key(s.players[0].keys.forward, down); });
+    drivesOnly("tank1", [&](bool down) { Key(s.players[1].keys.forward, down); });
+    drivesOnly("tank3", [&](bool down) { pad1->Button(SDL_CONTROLLER_BUTTON_A, down); });
+
+    ASSERT_TRUE(FramesUntil([&] { return arena->GetFlag("match_end") != 0; }, 60 * 60 * 5))
+        << "the computer did not end the match";
+    EXPECT_EQ(arena->winner, 4);
+    EXPECT_EQ(Player("player4")->hits, 3);
+}
