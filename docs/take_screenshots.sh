@@ -65,14 +65,19 @@ wait $xvfb 2>/dev/null || true
 Xvfb "$DISPLAY" -noreset -screen 0 1280x720x24 >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
-"$game" >/dev/null 2>&1 &
-game_pid=$!
-window=$(xdotool search --sync --name Vexmoor | head -n1)
-sleep 1.5
-# START GAME, 200 of 600 pixels down the title, scaled to 720.
-xdotool mousemove 640 255 click 1
-sleep 3
-xdotool windowfocus "$window"
+# The game at 1280x720, START GAME (200 of 600 pixels down the title, scaled to 720), the
+# match's window focused.
+start_wide_match()
+{
+    "$game" >/dev/null 2>&1 &
+    game_pid=$!
+    window=$(xdotool search --sync --name Vexmoor | head -n1)
+    sleep 1.5
+    xdotool mousemove 640 255 click 1
+    sleep 3
+    xdotool windowfocus "$window"
+}
+start_wide_match
 for view in F1:view_55 F2:view_top F3:view_ortho; do
     xdotool key "${view%%:*}"
     sleep 1
@@ -101,13 +106,7 @@ status = computer_hard
 status = computer_hard
 INI
 sed -i 's/^score_to = 5$/score_to = 10\narena = forts/' "$XDG_CONFIG_HOME/vexmoor/settings.ini"
-"$game" >/dev/null 2>&1 &
-game_pid=$!
-window=$(xdotool search --sync --name Vexmoor | head -n1)
-sleep 1.5
-xdotool mousemove 640 255 click 1
-sleep 3
-xdotool windowfocus "$window"
+start_wide_match
 xdotool key F4
 sleep 3
 import -window root docs/split_four.png
