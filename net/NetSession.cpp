@@ -11,10 +11,11 @@ namespace {
 // Why a side disconnects, sent as ENet's disconnect data.
 constexpr uint32_t kByeQuit = 1;
 constexpr uint32_t kByeRefused = 2;
+constexpr uint32_t kByePlayerGone = 16;  // + the slot: the host ends the match as that player went
 
 constexpr uint32_t kHelloWaitMs = 2000;  // a connected peer must say hello this soon
 constexpr uint32_t kHalfOpenMs = 2000;   // a connection whose handshake is not done by then is dropped
-constexpr size_t kMaxPeers = 32;          // the joiner and room to refuse the rest
+constexpr size_t kMaxPeers = 32;          // the joiners and room to refuse the rest
 constexpr size_t kHalfOpenPerAddress = 2; // handshakes one address may have under way
 constexpr size_t kFreeSlots = 4;          // slots kept free for the next real joiner
 constexpr size_t kMaxRememberedAddresses = 256;
@@ -55,6 +56,8 @@ bool IsReliable(const Wire::Message& m) {
            std::holds_alternative<Wire::Rematch>(m) || std::holds_alternative<Wire::NextMatch>(m);
 }
 
+std::string PlayerText(int slot) { return "PLAYER " + std::to_string(slot + 1); }
+
 }  // namespace
 
 std::optional<TNetAddress> TNetAddress::Parse(const std::string& text, std::string* error) {
@@ -89,7 +92,43 @@ std::string TNetAddress::ToString() const { return host + ":" + std::to_string(p
 
 TNetSession::TNetSession(Role role, Clock clock, const Options& options)
     : role_(role), clock_(std::move(clock)), options_(options),
-      status_(role == Role::Host ? Status::Waiting : Status::Connecting) {}
+      status_(role == Role::Host ? Status::Waiting : Status::Connecting) {
+    if (role == Role::Host) SetJoinerSlots(options.joinerSlots);
+}
+
+void TNetSession::SetJoinerSlots(const std::vector<uint8_t>& slots) {
+    if (JoinedCount() > 0) {
+        if (slots != options_.joinerSlots)
+            std::fprintf(stderr, "network: the joiners' slots stay as they were: players are in\n");
+        return;
+    }
+    options_.joinerSlots.clear();
+    for (uint8_t slot : slots)
+        if (slot >= 1 && slot < Wire::kMaxTanks &&
+            std::find(options_.joinerSlots.begin(), options_.joinerSlots.end(), slot) == options_.joinerSlots.end())
+            options_.joinerSlots.push_back(slot);
+    if (options_.joinerSlots.empty()) options_.joinerSlots.push_back(1);
+    seats_.clear();
+    for (uint8_t slot : options_.joinerSlots) seats_.push_back(Seat{slot});
+}
+
+int TNetSession::JoinedCount() const {
+    if (role_ == Role::Joiner) return status_ == Status::Connected ? 1 : 0;
+    return static_cast<int>(std::count_if(seats_.begin(), seats_.end(), [](const Seat& s) { return s.peer; }));
+}
+
+TNetSession::Seat* TNetSession::SeatOf(ENetPeer* peer) {
+    if (!peer) return nullptr;
+    for (Seat& seat : seats_)
+        if (seat.peer == peer) return &seat;
+    return nullptr;
+}
+
+TNetSession::Seat* TNetSession::FreeSeat() {
+    for (Seat& seat : seats_)
+        if (!seat.peer) return &seat;
+    return nullptr;
+}
 
 std::unique_ptr<TNetSession> TNetSession::Host(const std::string& address, uint16_t port, Clock clock,
                                                const Options& options, std::string* error) {
@@ -137,11 +176,13 @@ std::unique_ptr<TNetSession> TNetSession::Join(const TNetAddress& host, Clock cl
     enet_address_set_host_ip(&local, "127.0.0.1");
     local.port = ENET_PORT_ANY;
     session->host_ = enet_host_create(IsLoopback(target) ? &local : nullptr, 1, Wire::kChannelCount, 0, 0);
+    ENetPeer* peer = nullptr;
     if (session->host_) {
         session->host_->maximumPacketSize = 4 * Wire::kMaxPacketBytes;
-        session->peer_ = enet_host_connect(session->host_, &target, Wire::kChannelCount, 0);
+        peer = enet_host_connect(session->host_, &target, Wire::kChannelCount, 0);
     }
-    if (!session->peer_) {
+    session->seats_.assign(1, Seat{0, peer});
+    if (!peer) {
         if (error) *error = "cannot open a connection to " + host.ToString();
         return nullptr;
     }
@@ -176,7 +217,7 @@ void TNetSession::Service() {
     SetTime();
     // A join's time runs from its first packet, which this service sends: a slow start of
     // the game is not the host's silence.
-    if (role_ == Role::Joiner && !serviced_) startedMs_ = lastReceivedMs_ = clock_();
+    if (role_ == Role::Joiner && !serviced_) startedMs_ = seats_[0].lastReceivedMs = clock_();
     serviced_ = true;
     ENetEvent event;
     while (enet_host_service(host_, &event, 0) > 0) {
@@ -191,13 +232,19 @@ void TNetSession::Service() {
         }
     }
     const uint32_t now = clock_();
-    if (!IsOver()) {
-        if (status_ == Status::Connecting && now - startedMs_ >= options_.connectTimeoutMs)
-            End(Status::Failed, "NO ANSWER FROM " + address_);
-        else if (status_ == Status::Connected && now - lastReceivedMs_ >= options_.timeoutMs)
-            End(Status::Lost, "CONNECTION LOST");
-        else if (status_ == Status::Connected && now - lastSentMs_ >= options_.keepAliveMs)
-            SendTo(peer_, Wire::Ping{now});
+    if (status_ == Status::Connecting && now - startedMs_ >= options_.connectTimeoutMs)
+        End(Status::Failed, "NO ANSWER FROM " + address_);
+    // Every player in is heard from within the timeout and hears from this side.
+    for (Seat& seat : seats_) {
+        if (IsOver() || !seat.peer || status_ == Status::Connecting) continue;
+        if (now - seat.lastReceivedMs >= options_.timeoutMs) {
+            if (role_ == Role::Host)
+                SeatEnded(seat, false);
+            else
+                End(Status::Lost, "CONNECTION LOST");
+        } else if (now - seat.lastSentMs >= options_.keepAliveMs) {
+            SendTo(seat.peer, Wire::Ping{now});
+        }
     }
     if (role_ == Role::Host) DropHalfOpen(now);
     for (auto it = pending_.begin(); it != pending_.end();) {
@@ -251,7 +298,15 @@ void TNetSession::DropHalfOpen(uint32_t now) {
 }
 
 void TNetSession::Send(const Wire::Message& message) {
-    if (status_ == Status::Connected && !closed_) SendTo(peer_, message);
+    if (status_ != Status::Connected || closed_) return;
+    for (Seat& seat : seats_)
+        if (seat.peer) SendTo(seat.peer, message);
+}
+
+void TNetSession::SendToSlot(int slot, const Wire::Message& message) {
+    if (status_ != Status::Connected || closed_ || role_ != Role::Host) return;
+    for (Seat& seat : seats_)
+        if (seat.peer && seat.slot == slot) SendTo(seat.peer, message);
 }
 
 void TNetSession::Flush() {
@@ -260,18 +315,20 @@ void TNetSession::Flush() {
     enet_host_flush(host_);
 }
 
-std::optional<Wire::Message> TNetSession::Receive() {
+std::optional<Wire::Message> TNetSession::Receive(int* slot) {
     if (received_.empty()) return std::nullopt;
-    Wire::Message m = std::move(received_.front());
+    auto [from, m] = std::move(received_.front());
     received_.pop_front();
-    return m;
+    if (slot) *slot = from;
+    return std::move(m);
 }
 
 void TNetSession::Close() {
     if (closed_ || !host_) return;
     closed_ = true;
     SetTime();
-    if (peer_) enet_peer_disconnect(peer_, kByeQuit);
+    for (Seat& seat : seats_)
+        if (seat.peer) enet_peer_disconnect(seat.peer, kByeQuit);
     for (auto& pending : pending_) enet_peer_disconnect(pending.first, kByeQuit);
     enet_host_flush(host_);
 }
@@ -283,14 +340,14 @@ void TNetSession::SendTo(ENetPeer* peer, const Wire::Message& message) {
     if (!packet) return;
     if (enet_peer_send(peer, reliable ? Wire::kChannelReliable : Wire::kChannelUnreliable, packet) != 0)
         enet_packet_destroy(packet);
-    if (peer == peer_) lastSentMs_ = clock_();
+    if (Seat* seat = SeatOf(peer)) seat->lastSentMs = clock_();
 }
 
 void TNetSession::OnConnect(ENetPeer* peer) {
     // Our own timeout ends a silent match; ENet's only backs it up.
     enet_peer_timeout(peer, 0, options_.timeoutMs + 1000, options_.timeoutMs + 1000);
     if (role_ == Role::Joiner) {
-        if (peer == peer_) SendTo(peer_, Wire::Hello{Wire::kMagic, options_.version});
+        if (SeatOf(peer)) SendTo(peer, Wire::Hello{Wire::kMagic, options_.version});
         return;
     }
     if (!AllowAttempt(peer->address.host)) {
@@ -298,7 +355,7 @@ void TNetSession::OnConnect(ENetPeer* peer) {
         enet_peer_reset(peer);
         return;
     }
-    if (peer_ || IsOver()) {
+    if (!FreeSeat() || IsOver()) {
         Refuse(peer, Wire::RefuseReason::Full);
         return;
     }
@@ -308,14 +365,48 @@ void TNetSession::OnConnect(ENetPeer* peer) {
 void TNetSession::OnDisconnect(ENetPeer* peer, uint32_t data) {
     pending_.erase(std::remove_if(pending_.begin(), pending_.end(), [peer](auto& p) { return p.first == peer; }),
                    pending_.end());
-    if (peer != peer_) return;
-    peer_ = nullptr;
+    Seat* seat = SeatOf(peer);
+    if (!seat) return;
+    seat->peer = nullptr;
+    if (role_ == Role::Host) {
+        SeatEnded(*seat, data == kByeQuit);
+        return;
+    }
+    // The host's match has players beyond the duel's: each is named.
+    const bool many = __builtin_popcount(options_.setup.playing) > 2;
     if (status_ == Status::Connecting)
         End(Status::Failed, data == kByeRefused ? "THE HOST REFUSED THE CONNECTION" : "NO ANSWER FROM " + address_);
     else if (data == kByeQuit)
-        End(Status::Left, "THE OTHER PLAYER LEFT");
+        End(Status::Left, many ? "PLAYER 1 LEFT" : "THE OTHER PLAYER LEFT");
+    else if (data >= kByePlayerGone && data < kByePlayerGone + Wire::kMaxTanks)
+        End(Status::Left, PlayerText(static_cast<int>(data - kByePlayerGone)) + " LEFT");
     else
         End(Status::Lost, "CONNECTION LOST");
+}
+
+// Before the match a player that goes frees its slot for another; once it plays, the match
+// ends for everyone, and the other joiners are told who went.
+void TNetSession::SeatEnded(Seat& seat, bool quit) {
+    const int slot = seat.slot;
+    if (seat.peer) enet_peer_disconnect_now(seat.peer, 0);
+    seat.peer = nullptr;
+    if (IsOver()) return;
+    if (status_ == Status::Waiting) {
+        std::fprintf(stderr, "network: %s %s before the match began; the slot is free again\n",
+                     PlayerText(slot).c_str(), quit ? "left" : "was lost");
+        return;
+    }
+    for (Seat& other : seats_)
+        if (other.peer) {
+            enet_peer_disconnect_now(other.peer, kByePlayerGone + static_cast<uint32_t>(slot));
+            other.peer = nullptr;
+        }
+    // A duel says it as it always has.
+    const bool duel = seats_.size() == 1;
+    if (quit)
+        End(Status::Left, duel ? "THE OTHER PLAYER LEFT" : PlayerText(slot) + " LEFT");
+    else
+        End(Status::Lost, duel ? "CONNECTION LOST" : "CONNECTION TO " + PlayerText(slot) + " LOST");
 }
 
 bool TNetSession::AllowAttempt(uint32_t addressHost) {
@@ -337,24 +428,25 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
         drops_.Add(decoded.drop);
         // The host's answer to the hello is the only one it sends; damaged, it is still an answer.
         const auto type = size > 0 ? static_cast<Wire::Type>(data[0]) : Wire::Type::Ping;
-        if (role_ == Role::Joiner && peer == peer_ && status_ == Status::Connecting &&
+        if (role_ == Role::Joiner && SeatOf(peer) && status_ == Status::Connecting &&
             (type == Wire::Type::Welcome || type == Wire::Type::Refuse))
             End(Status::Failed, type == Wire::Type::Welcome ? "THE HOST SENT A DAMAGED WELCOME"
                                                            : "THE HOST SENT A DAMAGED REFUSAL");
         return;
     }
     Wire::Message& m = *decoded.message;
-    const bool fromPeer = peer == peer_ && !IsOver();
+    Seat* seat = SeatOf(peer);
+    const bool fromPeer = seat && !IsOver();
     if (role_ == Role::Host) {
         auto pending = std::find_if(pending_.begin(), pending_.end(), [peer](auto& p) { return p.first == peer; });
         if (pending != pending_.end() && std::holds_alternative<Wire::Hello>(m)) {
             pending_.erase(pending);
             OnHello(peer, std::get<Wire::Hello>(m));
         } else if (fromPeer && (std::holds_alternative<Wire::Input>(m) || std::holds_alternative<Wire::Rematch>(m))) {
-            lastReceivedMs_ = clock_();
-            received_.push_back(std::move(m));
+            seat->lastReceivedMs = clock_();
+            received_.emplace_back(seat->slot, std::move(m));
         } else if (fromPeer && std::holds_alternative<Wire::Ping>(m)) {
-            lastReceivedMs_ = clock_();
+            seat->lastReceivedMs = clock_();
         } else {
             drops_.Add(Wire::Drop::Unexpected);
         }
@@ -368,10 +460,10 @@ void TNetSession::OnPacket(ENetPeer* peer, const uint8_t* data, size_t size) {
                (std::holds_alternative<Wire::Snapshot>(m) || std::holds_alternative<Wire::Event>(m) ||
                 std::holds_alternative<Wire::Recording>(m) || std::holds_alternative<Wire::Results>(m) ||
                 std::holds_alternative<Wire::Rematch>(m) || std::holds_alternative<Wire::NextMatch>(m))) {
-        lastReceivedMs_ = clock_();
-        received_.push_back(std::move(m));
+        seat->lastReceivedMs = clock_();
+        received_.emplace_back(0, std::move(m));
     } else if (fromPeer && status_ == Status::Connected && std::holds_alternative<Wire::Ping>(m)) {
-        lastReceivedMs_ = clock_();
+        seat->lastReceivedMs = clock_();
     } else {
         drops_.Add(Wire::Drop::Unexpected);
     }
@@ -385,21 +477,23 @@ void TNetSession::OnHello(ENetPeer* peer, const Wire::Hello& hello) {
         std::fprintf(stderr, "network: refused a joiner with protocol version %u; this game has version %u\n",
                      hello.version, options_.version);
         Refuse(peer, Wire::RefuseReason::Version);
-    } else if (peer_ || IsOver()) {
-        Refuse(peer, Wire::RefuseReason::Full);
-    } else {
-        peer_ = peer;
-        status_ = Status::Connected;
-        lastReceivedMs_ = clock_();
-        SendTo(peer_, Wire::Welcome{Wire::kMagic, options_.version, options_.setup});
+    } else if (Seat* seat = IsOver() ? nullptr : FreeSeat()) {
+        seat->peer = peer;
+        seat->lastReceivedMs = clock_();
+        SendTo(peer, Wire::Welcome{Wire::kMagic, options_.version, seat->slot, options_.setup});
         char address[64] = "?";
         enet_address_get_host_ip(&peer->address, address, sizeof address);
-        std::fprintf(stderr, "network: a player joined from %s:%u\n", address, peer->address.port);
+        std::fprintf(stderr, "network: %s joined from %s:%u\n", PlayerText(seat->slot).c_str(), address,
+                     peer->address.port);
+        // The match begins once every joiner's slot is taken.
+        if (!FreeSeat()) status_ = Status::Connected;
+    } else {
+        Refuse(peer, Wire::RefuseReason::Full);
     }
 }
 
 void TNetSession::Refuse(ENetPeer* peer, Wire::RefuseReason reason) {
-    if (reason == Wire::RefuseReason::Full) std::fprintf(stderr, "network: refused a third player\n");
+    if (reason == Wire::RefuseReason::Full) std::fprintf(stderr, "network: refused a player: every slot is taken\n");
     SendTo(peer, Wire::Refuse{reason, options_.version});
     enet_peer_disconnect_later(peer, kByeRefused);
 }
@@ -410,9 +504,10 @@ void TNetSession::OnWelcome(const Wire::Welcome& welcome) {
         return;
     }
     options_.setup = welcome.setup;
+    slot_ = welcome.slot;
     status_ = Status::Connected;
-    lastReceivedMs_ = clock_();
-    std::fprintf(stderr, "network: joined %s\n", address_.c_str());
+    seats_[0].lastReceivedMs = clock_();
+    std::fprintf(stderr, "network: joined %s as %s\n", address_.c_str(), PlayerText(slot_).c_str());
 }
 
 void TNetSession::OnRefuse(const Wire::Refuse& refuse) {
@@ -421,7 +516,7 @@ void TNetSession::OnRefuse(const Wire::Refuse& refuse) {
             End(Status::Refused, "THE HOST HAS PROTOCOL VERSION " + std::to_string(refuse.hostVersion) +
                                      ", THIS GAME HAS VERSION " + std::to_string(options_.version));
             break;
-        case Wire::RefuseReason::Full: End(Status::Refused, "THE MATCH IS FULL: THE HOST HAS TWO PLAYERS"); break;
+        case Wire::RefuseReason::Full: End(Status::Refused, "THE MATCH IS FULL: THE HOST HAS ALL ITS PLAYERS"); break;
         case Wire::RefuseReason::BadHello: End(Status::Refused, "THE HOST DID NOT UNDERSTAND THIS GAME"); break;
     }
 }
@@ -431,8 +526,9 @@ void TNetSession::End(Status status, const std::string& message) {
     status_ = status;
     message_ = message;
     std::fprintf(stderr, "network: %s\n", message.c_str());
-    if (peer_) {
-        enet_peer_disconnect_now(peer_, 0);
-        peer_ = nullptr;
-    }
+    for (Seat& seat : seats_)
+        if (seat.peer) {
+            enet_peer_disconnect_now(seat.peer, 0);
+            seat.peer = nullptr;
+        }
 }

@@ -1,6 +1,7 @@
-// One end of a two-player network match over ENet: the host listens and takes one joiner,
-// the joiner connects to it. Both exchange wire messages (WireFormat.h) after a handshake;
-// a session polls without waiting and says in one line what went wrong when it ends.
+// One end of a network match over ENet: the host listens and takes a joiner for each of its
+// joiners' slots (one for a duel, up to three), a joiner connects to it. They exchange wire
+// messages (WireFormat.h) after a handshake; a session polls without waiting and says in
+// one line what went wrong when it ends.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +37,7 @@ public:
 
     enum class Role { Host, Joiner };
     enum class Status {
-        Waiting,     // host: no joiner yet
+        Waiting,     // host: not every joiner's slot is taken yet
         Connecting,  // joiner: no welcome yet
         Connected,
         Lost,     // no packet for the timeout, or the connection broke
@@ -53,6 +54,8 @@ public:
         uint32_t attemptWindowMs = 10000;  // ...in this time before it is ignored
         uint16_t version = Wire::kProtocolVersion;
         Wire::MatchSetup setup;  // host: the match it offers
+        // Host: the player each joiner plays, in the order they come (1 is player 2).
+        std::vector<uint8_t> joinerSlots{1};
     };
 
     // Listens on address:port (UDP). Null with a line in *error when it cannot bind.
@@ -68,14 +71,18 @@ public:
 
     // Sends and receives what is waiting, without blocking, and checks the timeouts.
     void Service();
-    // Queues a message for the peer (Input, Snapshot and Ping unreliable, the rest reliable);
-    // does nothing unless connected. It goes out at the next Service.
+    // Queues a message for the host, or on the host for every joiner in (Input, Snapshot and
+    // Ping unreliable, the rest reliable); does nothing after the session ended. It goes out
+    // at the next Service.
     void Send(const Wire::Message& message);
+    // Host: queues a message for the joiner playing `slot` only.
+    void SendToSlot(int slot, const Wire::Message& message);
     // Sends what Send queued now, rather than at the next Service.
     void Flush();
     // The next match message received (Input and Rematch on the host; Snapshot, Event,
-    // Recording, Results, Rematch and NextMatch on the joiner).
-    std::optional<Wire::Message> Receive();
+    // Recording, Results, Rematch and NextMatch on the joiner). On the host *slot is the
+    // player of the joiner that sent it.
+    std::optional<Wire::Message> Receive(int* slot = nullptr);
     // Says goodbye to the peer and flushes; the session is over afterwards.
     void Close();
 
@@ -88,6 +95,12 @@ public:
     // to be set before a joiner comes.
     const Wire::MatchSetup& GetSetup() const { return options_.setup; }
     void SetSetup(const Wire::MatchSetup& setup) { options_.setup = setup; }
+    // Host: the joiners' slots, to be set before they come (a duel's is player 2's).
+    const std::vector<uint8_t>& JoinerSlots() const { return options_.joinerSlots; }
+    void SetJoinerSlots(const std::vector<uint8_t>& slots);
+    // Host: how many joiners are in. Joiner: the slot the host gave it (1 until welcomed).
+    int JoinedCount() const;
+    int GetSlot() const { return slot_; }
     const Wire::DropCounts& GetDrops() const { return drops_; }
     uint16_t GetPort() const;
     // Host: the address it listens on, as asked for. Joiner: the host's, "HOST:PORT".
@@ -100,6 +113,19 @@ public:
 
 private:
     TNetSession(Role role, Clock clock, const Options& options);
+
+    // A joiner on the host (a seat for each of its joiners' slots); the joiner's only seat
+    // is the host.
+    struct Seat {
+        uint8_t slot = 1;
+        ENetPeer* peer = nullptr;
+        uint32_t lastReceivedMs = 0;
+        uint32_t lastSentMs = 0;
+    };
+    Seat* SeatOf(ENetPeer* peer);
+    Seat* FreeSeat();
+    // The seat's player left (quit) or was lost, as the host sees it.
+    void SeatEnded(Seat& seat, bool quit);
 
     void SetTime();
     void OnConnect(ENetPeer* peer);
@@ -121,12 +147,11 @@ private:
     std::string message_;
     std::string address_;  // see GetAddress
     ENetHost* host_ = nullptr;
-    ENetPeer* peer_ = nullptr;       // the other player
+    std::vector<Seat> seats_;  // host: one per joiner's slot; joiner: the host
+    int slot_ = 1;             // joiner: its player
     std::vector<std::pair<ENetPeer*, uint32_t>> pending_;  // host: connected, no hello yet, since
     uint32_t startedMs_ = 0;
-    uint32_t lastReceivedMs_ = 0;
-    uint32_t lastSentMs_ = 0;
-    std::deque<Wire::Message> received_;
+    std::deque<std::pair<int, Wire::Message>> received_;  // with the sender's slot
     Wire::DropCounts drops_;
     std::map<uint32_t, std::deque<uint32_t>> attempts_;  // host: attempt times by address
     uint64_t rateLimited_ = 0;

@@ -1,5 +1,6 @@
 #include "net/WireCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -29,6 +30,17 @@ public:
         U32(bits);
     }
     void Bits(uint8_t v, uint8_t) { U8(v); }
+    // Degrees as a u16 in 65,536ths of a turn.
+    void Angle(float degrees) {
+        const double turns = std::fmod(static_cast<double>(degrees) / 360.0, 1.0);
+        U16(static_cast<uint16_t>(std::lround((turns < 0 ? turns + 1.0 : turns) * 65536.0) & 0xFFFF));
+    }
+    // A value within [-limit, limit] as a byte of -127..127; one that is not 0 stays so.
+    void Scaled(float v, float limit) {
+        long steps = std::lround(std::clamp(v / limit, -1.0f, 1.0f) * 127.0f);
+        if (steps == 0 && v != 0.0f) steps = v > 0 ? 1 : -1;
+        U8(static_cast<uint8_t>(static_cast<int8_t>(steps)));
+    }
     void Refuse() {}
     template <typename E>
     void Enum(E v, long, long) {
@@ -90,6 +102,16 @@ public:
         U32(bits);
         std::memcpy(&v, &bits, sizeof v);
         if (!std::isfinite(v) || std::fabs(v) > limit) v = 0, Bad();
+    }
+    void Angle(float& degrees) {
+        uint16_t raw;
+        U16(raw);
+        degrees = static_cast<float>(raw * (360.0 / 65536.0));
+    }
+    void Scaled(float& v, float limit) {
+        const int8_t steps = static_cast<int8_t>(Byte());
+        if (steps == -128) Bad();
+        v = steps == -128 ? 0.0f : steps * limit / 127.0f;
     }
     // A bit field with no bits outside `allowed`.
     void Bits(uint8_t& v, uint8_t allowed) {
@@ -181,7 +203,6 @@ private:
 
 constexpr uint16_t kMaxTimeLimit = 3600;
 constexpr uint16_t kMaxMs = 60000;
-constexpr float kMaxDegrees = 720.0f;
 
 template <class IO>
 void Position(IO& io, float& x, float& y, float& z) {
@@ -189,10 +210,11 @@ void Position(IO& io, float& x, float& y, float& z) {
     io.F32(y, kMaxCoordinate);
     io.F32(z, kMaxCoordinate);
 }
+// Bits 0 and 1 always (players 1 and 2 play), none above the last player's.
 template <class IO>
-void Scores(IO& io, std::array<uint8_t, 2>& scores) {
-    io.U8(scores[0], 0, kMaxScore);
-    io.U8(scores[1], 0, kMaxScore);
+void Playing(IO& io, uint8_t& playing) {
+    io.U8(playing, 3, (1 << kMaxTanks) - 1);
+    if ((playing & 3) != 3) io.Refuse();
 }
 
 template <class IO>
@@ -234,8 +256,10 @@ void Fields(IO& io, MatchSetup& s) {
     io.U8(s.guided, 0, 1);
     io.U8(s.invisible, 0, 1);
     io.U8(s.respawn, 0, 1);
-    io.U8(s.tankModels[0], 0, 1);
-    io.U8(s.tankModels[1], 0, 1);
+    Playing(io, s.playing);
+    io.U8(s.mode, 0, 1);
+    io.U8(s.friendlyFire, 0, 1);
+    for (uint8_t& model : s.tankModels) io.U8(model, 0, 1);
     if (s.arena == kArenaRandomMaze) Fields(io, s.maze);
     if (s.arena == kArenaGrid) Fields(io, s.grid);
 }
@@ -243,7 +267,9 @@ template <class IO>
 void Fields(IO& io, Welcome& m) {
     io.U32(m.magic);
     io.U16(m.version);
+    io.U8(m.slot, 1, kMaxTanks - 1);
     Fields(io, m.setup);
+    if (!(m.setup.playing >> m.slot & 1)) io.Refuse();
 }
 template <class IO>
 void Fields(IO& io, Refuse& m) {
@@ -261,18 +287,21 @@ void Fields(IO& io, Input& m) {
 }
 template <class IO>
 void Fields(IO& io, TankState& t) {
+    io.U8(t.slot, 0, kMaxTanks - 1);
     Position(io, t.x, t.y, t.z);
-    io.F32(t.rotationY, kMaxDegrees);
-    io.F32(t.speed, 1.0f);
-    io.F32(t.turnSpeed, 90.0f);
+    io.Angle(t.rotationY);
+    io.Scaled(t.speed, 1.0f);
+    io.Scaled(t.turnSpeed, 90.0f);
     io.Bits(t.flags, kTankAll);
     io.U16(t.deathMs, 0, kMaxMs);
+    io.U8(t.score, 0, kMaxScore);
+    io.U8(t.hits, 0, kMaxScore);
 }
 template <class IO>
 void Fields(IO& io, ShellState& s) {
-    io.U8(s.owner, 0, 1);
+    io.U8(s.owner, 0, kMaxTanks - 1);
     Position(io, s.x, s.y, s.z);
-    io.F32(s.rotationY, kMaxDegrees);
+    io.Angle(s.rotationY);
 }
 template <class IO>
 void Fields(IO& io, Snapshot& m) {
@@ -280,18 +309,30 @@ void Fields(IO& io, Snapshot& m) {
     io.U32(m.hostTimeMs);
     io.U32(m.lastInputApplied);
     io.Bits(m.flags, kMatchAll);
+    io.U8(m.winner, 0, kMaxTanks);
     io.U8(m.scheme, 0, kSchemes - 1);
-    Scores(io, m.scores);
     io.U16(m.finaleMs, 0, kMaxMs);
     io.U32(m.clockMsLeft, 0, kMaxClockMs);
-    for (TankState& t : m.tanks) Fields(io, t);
+    io.List(m.tanks, 2, kMaxTanks);
+    // Each player's tank once, in rising order; a shell belongs to one of them.
+    unsigned present = 0;
+    for (size_t i = 0; i < m.tanks.size(); ++i) {
+        if (i > 0 && m.tanks[i].slot <= m.tanks[i - 1].slot) io.Refuse();
+        present |= 1u << m.tanks[i].slot;
+    }
     io.List(m.shells, 0, kMaxShells);
+    for (const ShellState& s : m.shells)
+        if (!(present >> s.owner & 1)) io.Refuse();
 }
 template <class IO>
 void Fields(IO& io, Event& m) {
     io.Enum(m.kind, 1, 4);
-    io.U8(m.player, 0, 1);
-    Scores(io, m.scores);
+    io.U8(m.player, 0, kMaxTanks);
+    if (m.kind != EventKind::MatchEnd && m.player >= kMaxTanks) io.Refuse();
+    for (size_t p = 0; p < kMaxTanks; ++p) {
+        io.U8(m.scores[p], 0, kMaxScore);
+        io.U8(m.hits[p], 0, kMaxScore);
+    }
 }
 template <class IO>
 void Fields(IO& io, Ping& m) {
@@ -306,9 +347,14 @@ void Fields(IO& io, Recording& m) {
 
 template <class IO>
 void Fields(IO& io, Results& m) {
-    io.U8(m.winner, 0, 2);
+    io.U8(m.winner, 0, kMaxTanks);
+    io.U8(m.mode, 0, 1);
+    Playing(io, m.playing);
+    // A team is 1 or 2; a player plays.
+    if (m.winner > (m.mode == 1 ? 2 : kMaxTanks) || (m.mode == 0 && m.winner > 0 && !(m.playing >> (m.winner - 1) & 1)))
+        io.Refuse();
     io.U32(m.elapsedMs, 0, kMaxMatchMs);
-    for (size_t p = 0; p < 2; ++p) {
+    for (size_t p = 0; p < kMaxTanks; ++p) {
         io.U16(m.shots[p]);
         io.U16(m.hits[p], 0, m.shots[p]);
     }

@@ -19,13 +19,18 @@
 //
 // Messages (type code, direction, fields)
 //   1 Hello    joiner -> host   u32 magic, u16 version
-//   2 Welcome  host -> joiner   u32 magic, u16 version, then the host's match set-up:
+//   2 Welcome  host -> joiner   u32 magic, u16 version, u8 slot (1..3: the player the joiner
+//                               plays, one of the set-up's playing slots), then the host's match
+//                               set-up:
 //                               u8 arena (0 open field, 1 maze, 2 forts, 3 random maze,
 //                                 4 arena grid),
 //                               u8 shells (0 straight, 1 bouncing), u8 bounces (1..9),
 //                               u8 scoreTo (1..99), u16 timeLimitSeconds (0..3600),
 //                               u8 guided (0/1), u8 invisible (0/1), u8 respawn (0 anywhere, 1 safe),
-//                               u8 tank model of player 1, u8 of player 2 (0 boxy, 1 sleek),
+//                               u8 playing (bit n: player n+1 plays a tank; bits 0 and 1 always,
+//                                 no bit above 3), u8 mode (0 free for all, 1 teams),
+//                               u8 friendlyFire (0/1),
+//                               u8 tank model of players 1 to 4 (0 boxy, 1 sleek),
 //                               then for a random maze: u32 seed, u8 generator version (1..255),
 //                                 u8 rooms across, u8 rooms down (each 2..kMaxMazeRooms);
 //                               for an arena grid: u8 name length (1..kMaxArenaName), the name's
@@ -40,24 +45,32 @@
 //   3 Refuse   host -> joiner   u8 reason (1 version, 2 full, 3 bad hello), u16 host's version
 //   4 Input    joiner -> host   u8 count (1..kInputsPerPacket), then count times, newest first:
 //                               u32 sequence, u8 buttons (bits kButton*, other bits 0)
-//   5 Snapshot host -> joiner   u32 sequence, u32 hostTimeMs, u32 lastInputApplied,
-//                               u8 flags (bits kMatch*, other bits 0), u8 scheme (0..kSchemes-1),
-//                               u8 score of player 1, u8 score of player 2 (0..kMaxScore),
-//                               u16 finaleMs (0..60000),
+//   5 Snapshot host -> joiner   u32 sequence, u32 hostTimeMs, u32 lastInputApplied (of the
+//                                 joiner it is sent to), u8 flags (bits kMatch*, other bits 0),
+//                               u8 winner (0..4: the winning side once the finale plays, as
+//                                 the match end event gives it, else 0),
+//                               u8 scheme (0..kSchemes-1), u16 finaleMs (0..60000),
 //                               u32 clockMsLeft (0..3600000: what the clock of a timed match
 //                                 has left, 0 without a time limit),
-//                               2 tanks, player 1 first, each:
+//                               u8 tank count (2..kMaxTanks), then each, in rising slot order:
+//                                 u8 slot (0..3: player 1 to 4),
 //                                 f32 x, f32 y, f32 z (each within +-kMaxCoordinate),
-//                                 f32 rotationY (the heading on the ground, degrees about
-//                                   Y from +Z toward +X, -720..720),
-//                                 f32 speed (-1..1), f32 turnSpeed (-90..90),
-//                                 u8 flags (bits kTank*, other bits 0), u16 deathMs (0..60000)
+//                                 u16 rotationY (the heading on the ground, degrees about Y
+//                                   from +Z toward +X, in 65,536ths of a turn),
+//                                 i8 speed (-127..127: -1..1), i8 turnSpeed (-90..90 degrees
+//                                   a frame, whole), both as two's complement bytes,
+//                                 u8 flags (bits kTank*, other bits 0), u16 deathMs (0..60000),
+//                                 u8 score (0..kMaxScore: the hits the tank took),
+//                                 u8 hits (0..kMaxScore: the hits its shells made on enemies)
 //                               u8 shell count (0..kMaxShells), then each:
-//                                 u8 owner (0 player 1, 1 player 2),
-//                                 f32 x, f32 y, f32 z, f32 rotationY (ranges as for tanks)
+//                                 u8 owner (the slot of one of the tanks above),
+//                                 f32 x, f32 y, f32 z, u16 rotationY (as for tanks)
 //   6 Event    host -> joiner   u8 kind (1 hit, 2 death, 3 score, 4 match end),
-//                               u8 player (0/1: the shooter of a hit, the dead tank's player,
-//                               the scoring player, the winner), u8 score 1, u8 score 2 (0..kMaxScore)
+//                               u8 player (0..3: the shooter of a hit, the dead tank's player,
+//                               the scoring player; for a match end the winning side as the
+//                               match counts them, 1..4 a player or 1..2 a team, 0 none),
+//                               then of players 1 to 4: u8 score (hits taken), u8 hits (made),
+//                               each 0..kMaxScore
 //   7 Ping     either way       u32 senderTimeMs (keeps a quiet connection alive)
 //   8 Recording host -> joiner  u8 last (1 for the last part of a piece, else 0),
 //                               u16 length (1..kMaxRecordingPart), that many bytes: the
@@ -68,14 +81,18 @@
 //                               re-run it from the snapshots). It is data for the joiner's
 //                               replay reader, which checks every byte; nothing else reads it.
 //   (9 is not used.)
-//   10 Results  host -> joiner  u8 winner (0 a draw, 1 player 1, 2 player 2),
-//                               u32 elapsedMs (0..kMaxMatchMs: how long the match ran),
-//                               then player 1's and player 2's figures, each
-//                                 u16 shots, u16 hits (0..shots: hits on the other's tank).
+//   10 Results  host -> joiner  u8 winner (0 a draw, else the winning side as the match
+//                                 counts them: 1..4 a player, 1..2 a team in teams),
+//                               u8 mode (0 free for all, 1 teams), u8 playing (as in the
+//                                 set-up), u32 elapsedMs (0..kMaxMatchMs: how long the match ran),
+//                               then players 1 to 4's figures, each
+//                                 u16 shots, u16 hits (0..shots: hits on enemies' tanks).
 //                               Sent once, as the host's match is decided: the joiner's
 //                               results show the host's figures, not its own.
-//   11 Rematch  either way      no fields: this side chose REMATCH on its results. A side
-//                               that chooses anything else closes the connection instead.
+//   11 Rematch  either way      no fields: this side chose REMATCH on its results (from the
+//                               host: player 1 did). A side that chooses anything else closes
+//                               the connection instead. The host begins the next match once it
+//                               and every joiner chose.
 //   12 NextMatch host -> joiner the match set-up, as a Welcome carries it after its version:
 //                               both sides chose REMATCH and the host's new match begins
 //                               (a RANDOM arena drawn anew). The joiner plays it at once.
@@ -90,7 +107,7 @@
 namespace Wire {
 
 constexpr uint32_t kMagic = 0x56584D52;  // "VXMR"
-constexpr uint16_t kProtocolVersion = 5;
+constexpr uint16_t kProtocolVersion = 6;
 constexpr uint16_t kDefaultPort = 47400;
 constexpr size_t kMaxPacketBytes = 1200;
 
@@ -126,6 +143,7 @@ constexpr uint8_t kTankVisible = 1, kTankDisabled = 2, kTankDying = 4, kTankStar
 constexpr uint8_t kTankAll = 31;
 
 constexpr int kSchemes = 13;
+constexpr int kMaxTanks = 4;  // players 1 to 4
 constexpr int kMaxScore = 99;
 constexpr int kMaxShells = 8;
 constexpr float kMaxCoordinate = 10000.0f;
@@ -168,7 +186,10 @@ struct MatchSetup {
     uint8_t guided = 0;
     uint8_t invisible = 0;
     uint8_t respawn = 0;
-    std::array<uint8_t, 2> tankModels{0, 1};
+    uint8_t playing = 3;  // bit n: player n+1 plays
+    uint8_t mode = 0;
+    uint8_t friendlyFire = 0;
+    std::array<uint8_t, kMaxTanks> tankModels{0, 1, 0, 1};
     MazeSetup maze;  // for kArenaRandomMaze
     ArenaGrid grid;  // for kArenaGrid
 };
@@ -176,6 +197,7 @@ struct MatchSetup {
 struct Welcome {
     uint32_t magic = kMagic;
     uint16_t version = kProtocolVersion;
+    uint8_t slot = 1;  // the joiner's player: 1 is player 2
     MatchSetup setup;
 };
 
@@ -196,12 +218,15 @@ struct Input {
 };
 
 struct TankState {
+    uint8_t slot = 0;
     float x = 0, y = 0, z = 0;
     float rotationY = 0;
     float speed = 0;
     float turnSpeed = 0;
     uint8_t flags = kTankVisible;
     uint16_t deathMs = 0;
+    uint8_t score = 0;  // hits taken
+    uint8_t hits = 0;   // hits made on enemies
 };
 
 struct ShellState {
@@ -215,11 +240,11 @@ struct Snapshot {
     uint32_t hostTimeMs = 0;
     uint32_t lastInputApplied = 0;
     uint8_t flags = 0;
+    uint8_t winner = 0;
     uint8_t scheme = 0;
-    std::array<uint8_t, 2> scores{0, 0};
     uint16_t finaleMs = 0;
     uint32_t clockMsLeft = 0;
-    std::array<TankState, 2> tanks;
+    std::vector<TankState> tanks;    // 2..kMaxTanks, in rising slot order
     std::vector<ShellState> shells;  // 0..kMaxShells
 };
 
@@ -228,7 +253,8 @@ enum class EventKind : uint8_t { Hit = 1, Death = 2, Score = 3, MatchEnd = 4 };
 struct Event {
     EventKind kind = EventKind::Hit;
     uint8_t player = 0;
-    std::array<uint8_t, 2> scores{0, 0};
+    std::array<uint8_t, kMaxTanks> scores{};  // hits taken, player 1 first
+    std::array<uint8_t, kMaxTanks> hits{};    // hits made
 };
 
 struct Ping {
@@ -246,9 +272,11 @@ constexpr uint32_t kMaxMatchMs = 86400000;  // a day
 
 struct Results {
     uint8_t winner = 0;
+    uint8_t mode = 0;
+    uint8_t playing = 3;
     uint32_t elapsedMs = 0;
-    std::array<uint16_t, 2> shots{0, 0};  // player 1 first
-    std::array<uint16_t, 2> hits{0, 0};
+    std::array<uint16_t, kMaxTanks> shots{};  // player 1 first
+    std::array<uint16_t, kMaxTanks> hits{};
 };
 
 struct Rematch {};

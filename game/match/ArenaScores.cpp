@@ -12,17 +12,27 @@
 #include "game/effects/TankOutlines.h"
 #include "game/match/ArenaScreen.h"
 #include "game/match/ScoreDisplay.h"
+#include "game/net/NetworkMatch.h"
 #include "game/tank/Tank.h"
 #include "game/world/Player.h"
 
 std::vector<int> TVexmoorArenaScreen::PlayingSlots()
 {
     TVexmoor* game = GetGame();
-    // The network match is the duel of players 1 and 2.
-    if (!game || Network()) return {0, 1};
+    // A joiner plays the host's slots, which the host's welcome gives it.
+    if (!game || (Network() && Network()->IsJoiner())) return {0, 1};
     std::vector<int> playing;
-    for (int slot = 0; slot < kMaxPlayers; ++slot)
-        if (game->settings.IsPlaying(slot)) playing.push_back(slot);
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        if (!game->settings.IsPlaying(slot)) continue;
+        // A NETWORK row is a joiner's on a host; in a match on this machine nobody joins it:
+        // players 3 and 4 play no tank, players 1 and 2 (who always play) use their keys.
+        if (!Network() && game->settings.players[static_cast<size_t>(slot)].status == TPlayerStatus::Network) {
+            std::cerr << "arena: player " << slot + 1 << " is NETWORK but this match is not hosted: "
+                      << (slot >= 2 ? "it plays no tank" : "it plays from its keys") << std::endl;
+            if (slot >= 2) continue;
+        }
+        playing.push_back(slot);
+    }
     if (playing.size() < 2) {
         std::cerr << "arena: " << playing.size() << " player(s) set to play, a match needs two; "
                   << "players 1 and 2 play" << std::endl;

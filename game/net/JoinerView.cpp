@@ -10,6 +10,7 @@
 #include "game/world/Player.h"
 #include "game/tank/Tank.h"
 #include "game/tank/TankDieAnimator.h"
+#include "game/TankColors.h"
 #include "game/Vexmoor.h"
 #include "sound/Sound.h"
 
@@ -43,6 +44,13 @@ void SetPose(TNodeGameObject& object, const vector3df& position, float heading)
 std::string ShellKey(int i) { return "net_shell" + std::to_string(i); }
 
 }  // namespace
+
+const Wire::TankState* TJoinerView::TankOf(const Wire::Snapshot& snapshot, int slot)
+{
+    for (const Wire::TankState& t : snapshot.tanks)
+        if (t.slot == slot) return &t;
+    return nullptr;
+}
 
 void TJoinerView::OnSnapshot(const Wire::Snapshot& snapshot, uint32_t localMs)
 {
@@ -80,9 +88,11 @@ void TJoinerView::Apply(TArenaWorld& arena, uint32_t localMs)
         }
         schemeTaken_ = true;
     }
-    for (int p = 0; p < 2; ++p)
-        if (auto player = arena.GetGameObjectAs<TPlayer>("player" + std::to_string(p + 1)))
-            player->score = newest.scores[p];
+    for (const Wire::TankState& t : newest.tanks)
+        if (auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(t.slot))) {
+            player->score = t.score;
+            player->hits = t.hits;
+        }
     arena.SetFlag("guided_shells", newest.flags & Wire::kMatchGuided ? 1 : 0);
     arena.SetFlag("invisible_tanks", newest.flags & Wire::kMatchInvisible ? 1 : 0);
     // The host's pause and the clock of a timed match show here as there.
@@ -104,10 +114,12 @@ void TJoinerView::Apply(TArenaWorld& arena, uint32_t localMs)
     const int32_t span = static_cast<int32_t>(b->hostTimeMs - a->hostTimeMs);
     const float t = span > 0 ? std::clamp(static_cast<int32_t>(render - a->hostTimeMs) / float(span), 0.0f, 1.0f) : 1.0f;
 
-    const int other = 1 - kOwn;
-    if (auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[other])) {
-        const Wire::TankState& from = a->tanks[other];
-        const Wire::TankState& to = b->tanks[other];
+    for (const Wire::TankState& to : b->tanks) {
+        if (to.slot == own) continue;
+        auto tank = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(to.slot));
+        const Wire::TankState* earlier = TankOf(*a, to.slot);
+        if (!tank) continue;
+        const Wire::TankState& from = earlier ? *earlier : to;
         const vector3df start = PositionOf(from), end = PositionOf(to);
         // A respawn is a jump, not a slide across the arena.
         const bool jump = start.getDistanceFrom(end) > snapDistance;
@@ -134,12 +146,13 @@ void TJoinerView::Apply(TArenaWorld& arena, uint32_t localMs)
 // own tank's from the newest snapshot, as PlaceOwnTank shows it).
 void TJoinerView::PlaySounds(TArenaWorld& arena, const Wire::Snapshot& shown)
 {
-    for (int p = 0; p < 2; ++p) {
-        const Wire::Snapshot& drawn = p == kOwn ? snapshots_.back() : shown;
-        const bool dying = drawn.tanks[p].flags & Wire::kTankDying;
+    for (const Wire::TankState& state : shown.tanks) {
+        const int p = state.slot;
+        const Wire::TankState* drawn = p == own ? TankOf(snapshots_.back(), p) : &state;
+        const bool dying = drawn && (drawn->flags & Wire::kTankDying);
         const bool shell = std::any_of(shown.shells.begin(), shown.shells.end(),
                                        [p](const Wire::ShellState& s) { return s.owner == p; });
-        auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[p]);
+        auto tank = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(p));
         if (shell && !shellHeard_[p] && tank && tank->shot) tank->shot->Play(tank->shot_channel);
         if (dying && !deathHeard_[p]) {
             auto die = arena.GetGameResourceAs<TSoundResource>("die_sound");
@@ -152,9 +165,10 @@ void TJoinerView::PlaySounds(TArenaWorld& arena, const Wire::Snapshot& shown)
 
 void TJoinerView::PlaceOwnTank(TArenaWorld& arena)
 {
-    auto tank = arena.GetGameObjectAs<TTank>(kTankKeys[kOwn]);
-    if (!tank || !tank->_node) return;
-    const Wire::TankState& host = snapshots_.back().tanks[kOwn];
+    auto tank = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(own));
+    const Wire::TankState* ownState = TankOf(snapshots_.back(), own);
+    if (!tank || !tank->_node || !ownState) return;
+    const Wire::TankState& host = *ownState;
     const int visible = host.flags & Wire::kTankVisible ? 1 : 0;
     if (tank->IsVisible() != visible) tank->SetVisible(visible);
     const int disabled = host.flags & Wire::kTankDisabled ? 1 : 0;
@@ -197,34 +211,39 @@ void TJoinerView::PlaceOwnTank(TArenaWorld& arena)
     }
 }
 
+// A tank has one shell in flight at most: each slot's shell is drawn by an object of its
+// own, in its tank's color.
 void TJoinerView::PlaceShells(TArenaWorld& arena, const Wire::Snapshot& a, const Wire::Snapshot& b, float t)
 {
     const Wire::Snapshot& shown = t < 0.5f ? a : b;
-    for (int i = 0; i < Wire::kMaxShells; ++i) {
-        auto object = arena.GetGameObjectAs<TNodeGameObject>(ShellKey(i));
-        if (i >= static_cast<int>(shown.shells.size())) {
+    const Wire::Snapshot& other = &shown == &a ? b : a;
+    auto shellOf = [](const Wire::Snapshot& snapshot, int slot) -> const Wire::ShellState* {
+        for (const Wire::ShellState& s : snapshot.shells)
+            if (s.owner == slot) return &s;
+        return nullptr;
+    };
+    for (int slot = 0; slot < Wire::kMaxTanks; ++slot) {
+        auto object = arena.GetGameObjectAs<TNodeGameObject>(ShellKey(slot));
+        const Wire::ShellState* s = shellOf(shown, slot);
+        if (!s) {
             if (object && object->_node) object->_node->setVisible(false);
             continue;
         }
-        const Wire::ShellState& s = shown.shells[i];
         if (!object) {
-            const char* color = s.owner == 0 ? "Tank2" : "Tank1";
             irr::scene::IMeshSceneNode* node = arena.LoadModel(
-                "tank_shell_model", arena.SchemeColor(color), vector3df(), vector3df(), std::nullopt, nullptr,
+                "tank_shell_model", TankColors::OfSlot(arena, slot), vector3df(), vector3df(), std::nullopt, nullptr,
                 std::nullopt);
             if (!node) continue;
             object = std::make_shared<TNodeGameObject>();
-            arena.AddGameObject(ShellKey(i), object);
+            arena.AddGameObject(ShellKey(slot), object);
             object->SetNodeObject(node);
         }
         // The same shell in the other snapshot glides; a new or gone one is shown as it is.
-        vector3df position(s.x, s.y, s.z);
-        float rotationY = s.rotationY;
-        const Wire::Snapshot& other = &shown == &a ? b : a;
-        for (const Wire::ShellState& o : other.shells) {
-            if (o.owner != s.owner) continue;
-            const Wire::ShellState& from = &shown == &a ? s : o;
-            const Wire::ShellState& to = &shown == &a ? o : s;
+        vector3df position(s->x, s->y, s->z);
+        float rotationY = s->rotationY;
+        if (const Wire::ShellState* o = shellOf(other, slot)) {
+            const Wire::ShellState& from = &shown == &a ? *s : *o;
+            const Wire::ShellState& to = &shown == &a ? *o : *s;
             position = vector3df(from.x, from.y, from.z) + (vector3df(to.x, to.y, to.z) - vector3df(from.x, from.y, from.z)) * t;
             rotationY = from.rotationY + AngleTo(from.rotationY, to.rotationY) * t;
         }

@@ -1,6 +1,6 @@
-// What the joiner draws: the host's tank and the shells interpolated a little behind the
-// newest snapshot, its own tank predicted from its inputs and pulled smoothly toward the
-// host's, and the host's scores, scheme and match switches.
+// What the joiner draws: the other players' tanks and the shells interpolated a little
+// behind the newest snapshot, its own tank predicted from its inputs and pulled smoothly
+// toward the host's, and the host's scores, scheme and match switches.
 #pragma once
 
 #include <irrlicht.h>
@@ -18,9 +18,8 @@ class TArenaWorld;
 
 class TJoinerView {
 public:
-    // Tank keys of the two players, in the snapshot's order.
-    static constexpr const char* kTankKeys[2] = {"tank2", "tank1"};
-    static constexpr int kOwn = 1;  // the joiner is player 2
+    // The tank the snapshot has of a slot, if it has one.
+    static const Wire::TankState* TankOf(const Wire::Snapshot& snapshot, int slot);
 
     void OnSnapshot(const Wire::Snapshot& snapshot, uint32_t localMs);
     // The own tank where this frame's prediction left it, for the input state `sequence`.
@@ -34,6 +33,7 @@ public:
     // The host's clock time drawn now.
     uint32_t RenderTime(uint32_t localMs) const { return localMs + offsetMs_ - delayMs; }
 
+    int own = 1;  // the joiner's slot, as the host's welcome gave it (1: player 2)
     uint32_t delayMs = 100;
     float correctionShare = 0.2f;  // of the remaining error taken each frame
     float snapDistance = 3.0f;     // farther apart than this, the own tank jumps to the host's
@@ -57,5 +57,5 @@ private:
     bool schemeTaken_ = false;
     irr::core::vector3df correction_;
     float rotationCorrection_ = 0;
-    std::array<bool, 2> shellHeard_{}, deathHeard_{};  // by player, as of the last frame
+    std::array<bool, Wire::kMaxTanks> shellHeard_{}, deathHeard_{};  // by slot, as of the last frame
 };

@@ -20,12 +20,16 @@
 #include "game/tank/TankDieAnimator.h"
 #include "game/control/NetworkTankController.h"
 
+static_assert(kMaxPlayers == Wire::kMaxTanks, "a slot of the match is a player on the wire");
+
 namespace {
 
-const char* const kNetController = "player2_net_controller";
 // The largest piece of a replay file: a header (at most 96 KiB and its framing) or a block.
 constexpr size_t kMaxRecordingPiece = 128u << 10;
-const char* const kPlayerKeys[2] = {"player1", "player2"};
+
+std::string NetControllerKey(int slot) { return TArenaWorld::PlayerKeyOfSlot(slot) + "_net_controller"; }
+
+bool Plays(uint8_t playing, int slot) { return playing >> slot & 1; }
 
 uint32_t Now() { return GameClock::Milliseconds(); }
 
@@ -100,26 +104,47 @@ Wire::MatchSetup TNetworkMatch::SetupOf(TArenaWorld& arena)
     s.guided = m.guided ? 1 : 0;
     s.invisible = m.invisible ? 1 : 0;
     s.respawn = static_cast<uint8_t>(m.respawn);
-    for (size_t p = 0; p < 2; ++p) s.tankModels[p] = static_cast<uint8_t>(arena.tankModels[p]);
+    s.playing = 0;
+    for (int slot : arena.slots)
+        if (slot >= 0 && slot < Wire::kMaxTanks) s.playing |= static_cast<uint8_t>(1 << slot);
+    s.playing |= 3;
+    s.mode = m.mode == TMatchMode::Teams ? 1 : 0;
+    s.friendlyFire = m.friendlyFire ? 1 : 0;
+    for (size_t p = 0; p < s.tankModels.size() && p < arena.tankModels.size(); ++p)
+        s.tankModels[p] = static_cast<uint8_t>(arena.tankModels[p]);
     return s;
 }
 
-std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TArenaWorld& arena)
+std::shared_ptr<TNetworkTankController> TNetworkMatch::Controller(TArenaWorld& arena, int slot)
 {
-    return arena.GetGameObjectAs<TNetworkTankController>(kNetController);
+    return arena.GetGameObjectAs<TNetworkTankController>(NetControllerKey(slot));
+}
+
+std::vector<uint8_t> TNetworkMatch::JoinerSlotsOf(TArenaWorld& arena)
+{
+    std::vector<uint8_t> joiners;
+    if (TVexmoor* game = arena.GetGame())
+        for (int slot : arena.slots)
+            if (slot > 0 && slot < kMaxPlayers && game->settings.players[static_cast<size_t>(slot)].status == TPlayerStatus::Network)
+                joiners.push_back(static_cast<uint8_t>(slot));
+    if (joiners.empty()) joiners.push_back(1);
+    return joiners;
 }
 
 void TNetworkMatch::Enter(TArenaWorld& arena)
 {
-    // Player 2's tank is driven from the network on the host, and predicted from this
-    // machine's keys on the joiner; the joiner drives nothing else.
-    for (int p = IsJoiner() ? 0 : 1; p < 2; ++p) {
-        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
-        if (!player) continue;
+    // On the host each joiner's tank is driven from the network; a joiner drives nothing
+    // but its own tank, predicted from this machine's keys, once the host says which.
+    if (!IsJoiner()) session_->SetJoinerSlots(JoinerSlotsOf(arena));
+    for (int slot : arena.slots) {
+        const bool joiners = IsJoiner() || std::count(session_->JoinerSlots().begin(), session_->JoinerSlots().end(), slot);
+        auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot));
+        if (!player || !joiners) continue;
         arena.RemoveGameObject(player->controller);
-        if (p == 1) {
-            arena.AddGameObject(kNetController, TNetworkTankController::Create(player->tank));
-            player->SetController(kNetController);
+        player->SetController("");
+        if (!IsJoiner()) {
+            arena.AddGameObject(NetControllerKey(slot), TNetworkTankController::Create(player->tank));
+            player->SetController(NetControllerKey(slot));
         }
     }
     arena.SetTanksDisabled(1);
@@ -142,7 +167,7 @@ void TNetworkMatch::Leave(TArenaWorld& arena)
     TVexmoor* game = arena.GetGame();
     if (game && FinalePlayedOut(arena) && TGame::IsGameState("ResultsScreen")) {
         if (hostResults_) game->lastMatch = *hostResults_;
-        game->networkRematch = std::make_shared<TNetworkRematch>(session_, otherChoseRematch_, hostResults_);
+        game->networkRematch = std::make_shared<TNetworkRematch>(session_, rematchChosen_, hostResults_);
         return;
     }
     session_->Close();
@@ -164,6 +189,11 @@ void TNetworkMatch::BeforeObjects(TArenaWorld& arena)
         return;
     }
     if (phase_ == Phase::Waiting && session_->GetStatus() == TNetSession::Status::Connected) StartPlaying(arena);
+    // A host with joiners still to come says how many it has.
+    if (phase_ == Phase::Waiting && !IsJoiner() && session_->JoinerSlots().size() > 1)
+        message_ = L"WAITING FOR PLAYERS ON PORT " + std::to_wstring(session_->GetPort()) + L": " +
+                   std::to_wstring(session_->JoinedCount()) + L" OF " +
+                   std::to_wstring(session_->JoinerSlots().size()) + L" IN";
     if (IsJoiner())
         JoinerBefore(arena);
     else
@@ -202,13 +232,19 @@ void TNetworkMatch::StartPlaying(TArenaWorld& arena)
         m.guided = s.guided;
         m.invisible = s.invisible;
         m.respawn = static_cast<TRespawnRule>(s.respawn);
-        for (size_t p = 0; p < 2; ++p) arena.tankModels[p] = static_cast<TTankModel>(s.tankModels[p]);
+        m.mode = s.mode ? TMatchMode::Teams : TMatchMode::FreeForAll;
+        m.friendlyFire = s.friendlyFire;
+        for (size_t p = 0; p < s.tankModels.size() && p < arena.tankModels.size(); ++p)
+            arena.tankModels[p] = static_cast<TTankModel>(s.tankModels[p]);
         // The arena was entered with this machine's set-up: the first snapshot's reset
         // loads the host's arena and tanks in its place.
         arena.match = m;
         arena.rules.Start(m, Now());  // its clock shows the host's (the snapshots set it)
+        TakeHostsSlots(arena, s);
         UseHostsArena(arena, s);
-        return;  // the tanks wait for the first snapshot
+        // The tanks wait for the first snapshot, which a host of several waits to send.
+        if (__builtin_popcount(s.playing) > 2 && phase_ == Phase::Playing) message_ = L"WAITING FOR THE OTHER PLAYERS";
+        return;
     }
     arena.ResetArena();
     arena.SetTanksDisabled(0);
@@ -246,30 +282,66 @@ void TNetworkMatch::UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& s)
     }
 }
 
-void TNetworkMatch::StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken)
+void TNetworkMatch::TakeHostsSlots(TArenaWorld& arena, const Wire::MatchSetup& s)
+{
+    view_.own = session_->GetSlot();
+    std::vector<int> slots;
+    for (int slot = 0; slot < Wire::kMaxTanks; ++slot) {
+        if (!Plays(s.playing, slot)) {
+            arena.RemoveGameObject(TArenaWorld::PlayerKeyOfSlot(slot));
+            continue;
+        }
+        slots.push_back(slot);
+        auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot));
+        if (!player) {
+            player = TPlayer::Create(TArenaWorld::TankKeyOfSlot(slot), "");
+            arena.AddGameObject(TArenaWorld::PlayerKeyOfSlot(slot), player);
+        }
+        if (slot == view_.own && !Controller(arena, slot)) {
+            arena.AddGameObject(NetControllerKey(slot), TNetworkTankController::Create(player->tank));
+            player->SetController(NetControllerKey(slot));
+        }
+    }
+    arena.slots = slots;
+}
+
+void TNetworkMatch::StartFinale(TArenaWorld& arena, const Standings& standings, int winner)
 {
     if (phase_ == Phase::Finale) return;
     phase_ = Phase::Finale;
-    // Both sides say how the match ended, in the same words: each player's points are the
-    // hits the other player's tank took.
-    std::fprintf(stderr, "network: the match is over: player 1 has %d points, player 2 has %d\n", hitsTaken[1],
-                 hitsTaken[0]);
+    // Both sides say how the match ended, in the same words: in a duel each player's points
+    // are the hits the other player's tank took; with more players, the hits each made.
+    if (arena.slots.size() == 2) {
+        std::fprintf(stderr, "network: the match is over: player 1 has %d points, player 2 has %d\n",
+                     standings.scores[1], standings.scores[0]);
+    } else {
+        std::string line = "network: the match is over:";
+        for (int slot : arena.slots)
+            line += (slot == arena.slots.front() ? " player " : ", player ") + std::to_string(slot + 1) + " has " +
+                    std::to_string(standings.hits[static_cast<size_t>(slot)]) + " hits";
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
     if (IsJoiner()) {
-        for (int p = 0; p < 2; ++p)
-            if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = hitsTaken[p];
-        // The winner's line, as the host shows it: the player whose opponent's tank took more hits.
-        arena.winner = hitsTaken[1] > hitsTaken[0] ? 1 : hitsTaken[0] > hitsTaken[1] ? 2 : 0;
+        for (int slot : arena.slots)
+            if (auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot))) {
+                player->score = standings.scores[static_cast<size_t>(slot)];
+                player->hits = standings.hits[static_cast<size_t>(slot)];
+            }
+        // The winner's line, as the host shows it.
+        arena.winner = winner;
         arena.SetFlag("host_paused", 0);
     }
     if (IsJoiner() && !arena.GetFlag("match_end")) arena.PlayMatchEnd();
-    // The host's figures are the match's, on both sides' results.
+    // The host's figures are the match's, on every side's results.
     TVexmoor* game = arena.GetGame();
     if (!IsJoiner() && game) session_->Send(TNetworkRematch::ToWire(game->lastMatch));
 }
 
-void TNetworkMatch::TakeAfterMatch(const Wire::Message& message)
+void TNetworkMatch::TakeAfterMatch(const Wire::Message& message, int slot)
 {
-    if (std::holds_alternative<Wire::Rematch>(message)) otherChoseRematch_ = true;
+    // A joiner hears the host's choice, which is player 1's.
+    if (std::holds_alternative<Wire::Rematch>(message) && slot >= 0 && slot < Wire::kMaxTanks)
+        rematchChosen_ |= static_cast<uint8_t>(1 << (IsJoiner() ? 0 : slot));
     if (auto* results = std::get_if<Wire::Results>(&message); results && IsJoiner())
         hostResults_ = TNetworkRematch::FromWire(*results);
 }
@@ -299,17 +371,18 @@ void TNetworkMatch::SendRecording(const std::vector<uint8_t>& piece)
 
 void TNetworkMatch::HostBefore(TArenaWorld& arena)
 {
-    auto controller = Controller(arena);
-    while (auto message = session_->Receive()) {
-        if (auto* input = std::get_if<Wire::Input>(&*message); input && controller) controller->TakeInputs(input->states);
-        TakeAfterMatch(*message);
+    int slot = -1;
+    while (auto message = session_->Receive(&slot)) {
+        if (auto* input = std::get_if<Wire::Input>(&*message))
+            if (auto controller = Controller(arena, slot)) controller->TakeInputs(input->states);
+        TakeAfterMatch(*message, slot);
     }
-    if (controller) inputSequence = controller->lastSequence;
+    if (auto controller = Controller(arena, session_->JoinerSlots().front())) inputSequence = controller->lastSequence;
 }
 
 void TNetworkMatch::HostAfter(TArenaWorld& arena)
 {
-    if (arena.GetFlag("match_end")) StartFinale(arena, HitsTaken(arena));
+    if (arena.GetFlag("match_end")) StartFinale(arena, StandingsOf(arena), arena.winner);
     // Due every interval on average, whatever the frame rate.
     const uint32_t now = Now();
     if (lastSent_ && static_cast<int32_t>(now - nextSnapshotMs_) < 0) return;
@@ -317,19 +390,36 @@ void TNetworkMatch::HostAfter(TArenaWorld& arena)
     if (!lastSent_ || static_cast<int32_t>(now - nextSnapshotMs_) >= 0) nextSnapshotMs_ = now + snapshotIntervalMs;
     Wire::Snapshot snapshot = TakeSnapshot(arena);
     SendEvents(arena, snapshot);
-    session_->Send(snapshot);
+    // Each joiner hears which of its inputs its tank has taken.
+    for (uint8_t slot : session_->JoinerSlots()) {
+        auto controller = Controller(arena, slot);
+        snapshot.lastInputApplied = controller ? controller->lastSequence : 0;
+        session_->SendToSlot(slot, snapshot);
+    }
     session_->Flush();
     lastSent_ = std::move(snapshot);
 }
 
-std::array<uint8_t, 2> TNetworkMatch::HitsTaken(TArenaWorld& arena)
+TNetworkMatch::Standings TNetworkMatch::StandingsOf(TArenaWorld& arena)
 {
-    std::array<uint8_t, 2> hits{};
-    for (int p = 0; p < 2; ++p) {
-        auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p]);
-        hits[p] = static_cast<uint8_t>(std::clamp(player ? player->score : 0, 0, Wire::kMaxScore));
+    Standings standings;
+    for (int slot : arena.slots) {
+        auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot));
+        if (!player || slot < 0 || slot >= Wire::kMaxTanks) continue;
+        standings.scores[static_cast<size_t>(slot)] = static_cast<uint8_t>(std::clamp(player->score, 0, Wire::kMaxScore));
+        standings.hits[static_cast<size_t>(slot)] = static_cast<uint8_t>(std::clamp(player->hits, 0, Wire::kMaxScore));
     }
-    return hits;
+    return standings;
+}
+
+TNetworkMatch::Standings TNetworkMatch::StandingsOf(const Wire::Snapshot& snapshot)
+{
+    Standings standings;
+    for (const Wire::TankState& t : snapshot.tanks) {
+        standings.scores[t.slot] = t.score;
+        standings.hits[t.slot] = t.hits;
+    }
+    return standings;
 }
 
 Wire::Snapshot TNetworkMatch::TakeSnapshot(TArenaWorld& arena)
@@ -337,22 +427,25 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TArenaWorld& arena)
     Wire::Snapshot s;
     s.sequence = ++snapshotSequence_;
     s.hostTimeMs = Now();
-    s.lastInputApplied = inputSequence;
     const bool finale = arena.GetFlag("match_end") != 0;
     s.flags = (TGame::Framerate && TGame::Framerate->IsPaused() ? Wire::kMatchPaused : 0) |
               (arena.GetFlag("guided_shells") ? Wire::kMatchGuided : 0) |
               (arena.IsInvisibleTanks() ? Wire::kMatchInvisible : 0) | (finale ? Wire::kMatchFinale : 0) |
               (arena.rules.SuddenDeath() ? Wire::kMatchSuddenDeath : 0);
+    s.winner = static_cast<uint8_t>(finale ? std::clamp(arena.winner, 0, Wire::kMaxTanks) : 0);
     if (arena.rules.Timed())
         s.clockMsLeft = static_cast<uint32_t>(std::clamp(arena.rules.timeLimitMs - arena.rules.elapsedMs, 0,
                                                          static_cast<int>(Wire::kMaxClockMs)));
     TVexmoor* game = arena.GetGame();
     s.scheme = static_cast<uint8_t>(game ? std::clamp(game->ColorSchemeIdx, 0, Wire::kSchemes - 1) : 0);
-    s.scores = HitsTaken(arena);
-    for (int p = 0; p < 2; ++p) {
-        auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[p]);
-        if (!tank || !tank->_node) continue;
-        Wire::TankState& t = s.tanks[p];
+    const Standings standings = StandingsOf(arena);
+    for (int p : arena.slots) {
+        auto tank = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(p));
+        if (!tank || !tank->_node || p < 0 || p >= Wire::kMaxTanks) continue;
+        Wire::TankState& t = s.tanks.emplace_back();
+        t.slot = static_cast<uint8_t>(p);
+        t.score = standings.scores[static_cast<size_t>(p)];
+        t.hits = standings.hits[static_cast<size_t>(p)];
         const irr::core::vector3df position = tank->GetPosition();
         t.x = Clamped(position.X, Wire::kMaxCoordinate);
         t.y = Clamped(position.Y, Wire::kMaxCoordinate);
@@ -382,18 +475,25 @@ Wire::Snapshot TNetworkMatch::TakeSnapshot(TArenaWorld& arena)
 void TNetworkMatch::SendEvents(TArenaWorld&, const Wire::Snapshot& now)
 {
     const Wire::Snapshot before = lastSent_ ? *lastSent_ : Wire::Snapshot{};
-    for (uint8_t p = 0; p < 2; ++p) {
-        if ((now.tanks[p].flags & Wire::kTankDying) && !(before.tanks[p].flags & Wire::kTankDying)) {
-            session_->Send(Wire::Event{Wire::EventKind::Hit, uint8_t(1 - p), now.scores});
-            session_->Send(Wire::Event{Wire::EventKind::Death, p, now.scores});
+    const Standings standings = StandingsOf(now), earlier = StandingsOf(before);
+    auto event = [&](Wire::EventKind kind, int player) {
+        session_->Send(Wire::Event{kind, static_cast<uint8_t>(player), standings.scores, standings.hits});
+    };
+    // The shooter of a hit is the player whose hits went up; a team mate's hit (friendly
+    // fire) counts for no one and names the victim.
+    int shooter = -1;
+    for (const Wire::TankState& t : now.tanks)
+        if (standings.hits[t.slot] != earlier.hits[t.slot]) shooter = t.slot;
+    for (const Wire::TankState& t : now.tanks) {
+        const Wire::TankState* was = TJoinerView::TankOf(before, t.slot);
+        if ((t.flags & Wire::kTankDying) && !(was && (was->flags & Wire::kTankDying))) {
+            event(Wire::EventKind::Hit, shooter >= 0 ? shooter : t.slot);
+            event(Wire::EventKind::Death, t.slot);
         }
-        // A player's score counts the hits its tank took: the other player scored.
-        if (now.scores[p] != before.scores[p]) session_->Send(Wire::Event{Wire::EventKind::Score, uint8_t(1 - p), now.scores});
+        if (standings.scores[t.slot] != earlier.scores[t.slot])
+            event(Wire::EventKind::Score, shooter >= 0 ? shooter : t.slot);
     }
-    if ((now.flags & Wire::kMatchFinale) && !(before.flags & Wire::kMatchFinale)) {
-        const uint8_t winner = now.scores[0] <= now.scores[1] ? 0 : 1;
-        session_->Send(Wire::Event{Wire::EventKind::MatchEnd, winner, now.scores});
-    }
+    if ((now.flags & Wire::kMatchFinale) && !(before.flags & Wire::kMatchFinale)) event(Wire::EventKind::MatchEnd, now.winner);
 }
 
 // Joiner -------------------------------------------------------------------------------
@@ -413,18 +513,24 @@ void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
             }
         }
         if (auto* event = std::get_if<Wire::Event>(&*message)) {
-            for (int p = 0; p < 2; ++p)
-                if (auto player = arena.GetGameObjectAs<TPlayer>(kPlayerKeys[p])) player->score = event->scores[p];
-            if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena, event->scores);
+            for (int slot : arena.slots)
+                if (auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot))) {
+                    player->score = event->scores[static_cast<size_t>(slot)];
+                    player->hits = event->hits[static_cast<size_t>(slot)];
+                }
+            if (event->kind == Wire::EventKind::MatchEnd) StartFinale(arena, Standings{event->scores, event->hits}, event->player);
         }
-        TakeAfterMatch(*message);
+        TakeAfterMatch(*message, 0);
     }
     if (phase_ != Phase::Playing) return;
-    if (const Wire::Snapshot* newest = view_.Newest(); newest && (newest->flags & Wire::kMatchFinale)) {
-        StartFinale(arena, newest->scores);
-        return;
+    if (const Wire::Snapshot* newest = view_.Newest()) {
+        if (newest->flags & Wire::kMatchFinale) {
+            StartFinale(arena, StandingsOf(*newest), newest->winner);
+            return;
+        }
+        if (message_ == L"WAITING FOR THE OTHER PLAYERS") message_.clear();
     }
-    // This machine's keys of player 2, as one input state.
+    // This machine's keys of player 2, as one input state, whichever player it plays.
     TGameEventReceiver* events = arena.Events();
     const TKeyBindings keys = arena.GetGame() ? arena.GetGame()->settings.players[1].keys : TSettings::DefaultKeys(1);
     uint8_t buttons = 0;
@@ -441,7 +547,7 @@ void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
     session_->Send(Wire::Input{std::vector<Wire::InputState>(inputs_.begin(), inputs_.end())});
     session_->Flush();
     // The tank moves here at once; only the host fires.
-    if (auto controller = Controller(arena))
+    if (auto controller = Controller(arena, view_.own))
         controller->TakeInputs({Wire::InputState{state.sequence, uint8_t(buttons & ~Wire::kButtonFire)}});
 }
 
@@ -449,6 +555,6 @@ void TNetworkMatch::JoinerAfter(TArenaWorld& arena)
 {
     if (phase_ == Phase::Finale) return;
     view_.Apply(arena, Now());
-    if (auto tank = arena.GetGameObjectAs<TTank>(TJoinerView::kTankKeys[TJoinerView::kOwn]); tank && tank->_node)
+    if (auto tank = arena.GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(view_.own)); tank && tank->_node)
         view_.RecordPrediction(inputSequence, tank->GetPosition(), tank->GetHeading());
 }

@@ -1,7 +1,8 @@
-// A match over the network, as the arena meets it: on the host, the joiner's tank is driven
-// by a network controller and the match is sent out as snapshots and events; on the
-// joiner, its input goes to the host and the host's match is drawn (TJoinerView). The
-// arena calls the four hooks below; the match logic itself never knows about the network.
+// A match over the network, as the arena meets it: on the host, each joiner's tank is driven
+// by a network controller and the match is sent out as snapshots and events; on a joiner,
+// its input goes to the host and the host's match is drawn (TJoinerView). A host's joiners
+// play the set-up's NETWORK rows, or player 2 when no row is NETWORK. The arena calls the
+// four hooks below; the match logic itself never knows about the network.
 #pragma once
 
 #include <irrlicht.h>
@@ -60,7 +61,7 @@ public:
 
     uint32_t snapshotIntervalMs = 33;  // 30 a second
     uint32_t messageShownMs = 2000;    // an early end is shown this long before the set-up screen
-    // Joiner: the newest input state sent. Host: the newest the joiner's tank has taken.
+    // Joiner: the newest input state sent. Host: the newest the first joiner's tank has taken.
     uint32_t inputSequence = 0;
     // Processor time spent in the hooks, for the benchmark.
     uint64_t cpuNanoseconds = 0;
@@ -76,23 +77,32 @@ private:
     // The joiner plays the host's arena: a built-in model, the maze of the host's seed or
     // the host's grid, checked as a file is; one it cannot make or refuses ends the match.
     void UseHostsArena(TArenaWorld& arena, const Wire::MatchSetup& setup);
-    // The match is decided, with these hits taken by player 1's and player 2's tanks.
-    void StartFinale(TArenaWorld& arena, const std::array<uint8_t, 2>& hitsTaken);
-    std::array<uint8_t, 2> HitsTaken(TArenaWorld& arena);
+    // Each player's hits taken and made, player 1 first (0 for a slot that does not play).
+    struct Standings {
+        std::array<uint8_t, Wire::kMaxTanks> scores{}, hits{};
+    };
+    // The match is decided, with these standings and this winning side.
+    void StartFinale(TArenaWorld& arena, const Standings& standings, int winner);
+    Standings StandingsOf(TArenaWorld& arena);
+    static Standings StandingsOf(const Wire::Snapshot& snapshot);
+    // Host: the slots the joiners play; the set-up's NETWORK rows, else player 2.
+    static std::vector<uint8_t> JoinerSlotsOf(TArenaWorld& arena);
+    // Joiner: the host's players take their slots here, and this machine drives its own.
+    void TakeHostsSlots(TArenaWorld& arena, const Wire::MatchSetup& setup);
     void EndEarly(TArenaWorld& arena, const std::string& message);
     // The finale ran to its end: the arena goes on to what follows a decided match.
     bool FinalePlayedOut(TArenaWorld& arena) const;
     // Messages of the time after the match, which may come while the finale plays.
-    void TakeAfterMatch(const Wire::Message& message);
+    void TakeAfterMatch(const Wire::Message& message, int slot);
     Wire::Snapshot TakeSnapshot(TArenaWorld& arena);
     static Wire::MatchSetup SetupOf(TArenaWorld& arena);
     void SendEvents(TArenaWorld& arena, const Wire::Snapshot& now);
-    std::shared_ptr<TNetworkTankController> Controller(TArenaWorld& arena);
+    std::shared_ptr<TNetworkTankController> Controller(TArenaWorld& arena, int slot);
 
     std::shared_ptr<TNetSession> session_;
     bool rematch_ = false;
     Phase phase_ = Phase::Waiting;
-    bool otherChoseRematch_ = false;
+    uint8_t rematchChosen_ = 0;  // bit n: player n+1's side chose REMATCH (the host is player 1)
     std::string endMessage_;
     uint32_t endedAtMs_ = 0;
     std::wstring message_;

@@ -41,7 +41,7 @@ bool TSetupPlayerRows::Offered(TPlayerStatus status, int slot, bool hosting)
     case TPlayerStatus::Gamepad4:
         return PadConnected(static_cast<int>(status) - static_cast<int>(TPlayerStatus::Gamepad1));
     case TPlayerStatus::Off: return slot >= 2;  // a match needs players 1 and 2
-    case TPlayerStatus::Network: return hosting;
+    case TPlayerStatus::Network: return hosting && slot >= 1;  // player 1 is the host's own
     default: return true;
     }
 }

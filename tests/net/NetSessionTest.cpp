@@ -3,6 +3,8 @@
 // followed by ENet, so every case is bounded in frames, not in waiting.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <arpa/inet.h>
 #include <enet/enet.h>
 #include <netinet/in.h>
@@ -16,6 +18,15 @@
 #include "net/NetSession.h"
 
 namespace {
+
+// A snapshot of a duel's two tanks.
+Wire::Snapshot DuelSnapshot(uint32_t sequence) {
+    Wire::Snapshot s;
+    s.sequence = sequence;
+    s.tanks = {Wire::TankState{0}, Wire::TankState{1}};
+    return s;
+}
+
 
 constexpr uint32_t kFrameMs = 16;
 
@@ -102,7 +113,7 @@ TEST(NetSession, AThirdPlayerIsRefusedWithAMessageAndTheMatchGoesOn) {
     auto third = rig.Join(host->GetPort());
     ASSERT_TRUE(rig.RunUntil({host.get(), first.get(), third.get()}, [&] { return third->IsOver(); }));
     EXPECT_EQ(third->GetStatus(), TNetSession::Status::Refused);
-    EXPECT_EQ(third->GetMessage(), "THE MATCH IS FULL: THE HOST HAS TWO PLAYERS");
+    EXPECT_EQ(third->GetMessage(), "THE MATCH IS FULL: THE HOST HAS ALL ITS PLAYERS");
     rig.RunUntil({host.get(), first.get(), third.get()}, [] { return false; }, 100);
     EXPECT_TRUE(Connected(*host));
     EXPECT_TRUE(Connected(*first));
@@ -220,7 +231,7 @@ TEST(NetSession, GarbageFromThePeerIsDroppedCountedAndNeverDelivered) {
     send({99, 1, 2, 3});
     send({5, 0});
     send({4, 1, 0, 0, 0, 1, 0x80});
-    send(Wire::Encode(Wire::Snapshot{}));  // a snapshot is the host's to send
+    send(Wire::Encode(DuelSnapshot(1)));  // a snapshot is the host's to send
     send(Wire::Encode(Wire::Input{{{2, Wire::kButtonForward}}}));
     for (int i = 0; i < 20; ++i) {
         pumpRaw();
@@ -260,11 +271,7 @@ TEST(NetSession, ThroughALossyRelayEventsArriveInOrderAndRepeatedInputsGetThroug
         input.states.insert(input.states.begin(), Wire::InputState{f, uint8_t(f % 16)});
         if (input.states.size() > Wire::kInputsPerPacket) input.states.pop_back();
         joiner->Send(input);
-        if (f % 2 == 0) {
-            Wire::Snapshot s;
-            s.sequence = f / 2;
-            host->Send(s);
-        }
+        if (f % 2 == 0) host->Send(DuelSnapshot(f / 2));
         if (f % 10 == 0) host->Send(Wire::Event{Wire::EventKind::Score, 0, {uint8_t(f / 10), 0}});
         rig.now += kFrameMs;
         relay.Pump();
@@ -449,7 +456,7 @@ TEST(NetSession, AnOlderJoinerIsRefusedAndTheMessagesAfterAMatchGoOneWayEach) {
     ASSERT_TRUE(rig.RunUntil({host.get(), joiner.get()}, [&] { return Connected(*host) && Connected(*joiner); }));
     joiner->Send(Wire::Rematch{});
     joiner->Send(Wire::Results{});
-    host->Send(Wire::Results{1, 5000, {4, 2}, {3, 1}});
+    host->Send(Wire::Results{1, 0, 3, 5000, {4, 2, 0, 0}, {3, 1, 0, 0}});
     host->Send(Wire::Rematch{});
     Wire::NextMatch next;
     next.setup.scoreTo = 7;
@@ -463,4 +470,57 @@ TEST(NetSession, AnOlderJoinerIsRefusedAndTheMessagesAfterAMatchGoOneWayEach) {
     EXPECT_EQ(hostGot, (std::vector<size_t>{Wire::Message(Wire::Rematch{}).index()}));
     EXPECT_EQ(joinerGot, (std::vector<size_t>{Wire::Message(Wire::Results{}).index(), Wire::Message(Wire::Rematch{}).index(),
                                               Wire::Message(next).index()}));
+}
+
+// A host of three joiners: each gets the next of the host's slots in the order they come, the
+// match waits until all are in (a joiner that goes before then frees its slot for another),
+// messages carry their sender's slot, a fourth joiner is refused, and once the match is on a
+// joiner that leaves ends it for everyone, named on every side.
+TEST(NetSession, AHostOfThreeJoinersSeatsThemInTurnAndEndsForAllWhenOneLeaves) {
+    Rig rig;
+    TNetSession::Options offer;
+    offer.joinerSlots = {2, 1, 3};
+    offer.setup.playing = 15;
+    auto host = rig.Host(offer);
+    std::vector<std::unique_ptr<TNetSession>> joiners;
+    auto joinOne = [&] {
+        joiners.push_back(rig.Join(host->GetPort()));
+        TNetSession* joiner = joiners.back().get();
+        EXPECT_TRUE(rig.RunUntil({host.get(), joiner}, [&] { return Connected(*joiner); }));
+    };
+    joinOne();
+    joinOne();
+    EXPECT_EQ(joiners[0]->GetSlot(), 2);
+    EXPECT_EQ(joiners[1]->GetSlot(), 1);
+    EXPECT_EQ(host->GetStatus(), TNetSession::Status::Waiting) << "a slot is still free";
+    joiners[0].reset();  // player 3 goes before the match
+    ASSERT_TRUE(rig.RunUntil({host.get(), joiners[1].get()}, [&] { return host->JoinedCount() == 1; }));
+    EXPECT_FALSE(host->IsOver());
+    joinOne();
+    joinOne();
+    EXPECT_EQ(joiners[2]->GetSlot(), 2) << "the freed slot is the next one's";
+    EXPECT_EQ(joiners[3]->GetSlot(), 3);
+    ASSERT_TRUE(Connected(*host));
+    auto fourth = rig.Join(host->GetPort());
+    ASSERT_TRUE(rig.RunUntil({host.get(), fourth.get()}, [&] { return fourth->IsOver(); }));
+    EXPECT_EQ(fourth->GetStatus(), TNetSession::Status::Refused);
+
+    // Each joiner's input comes with its slot; a message for one slot reaches that joiner only.
+    for (int j = 1; j <= 3; ++j) joiners[j]->Send(Wire::Input{{{uint32_t(10 + j), 0}}});
+    host->SendToSlot(3, DuelSnapshot(77));
+    std::map<int, uint32_t> inputs;
+    rig.RunUntil({host.get(), joiners[1].get(), joiners[2].get(), joiners[3].get()}, [] { return false; }, 5);
+    int slot = -1;
+    while (auto m = host->Receive(&slot)) inputs[slot] = std::get<Wire::Input>(*m).states[0].sequence;
+    EXPECT_EQ(inputs, (std::map<int, uint32_t>{{1, 11}, {2, 12}, {3, 13}}));
+    EXPECT_TRUE(joiners[3]->Receive());
+    EXPECT_FALSE(joiners[1]->Receive());
+    EXPECT_FALSE(joiners[2]->Receive());
+
+    joiners[2].reset();  // player 3 goes during the match
+    ASSERT_TRUE(rig.RunUntil({host.get(), joiners[1].get(), joiners[3].get()},
+                             [&] { return host->IsOver() && joiners[1]->IsOver() && joiners[3]->IsOver(); }, 20));
+    EXPECT_EQ(host->GetMessage(), "PLAYER 3 LEFT");
+    EXPECT_EQ(joiners[1]->GetMessage(), "PLAYER 3 LEFT");
+    EXPECT_EQ(joiners[3]->GetStatus(), TNetSession::Status::Left);
 }

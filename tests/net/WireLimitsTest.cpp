@@ -15,7 +15,7 @@
 namespace {
 
 // i: integer in [lo, hi]; f: finite float within +-hi; b: bit field, no bits outside hi;
-// n: any value.
+// s: a signed byte of -127..127 (-128 refused); n: any value; c: a count the layout fixes at lo.
 struct Field {
     const char* name;
     char kind;
@@ -33,35 +33,47 @@ struct Layout {
     List list;  // lo = hi = -1: none
 };
 
-const std::vector<Field> kTank = {
-    {"x", 'f', 4, 0, 10000},       {"y", 'f', 4, 0, 10000},    {"z", 'f', 4, 0, 10000},
-    {"rotationY", 'f', 4, 0, 720}, {"speed", 'f', 4, 0, 1},    {"turnSpeed", 'f', 4, 0, 90},
-    {"flags", 'b', 1, 0, 31},      {"deathMs", 'i', 2, 0, 60000}};
+// A tank of a snapshot whose slot lies in [lo, hi]: the tanks come in rising slot order, so
+// with the first at slot 0 the second's lowest is 1.
+std::vector<Field> Tank(double slotLo, double slotHi)
+{
+    return {{"slot", 'i', 1, slotLo, slotHi}, {"x", 'f', 4, 0, 10000},    {"y", 'f', 4, 0, 10000},
+            {"z", 'f', 4, 0, 10000},          {"rotationY", 'n', 2, 0, 0}, {"speed", 's', 1, 0, 0},
+            {"turnSpeed", 's', 1, 0, 0},      {"flags", 'b', 1, 0, 31},    {"deathMs", 'i', 2, 0, 60000},
+            {"score", 'i', 1, 0, 99},         {"hits", 'i', 1, 0, 99}};
+}
 
 std::vector<Layout> Layouts()
 {
     const List none{-1, -1, {}};
     std::vector<Field> snapshot = {{"sequence", 'n', 4, 0, 0},    {"hostTimeMs", 'n', 4, 0, 0},
                                    {"lastInput", 'n', 4, 0, 0},   {"flags", 'b', 1, 0, 31},
-                                   {"scheme", 'i', 1, 0, 12},     {"score1", 'i', 1, 0, 99},
-                                   {"score2", 'i', 1, 0, 99},     {"finaleMs", 'i', 2, 0, 60000},
-                                   {"clockMsLeft", 'i', 4, 0, 3600000}};
-    snapshot.insert(snapshot.end(), kTank.begin(), kTank.end());
-    snapshot.insert(snapshot.end(), kTank.begin(), kTank.end());
+                                   {"winner", 'i', 1, 0, 4},      {"scheme", 'i', 1, 0, 12},
+                                   {"finaleMs", 'i', 2, 0, 60000}, {"clockMsLeft", 'i', 4, 0, 3600000},
+                                   {"tankCount", 'c', 1, 2, 2}};
+    for (const auto& tank : {Tank(0, 0), Tank(1, 3)}) snapshot.insert(snapshot.end(), tank.begin(), tank.end());
     return {
         {1, "Hello", {{"magic", 'n', 4, 0, 0}, {"version", 'n', 2, 0, 0}}, none},
         {2, "Welcome",
-         {{"magic", 'n', 4, 0, 0}, {"version", 'n', 2, 0, 0}, {"arena", 'i', 1, 0, 2}, {"shells", 'i', 1, 0, 1},
-          {"bounces", 'i', 1, 1, 9}, {"scoreTo", 'i', 1, 1, 99}, {"timeLimit", 'i', 2, 0, 3600},
-          {"guided", 'i', 1, 0, 1}, {"invisible", 'i', 1, 0, 1}, {"respawn", 'i', 1, 0, 1},
-          {"model1", 'i', 1, 0, 1}, {"model2", 'i', 1, 0, 1}},
+         // Every player plays (bits 0 to 3): the joiner's slot may be any of 1 to 3.
+         {{"magic", 'n', 4, 0, 0}, {"version", 'n', 2, 0, 0}, {"slot", 'i', 1, 1, 3}, {"arena", 'i', 1, 0, 2},
+          {"shells", 'i', 1, 0, 1}, {"bounces", 'i', 1, 1, 9}, {"scoreTo", 'i', 1, 1, 99},
+          {"timeLimit", 'i', 2, 0, 3600}, {"guided", 'i', 1, 0, 1}, {"invisible", 'i', 1, 0, 1},
+          {"respawn", 'i', 1, 0, 1}, {"playing", 'i', 1, 15, 15}, {"mode", 'i', 1, 0, 1},
+          {"friendlyFire", 'i', 1, 0, 1}, {"model1", 'i', 1, 0, 1}, {"model2", 'i', 1, 0, 1},
+          {"model3", 'i', 1, 0, 1}, {"model4", 'i', 1, 0, 1}},
          none},
         {3, "Refuse", {{"reason", 'i', 1, 1, 3}, {"hostVersion", 'n', 2, 0, 0}}, none},
         {4, "Input", {}, {1, 4, {{"sequence", 'n', 4, 0, 0}, {"buttons", 'b', 1, 0, 15}}}},
         {5, "Snapshot", snapshot,
+         // A shell's owner is one of the tanks: players 1 and 2 here.
          {0, 8, {{"owner", 'i', 1, 0, 1}, {"x", 'f', 4, 0, 10000}, {"y", 'f', 4, 0, 10000}, {"z", 'f', 4, 0, 10000},
-                 {"rotationY", 'f', 4, 0, 720}}}},
-        {6, "Event", {{"kind", 'i', 1, 1, 4}, {"player", 'i', 1, 0, 1}, {"score1", 'i', 1, 0, 99}, {"score2", 'i', 1, 0, 99}},
+                 {"rotationY", 'n', 2, 0, 0}}}},
+        // A hit (the lowest kind) names one of the four players; only a match end goes to 4.
+        {6, "Event",
+         {{"kind", 'i', 1, 1, 4}, {"player", 'i', 1, 0, 3}, {"score1", 'i', 1, 0, 99}, {"hits1", 'i', 1, 0, 99},
+          {"score2", 'i', 1, 0, 99}, {"hits2", 'i', 1, 0, 99}, {"score3", 'i', 1, 0, 99}, {"hits3", 'i', 1, 0, 99},
+          {"score4", 'i', 1, 0, 99}, {"hits4", 'i', 1, 0, 99}},
          none},
         {7, "Ping", {{"senderTimeMs", 'n', 4, 0, 0}}, none},
     };
@@ -85,7 +97,7 @@ void Put(std::vector<uint8_t>& out, const Field& f, Value v)
     for (int i = f.bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(raw >> (8 * i)));  // big-endian
 }
 
-Value Low(const Field& f) { return {f.kind == 'i' ? f.lo : 0.0}; }
+Value Low(const Field& f) { return {f.kind == 'i' || f.kind == 'c' ? f.lo : 0.0}; }
 
 // The message with every field at its lowest, `count` list items, and one field (by index
 // into head then the first item) set to `v`.
@@ -130,6 +142,11 @@ TEST(WireLimits, EveryFieldAcceptsTheEdgesOfItsRangeAndDropsTheFirstValueOutside
             } else if (f.kind == 'b') {
                 inside = {f.hi};
                 outside = {f.hi + 1, 128};
+            } else if (f.kind == 's') {
+                inside = {0x7F, 0x81};  // 127 and -127
+                outside = {0x80};
+            } else if (f.kind == 'c') {
+                continue;
             } else {
                 inside = {0, top};
             }
