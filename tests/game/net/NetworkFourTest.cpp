@@ -1,0 +1,182 @@
+// A host and three joiners in one test process play a free-for-all of four over ENet on
+// 127.0.0.1, directly and each through a lossy relay of its own: every joiner plays the
+// slot the host gave it with its own keys, and all four games end the match with the same
+// hits, the same scores and the same winner.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include "LossyRelay.h"
+#include "framework/Clock.h"
+#include "game/net/NetworkMatch.h"
+#include "game/tank/Tank.h"
+#include "game/world/Player.h"
+#include "sound/SoundDevice.h"
+#include "tests/support/ArenaFixture.h"
+#include "tests/support/GameInstance.h"
+
+using irr::core::vector3df;
+
+namespace {
+
+constexpr uint32_t kFrameMs = 16;
+constexpr int kJoiners = 3;
+
+class NetworkOfFour : public ::testing::Test {
+protected:
+    void SetUp() override { clock.Install(); }
+    void TearDown() override
+    {
+        for (auto& j : joiners) j.reset();
+        host.reset();
+        for (auto& r : relays) r.reset();
+        SoundDevice::Shutdown();
+        GameClock::SetSource(nullptr);
+    }
+
+    // The host's rows 2 to 4 are NETWORK: the joiners take them in the order they come.
+    void Connect(bool lossy)
+    {
+        host = std::make_unique<TGameInstance>();
+        TSettings& settings = host->game->settings;
+        for (int slot = 1; slot < 4; ++slot) settings.players[static_cast<size_t>(slot)].status = TPlayerStatus::Network;
+        settings.match.arena = TArenaChoice::OpenField;
+        settings.match.scoreTo = 3;
+        std::string error;
+        auto session = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
+        ASSERT_TRUE(session) << error;
+        const uint16_t port = session->GetPort();
+        host->game->network = std::make_shared<TNetworkMatch>(std::move(session));
+        host->Within([] { TGame::SetGameState("Arena"); });
+        for (int j = 0; j < kJoiners; ++j) {
+            uint16_t joinPort = port;
+            if (lossy) {
+                relays[j] = std::make_unique<TLossyRelay>(port, GameClock::Milliseconds, TLossyRelay::Faults{}, 75 + j);
+                joinPort = relays[j]->Port();
+            }
+            joiners[j] = std::make_unique<TGameInstance>();
+            auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", joinPort}, GameClock::Milliseconds, {}, &error);
+            ASSERT_TRUE(joinSession) << error;
+            joiners[j]->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
+            joiners[j]->Within([] { TGame::SetGameState("Arena"); });
+            // One at a time, so that the slots go in a known order.
+            ASSERT_TRUE(FramesUntil([&] { return joiners[j]->game->network->Session().GetStatus() == TNetSession::Status::Connected; }, 300));
+        }
+        ASSERT_TRUE(FramesUntil([&] {
+            if (!host->game->network->IsPlaying()) return false;
+            for (auto& g : joiners)
+                if (!g->game->network->View().Newest()) return false;
+            return true;
+        }, 300));
+    }
+
+    void Frame()
+    {
+        clock.Advance(kFrameMs);
+        for (auto& r : relays)
+            if (r) r->Pump();
+        host->Frame();
+        for (auto& g : joiners)
+            if (g) g->Frame();
+    }
+    template <class Condition>
+    bool FramesUntil(Condition done, int limit)
+    {
+        return StepUntil([this] { Frame(); }, done, limit);
+    }
+    // The game that drives a slot: the host player 1, joiner j the slot j + 1.
+    TGameInstance& Driver(int slot) { return slot == 0 ? *host : *joiners[static_cast<size_t>(slot - 1)]; }
+    std::shared_ptr<TPlayer> Player(TGameInstance& g, int slot)
+    {
+        return g.arena->GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(slot));
+    }
+
+    // The shooter faces its victim at point blank; the other two stand aside. The shot is the
+    // shooter's own game's fire key: the host's player 1 (Tab) or a joiner's (Return).
+    void Hit(int shooter, int victim)
+    {
+        const std::string& victimTank = TArenaWorld::TankKeyOfSlot(victim);
+        ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 300));
+        Frame();
+        host->Within([&] {
+            PlaceFacing(*host->arena, TArenaWorld::TankKeyOfSlot(shooter), victimTank, kPointBlank);
+            float x = -6.0f;
+            for (int slot = 0; slot < 4; ++slot)
+                if (slot != shooter && slot != victim) PlaceTank(*host->arena, TArenaWorld::TankKeyOfSlot(slot), vector3df(x += 4.0f, 0, -6), 0);
+        });
+        for (int i = 0; i < 25; ++i) Frame();  // the joiners' predictions catch up with the move
+        TGameInstance& presser = Driver(shooter);
+        const irr::EKEY_CODE fire = shooter == 0 ? irr::KEY_TAB : irr::KEY_RETURN;
+        presser.Key(fire, true);
+        Frame();
+        presser.Key(fire, false);
+        ASSERT_TRUE(FramesUntil([&] { return host->arena->GetGameObjectAs<TTank>(victimTank)->GetAnimator("die_anim") != nullptr; }, 90))
+            << "player " << shooter + 1 << "'s shot at player " << victim + 1 << " did not hit";
+    }
+
+    void PlayWholeMatch()
+    {
+        // Player 2 makes the third hit last; every player shoots and is shot.
+        const int hits[][2] = {{1, 0}, {2, 3}, {3, 1}, {0, 2}, {1, 3}, {2, 0}, {1, 2}};
+        for (const auto& hit : hits) {
+            SCOPED_TRACE("player " + std::to_string(hit[0] + 1) + " hits player " + std::to_string(hit[1] + 1));
+            Hit(hit[0], hit[1]);
+            ASSERT_FALSE(HasFatalFailure());
+        }
+        ASSERT_TRUE(FramesUntil([&] {
+            if (host->arena->GetFlag("match_end") != 1) return false;
+            for (auto& g : joiners)
+                if (g->arena->GetFlag("match_end") != 1) return false;
+            return true;
+        }, 300)) << "the finale did not begin everywhere";
+        const std::array<int, 4> made{1, 3, 2, 1}, taken{2, 1, 2, 2};
+        for (int slot = 0; slot < 4; ++slot) {
+            EXPECT_EQ(Player(*host, slot)->hits, made[static_cast<size_t>(slot)]) << "player " << slot + 1;
+            EXPECT_EQ(Player(*host, slot)->score, taken[static_cast<size_t>(slot)]) << "player " << slot + 1;
+        }
+        EXPECT_EQ(host->arena->winner, 2);
+        for (int j = 0; j < kJoiners; ++j) {
+            SCOPED_TRACE("joiner " + std::to_string(j + 1));
+            TGameInstance& g = *joiners[static_cast<size_t>(j)];
+            EXPECT_EQ(g.arena->slots, host->arena->slots);
+            for (int slot = 0; slot < 4; ++slot) {
+                ASSERT_TRUE(Player(g, slot)) << "player " << slot + 1;
+                EXPECT_EQ(Player(g, slot)->hits, Player(*host, slot)->hits) << "player " << slot + 1;
+                EXPECT_EQ(Player(g, slot)->score, Player(*host, slot)->score) << "player " << slot + 1;
+            }
+            EXPECT_EQ(g.arena->winner, host->arena->winner);
+        }
+        // Every finale plays out: each game goes on to its results.
+        ASSERT_TRUE(FramesUntil([&] {
+            if (host->Current() == "Arena") return false;
+            for (auto& g : joiners)
+                if (g->Current() == "Arena") return false;
+            return true;
+        }, 1500));
+        for (auto& g : joiners) EXPECT_EQ(g->game->lastMatch.winner, host->game->lastMatch.winner);
+    }
+
+    GameClock::ManualClock clock{100000};
+    std::unique_ptr<TGameInstance> host;
+    std::array<std::unique_ptr<TGameInstance>, kJoiners> joiners;
+    std::array<std::unique_ptr<TLossyRelay>, kJoiners> relays;
+};
+
+}  // namespace
+
+TEST_F(NetworkOfFour, AHostAndThreeJoinersOverLoopbackEndWithTheSameScoresOnAllFour)
+{
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    for (int j = 0; j < kJoiners; ++j) EXPECT_EQ(joiners[static_cast<size_t>(j)]->game->network->View().own, j + 1);
+    PlayWholeMatch();
+}
+
+TEST_F(NetworkOfFour, AHostAndThreeJoinersThroughLossyRelaysEndWithTheSameScoresOnAllFour)
+{
+    Connect(true);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    for (auto& r : relays) EXPECT_GT(r->dropped, 0u);
+}
