@@ -236,12 +236,13 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     const std::shared_ptr<TNetworkMatch> network = vexmoor ? vexmoor->network : nullptr;
     if (network && network->IsJoiner() && network->PlayingSinceMs() && !over &&
         now - *network->PlayingSinceMs() < kOwnPlayerShownMs) {
-        auto player = arena.GetGameObjectAs<TPlayer>("player2");
+        const int own = network->View().own;
+        auto player = arena.GetGameObjectAs<TPlayer>(TArenaWorld::PlayerKeyOfSlot(own));
         auto tank = player ? arena.GetGameObjectAs<TTank>(player->tank) : nullptr;
         irr::video::SColor color = tank ? tank->color : ink;
         color.setAlpha(255);
         if (irr::gui::IGUIFont* font = arena.GameFont("fnt_18")) {
-            Put(L"YOU ARE PLAYER 2", font, color, centerX, top, driver);
+            Put(L"YOU ARE PLAYER " + std::to_wstring(own + 1), font, color, centerX, top, driver);
             top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
         }
     }

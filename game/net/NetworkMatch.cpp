@@ -528,7 +528,11 @@ void TNetworkMatch::JoinerBefore(TArenaWorld& arena)
             StartFinale(arena, StandingsOf(*newest), newest->winner);
             return;
         }
-        if (message_ == L"WAITING FOR THE OTHER PLAYERS") message_.clear();
+        // The others are in: the match begins here now.
+        if (message_ == L"WAITING FOR THE OTHER PLAYERS") {
+            message_.clear();
+            playingSinceMs_ = Now();
+        }
     }
     // This machine's keys of player 2, as one input state, whichever player it plays.
     TGameEventReceiver* events = arena.Events();

@@ -62,6 +62,9 @@ protected:
             joiners[j]->Within([] { TGame::SetGameState("Arena"); });
             // One at a time, so that the slots go in a known order.
             ASSERT_TRUE(FramesUntil([&] { return joiners[j]->game->network->Session().GetStatus() == TNetSession::Status::Connected; }, 300));
+            if (j + 1 < kJoiners)
+                EXPECT_NE(host->game->network->Message().find(std::to_wstring(j + 1) + L" OF 3 IN"), std::wstring::npos)
+                    << "the host does not say how many are in";
         }
         ASSERT_TRUE(FramesUntil([&] {
             if (!host->game->network->IsPlaying()) return false;
@@ -84,6 +87,13 @@ protected:
     bool FramesUntil(Condition done, int limit)
     {
         return StepUntil([this] { Frame(); }, done, limit);
+    }
+    // Whether the game's last frame drew a line of text that starts with `text`.
+    static bool Drew(TGameInstance& g, const std::wstring& text)
+    {
+        for (const auto& line : g.arena->overlay.drawn)
+            if (line.text.rfind(text, 0) == 0) return true;
+        return false;
     }
     // The game that drives a slot: the host player 1, joiner j the slot j + 1.
     TGameInstance& Driver(int slot) { return slot == 0 ? *host : *joiners[static_cast<size_t>(slot - 1)]; }
@@ -169,7 +179,8 @@ TEST_F(NetworkOfFour, AHostAndThreeJoinersOverLoopbackEndWithTheSameScoresOnAllF
 {
     Connect(false);
     ASSERT_FALSE(HasFatalFailure());
-    for (int j = 0; j < kJoiners; ++j) EXPECT_EQ(joiners[static_cast<size_t>(j)]->game->network->View().own, j + 1);
+    // Each joiner is told which player it is, as its match begins.
+    for (int j = 0; j < kJoiners; ++j) EXPECT_TRUE(Drew(*joiners[static_cast<size_t>(j)], L"YOU ARE PLAYER " + std::to_wstring(j + 2)));
     PlayWholeMatch();
 }
 
@@ -179,4 +190,54 @@ TEST_F(NetworkOfFour, AHostAndThreeJoinersThroughLossyRelaysEndWithTheSameScores
     ASSERT_FALSE(HasFatalFailure());
     PlayWholeMatch();
     for (auto& r : relays) EXPECT_GT(r->dropped, 0u);
+}
+
+// A host whose set-up has player 2 at the keys and player 3 NETWORK: the one joiner plays
+// player 3, and its keys drive that tank on the host; players 1 and 2 play at the host's keys.
+TEST_F(NetworkOfFour, TheSetUpsNetworkRowIsTheJoinersSlot)
+{
+    host = std::make_unique<TGameInstance>();
+    host->game->settings.players[1].status = TPlayerStatus::Human;
+    host->game->settings.players[2].status = TPlayerStatus::Network;
+    std::string error;
+    auto session = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
+    ASSERT_TRUE(session) << error;
+    const uint16_t port = session->GetPort();
+    host->game->network = std::make_shared<TNetworkMatch>(std::move(session));
+    host->Within([] { TGame::SetGameState("Arena"); });
+    joiners[0] = std::make_unique<TGameInstance>();
+    joiners[0]->game->network = std::make_shared<TNetworkMatch>(
+        TNetSession::Join(TNetAddress{"127.0.0.1", port}, GameClock::Milliseconds, {}, &error));
+    joiners[0]->Within([] { TGame::SetGameState("Arena"); });
+    TGameInstance& joiner = *joiners[0];
+    ASSERT_TRUE(FramesUntil([&] { return host->game->network->IsPlaying() && joiner.game->network->View().Newest(); }, 300));
+    EXPECT_EQ(host->arena->slots, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(joiner.arena->slots, host->arena->slots);
+    EXPECT_EQ(joiner.game->network->View().own, 2);
+    EXPECT_EQ(Player(*host, 1)->controller, "player2_key_controller");
+    EXPECT_EQ(Player(*host, 2)->controller, "player3_net_controller");
+
+    // The joiner's forward key (player 2's, its one player) drives tank 3 on the host.
+    ASSERT_TRUE(FramesUntil([&] { return !host->arena->GetFlag("tanks_disabled"); }, 300));
+    auto tank3 = host->arena->GetGameObjectAs<TTank>("tank3");
+    auto tank1 = host->arena->GetGameObjectAs<TTank>("tank1");
+    const vector3df start3 = tank3->GetPosition(), start1 = tank1->GetPosition();
+    joiner.Key(irr::KEY_UP, true);
+    EXPECT_TRUE(FramesUntil([&] { return tank3->GetPosition().getDistanceFrom(start3) > 1.0f; }, 120))
+        << "the joiner's key does not drive player 3's tank";
+    joiner.Key(irr::KEY_UP, false);
+    EXPECT_LT(tank1->GetPosition().getDistanceFrom(start1), 0.01f) << "the joiner drove player 2's tank too";
+}
+
+// Without a host, a NETWORK row left in the settings from hosting drives nothing: player 3
+// plays no tank (players 1 and 2, who always play, take their keys).
+TEST_F(NetworkOfFour, ANetworkRowOutsideAHostedMatchPlaysNoTank)
+{
+    host = std::make_unique<TGameInstance>();
+    host->game->settings.players[2].status = TPlayerStatus::Network;
+    host->game->settings.players[3].status = TPlayerStatus::ComputerEasy;
+    host->Within([] { TGame::SetGameState("Arena"); });
+    host->Frame();
+    EXPECT_EQ(host->arena->slots, (std::vector<int>{0, 1, 3}));
+    EXPECT_FALSE(host->arena->GetGameObjectAs<TTank>("tank3"));
 }
