@@ -158,8 +158,8 @@ TEST_F(SetupScreenTest, TheSetUpSurvivesARestart)
 }
 
 // Players 3 and 4 stand under players 1 and 2, start OFF, and step (Right and Left) through
-// a cycle with OFF; NETWORK is offered while hosting only, and FIGHT refuses a NETWORK row
-// that nobody would drive.
+// a cycle with OFF; NETWORK is offered while hosting only, never to player 1 (the host's
+// own), and FIGHT refuses a NETWORK row that nobody would drive.
 TEST_F(SetupScreenTest, PlayersThreeAndFourStartOffAndNetworkIsOfferedOnAHostOnly)
 {
     OpenSetup();
@@ -188,9 +188,17 @@ TEST_F(SetupScreenTest, PlayersThreeAndFourStartOffAndNetworkIsOfferedOnAHostOnl
     for (const wchar_t* next : {L"HUMAN", L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD", L"OFF"})
         EXPECT_EQ(step(irr::KEY_RIGHT), next);
     EXPECT_EQ(step(irr::KEY_LEFT), L"COMPUTER HARD");
+    bool networkForPlayer2 = false;
     for (TPlayerStatus status = TPlayerStatus::Human, first = status;;) {
         status = TSetupPlayerRows::NextStatus(status, 1, true);
         EXPECT_NE(status, TPlayerStatus::Off) << "player 2 always plays";
+        networkForPlayer2 |= status == TPlayerStatus::Network;
+        if (status == first) break;
+    }
+    EXPECT_TRUE(networkForPlayer2) << "a host's joiner may play player 2";
+    for (TPlayerStatus status = TPlayerStatus::Human, first = status;;) {
+        status = TSetupPlayerRows::NextStatus(status, 0, true);
+        EXPECT_NE(status, TPlayerStatus::Network) << "player 1 is the host's own";
         if (status == first) break;
     }
 
