@@ -16,7 +16,8 @@ constexpr uint32_t kByePlayerGone = 16;  // + the slot: the host ends the match 
 constexpr uint32_t kHelloWaitMs = 2000;  // a connected peer must say hello this soon
 constexpr uint32_t kHalfOpenMs = 2000;   // a connection whose handshake is not done by then is dropped
 constexpr size_t kMaxPeers = 32;          // the joiners and room to refuse the rest
-constexpr size_t kHalfOpenPerAddress = 2; // handshakes one address may have under way
+// Handshakes one address may have under way: every joiner of a match, from behind one address.
+constexpr size_t kHalfOpenPerAddress = Wire::kMaxTanks - 1;
 constexpr size_t kFreeSlots = 4;          // slots kept free for the next real joiner
 constexpr size_t kMaxRememberedAddresses = 256;
 

@@ -524,3 +524,19 @@ TEST(NetSession, AHostOfThreeJoinersSeatsThemInTurnAndEndsForAllWhenOneLeaves) {
     EXPECT_EQ(joiners[1]->GetMessage(), "PLAYER 3 LEFT");
     EXPECT_EQ(joiners[3]->GetStatus(), TNetSession::Status::Left);
 }
+
+// Three friends behind one address join at the same moment: none of their handshakes is
+// taken for a flood.
+TEST(NetSession, ThreeJoinersFromOneAddressAtOnceAreAllSeated) {
+    Rig rig;
+    TNetSession::Options offer;
+    offer.joinerSlots = {1, 2, 3};
+    offer.setup.playing = 15;
+    auto host = rig.Host(offer);
+    auto a = rig.Join(host->GetPort()), b = rig.Join(host->GetPort()), c = rig.Join(host->GetPort());
+    ASSERT_TRUE(rig.RunUntil({host.get(), a.get(), b.get(), c.get()},
+                             [&] { return Connected(*host) && Connected(*a) && Connected(*b) && Connected(*c); }));
+    std::vector<int> slots{a->GetSlot(), b->GetSlot(), c->GetSlot()};
+    std::sort(slots.begin(), slots.end());
+    EXPECT_EQ(slots, (std::vector<int>{1, 2, 3}));
+}
