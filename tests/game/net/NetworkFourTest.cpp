@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <map>
 #include <memory>
 
 #include "LossyRelay.h"
 #include "framework/Clock.h"
 #include "game/net/NetworkMatch.h"
+#include "game/net/NetworkRematch.h"
+#include "game/screens/ResultsScreen.h"
 #include "game/tank/Tank.h"
 #include "game/world/Player.h"
 #include "sound/SoundDevice.h"
@@ -39,6 +43,7 @@ protected:
     void Connect(bool lossy)
     {
         host = std::make_unique<TGameInstance>();
+        if (prepare) prepare(*host);
         TSettings& settings = host->game->settings;
         for (int slot = 1; slot < 4; ++slot) settings.players[static_cast<size_t>(slot)].status = TPlayerStatus::Network;
         settings.match.arena = TArenaChoice::OpenField;
@@ -56,6 +61,7 @@ protected:
                 joinPort = relays[j]->Port();
             }
             joiners[j] = std::make_unique<TGameInstance>();
+            if (prepare) prepare(*joiners[j]);
             auto joinSession = TNetSession::Join(TNetAddress{"127.0.0.1", joinPort}, GameClock::Milliseconds, {}, &error);
             ASSERT_TRUE(joinSession) << error;
             joiners[j]->game->network = std::make_shared<TNetworkMatch>(std::move(joinSession));
@@ -167,6 +173,8 @@ protected:
         for (auto& g : joiners) EXPECT_EQ(g->game->lastMatch.winner, host->game->lastMatch.winner);
     }
 
+    // Readies each game as it is made, before it enters the arena.
+    std::function<void(TGameInstance&)> prepare;
     GameClock::ManualClock clock{100000};
     std::unique_ptr<TGameInstance> host;
     std::array<std::unique_ptr<TGameInstance>, kJoiners> joiners;
@@ -240,4 +248,61 @@ TEST_F(NetworkOfFour, ANetworkRowOutsideAHostedMatchPlaysNoTank)
     host->Frame();
     EXPECT_EQ(host->arena->slots, (std::vector<int>{0, 1, 3}));
     EXPECT_FALSE(host->arena->GetGameObjectAs<TTank>("tank3"));
+}
+
+// After the match all four look at the results over the same connections; the host begins
+// the next match only once it and all three joiners chose REMATCH, each in its own slot.
+TEST_F(NetworkOfFour, ARematchOfFourNeedsEverySide)
+{
+    std::map<TGameInstance*, std::shared_ptr<TVexmoorResultsScreen>> results;
+    prepare = [&](TGameInstance& g) {
+        auto screen = std::make_shared<TVexmoorResultsScreen>();
+        g.Within([&] {
+            TGame::AddGameState("ResultsScreen", screen);
+            screen->guienv = g.game->device->getGUIEnvironment();
+            screen->LoadGameFonts();
+        });
+        results[&g] = screen;
+    };
+    Connect(false);
+    ASSERT_FALSE(HasFatalFailure());
+    PlayWholeMatch();
+    ASSERT_FALSE(HasFatalFailure());
+    auto onResults = [](TGameInstance& g) { return g.Current() == "ResultsScreen"; };
+    ASSERT_TRUE(onResults(*host));
+    for (auto& g : joiners) ASSERT_TRUE(onResults(*g));
+    for (int i = 0; i < 3; ++i) Frame();  // the menus are lit
+    // The joiners' results are the host's figures, for all four players.
+    for (auto& g : joiners) {
+        ASSERT_TRUE(FramesUntil([&] { return results[g.get()]->stats.hits[1] == 3; }, 100));
+        EXPECT_TRUE(results[g.get()]->stats.playing[3]);
+        EXPECT_EQ(results[g.get()]->stats.winner, 2);
+    }
+    auto tap = [&](TGameInstance& g) {
+        g.Key(irr::KEY_RETURN, true);
+        Frame();
+        g.Key(irr::KEY_RETURN, false);
+        Frame();
+    };
+    auto line = [&](TGameInstance& g) { return results[&g]->rematch ? results[&g]->rematch->Line() : L"(none)"; };
+    tap(*host);
+    tap(*joiners[0]);
+    tap(*joiners[1]);
+    ASSERT_TRUE(FramesUntil([&] { return line(*host) == L"WAITING FOR PLAYER 4"; }, 60));
+    EXPECT_EQ(line(*joiners[0]), L"WAITING FOR PLAYER 1");
+    EXPECT_EQ(line(*joiners[2]), L"PLAYER 1 WANTS A REMATCH");
+    for (int i = 0; i < 60; ++i) Frame();
+    EXPECT_TRUE(onResults(*host)) << "three of four sides started a match";
+    tap(*joiners[2]);
+    ASSERT_TRUE(FramesUntil([&] {
+        if (host->Current() != "Arena" || !host->game->network || !host->game->network->IsPlaying()) return false;
+        for (auto& g : joiners)
+            if (g->Current() != "Arena" || !g->game->network || !g->game->network->View().Newest()) return false;
+        return true;
+    }, 300)) << "the rematch did not begin on all four";
+    for (int j = 0; j < kJoiners; ++j) EXPECT_EQ(joiners[static_cast<size_t>(j)]->game->network->View().own, j + 1);
+    EXPECT_EQ(Player(*host, 1)->hits, 0);
+    Hit(3, 0);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(FramesUntil([&] { return Player(*joiners[0], 3)->hits == 1; }, 60)) << "the joiners follow the new match";
 }
