@@ -25,7 +25,7 @@ save_as JOINER
 
 joined() { [ "$(count_lines "$E2E_WORK/joiner.err" "network: joined 127.0.0.1:$port")" = 1 ]; }
 poll 20 joined joined || fail "the joiner did not join; stderr: $(tr '\n' '|' <"$E2E_WORK/joiner.err")"
-[ "$(count_lines "$E2E_WORK/host.err" "network: a player joined from 127.0.0.1:")" = 1 ] || fail "the host did not see the joiner"
+[ "$(count_lines "$E2E_WORK/host.err" "network: PLAYER 2 joined from 127.0.0.1:")" = 1 ] || fail "the host did not see the joiner as player 2"
 use HOST
 poll 10 is_arena host_arena || fail "the host shows no arena"
 use JOINER
