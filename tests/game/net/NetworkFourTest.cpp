@@ -39,21 +39,31 @@ protected:
         GameClock::SetSource(nullptr);
     }
 
-    // The host's rows 2 to 4 are NETWORK: the joiners take them in the order they come.
-    void Connect(bool lossy)
+    // The host game, set up, listening on a free port and in its arena; its port, 0 if none.
+    uint16_t StartHost(const std::function<void(TSettings&)>& setUp)
     {
         host = std::make_unique<TGameInstance>();
         if (prepare) prepare(*host);
-        TSettings& settings = host->game->settings;
-        for (int slot = 1; slot < 4; ++slot) settings.players[static_cast<size_t>(slot)].status = TPlayerStatus::Network;
-        settings.match.arena = TArenaChoice::OpenField;
-        settings.match.scoreTo = 3;
+        setUp(host->game->settings);
         std::string error;
         auto session = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
-        ASSERT_TRUE(session) << error;
+        EXPECT_TRUE(session) << error;
+        if (!session) return 0;
         const uint16_t port = session->GetPort();
         host->game->network = std::make_shared<TNetworkMatch>(std::move(session));
         host->Within([] { TGame::SetGameState("Arena"); });
+        return port;
+    }
+    // The host's rows 2 to 4 are NETWORK: the joiners take them in the order they come.
+    void Connect(bool lossy)
+    {
+        const uint16_t port = StartHost([](TSettings& settings) {
+            for (int slot = 1; slot < 4; ++slot) settings.players[static_cast<size_t>(slot)].status = TPlayerStatus::Network;
+            settings.match.arena = TArenaChoice::OpenField;
+            settings.match.scoreTo = 3;
+        });
+        ASSERT_NE(port, 0);
+        std::string error;
         for (int j = 0; j < kJoiners; ++j) {
             uint16_t joinPort = port;
             if (lossy) {
@@ -204,15 +214,12 @@ TEST_F(NetworkOfFour, AHostAndThreeJoinersThroughLossyRelaysEndWithTheSameScores
 // player 3, and its keys drive that tank on the host; players 1 and 2 play at the host's keys.
 TEST_F(NetworkOfFour, TheSetUpsNetworkRowIsTheJoinersSlot)
 {
-    host = std::make_unique<TGameInstance>();
-    host->game->settings.players[1].status = TPlayerStatus::Human;
-    host->game->settings.players[2].status = TPlayerStatus::Network;
+    const uint16_t port = StartHost([](TSettings& settings) {
+        settings.players[1].status = TPlayerStatus::Human;
+        settings.players[2].status = TPlayerStatus::Network;
+    });
+    ASSERT_NE(port, 0);
     std::string error;
-    auto session = TNetSession::Host("127.0.0.1", 0, GameClock::Milliseconds, {}, &error);
-    ASSERT_TRUE(session) << error;
-    const uint16_t port = session->GetPort();
-    host->game->network = std::make_shared<TNetworkMatch>(std::move(session));
-    host->Within([] { TGame::SetGameState("Arena"); });
     joiners[0] = std::make_unique<TGameInstance>();
     joiners[0]->game->network = std::make_shared<TNetworkMatch>(
         TNetSession::Join(TNetAddress{"127.0.0.1", port}, GameClock::Milliseconds, {}, &error));
