@@ -63,7 +63,7 @@ TTankCommand TTankBrain::Think(const TSenses& s)
     lastPosition_ = position;
 
     sights_.push_back({s.nowMs, s.targetSeen, Flat(s.targetPosition), s.targetId, s.enemyShellFlying,
-                       Flat(s.enemyShellPosition), Flat(s.enemyShellVelocity)});
+                       Flat(s.enemyShellPosition), Flat(s.enemyShellVelocity), s.enemyShellLegMs});
     const Sight* sight = Delayed(s);
     if (sight) Perceive(*sight);
 
@@ -170,9 +170,10 @@ std::optional<TTankCommand> TTankBrain::Dodge(const TSenses& s, const Sight& sig
     if (!sight.shell) return std::nullopt;
     const vector3df position = Flat(s.position);
     const auto pass = ClosestPass(sight.shellPosition, sight.shellVelocity, position);
-    if (!pass || pass->distance > kSelfRadius + kDodgeMargin || pass->timeMs > s.shellLifeMs) return std::nullopt;
-    // A wall between the shell and us stops it first.
-    if (!grid_->ClearShot(sight.shellPosition, pass->closest, kShotRadius)) return std::nullopt;
+    const float flies = sight.shellLegMs.value_or(s.shellLifeMs);
+    if (!pass || pass->distance > kSelfRadius + kDodgeMargin || pass->timeMs > flies) return std::nullopt;
+    // A wall between the shell and us stops it first (a bouncing shell's leg ends at its wall).
+    if (!sight.shellLegMs && !grid_->ClearShot(sight.shellPosition, pass->closest, kShotRadius)) return std::nullopt;
 
     vector3df side(-sight.shellVelocity.Z, 0.0f, sight.shellVelocity.X);
     side.normalize();

@@ -51,9 +51,15 @@ struct TSenses {
     std::vector<irr::core::vector3df> friends;
     float friendRadius = 1.25f;
 
+    // The enemy shell that threatens most: where it is, or for a bouncing shell where the
+    // leg of its path that threatens starts (at a wall it is still to bounce off).
     bool enemyShellFlying = false;
     irr::core::vector3df enemyShellPosition;
     irr::core::vector3df enemyShellVelocity;
+    // How long a bouncing shell flies along that leg from its start, to its next wall or
+    // the end of its life: walls already counted. Unset for a straight shell, which the
+    // brain gives its whole life and judges the walls of with its grid.
+    std::optional<float> enemyShellLegMs;
 
     float shellSpeed = 0.03f;       // per ms
     float shellLifeMs = 900.0f;
@@ -91,6 +97,7 @@ private:
         int targetId;
         bool shell;
         irr::core::vector3df shellPosition, shellVelocity;
+        std::optional<float> shellLegMs;
     };
     const Sight* Delayed(const TSenses& senses);
     void Perceive(const Sight& sight);

@@ -1,5 +1,6 @@
 #include "game/control/ComputerTankController.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "framework/Clock.h"
@@ -10,6 +11,7 @@
 #include "game/world/SceneChildren.h"
 #include "game/tank/Tank.h"
 #include "game/tank/TankShell.h"
+#include "game/tank/WallSweep.h"
 #include "game/ai/Aim.h"
 #include "game/ai/NavGrid.h"
 #include "game/ai/TargetChoice.h"
@@ -31,6 +33,54 @@ vector3df Forward(irr::scene::ISceneNode* node)
     forward.Y = 0;
     forward.normalize();
     return forward;
+}
+
+// One straight leg of a shell's path: where it starts, its velocity (per ms) and how long
+// it flies along it, to its next wall or the end of its life.
+struct ShellLeg {
+    vector3df from, velocity;
+    float ms;
+};
+
+// A bouncing shell's path ahead through the walls, for the bounces it has left: swept as
+// its flight sweeps itself, mirrored by its own flight's reflection, its life starting
+// again at every wall.
+std::vector<ShellLeg> BouncingPath(irr::scene::ITriangleSelector* walls, TTankShell& shell, int bouncesLeft,
+                                   float speed, uint32_t nowMs)
+{
+    std::vector<ShellLeg> legs;
+    auto* flight = dynamic_cast<TankShellAnimator*>(shell.GetAnimator("shell_anim").get());
+    if (!flight || !walls) return legs;
+    const vector3df extent = shell._node->getBoundingBox().getExtent();
+    const float radius = std::max({extent.X, extent.Y, extent.Z}) / 2.0f;
+    vector3df from = shell._node->getAbsolutePosition();
+    vector3df heading = Forward(shell._node);
+    // A flight not animated yet starts this frame.
+    const int flownMs = flight->start != 0 ? static_cast<int>(nowMs) - flight->start : 0;
+    float lifeMs = static_cast<float>(flight->lifeSpan - flownMs);
+    for (int bounce = 0; bounce <= bouncesLeft && lifeMs > 0.0f; ++bounce) {
+        const vector3df motion = heading * (speed * lifeMs);
+        const std::optional<TWallHit> hit = FirstWallHit(walls, from, motion, radius);
+        const float fraction = hit ? hit->fraction : 1.0f;
+        legs.push_back({from, heading * speed, lifeMs * fraction});
+        if (!hit) break;
+        from += motion * fraction;
+        flight->Reflect(nullptr, hit->triangle, heading);  // without an object it mirrors the heading only
+        lifeMs = static_cast<float>(flight->lifeSpan);
+    }
+    return legs;
+}
+
+// Of a path's legs, the one that passes closest to `point` before it ends, and how close.
+std::optional<std::pair<ShellLeg, float>> ClosestLeg(const std::vector<ShellLeg>& legs, const vector3df& point)
+{
+    std::optional<std::pair<ShellLeg, float>> best;
+    for (const ShellLeg& leg : legs) {
+        const auto pass = ai::ClosestPass(leg.from, leg.velocity, point);
+        if (!pass || pass->timeMs > leg.ms || (best && pass->distance >= best->second)) continue;
+        best = {leg, pass->distance};
+    }
+    return best;
 }
 
 }  // namespace
@@ -157,13 +207,26 @@ ai::TSenses TComputerTankController::Sense(TTank& tank)
         SenseOpponent(s, state->GetGameObjectAs<TTank>(TArenaWorld::TankKeyOfSlot(targetSlot_), opponent_));
     }
 
-    // Of the shells that would hit it, the one that will pass closest.
+    // Of the shells that would hit it, the one that will pass closest: a straight shell on
+    // its line, a bouncing one on the leg of its path ahead that comes closest.
+    const int bounces = world->ShellBounces();
     std::optional<float> closest;
     for (int slot : world->slots) {
         if (slot < 0 || slot >= kMaxPlayers || !world->ShellHits(slot, self)) continue;
         auto shell = state->GetGameObjectAs<TTankShell>(TArenaWorld::TankKeyOfSlot(slot) + "_shell", shells_[slot]);
         if (!shell || !shell->_node) continue;
         shell->_node->updateAbsolutePosition();
+        if (bounces > 0) {
+            const auto leg = ClosestLeg(
+                BouncingPath(walls_, *shell, bounces - shell->bounces, s.shellSpeed, s.nowMs), position);
+            if (!leg || (closest && leg->second >= *closest)) continue;
+            closest = leg->second;
+            s.enemyShellFlying = true;
+            s.enemyShellPosition = leg->first.from;
+            s.enemyShellVelocity = leg->first.velocity;
+            s.enemyShellLegMs = leg->first.ms;
+            continue;
+        }
         const auto pass = ai::ClosestPass(shell->_node->getAbsolutePosition(), Forward(shell->_node), position);
         const float miss = pass ? pass->distance : 1e9f;
         if (closest && miss >= *closest) continue;

@@ -1,6 +1,6 @@
 // The computer player: senses what a player at the screen would see of the match (the
-// enemy it fights, chosen among all of them, the shells coming at it, the team mates its
-// shots must spare), lets its brain decide, and drives its tank through the tank's own operations (start, stop,
+// enemy it fights, chosen among all of them, the shells coming at it, a bouncing one along
+// the walls it will bounce off, the team mates its shots must spare), lets its brain decide, and drives its tank through the tank's own operations (start, stop,
 // turn, shoot), as the keyboard controller does.
 #pragma once
 

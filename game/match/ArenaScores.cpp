@@ -41,6 +41,11 @@ std::vector<int> TVexmoorArenaScreen::PlayingSlots()
     return playing;
 }
 
+TMatchMode TVexmoorArenaScreen::ModePlayed(TMatchMode chosen, size_t tanks)
+{
+    return tanks < 3 ? TMatchMode::FreeForAll : chosen;
+}
+
 bool TVexmoorArenaScreen::IsDuel() const
 {
     return slots.size() == 2 && AreEnemies(slots[0], slots[1]);

@@ -85,6 +85,9 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
             for (size_t slot = 0; slot < tankModels.size(); ++slot) tankModels[slot] = game->settings.players[slot].tank;
         }
         slots = PlayingSlots();
+        // Decided once here: the sides, the scores, the winner's line, the recording and
+        // the results all read the mode played. A replay plays the mode it recorded.
+        match.mode = ModePlayed(match.mode, slots.size());
         ChooseArena();
     }
     FitRespawnPoints();

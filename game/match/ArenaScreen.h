@@ -67,6 +67,9 @@ public:
     // Sides and points (ArenaScores.cpp). The slots the settings make play (a network
     // match: the duel of slots 0 and 1).
     std::vector<int> PlayingSlots();
+    // The mode a match of `tanks` tanks plays in: TEAMS needs three, a team of one being a
+    // player, so that two tanks set to TEAMS play and show as the duel (FREE FOR ALL).
+    static TMatchMode ModePlayed(TMatchMode chosen, size_t tanks);
     // Two tanks that fight: the duel, whose points are the hits the other tank took (what
     // a network joiner is told), self-hits off a bounce included.
     bool IsDuel() const;

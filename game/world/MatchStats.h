@@ -10,7 +10,7 @@ struct TMatchStats {
     int shots[kMaxPlayers] = {0, 0, 0, 0};  // [0] player 1, [1] player 2, ...
     int hits[kMaxPlayers] = {0, 0, 0, 0};   // hits on enemy tanks
     bool playing[kMaxPlayers] = {true, true, false, false};  // the slots that had a tank
-    TMatchMode mode = TMatchMode::FreeForAll;
+    TMatchMode mode = TMatchMode::FreeForAll;  // the mode played: TEAMS only with three tanks or more
     int winner = 0;  // the player (1 to 4), in TEAMS the team (1 or 2); 0 on a draw or before the end
     int elapsedMs = 0;
     bool network = false;  // played over the network: a rematch needs both sides

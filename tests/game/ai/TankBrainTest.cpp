@@ -178,6 +178,49 @@ TEST(TankBrain, ItLeavesThePathOfAShellFiredAtIt)
     }
 }
 
+// A bouncing shell bounces off the east wall 600 ms from now and comes back along the line
+// the tank stands a little beside. Until the bounce the tank is told of that leg from where
+// it starts, at the wall, then from where the shell is, with the time the leg flies. A leg
+// that reaches the tank is left though it starts where the grid sees a wall; one that ends
+// first (at its next wall) changes nothing the brain does.
+TEST(TankBrain, ItLeavesABouncingShellsLegOnlyWhenTheLegReachesIt)
+{
+    auto grid = Field();
+    const vector3df bounce(19.8f, 0, 0);
+    const vector3df velocity(-ai::TSenses{}.shellSpeed, 0, 0);
+    constexpr uint32_t kBounceMs = 600;
+    // The tank's places frame by frame, and the closest the leg came to it.
+    auto run = [&](std::optional<float> legMs, std::vector<vector3df>& track) {
+        ai::TTankBrain brain = Brain(grid);
+        SimTank me;
+        me.s.nowMs = 1000;
+        me.s.position = vector3df(9.8f, 0, 0.3f);
+        me.s.yaw = 90;  // facing the wall, its target behind it
+        me.s.targetSeen = true;
+        me.s.targetPosition = vector3df(-5, 0, 0);
+        me.s.ownShellFlying = true;
+        float closest = 1e9f;
+        const float flies = legMs.value_or(900.0f);
+        for (uint32_t t = 0; t < kBounceMs + 900; t += kFrame) {
+            const float onLeg = t < kBounceMs ? 0.0f : float(t - kBounceMs);
+            const vector3df shell = bounce + velocity * onLeg;
+            me.s.enemyShellFlying = legMs && onLeg < *legMs;
+            me.s.enemyShellPosition = shell;
+            me.s.enemyShellVelocity = velocity;
+            me.s.enemyShellLegMs = legMs ? std::optional<float>(*legMs - onLeg) : std::nullopt;
+            me.Carry(brain.Think(me.s));
+            track.push_back(me.s.position);
+            if (t >= kBounceMs && onLeg < flies) closest = std::min(closest, shell.getDistanceFrom(me.s.position));
+        }
+        return closest;
+    };
+    std::vector<vector3df> unaware, shortLeg, longLeg;
+    EXPECT_LT(run(std::nullopt, unaware), kHitDistance) << "the leg is a true shot at a tank that does not know of it";
+    run(150.0f, shortLeg);
+    EXPECT_EQ(shortLeg, unaware) << "dodged a leg that ends before it";
+    EXPECT_GT(run(900.0f, longLeg), kHitDistance) << "hit at " << longLeg.back().X << "," << longLeg.back().Z;
+}
+
 // Driving into something the walls' grid does not know of (the other tank, a corner the
 // grid rounds off), it turns away within a second.
 TEST(TankBrain, AWedgedTankTurnsAwayWithinASecond)

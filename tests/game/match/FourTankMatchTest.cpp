@@ -118,6 +118,41 @@ TEST_F(FourTanks, TwoAgainstTwoPlaysToAWinningTeamAndNoTankIsKilledByAMate)
     EXPECT_EQ(TVexmoorResultsScreen::Rows(game->lastMatch).size(), 6u) << "four players and two teams";
 }
 
+// A team of one is a player: two tanks set to TEAMS play the duel, players 1 and 3 too
+// (who would be team mates), and the winner's line and the results show players, no teams.
+TEST_F(FourTanks, TwoTanksSetToTeamsPlayAndShowTheDuel)
+{
+    for (const auto& [shooter, victim] : {std::pair{0, 1}, std::pair{0, 2}}) {
+        SCOPED_TRACE("players " + std::to_string(shooter + 1) + " and " + std::to_string(victim + 1));
+        SetPlayers({TPlayerStatus::Off, TPlayerStatus::Off, TPlayerStatus::Off, TPlayerStatus::Off});
+        game->settings.players[static_cast<size_t>(shooter)].status = TPlayerStatus::Human;
+        game->settings.players[static_cast<size_t>(victim)].status = TPlayerStatus::Human;
+        Options() = TMatchOptions{};
+        Options().mode = TMatchMode::Teams;
+        Options().scoreTo = 1;
+        EnterArena();
+        ASSERT_EQ(arena->slots, (std::vector<int>{shooter, victim}));
+        EXPECT_EQ(arena->match.mode, TMatchMode::FreeForAll);
+        EXPECT_TRUE(arena->IsDuel());
+        for (int slot : arena->slots) arena->RemoveGameObject(PlayerOf(slot)->controller);
+        Frame();
+        PlaceFacing(*arena, TArenaWorld::TankKeyOfSlot(shooter), TArenaWorld::TankKeyOfSlot(victim), kPointBlank);
+        Frame();
+        Tank(TArenaWorld::TankKeyOfSlot(shooter))->Shoot(arena.get());
+        ASSERT_TRUE(PlayToTheEnd(2000));
+        const std::wstring line = L"PLAYER " + std::to_wstring(shooter + 1) + L" WINS";
+        EXPECT_EQ(arena->WinnerLine(), line);
+        EXPECT_EQ(TVexmoorResultsScreen::WinnerLine(game->lastMatch), line);
+        const auto rows = TVexmoorResultsScreen::Rows(game->lastMatch);
+        ASSERT_EQ(rows.size(), 2u) << "two players and no team";
+        EXPECT_EQ(rows[0].cells[0], L"PLAYER " + std::to_wstring(shooter + 1));
+        EXPECT_EQ(rows[1].cells[0], L"PLAYER " + std::to_wstring(victim + 1));
+        EXPECT_EQ(rows[0].cells[1], L"1");
+        TGame::SetGameState("TitleScreen");
+        Frame();
+    }
+}
+
 // Player 1 ("tank2") fires straight through its team mate player 3 ("tank3") at player 2
 // ("tank1"): without friendly fire the shell flies on and kills the enemy; with it the mate
 // dies, and nobody scores.
