@@ -1,7 +1,8 @@
 // Benchmarks 1 and 2: a frame of a match on the NULL driver, the game against the same
-// scene built straight on the engine, in one run. Both tanks drive and turn, tank 2 keeps
-// a shell in flight, the collision-response animators run, the clock steps 16 ms a frame.
-//   bench_match [--frames N] [--rounds R] [--only game|bare] [--view 0-5] [--effects on|off]
+// scene built straight on the engine, in one run. Every tank drives and turns, tank 2
+// (player 1's) keeps a shell in flight, and so do players 3 and 4's when they play, the
+// collision-response animators run, the clock steps 16 ms a frame.
+//   bench_match [--frames N] [--rounds R] [--only game|bare] [--view 0-5] [--effects on|off] [--tanks 2-4]
 // --only runs one side under callgrind's control (see run_benchmarks.sh): instructions are
 // collected for the N measured frames only.
 #include <cstdio>
@@ -32,6 +33,7 @@ struct Options {
     std::string only;
     int view = bench::BareArena::kOverhead55;  // the game's F1 to F6, less one
     bool effects = true;
+    int tanks = 2;  // players at the keys, slots 0 to tanks-1
 };
 
 Options Parse(int argc, char** argv)
@@ -44,7 +46,11 @@ Options Parse(int argc, char** argv)
         else if (flag == "--only") options.only = argv[i + 1];
         else if (flag == "--view") options.view = std::atoi(argv[i + 1]);
         else if (flag == "--effects") options.effects = std::string(argv[i + 1]) != "off";
+        else if (flag == "--tanks") options.tanks = std::atoi(argv[i + 1]);
+        else throw std::runtime_error("unknown argument " + flag);
     }
+    if (argc % 2 == 0) throw std::runtime_error(std::string("no value after ") + argv[argc - 1]);
+    if (options.tanks < 2 || options.tanks > 4) throw std::runtime_error("--tanks: 2 to 4");
     if (options.rounds < 1) options.rounds = 1;
     if (options.view < 0 || options.view >= bench::BareArena::kViews) throw std::runtime_error("--view: 0 to 5");
     if (options.only != "" && options.only != "game" && options.only != "bare")
@@ -70,10 +76,12 @@ int main(int argc, char** argv)
         bench::GameRun game(0);
         game.StartToTitle();
         game.UseSchemeWithOutlines();
+        game.PlayTanks(options.tanks);
         game.ClickStartGame();
+        if (game.MatchTanks() != options.tanks) throw std::runtime_error("the match does not play every tank asked for");
         game.SelectView(view);
         game.HoldDrivingKeys();
-        bench::BareArena bare(0, view, game.MatchColors(), game.MatchWalls());
+        bench::BareArena bare(0, view, game.MatchColors(), game.MatchWalls(), options.tanks);
         if (!bare.Ok()) throw std::runtime_error("no NULL device for the bare engine");
 
         int64_t gameShellFrames = 0;
@@ -112,8 +120,8 @@ int main(int argc, char** argv)
                 else bare.Frame();
                 CALLGRIND_TOGGLE_COLLECT;
             }
-            std::printf("%s: %d frames measured in %s, effects %s\n", options.only.c_str(), options.frames,
-                        bench::BareArena::ViewName(view), options.effects ? "on" : "off");
+            std::printf("%s: %d frames measured in %s, effects %s, %d tanks\n", options.only.c_str(), options.frames,
+                        bench::BareArena::ViewName(view), options.effects ? "on" : "off", options.tanks);
             return;
         }
 
@@ -127,9 +135,9 @@ int main(int argc, char** argv)
         const auto& a = *game.arena;
         if (frames <= 0 || gameNs <= 0 || bareNs <= 0) throw std::runtime_error("no frames timed");
         std::printf("Benchmark 1/2: a frame of a match, NULL driver, 16 ms clock steps, %lld frames each side "
-                    "(%d interleaved rounds), %s, effects %s\n",
+                    "(%d interleaved rounds), %s, effects %s, %d tanks\n",
                     static_cast<long long>(frames), options.rounds, bench::BareArena::ViewName(view),
-                    options.effects ? "on" : "off");
+                    options.effects ? "on" : "off", options.tanks);
         std::printf("  game  %8.2f us/frame = pipeline %.2f (game: states, controllers, tanks, shell) + render %.2f "
                     "(mostly engine: drawAll with the scene animators and collision response, draw calls; plus the "
                     "score text) + rest %.2f; shell in "
