@@ -318,6 +318,8 @@ void BareArena::Fire(Tank& tank)
     shell.node->updateAbsolutePosition();
     shell.lastPosition = shell.node->getAbsolutePosition();
     shell.startMs = nowMs_;
+    ++shots[tank.slot];
+    tank.lastShotFrame = frameNumber_;
 }
 
 bool BareArena::ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const vector3df& velocity)
@@ -340,12 +342,24 @@ void BareArena::DropShell(Shell& shell)
     shell.node = nullptr;
 }
 
+void BareArena::EndShell(Tank& shooter)
+{
+    Shell& shell = shooter.shell;
+    if (burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0) {
+        // In the color of the next tank, as if the shell had struck it.
+        const Tank& next = tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()];
+        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), next.color);
+        ++bursts;
+    }
+    DropShell(shell);
+}
+
 void BareArena::MoveShell(Tank& shooter)
 {
     Shell& shell = shooter.shell;
     if (!shell.node) return;
     if (nowMs_ - shell.startMs >= kShellLifeMs) {
-        DropShell(shell);
+        EndShell(shooter);
         return;
     }
     vector3df step(0, 0, kShellSpeed * kSpeedFactor);
@@ -355,13 +369,14 @@ void BareArena::MoveShell(Tank& shooter)
     const vector3df velocity = shell.node->getAbsolutePosition() - shell.lastPosition;
     // The arena first, then every tank it was not fired from, "tank1" first as the game tests them.
     if (ShellHits(shell, arena_, velocity)) {
-        DropShell(shell);
+        EndShell(shooter);
         return;
     }
     for (Tank* target : moveOrder_) {
         if (target == &shooter || !ShellHits(shell, target->node, velocity)) continue;
         if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), target->color);
         ++hits;
+        ++bursts;
         DropShell(shell);
         return;
     }
@@ -426,7 +441,8 @@ void BareArena::Frame()
     // Every tank turns at full throttle (AddTank gave each its way); a tank that fires does
     // so whenever it has no shell in flight, on the frames the game's fire keys go down.
     for (Tank& tank : tanks_) {
-        if (tank.fires && !tank.shell.node && frameNumber_ % 2 == 0) Fire(tank);
+        if (tank.fires && !tank.shell.node && frameNumber_ % 2 == 0 && frameNumber_ - tank.lastShotFrame >= fireEvery_)
+            Fire(tank);
         MoveShell(tank);
     }
     for (Tank* tank : moveOrder_) MoveTank(*tank);

@@ -64,15 +64,29 @@ public:
     bool Ok() const { return device_ != nullptr; }
     irr::video::IVideoDriver* Driver() const { return driver_; }
 
-    // One frame 16 ms after the previous: tanks, shell and collision queries, then drawing.
+    // One frame 16 ms after the previous: tanks, shells and collision queries, then drawing.
     void Frame();
+    // A tank that fires does so at most once in this many frames (2, the least, by default:
+    // whenever its shell is gone, on the frames the game's fire keys go down), so that the
+    // bare tanks can fire as often as the game's computers did.
+    void FireEvery(int frames) { fireEvery_ = frames < 2 ? 2 : frames; }
+    // Every n-th shell that ends without striking a tank (on a wall or at the end of its
+    // flight) bursts where it ends as a hit does (0, the default: none), so that the bare
+    // engine can make as many bursts as the game's computers make hits.
+    void BurstEvery(int shells) { burstEvery_ = shells < 0 ? 0 : shells; }
 
     int64_t simNs = 0;     // the tanks, the shell and its collision queries
     int64_t renderNs = 0;  // beginScene to endScene
     int64_t frames = 0;
     int64_t shellFrames = 0;  // frames that ended with a shell of slot 0's tank in flight
     int64_t hits = 0;         // shells that struck a tank
-    void ResetTimes() { simNs = renderNs = frames = shellFrames = hits = 0; }
+    int64_t bursts = 0;       // bursts made: the hits, and the shells BurstEvery picked
+    int64_t shots[4] = {0, 0, 0, 0};  // by slot
+    void ResetTimes()
+    {
+        simNs = renderNs = frames = shellFrames = hits = bursts = 0;
+        for (int64_t& n : shots) n = 0;
+    }
 
 private:
     struct Shell {
@@ -85,6 +99,7 @@ private:
         irr::video::SColor color;
         bool fires = false;
         Shell shell;
+        int64_t lastShotFrame = -1000000;
         irr::scene::IMeshSceneNode* node = nullptr;
         irr::scene::ICameraSceneNode* camera = nullptr;
         irr::scene::ISceneNode* muzzle = nullptr;
@@ -114,6 +129,7 @@ private:
     void MoveShell(Tank& shooter);
     bool ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const irr::core::vector3df& velocity);
     void DropShell(Shell& shell);
+    void EndShell(Tank& shooter);  // a shell that struck no tank
     void Draw();
     Tank& OfSlot(int slot) { return tanks_[static_cast<size_t>(slot)]; }
     bool Quarters() const { return tanks_.size() > 2; }
@@ -135,6 +151,9 @@ private:
     std::vector<irr::core::recti> splitViewports_;
     uint32_t nowMs_ = 100000;
     int64_t frameNumber_ = 0;
+    int fireEvery_ = 2;
+    int burstEvery_ = 0;
+    int64_t missedShells_ = 0;
 };
 
 }  // namespace bench

@@ -1,5 +1,7 @@
 #include "GameRun.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -94,6 +96,11 @@ void GameRun::PlayTanks(int tanks, bool computers)
     if (tanks < 2 || tanks > kMaxPlayers)
         throw std::runtime_error("a match plays 2 to 4 tanks, not " + std::to_string(tanks));
     fireKeys_.clear();
+    // Computers play FORTS to a score never reached, so that the match runs on.
+    if (computers) {
+        game_->settings.match.arena = TArenaChoice::Forts;
+        game_->settings.match.scoreTo = 1000000;
+    }
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
         TPlayerSetup& player = game_->settings.players[static_cast<size_t>(slot)];
         player.status = slot >= tanks ? TPlayerStatus::Off
@@ -103,6 +110,38 @@ void GameRun::PlayTanks(int tanks, bool computers)
         if (player.status == TPlayerStatus::Human && slot != 1)
             fireKeys_.push_back(static_cast<irr::EKEY_CODE>(player.keys.fire));
     }
+}
+
+int GameRun::ShotsSince(const TMatchStats& before) const
+{
+    int shots = 0;
+    for (int slot : arena->slots) shots += arena->stats.shots[slot] - before.shots[slot];
+    return shots;
+}
+
+int GameRun::HitsSince(const TMatchStats& before) const
+{
+    int hits = 0;
+    for (int slot : arena->slots) hits += arena->stats.hits[slot] - before.hits[slot];
+    return hits;
+}
+
+void GameRun::FireAsComputersDid(BareArena& bare, const TMatchStats& before, int frames) const
+{
+    const int shots = ShotsSince(before), hits = HitsSince(before), tanks = MatchTanks();
+    const int every = shots > 0 ? frames * tanks / shots : frames;
+    const int burstEvery = hits > 0 ? std::max(1, (shots + hits / 2) / hits) : 0;
+    bare.FireEvery(every);
+    bare.BurstEvery(burstEvery);
+    std::printf("  the computers fired %d shots and hit %d times in %d frames: each bare tank fires at most once in "
+                "%d frames, and one shell in %d bursts\n",
+                shots, hits, frames, every, burstEvery);
+}
+
+void GameRun::CheckMatchGoesOn() const
+{
+    if (Current() != "Arena" || arena->GetFlag("match_end"))
+        throw std::runtime_error("the game's match ended while it was measured");
 }
 
 void GameRun::UseSchemeWithOutlines()

@@ -89,16 +89,12 @@ struct Players {
 };
 
 // The match of the benchmarks: the first scheme with outlines, the tanks at the keys
-// driving. Computers play on FORTS to a score never reached, so that the match runs on.
+// driving.
 void EnterMatch(bench::GameRun& game, const Players& players = Players())
 {
     game.StartToTitle();
     game.UseSchemeWithOutlines();
     game.PlayTanks(players.tanks, players.computers);
-    if (players.computers) {
-        game.Game().settings.match.arena = TArenaChoice::Forts;
-        game.Game().settings.match.scoreTo = 1000000;
-    }
     game.ClickStartGame();
     if (game.MatchTanks() != players.tanks) throw std::runtime_error("the match does not play every tank asked for");
     game.HoldDrivingKeys();
@@ -133,6 +129,15 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
     // Side by side: neither window covers the other.
     gameWindow.MoveTo(0, 0);
     bareWindow.MoveTo(820, 0);
+    if (players.computers) {
+        // The bare tanks fire and burst as often as the computers did in a first stretch of the match.
+        constexpr int kCalibrationFrames = 600;
+        gameWindow.MakeCurrent();
+        const TMatchStats before = game.arena->stats;
+        RunGame(game, kCalibrationFrames);
+        game.FireAsComputersDid(bare, before, kCalibrationFrames);
+    }
+    const TMatchStats statsBefore = game.arena->stats;
 
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
@@ -189,6 +194,19 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
                     "effects %.1f%% of the game's processor time\n",
                     "", ratios.size(), Median(ratios), Median(cpuRatios), 100.0 * Median(shares));
     }
+    // What each side's tanks did over the whole run (both ran the same frames), so that the
+    // two can be seen to do alike: the computers fire when they see a target, the bare
+    // tanks whenever they can.
+    std::string shots;
+    int gameHits = 0;
+    for (int slot = 0; slot < players.tanks; ++slot) {
+        shots += (slot ? ", " : "") + std::to_string(game.arena->stats.shots[slot] - statsBefore.shots[slot]) +
+                 " / " + std::to_string(bare.shots[slot]);
+        gameHits += game.arena->stats.hits[slot] - statsBefore.hits[slot];
+    }
+    std::printf("  shots by slot over the run, game / bare: %s; hits on tanks: game %d, bare %lld (bursts %lld)\n", shots.c_str(),
+                gameHits, static_cast<long long>(bare.hits), static_cast<long long>(bare.bursts));
+    game.CheckMatchGoesOn();
     gameWindow.MakeCurrent();  // the game's device goes first and releases its own context
 }
 
