@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the game's benchmarks and prints their figures (about five minutes):
+# Runs the game's benchmarks and prints their figures (about eight minutes):
 #   bash bench/match/run_benchmarks.sh [BENCH_BIN_DIR]      (default build/bench/match)
 # or `cmake --build <build> --target run_benchmarks`. The OpenGL ones run under an Xvfb
 # of their own (display :80 to :84); the callgrind count needs valgrind.
