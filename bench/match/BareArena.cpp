@@ -1,5 +1,6 @@
 #include "BareArena.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -11,6 +12,7 @@
 #include "game/effects/GlowSprite.h"
 #include "game/effects/TankOutlines.h"
 #include "game/match/ScoreDisplay.h"
+#include "game/ReadableText.h"
 #include "game/tank/SpeedRamp.h"
 
 using irr::core::vector3df;
@@ -25,9 +27,31 @@ constexpr float kShellSpeed = 0.5f;
 constexpr uint32_t kShellLifeMs = 900;
 constexpr float kMinDistance = 1.25f;
 constexpr float kSplitFov = 0.7853982f, kFullFov = 1.2566371f;  // the game's, pi/4 and pi/2.5
-const irr::core::vector3df kSplitShift(0, 0.22f, 0.45f);  // the tanks' cameras in the split screen
+constexpr float kQuarterFov = 1.0471976f;  // pi/3
+// The tanks' cameras in the split screen: down and back, in halves and in quarters.
+const irr::core::vector3df kSplitShift(0, 0.22f, 0.45f), kQuarterShift(0, 0.11f, 0.225f);
+
+// What each slot's tank is made of: slots 0 and 2 drive the boxy tank, 1 and 3 the sleek one.
+struct TankBuild {
+    const char* file;
+    irr::core::vector3df camera, muzzle, radius;
+};
+const TankBuild kBoxy{"media/tank.3ds", {0, 1.45f, -1.1f}, {0, 0.35f, 0.67f}, {1.25f, 5, 1.25f}};
+const TankBuild kSleek{"media/sleek_tank.3ds", {0, 1.3f, -1.05f}, {0, 0.425f, 0.67f}, {1, 5, 1}};
+
+// A slot's place in a plan of outlines made in key order ("tank1", "tank2", "tank3", "tank4").
+int PlannedIndex(int slot)
+{
+    return slot < 2 ? 1 - slot : slot;
+}
 
 }  // namespace
+
+irr::video::SColor BareColors::OfSlot(int slot) const
+{
+    const irr::video::SColor bySlot[4] = {tank2, tank1, tank3, tank4};
+    return bySlot[slot >= 0 && slot < 4 ? slot : 0];
+}
 
 const char* BareArena::ViewName(View view)
 {
@@ -35,9 +59,14 @@ const char* BareArena::ViewName(View view)
     return kNames[view];
 }
 
-BareArena::BareArena(int driverType, View view, const Colors& colors, const BareWalls& walls)
+BareArena::BareArena(int driverType, View view, const Colors& colors, const BareWalls& walls, int tanks,
+                     bool everyTankFires)
     : view_(kOverhead55), colors_(colors)
 {
+    if (tanks < 2 || tanks > 4) throw std::runtime_error("the bare engine plays 2 to 4 tanks, not " + std::to_string(tanks));
+    if (walls.starts.size() < static_cast<size_t>(tanks))
+        throw std::runtime_error("the bare engine has " + std::to_string(walls.starts.size()) + " start points for " +
+                                 std::to_string(tanks) + " tanks");
     clock_.Set(nowMs_);
     clock_.Install();
     irr::SIrrlichtCreationParameters parameters;
@@ -60,19 +89,41 @@ BareArena::BareArena(int driverType, View view, const Colors& colors, const Bare
     arena_ = Place(wallsMesh, colors_.arena, vector3df(0, 0, 0), vector3df(0, 0, 0), vector3df(0.995f, 1.02f, 0.995f));
     BattlefieldEffects::ShadeSky(smgr_, colors_.clear, colors_.arena);
     plan_ = TankOutlines::PlanFor(colors_.tank1, colors_.tank2, colors_.clear);
-    const TOutlinePlan& plan = plan_;
-    // Each tank starts facing the other, as in the game.
-    AddTank(tank2_, "media/tank.3ds", walls.tank2Start, walls.tank1Start, vector3df(0, 1.45f, -1.1f),
-            vector3df(0, 0.35f, 0.67f), vector3df(1.25f, 5, 1.25f), colors_.tank2, plan.outline[1] ? &*plan.outline[1] : nullptr);
-    AddTank(tank1_, "media/sleek_tank.3ds", walls.tank1Start, walls.tank2Start, vector3df(0, 1.3f, -1.05f),
-            vector3df(0, 0.425f, 0.67f), vector3df(1, 5, 1), colors_.tank1, plan.outline[0] ? &*plan.outline[0] : nullptr);
-    // Each tank slides along the arena and along the other tank.
+    // The tanks' outlines: the duel's plan, or one made for every tank playing, as the game's.
+    TOutlinePlan tankPlan = plan_;
+    if (tanks > 2) {
+        std::vector<irr::video::SColor> keyOrder{colors_.tank1, colors_.tank2, colors_.tank3, colors_.tank4};
+        keyOrder.resize(static_cast<size_t>(tanks));
+        tankPlan = TankOutlines::PlanFor(keyOrder, colors_.clear);
+    }
+    tanks_.resize(static_cast<size_t>(tanks));  // never again: the scene holds pointers into it
+    for (int slot = 0; slot < tanks; ++slot) {
+        Tank& tank = OfSlot(slot);
+        tank.slot = slot;
+        tank.color = colors_.OfSlot(slot);
+        tank.fires = slot != 1 || everyTankFires;
+        const std::optional<irr::video::SColor>& outline = tankPlan.outline[PlannedIndex(slot)];
+        AddTank(tank, walls.starts[static_cast<size_t>(slot)], outline ? &*outline : nullptr);
+    }
+    for (int slot : {1, 0, 2, 3})
+        if (slot < tanks) moveOrder_.push_back(&OfSlot(slot));
+    // Each tank slides along the arena and along every other tank: the duel's four in the
+    // game's order, else each tank's walls and then the others, slot by slot.
     struct Pair {
         Tank* tank;
         irr::scene::ISceneNode* world;
     };
-    for (const Pair& pair : {Pair{&tank2_, arena_}, Pair{&tank1_, arena_}, Pair{&tank1_, tank2_.node},
-                             Pair{&tank2_, tank1_.node}}) {
+    std::vector<Pair> pairs;
+    if (tanks == 2) {
+        pairs = {{&OfSlot(0), arena_}, {&OfSlot(1), arena_}, {&OfSlot(1), OfSlot(0).node}, {&OfSlot(0), OfSlot(1).node}};
+    } else {
+        for (Tank& tank : tanks_) {
+            pairs.push_back({&tank, arena_});
+            for (Tank& other : tanks_)
+                if (&other != &tank) pairs.push_back({&tank, other.node});
+        }
+    }
+    for (const Pair& pair : pairs) {
         irr::scene::ISceneNodeAnimator* animator = smgr_->createCollisionResponseAnimator(
             pair.world->getTriangleSelector(), pair.tank->node, pair.tank->radius, vector3df(0, 0, 0),
             vector3df(0, 0, 0), 0.0005f);
@@ -92,24 +143,40 @@ BareArena::BareArena(int driverType, View view, const Colors& colors, const Bare
     CameraFraming::FrameOrthographic(ortho_, bounds, aspect);
     overhead55_ = FixedCamera(vector3df(55, 0, 0), bounds, aspect);
     overhead_ = FixedCamera(vector3df(90, 0, 0), bounds, aspect);
-    splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
+    if (Quarters()) {
+        // Quarters in reading order, as the game's split screen of three or four.
+        for (int part = 0; part < 4; ++part) {
+            const int column = part % 2, row = part / 2;
+            splitViewports_.emplace_back(column * (w / 2), row * h / 2, (column + 1) * (w / 2), (row + 1) * h / 2);
+        }
+    } else {
+        splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
+    }
     SetView(view);
 }
 
 void BareArena::SetView(View view)
 {
     if (view == view_) return;
-    // The split screen's cameras are flatter, narrower and a little lower and nearer.
+    const bool split = view == kSplit, wasSplit = view_ == kSplit;
+    if (split != wasSplit) SplitFraming(split);
+    view_ = view;
+}
+
+void BareArena::SplitFraming(bool split)
+{
+    // The split screen's cameras are narrower and a little lower and nearer; the halves'
+    // are flatter too, the quarters' keep the screen's shape.
     const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
     const float w = static_cast<float>(size.Width), h = static_cast<float>(size.Height);
-    const bool split = view == kSplit, wasSplit = view_ == kSplit;
-    if (split != wasSplit)
-        for (Tank* tank : {&tank1_, &tank2_}) {
-            tank->camera->setAspectRatio(split ? w / (h / 2) : w / h);
-            tank->camera->setFOV(split ? kSplitFov : kFullFov);
-            tank->camera->setPosition(tank->camera->getPosition() + (split ? -kSplitShift : kSplitShift));
-        }
-    view_ = view;
+    const float partAspect = Quarters() ? (w / 2) / (h / 2) : w / (h / 2);
+    const float partFov = Quarters() ? kQuarterFov : kSplitFov;
+    const vector3df shift = Quarters() ? kQuarterShift : kSplitShift;
+    for (Tank& tank : tanks_) {
+        tank.camera->setAspectRatio(split ? partAspect : w / h);
+        tank.camera->setFOV(split ? partFov : kFullFov);
+        tank.camera->setPosition(tank.camera->getPosition() + (split ? -shift : shift));
+    }
 }
 
 BareArena::~BareArena()
@@ -149,13 +216,11 @@ irr::scene::IMeshSceneNode* BareArena::Place(irr::scene::IMesh* mesh, irr::video
     return node;
 }
 
-void BareArena::AddTank(Tank& tank, const char* file, vector3df position, vector3df facing, vector3df camera,
-                        vector3df muzzle, vector3df radius, irr::video::SColor color,
-                        const irr::video::SColor* outline)
+void BareArena::AddTank(Tank& tank, const BareStart& start, const irr::video::SColor* outline)
 {
-    // The heading about Y from +Z toward +X.
-    const float yaw = std::atan2(facing.X - position.X, facing.Z - position.Z) * irr::core::RADTODEG;
-    tank.node = Place(Mesh(file), color, position, vector3df(0, yaw, 0), vector3df(1.01f, 1.01f, 1.01f));
+    const TankBuild& build = tank.slot % 2 == 0 ? kBoxy : kSleek;
+    tank.node = Place(Mesh(build.file), tank.color, start.position, vector3df(0, start.yaw, 0),
+                      vector3df(1.01f, 1.01f, 1.01f));
     auto* rim = static_cast<irr::scene::IMeshSceneNode*>(*tank.node->getChildren().begin());
     tank.rim = rim;
     tank.outlined = outline != nullptr;
@@ -166,13 +231,26 @@ void BareArena::AddTank(Tank& tank, const char* file, vector3df position, vector
         rim->setScale(vector3df(scale, scale, scale));
         rim->setVisible(EffectsShown());
     }
-    tank.camera = smgr_->addCameraSceneNode(tank.node, camera, vector3df(0, 0, 100), -1, false);
+    tank.camera = smgr_->addCameraSceneNode(tank.node, build.camera, vector3df(0, 0, 100), -1, false);
     tank.muzzle = smgr_->addEmptySceneNode(tank.node);
-    tank.muzzle->setPosition(muzzle);
-    tank.radius = radius;
+    tank.muzzle->setPosition(build.muzzle);
+    tank.radius = build.radius;
     tank.speed = 0.01f;
     tank.startMs = nowMs_;
-    tank.lastFar = position;
+    tank.lastFar = start.position;
+    // Players 1 and 3 hold their left key, players 2 and 4 their right one.
+    tank.turn = tank.slot % 2 == 0 ? -kTurnRate : kTurnRate;
+
+    // The score's outline as the game's scores wear it.
+    if (tank.slot < 2) {
+        tank.scoreOutline = tank.scoreOutlineOverSky = plan_.outline[PlannedIndex(tank.slot)];
+    } else {
+        const irr::video::SColor backing = ReadableText::Backing(tank.color);
+        tank.scoreOutlineOverSky = backing;
+        if (ColorContrast::ContrastRatio(tank.color, colors_.clear) < ReadableText::kLeast ||
+            ColorContrast::ContrastRatio(tank.color, colors_.arena) < ReadableText::kLeast)
+            tank.scoreOutline = backing;
+    }
 }
 
 irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df rotation, const irr::core::aabbox3df& bounds,
@@ -199,13 +277,17 @@ void BareArena::AimAlongRotation(irr::scene::ICameraSceneNode* camera)
     camera->setTarget(target);
 }
 
-void BareArena::MoveTank(Tank& tank, const Tank& other)
+void BareArena::MoveTank(Tank& tank)
 {
     irr::scene::IMeshSceneNode* node = tank.node;
     vector3df position = node->getPosition();
     if (position.Y != 0.0f) node->setPosition(vector3df(position.X, 0.0f, position.Z));
-    // Back to the last place far enough from the other tank.
-    if (node->getAbsolutePosition().getDistanceFrom(other.node->getAbsolutePosition()) > kMinDistance)
+    // Back to the last place far enough from every other tank.
+    float nearest = 1e9f;
+    for (const Tank& other : tanks_)
+        if (&other != &tank)
+            nearest = std::min(nearest, node->getAbsolutePosition().getDistanceFrom(other.node->getAbsolutePosition()));
+    if (nearest > kMinDistance)
         tank.lastFar = node->getPosition();
     else
         node->setPosition(tank.lastFar);
@@ -226,59 +308,79 @@ void BareArena::MoveTank(Tank& tank, const Tank& other)
     AimAlongRotation(tank.camera);
 }
 
-void BareArena::Fire()
+void BareArena::Fire(Tank& tank)
 {
-    tank2_.muzzle->updateAbsolutePosition();
-    shell_.node = Place(Mesh("media/tank_shell.3ds"), colors_.tank2, tank2_.muzzle->getAbsolutePosition(),
-                        tank2_.muzzle->getAbsoluteTransformation().getRotationDegrees(),
-                        vector3df(1.02f, 1.02f, 1.02f));
-    BattlefieldEffects::DecorateShot(smgr_, colors_.tank2, shell_.node, tank2_.muzzle);
-    shell_.node->updateAbsolutePosition();
-    shell_.lastPosition = shell_.node->getAbsolutePosition();
-    shell_.startMs = nowMs_;
+    Shell& shell = tank.shell;
+    tank.muzzle->updateAbsolutePosition();
+    shell.node = Place(Mesh("media/tank_shell.3ds"), tank.color, tank.muzzle->getAbsolutePosition(),
+                       tank.muzzle->getAbsoluteTransformation().getRotationDegrees(), vector3df(1.02f, 1.02f, 1.02f));
+    BattlefieldEffects::DecorateShot(smgr_, tank.color, shell.node, tank.muzzle);
+    shell.node->updateAbsolutePosition();
+    shell.lastPosition = shell.node->getAbsolutePosition();
+    shell.startMs = nowMs_;
+    ++shots[tank.slot];
+    tank.lastShotFrame = frameNumber_;
 }
 
-bool BareArena::ShellHits(irr::scene::ISceneNode* target, const vector3df& velocity)
+bool BareArena::ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const vector3df& velocity)
 {
     target->updateAbsolutePosition();
-    const irr::core::aabbox3df& box = shell_.node->getBoundingBox();
+    const irr::core::aabbox3df& box = shell.node->getBoundingBox();
     irr::core::triangle3df triangle;
     vector3df hit;
     bool falling = false;
     irr::scene::ISceneNode* hitNode = nullptr;
     smgr_->getSceneCollisionManager()->getCollisionResultPosition(
-        target->getTriangleSelector(), shell_.lastPosition, box.MaxEdge - box.getCenter(), velocity, triangle, hit,
+        target->getTriangleSelector(), shell.lastPosition, box.MaxEdge - box.getCenter(), velocity, triangle, hit,
         falling, hitNode, 0.0f, vector3df(0, 0, 0));
     return hitNode != nullptr;
 }
 
-void BareArena::DropShell()
+void BareArena::DropShell(Shell& shell)
 {
-    smgr_->addToDeletionQueue(shell_.node);
-    shell_.node = nullptr;
+    smgr_->addToDeletionQueue(shell.node);
+    shell.node = nullptr;
 }
 
-void BareArena::MoveShell()
+void BareArena::EndShell(Tank& shooter)
 {
-    if (!shell_.node) return;
-    if (nowMs_ - shell_.startMs >= kShellLifeMs) {
-        DropShell();
+    Shell& shell = shooter.shell;
+    if (burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0) {
+        // In the color of the next tank, as if the shell had struck it.
+        const Tank& next = tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()];
+        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), next.color);
+        ++bursts;
+    }
+    DropShell(shell);
+}
+
+void BareArena::MoveShell(Tank& shooter)
+{
+    Shell& shell = shooter.shell;
+    if (!shell.node) return;
+    if (nowMs_ - shell.startMs >= kShellLifeMs) {
+        EndShell(shooter);
         return;
     }
     vector3df step(0, 0, kShellSpeed * kSpeedFactor);
-    shell_.node->getRelativeTransformation().transformVect(step);
-    shell_.node->setPosition(step);
-    shell_.node->updateAbsolutePosition();
-    const vector3df velocity = shell_.node->getAbsolutePosition() - shell_.lastPosition;
-    // The arena first, then the tank it was not fired from.
-    if (ShellHits(arena_, velocity)) {
-        DropShell();
-    } else if (ShellHits(tank1_.node, velocity)) {
-        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell_.node->getAbsolutePosition(), colors_.tank1);
+    shell.node->getRelativeTransformation().transformVect(step);
+    shell.node->setPosition(step);
+    shell.node->updateAbsolutePosition();
+    const vector3df velocity = shell.node->getAbsolutePosition() - shell.lastPosition;
+    // The arena first, then every tank it was not fired from, "tank1" first as the game tests them.
+    if (ShellHits(shell, arena_, velocity)) {
+        EndShell(shooter);
+        return;
+    }
+    for (Tank* target : moveOrder_) {
+        if (target == &shooter || !ShellHits(shell, target->node, velocity)) continue;
+        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), target->color);
         ++hits;
-        DropShell();
-    } else
-        shell_.lastPosition = shell_.node->getAbsolutePosition();
+        ++bursts;
+        DropShell(shell);
+        return;
+    }
+    shell.lastPosition = shell.node->getAbsolutePosition();
 }
 
 void BareArena::Draw()
@@ -288,24 +390,43 @@ void BareArena::Draw()
     const irr::core::dimension2d<irr::u32> size = driver_->getScreenSize();
     const irr::core::recti screen(0, 0, size.Width, size.Height);
     switch (view_) {
-    case kSplit: cameras = {{tank1_.camera, splitViewports_[0]}, {tank2_.camera, splitViewports_[1]}}; break;
+    case kSplit:
+        if (Quarters()) {
+            // A quarter a tank in slot order; with three, the fourth looks from overhead.
+            for (size_t part = 0; part < tanks_.size(); ++part)
+                cameras.emplace_back(tanks_[part].camera, splitViewports_[part]);
+            if (tanks_.size() == 3) cameras.emplace_back(overhead_, splitViewports_[3]);
+        } else {
+            cameras = {{OfSlot(1).camera, splitViewports_[0]}, {OfSlot(0).camera, splitViewports_[1]}};
+        }
+        break;
     case kOverhead: cameras = {{overhead_, screen}}; break;
     case kOrtho: cameras = {{ortho_, screen}}; break;
-    case kTank1: cameras = {{tank1_.camera, screen}}; break;
-    case kTank2: cameras = {{tank2_.camera, screen}}; break;
+    case kTank1: cameras = {{OfSlot(1).camera, screen}}; break;
+    case kTank2: cameras = {{OfSlot(0).camera, screen}}; break;
     default: cameras = {{overhead55_, screen}}; break;
     }
-    // The scores as the game lays them out, with their outlines.
+    // The scores as the game lays them out, with their outlines: the duel's two, else one
+    // a player (a FREE FOR ALL) in slot order.
     static const std::wstring kZero = L"0";
-    const TScoreText scores[2] = {{&kZero, colors_.tank2, plan_.outline[1]}, {&kZero, colors_.tank1, plan_.outline[0]}};
+    const TScoreText duel[2] = {{&kZero, colors_.tank2, plan_.outline[1]}, {&kZero, colors_.tank1, plan_.outline[0]}};
+    std::vector<TScoreText> scores;
+    if (Quarters()) {
+        const bool sky = view_ == kSplit || view_ == kTank1 || view_ == kTank2;
+        for (const Tank& tank : tanks_)
+            scores.push_back({&kZero, tank.color, sky ? tank.scoreOutlineOverSky : tank.scoreOutline});
+    }
+    const auto draw = [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
+        font_->draw(text.c_str(), at, color);
+    };
     for (const auto& [camera, viewport] : cameras) {
         smgr_->setActiveCamera(camera);
         driver_->setViewPort(viewport);
         smgr_->drawAll();
-        ScoreDisplay::Draw(driver_, font_, view_ == kOrtho, scores,
-                           [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
-                               font_->draw(text.c_str(), at, color);
-                           });
+        if (Quarters())
+            ScoreDisplay::Draw(driver_, font_, view_ == kOrtho, scores, draw);
+        else
+            ScoreDisplay::Draw(driver_, font_, view_ == kOrtho, duel, draw);
         device_->getGUIEnvironment()->drawAll();
     }
     driver_->endScene();
@@ -317,16 +438,16 @@ void BareArena::Frame()
     const int64_t start = NowNs();
     clock_.Set(nowMs_);
     clock_.Install();
-    // Player 1's tank turns left, player 2's right, both at full throttle; tank 2 fires
-    // whenever it has no shell in flight, on the frames the game's fire key goes down.
-    tank2_.turn = -kTurnRate;
-    tank1_.turn = kTurnRate;
-    if (!shell_.node && frameNumber_ % 2 == 0) Fire();
-    MoveShell();
-    MoveTank(tank1_, tank2_);
-    MoveTank(tank2_, tank1_);
+    // Every tank turns at full throttle (AddTank gave each its way); a tank that fires does
+    // so whenever it has no shell in flight, on the frames the game's fire keys go down.
+    for (Tank& tank : tanks_) {
+        if (tank.fires && !tank.shell.node && frameNumber_ % 2 == 0 && frameNumber_ - tank.lastShotFrame >= fireEvery_)
+            Fire(tank);
+        MoveShell(tank);
+    }
+    for (Tank* tank : moveOrder_) MoveTank(*tank);
     // An outline is an effect: it goes with the others.
-    for (Tank* tank : {&tank1_, &tank2_}) tank->rim->setVisible(tank->outlined && EffectsShown());
+    for (Tank* tank : moveOrder_) tank->rim->setVisible(tank->outlined && EffectsShown());
     const int64_t simulated = NowNs();
     device_->run();
     const int64_t drawStart = NowNs();
@@ -336,7 +457,7 @@ void BareArena::Frame()
     renderNs += end - drawStart;
     ++frames;
     ++frameNumber_;
-    if (shell_.node) ++shellFrames;
+    if (OfSlot(0).shell.node) ++shellFrames;
 }
 
 }  // namespace bench

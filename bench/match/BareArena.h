@@ -1,10 +1,11 @@
 // The match scene built straight on Irrlicht, without the game's framework: the same
 // meshes as private colored copies with their hidden outlines, the same triangle
-// selectors, collision-response animators and cameras, the same motion of both tanks,
-// one shell at a time from tank 2 with the same collision queries, and the same drawing
-// (scene, two score texts and the GUI, once per camera of the view), with the game's
-// battlefield effects on the engine's scene alone: the sky, the outlines the colors call
-// for, a shell's core and trail, the muzzle flash, the burst where a shell hits a tank.
+// selectors, collision-response animators and cameras, the same motion of two to four
+// tanks, one shell at a time from each tank that fires with the same collision queries,
+// and the same drawing (scene, the score texts and the GUI, once per camera of the view),
+// with the game's battlefield effects on the engine's scene alone: the sky, the outlines
+// the colors call for, a shell's core and trail, the muzzle flash, the burst where a shell
+// hits a tank.
 #pragma once
 
 #include <irrlicht.h>
@@ -13,22 +14,33 @@
 #include "game/effects/ColorContrast.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace bench {
 
-// The scheme's colors: the arena's walls, the tanks, the clear color (the floor).
+// The scheme's colors: the arena's walls, the tanks ("tank1" to "tank4"), the clear color
+// (the floor).
 struct BareColors {
     irr::video::SColor arena{255, 234, 170, 42}, tank1{255, 137, 212, 110}, tank2{255, 110, 121, 212},
-        clear{255, 112, 16, 15};
+        clear{255, 112, 16, 15}, tank3{255, 0, 3, 76}, tank4{255, 53, 102, 36};
+    // The color of the tank a slot drives: slot 0 "tank2", slot 1 "tank1", then "tank3", "tank4".
+    irr::video::SColor OfSlot(int slot) const;
 };
 
-// The arena played: its walls' mesh and where the two tanks start. Taken from the game's
-// match (GameRun::MatchWalls), so that both sides play the same walls whichever arena the
-// game chose; without a game, FORTS from its file and the built-in arenas' start points.
+// Where a tank starts and which way it faces (degrees about Y, from +Z toward +X).
+struct BareStart {
+    irr::core::vector3df position;
+    float yaw = 0.0f;
+};
+
+// The arena played: its walls' mesh and where each slot's tank starts. Taken from the game's
+// match (GameRun::MatchWalls), so that both sides play the same walls and places whichever
+// arena the game chose; without a game, FORTS from its file and the built-in arenas' two
+// start points, the tanks facing each other.
 struct BareWalls {
     irr::scene::IMesh* mesh = nullptr;  // copied when the scene is built; null: media/arena2.3ds
-    irr::core::vector3df tank2Start{-17.0f, 0.0f, 0.0f}, tank1Start{16.5f, 0.0f, 0.0f};
+    std::vector<BareStart> starts{{{-17.0f, 0.0f, 0.0f}, 90.0f}, {{16.5f, 0.0f, 0.0f}, -90.0f}};
 };
 
 class BareArena {
@@ -41,25 +53,53 @@ public:
     using Colors = BareColors;
 
     // Builds the scene on a device of its own: driverType 0 NULL, 5 OpenGL at 800x600,
-    // created with the game's parameters. Media paths are relative to the working folder.
-    BareArena(int driverType, View view, const Colors& colors = Colors(), const BareWalls& walls = BareWalls());
+    // created with the game's parameters, with a tank for each of the first `tanks` slots
+    // (2 to 4; walls.starts must name a place for each). Media paths are relative to the
+    // working folder. The tank of slot 0 fires, and those of slots 2 and 3; slot 1's only
+    // with everyTankFires (as when computers play every tank).
+    BareArena(int driverType, View view, const Colors& colors = Colors(), const BareWalls& walls = BareWalls(),
+              int tanks = 2, bool everyTankFires = false);
     void SetView(View view);
     ~BareArena();
     bool Ok() const { return device_ != nullptr; }
     irr::video::IVideoDriver* Driver() const { return driver_; }
 
-    // One frame 16 ms after the previous: tanks, shell and collision queries, then drawing.
+    // One frame 16 ms after the previous: tanks, shells and collision queries, then drawing.
     void Frame();
+    // A tank that fires does so at most once in this many frames (2, the least, by default:
+    // whenever its shell is gone, on the frames the game's fire keys go down), so that the
+    // bare tanks can fire as often as the game's computers did.
+    void FireEvery(int frames) { fireEvery_ = frames < 2 ? 2 : frames; }
+    // Every n-th shell that ends without striking a tank (on a wall or at the end of its
+    // flight) bursts where it ends as a hit does (0, the default: none), so that the bare
+    // engine can make as many bursts as the game's computers make hits.
+    void BurstEvery(int shells) { burstEvery_ = shells < 0 ? 0 : shells; }
 
     int64_t simNs = 0;     // the tanks, the shell and its collision queries
     int64_t renderNs = 0;  // beginScene to endScene
     int64_t frames = 0;
-    int64_t shellFrames = 0;  // frames that ended with a shell in flight
-    int64_t hits = 0;         // shells that struck tank 1
-    void ResetTimes() { simNs = renderNs = frames = shellFrames = hits = 0; }
+    int64_t shellFrames = 0;  // frames that ended with a shell of slot 0's tank in flight
+    int64_t hits = 0;         // shells that struck a tank
+    int64_t bursts = 0;       // bursts made: the hits, and the shells BurstEvery picked
+    int64_t shots[4] = {0, 0, 0, 0};  // by slot
+    void ResetTimes()
+    {
+        simNs = renderNs = frames = shellFrames = hits = bursts = 0;
+        for (int64_t& n : shots) n = 0;
+    }
 
 private:
+    struct Shell {
+        irr::scene::IMeshSceneNode* node = nullptr;
+        irr::core::vector3df lastPosition;
+        uint32_t startMs = 0;
+    };
     struct Tank {
+        int slot = 0;
+        irr::video::SColor color;
+        bool fires = false;
+        Shell shell;
+        int64_t lastShotFrame = -1000000;
         irr::scene::IMeshSceneNode* node = nullptr;
         irr::scene::ICameraSceneNode* camera = nullptr;
         irr::scene::ISceneNode* muzzle = nullptr;
@@ -70,30 +110,29 @@ private:
         uint32_t startMs = 0;
         int rampMs = 0;  // time since the start at the previous frame
         float turn = 0.0f;  // degrees per target frame
-        irr::core::vector3df lastFar;  // last position far enough from the other tank
-    };
-    struct Shell {
-        irr::scene::IMeshSceneNode* node = nullptr;
-        irr::core::vector3df lastPosition;
-        uint32_t startMs = 0;
+        irr::core::vector3df lastFar;  // last position far enough from every other tank
+        // Its score's outline: planned for slots 0 and 1, else the backing its ink needs
+        // over the floor and walls, or over a tank camera's sky.
+        std::optional<irr::video::SColor> scoreOutline, scoreOutlineOverSky;
     };
 
     irr::scene::IMesh* Mesh(const char* file);
     irr::scene::IMeshSceneNode* Place(irr::scene::IMesh* mesh, irr::video::SColor color, irr::core::vector3df position,
                                       irr::core::vector3df rotation, irr::core::vector3df outline);
-    void AddTank(Tank& tank, const char* file, irr::core::vector3df position, irr::core::vector3df facing,
-                 irr::core::vector3df camera,
-                 irr::core::vector3df muzzle, irr::core::vector3df radius, irr::video::SColor color,
-                 const irr::video::SColor* outline);
+    void AddTank(Tank& tank, const BareStart& start, const irr::video::SColor* outline);
     irr::scene::ICameraSceneNode* FixedCamera(irr::core::vector3df rotation, const irr::core::aabbox3df& bounds,
                                               float aspect);
     void AimAlongRotation(irr::scene::ICameraSceneNode* camera);
-    void MoveTank(Tank& tank, const Tank& other);
-    void Fire();
-    void MoveShell();
-    bool ShellHits(irr::scene::ISceneNode* target, const irr::core::vector3df& velocity);
-    void DropShell();
+    void SplitFraming(bool split);
+    void MoveTank(Tank& tank);
+    void Fire(Tank& tank);
+    void MoveShell(Tank& shooter);
+    bool ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const irr::core::vector3df& velocity);
+    void DropShell(Shell& shell);
+    void EndShell(Tank& shooter);  // a shell that struck no tank
     void Draw();
+    Tank& OfSlot(int slot) { return tanks_[static_cast<size_t>(slot)]; }
+    bool Quarters() const { return tanks_.size() > 2; }
 
     irr::IrrlichtDevice* device_ = nullptr;
     irr::video::IVideoDriver* driver_ = nullptr;
@@ -101,17 +140,20 @@ private:
     irr::gui::IGUIFont* font_ = nullptr;
     View view_;
     irr::scene::IMeshSceneNode* arena_ = nullptr;
-    Tank tank1_, tank2_;
-    Shell shell_;
+    std::vector<Tank> tanks_;  // by slot: slot 0 drives "tank2", slot 1 "tank1"
+    std::vector<Tank*> moveOrder_;  // "tank1" first, as the game updates them
     irr::scene::ICameraSceneNode* overhead55_ = nullptr;
     irr::scene::ICameraSceneNode* overhead_ = nullptr;
     irr::scene::ICameraSceneNode* ortho_ = nullptr;
     Colors colors_;
-    TOutlinePlan plan_;  // the outlines the colors call for, of the tanks and their scores
+    TOutlinePlan plan_;  // the outlines the colors call for, of the two first tanks and their scores
     GameClock::ManualClock clock_;  // the effects' clock, installed for each frame
     std::vector<irr::core::recti> splitViewports_;
     uint32_t nowMs_ = 100000;
     int64_t frameNumber_ = 0;
+    int fireEvery_ = 2;
+    int burstEvery_ = 0;
+    int64_t missedShells_ = 0;
 };
 
 }  // namespace bench

@@ -1,5 +1,7 @@
 #include "GameRun.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -43,6 +45,18 @@ int TimedArena::OnPostRender()
     return result;
 }
 
+int TimedArena::LoadTanks()
+{
+    const int result = TVexmoorArenaScreen::LoadTanks();
+    starts.clear();
+    for (int slot : slots) {
+        auto tank = GetGameObjectAs<TTank>(TankKeyOfSlot(slot));
+        if (!tank || !tank->_node) break;
+        starts.push_back({tank->_node->getPosition(), tank->_node->getRotation().Y});
+    }
+    return result;
+}
+
 void TimedArena::ResetTimes()
 {
     pipelineNs = renderNs = framesDrawn = 0;
@@ -77,6 +91,59 @@ GameRun::~GameRun()
     GameClock::SetSource(nullptr);
 }
 
+void GameRun::PlayTanks(int tanks, bool computers)
+{
+    if (tanks < 2 || tanks > kMaxPlayers)
+        throw std::runtime_error("a match plays 2 to 4 tanks, not " + std::to_string(tanks));
+    fireKeys_.clear();
+    // Computers play FORTS to a score never reached, so that the match runs on.
+    if (computers) {
+        game_->settings.match.arena = TArenaChoice::Forts;
+        game_->settings.match.scoreTo = 1000000;
+    }
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        TPlayerSetup& player = game_->settings.players[static_cast<size_t>(slot)];
+        player.status = slot >= tanks ? TPlayerStatus::Off
+                        : computers   ? TPlayerStatus::ComputerNormal
+                                      : TPlayerStatus::Human;
+        // Player 2 drives without firing, as in the duel of the benchmarks.
+        if (player.status == TPlayerStatus::Human && slot != 1)
+            fireKeys_.push_back(static_cast<irr::EKEY_CODE>(player.keys.fire));
+    }
+}
+
+int GameRun::ShotsSince(const TMatchStats& before) const
+{
+    int shots = 0;
+    for (int slot : arena->slots) shots += arena->stats.shots[slot] - before.shots[slot];
+    return shots;
+}
+
+int GameRun::HitsSince(const TMatchStats& before) const
+{
+    int hits = 0;
+    for (int slot : arena->slots) hits += arena->stats.hits[slot] - before.hits[slot];
+    return hits;
+}
+
+void GameRun::FireAsComputersDid(BareArena& bare, const TMatchStats& before, int frames) const
+{
+    const int shots = ShotsSince(before), hits = HitsSince(before), tanks = MatchTanks();
+    const int every = shots > 0 ? frames * tanks / shots : frames;
+    const int burstEvery = hits > 0 ? std::max(1, (shots + hits / 2) / hits) : 0;
+    bare.FireEvery(every);
+    bare.BurstEvery(burstEvery);
+    std::printf("  the computers fired %d shots and hit %d times in %d frames: each bare tank fires at most once in "
+                "%d frames, and one shell in %d bursts\n",
+                shots, hits, frames, every, burstEvery);
+}
+
+void GameRun::CheckMatchGoesOn() const
+{
+    if (Current() != "Arena" || arena->GetFlag("match_end"))
+        throw std::runtime_error("the game's match ended while it was measured");
+}
+
 void GameRun::UseSchemeWithOutlines()
 {
     for (size_t i = 0; i < game_->ColorSchemes.size(); ++i) {
@@ -104,6 +171,8 @@ BareArena::Colors GameRun::MatchColors()
     colors.arena.setAlpha(255);
     colors.tank1 = tank1->color;
     colors.tank2 = tank2->color;
+    if (auto tank3 = arena->GetGameObjectAs<TTank>("tank3")) colors.tank3 = tank3->color;
+    if (auto tank4 = arena->GetGameObjectAs<TTank>("tank4")) colors.tank4 = tank4->color;
     colors.clear = *game_->clsColor;
     return colors;
 }
@@ -113,12 +182,16 @@ BareWalls GameRun::MatchWalls()
     auto walls = arena->GetGameObjectAs<TArena>("arena");
     auto resource = arena->GetGameResourceAs<TMeshResource>(arena->arena_model);
     irr::scene::IAnimatedMesh* mesh = resource ? resource->GetResource() : nullptr;
-    if (!walls || !mesh || walls->respawn_points.size() < 2) throw std::runtime_error("the arena is not loaded");
+    if (!walls || !mesh) throw std::runtime_error("the arena is not loaded");
+    // The bare engine's tanks are slots 0 to n-1.
+    const std::vector<int>& slots = arena->slots;
+    for (size_t i = 0; i < slots.size(); ++i)
+        if (slots[i] != static_cast<int>(i)) throw std::runtime_error("the match's slots are not the first ones");
+    if (arena->starts.size() != slots.size() || slots.size() < 2)
+        throw std::runtime_error("the match's tanks were not placed");
     BareWalls plan;
     plan.mesh = mesh->getMesh(0);
-    // "tank2" starts on the first point, "tank1" on the second.
-    plan.tank2Start = walls->respawn_points[0];
-    plan.tank1Start = walls->respawn_points[1];
+    plan.starts = arena->starts;
     return plan;
 }
 
@@ -146,7 +219,7 @@ void GameRun::Frame(bool fire)
     // frame and up in the next.
     if (fireDown_ || fire) {
         fireDown_ = !fireDown_;
-        Key(irr::KEY_TAB, fireDown_);
+        for (irr::EKEY_CODE key : fireKeys_) Key(key, fireDown_);
     }
     clock.Advance(kFrameMs);
     clock.Install();  // a bare engine in the same program has its own
@@ -184,14 +257,26 @@ void GameRun::EscapeToTitle()
     if (Current() != "TitleScreen") throw std::runtime_error("Escape did not lead to the title");
 }
 
+std::vector<irr::EKEY_CODE> GameRun::DrivingKeys() const
+{
+    std::vector<irr::EKEY_CODE> keys;
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        const TPlayerSetup& player = game_->settings.players[static_cast<size_t>(slot)];
+        if (player.status != TPlayerStatus::Human) continue;
+        keys.push_back(static_cast<irr::EKEY_CODE>(player.keys.forward));
+        keys.push_back(static_cast<irr::EKEY_CODE>(slot % 2 == 0 ? player.keys.left : player.keys.right));
+    }
+    return keys;
+}
+
 void GameRun::HoldDrivingKeys()
 {
-    for (irr::EKEY_CODE key : {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_UP, irr::KEY_RIGHT}) Key(key, true);
+    for (irr::EKEY_CODE key : DrivingKeys()) Key(key, true);
 }
 
 void GameRun::ReleaseDrivingKeys()
 {
-    for (irr::EKEY_CODE key : {irr::KEY_KEY_X, irr::KEY_KEY_Z, irr::KEY_UP, irr::KEY_RIGHT}) Key(key, false);
+    for (irr::EKEY_CODE key : DrivingKeys()) Key(key, false);
 }
 
 void GameRun::Key(irr::EKEY_CODE key, bool down)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "BareArena.h"
 #include "framework/Clock.h"
@@ -27,12 +28,15 @@ public:
     int OnPostUpdate() override;
     int OnPreRender() override;
     int OnPostRender() override;
+    // Notes where each playing slot's tank was placed, before anything moves it.
+    int LoadTanks() override;
     void ResetTimes();
 
     int64_t pipelineNs = 0;
     int64_t renderNs = 0;
     int64_t framesDrawn = 0;
     int64_t lastDrawnNs = 0;  // when the last frame was drawn (steady clock)
+    std::vector<BareStart> starts;  // by slot, as the last loading placed the tanks
 
 private:
     int64_t pipelineStart_ = 0;
@@ -62,22 +66,38 @@ public:
     // Escape in the arena: back to the title, run until it has been drawn.
     void EscapeToTitle();
 
+    // Who plays the next match: the first `tanks` slots (2 to 4), at the keys or all driven
+    // by NORMAL computers, the others off; set before the match starts. Without it the
+    // settings' own (the duel of two players at the keys).
+    void PlayTanks(int tanks, bool computers = false);
     // The first color scheme whose colors call for an outline, so that every effect is
     // drawn; set before the match starts. The arena's colors once it has started.
     void UseSchemeWithOutlines();
     BareArena::Colors MatchColors();
     // The walls the game's match plays (the mesh of its arena, whichever was chosen) and
-    // where its two tanks started; valid while the match's meshes are loaded.
+    // where each of its tanks started; valid while the match's meshes are loaded.
     BareWalls MatchWalls();
+    // How many tanks the match plays.
+    int MatchTanks() const { return static_cast<int>(arena->slots.size()); }
+    // The shots every tank of the match fired since the match's figures were `before`, and
+    // the hits on enemy tanks.
+    int ShotsSince(const TMatchStats& before) const;
+    int HitsSince(const TMatchStats& before) const;
+    // Has the bare engine's tanks fire, and burst, as often as the match's computers did in
+    // the `frames` frames since `before`; says how on stdout.
+    void FireAsComputersDid(BareArena& bare, const TMatchStats& before, int frames) const;
+    // Throws when the match has ended (its results would be measured in its place).
+    void CheckMatchGoesOn() const;
     // Selects the arena's view by its key (F1 to F6) and checks that it was selected.
     void SelectView(BareArena::View view);
 
-    // Both tanks drive and turn: player 1 holds X and Z, player 2 holds Up and Right.
+    // Every tank at the keys drives and turns: players 1 and 3 hold forward and left
+    // (X and Z, I and J), players 2 and 4 forward and right (Up and Right, the keypad's 8 and 6).
     void HoldDrivingKeys();
     void ReleaseDrivingKeys();
     // One main-loop iteration 16 ms of game time after the previous one. With fire set,
-    // player 1 presses Tab in this frame and releases it in the next (a press fires when
-    // the tank has no shell in flight).
+    // players 1, 3 and 4 at the keys press fire (Tab, Space, the keypad's 0) in this frame
+    // and release it in the next (a press fires when the tank has no shell in flight).
     void Frame(bool fire = false);
     void Key(irr::EKEY_CODE key, bool down);
     void TapKey(irr::EKEY_CODE key);
@@ -91,6 +111,9 @@ public:
 
 private:
     void Mouse(irr::EMOUSE_INPUT_EVENT kind, int x, int y);
+    // The keys a slot's player holds to drive in circles, and the fire keys pressed.
+    std::vector<irr::EKEY_CODE> DrivingKeys() const;
+    std::vector<irr::EKEY_CODE> fireKeys_{irr::KEY_TAB};
     std::shared_ptr<TVexmoor> game_;
     bool fireDown_ = false;
 };

@@ -5,7 +5,12 @@
 // touches both alike. The match is the one of benchmark 1: both tanks driving and turning,
 // a shell in flight, 16 ms of game time per frame whatever the real frame time.
 //   DISPLAY=:80 bench_render [--frames N] [--block B] [--shots FOLDER] [--views split,tank1,...] [--each]
+//                            [--tanks 2-4] [--computers]
 // --each weighs every effect on its own in the game's frame instead (see MeasureEach).
+// --tanks plays that many tanks at the keys (players 3 and 4 drive and fire too); with
+// --computers NORMAL computers drive every tank on FORTS (four unless --tanks says), and
+// every bare tank fires whenever it can; the views are then overhead55_cam and split
+// unless --views names others.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -77,12 +82,21 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The match of the benchmarks: the first scheme with outlines, both tanks driving.
-void EnterMatch(bench::GameRun& game)
+// Who plays: the players at the keys of slots 0 to tanks-1, or computers in every slot.
+struct Players {
+    int tanks = 2;
+    bool computers = false;
+};
+
+// The match of the benchmarks: the first scheme with outlines, the tanks at the keys
+// driving.
+void EnterMatch(bench::GameRun& game, const Players& players = Players())
 {
     game.StartToTitle();
     game.UseSchemeWithOutlines();
+    game.PlayTanks(players.tanks, players.computers);
     game.ClickStartGame();
+    if (game.MatchTanks() != players.tanks) throw std::runtime_error("the match does not play every tank asked for");
     game.HoldDrivingKeys();
 }
 
@@ -102,18 +116,28 @@ Times RunGame(bench::GameRun& game, int n)
 // Every view in turn: the game and the bare engine with the effects on and off take
 // turns in blocks of frames (game on, bare on, game off, bare off), so that a change of
 // load touches all four alike.
-void Measure(int frames, int block, const std::vector<int>& views)
+void Measure(int frames, int block, const std::vector<int>& views, const Players& players)
 {
     bench::GameRun game(irr::video::EDT_OPENGL);
-    EnterMatch(game);
+    EnterMatch(game, players);
     const GlWindow gameWindow(game.Game().driver);
 
-    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls());
+    bench::BareArena bare(irr::video::EDT_OPENGL, bench::BareArena::kOverhead55, game.MatchColors(), game.MatchWalls(),
+                          players.tanks, players.computers);
     if (!bare.Ok()) throw std::runtime_error("no OpenGL window (is DISPLAY set?)");
     const GlWindow bareWindow(bare.Driver());
     // Side by side: neither window covers the other.
     gameWindow.MoveTo(0, 0);
     bareWindow.MoveTo(820, 0);
+    if (players.computers) {
+        // The bare tanks fire and burst as often as the computers did in a first stretch of the match.
+        constexpr int kCalibrationFrames = 600;
+        gameWindow.MakeCurrent();
+        const TMatchStats before = game.arena->stats;
+        RunGame(game, kCalibrationFrames);
+        game.FireAsComputersDid(bare, before, kCalibrationFrames);
+    }
+    const TMatchStats statsBefore = game.arena->stats;
 
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
@@ -170,6 +194,19 @@ void Measure(int frames, int block, const std::vector<int>& views)
                     "effects %.1f%% of the game's processor time\n",
                     "", ratios.size(), Median(ratios), Median(cpuRatios), 100.0 * Median(shares));
     }
+    // What each side's tanks did over the whole run (both ran the same frames), so that the
+    // two can be seen to do alike: the computers fire when they see a target, the bare
+    // tanks whenever they can.
+    std::string shots;
+    int gameHits = 0;
+    for (int slot = 0; slot < players.tanks; ++slot) {
+        shots += (slot ? ", " : "") + std::to_string(game.arena->stats.shots[slot] - statsBefore.shots[slot]) +
+                 " / " + std::to_string(bare.shots[slot]);
+        gameHits += game.arena->stats.hits[slot] - statsBefore.hits[slot];
+    }
+    std::printf("  shots by slot over the run, game / bare: %s; hits on tanks: game %d, bare %lld (bursts %lld)\n", shots.c_str(),
+                gameHits, static_cast<long long>(bare.hits), static_cast<long long>(bare.bursts));
+    game.CheckMatchGoesOn();
     gameWindow.MakeCurrent();  // the game's device goes first and releases its own context
 }
 
@@ -229,14 +266,25 @@ int main(int argc, char** argv)
 {
     int frames = 600, block = 25;
     bool each = false;
+    Players players;
+    bool tanksGiven = false;
     std::vector<int> views;
     for (int i = 1; i < argc; ++i) {
         const std::string flag = argv[i];
         if (flag == "--each") each = true;
+        if (flag == "--computers") players.computers = true;
         if (i + 1 >= argc) continue;
         if (flag == "--frames") frames = std::atoi(argv[++i]);
         else if (flag == "--block") block = std::atoi(argv[++i]);
         else if (flag == "--shots") shotFolder = argv[++i];
+        else if (flag == "--tanks") {
+            players.tanks = std::atoi(argv[++i]);
+            tanksGiven = true;
+            if (players.tanks < 2 || players.tanks > 4) {
+                std::fprintf(stderr, "bench_render: --tanks takes 2 to 4, not %s\n", argv[i]);
+                return 2;
+            }
+        }
         else if (flag == "--views") {
             // Names of the game's views, comma separated.
             std::string list = argv[++i];
@@ -257,6 +305,12 @@ int main(int argc, char** argv)
     }
     if (block < 1) block = 1;
     if (frames < block) frames = block;
+    if (players.computers && !tanksGiven) players.tanks = 4;
+    if (each && (players.computers || players.tanks != 2)) {
+        std::fprintf(stderr, "bench_render: --each weighs the duel's effects only\n");
+        return 2;
+    }
+    if (views.empty() && players.computers) views = {bench::BareArena::kOverhead55, bench::BareArena::kSplit};
     if (views.empty())
         for (int v = 0; v < bench::BareArena::kViews; ++v) views.push_back(v);
     return RunProgram([&] {
@@ -267,9 +321,14 @@ int main(int argc, char** argv)
             MeasureEach(frames, block, views);
             return;
         }
-        std::printf("Benchmark 3: OpenGL at 800x600, %d frames each side and view, in turns of %d frames (goals: "
-                    "game/bare >= 0.97, effects <= 10%% of the game's frame)\n",
-                    frames, block);
-        Measure(frames, block, views);
+        if (players.computers)
+            std::printf("Benchmark 3, %d computers on FORTS: OpenGL at 800x600, %d frames each side and view, in turns "
+                        "of %d frames (goal: game/bare >= 0.95)\n",
+                        players.tanks, frames, block);
+        else
+            std::printf("Benchmark 3: OpenGL at 800x600, %d tanks, %d frames each side and view, in turns of %d frames "
+                        "(goals: game/bare >= 0.97, effects <= 10%% of the game's frame)\n",
+                        players.tanks, frames, block);
+        Measure(frames, block, views, players);
     });
 }
