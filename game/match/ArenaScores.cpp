@@ -139,30 +139,36 @@ int TVexmoorArenaScreen::OnRender()
     if (!game || !game->driver) return 0;
     auto resource = GetGameResourceAs<TFontResource>("fnt", scoreFont_);
     irr::gui::IGUIFont* font = resource ? resource->GetResource() : nullptr;
-    // Each score stands in the color of the tank that scored it, and wears its outline.
+    // Each score stands in the color of the tank that scored it, and wears its outline. A
+    // score reads on the floor and on the walls it may stand over, and on the sky of a tank's
+    // camera, shaded from the floor's color.
     auto colorOf = [&](int slot) { return SchemeColor(TankColors::SchemeKeyOfSlot(*this, slot), scores_[slot].color); };
-    const irr::video::SColor tank2 = colorOf(0);
-    const irr::video::SColor tank1 = colorOf(1);
-    const irr::video::SColor floor = TankOutlines::Floor(*this);
-    const TOutlinePlan outlines = TankOutlines::PlanFor(tank1, tank2, floor);
-    // A score reads on the floor and on the walls it may stand over, and on the sky of a
-    // tank's camera, shaded from the floor's color: the tank's own outline where that reads
-    // against the score's color, else black or white where it must.
-    const irr::video::SColor walls = SchemeColor(floor == SchemeColor("Arena") ? "Background" : "Arena");
-    const bool sky = SlotOfTank(currentGameView) >= 0 || currentGameView == "split";
-    auto readable = [&](irr::video::SColor ink, std::optional<irr::video::SColor> planned) -> std::optional<irr::video::SColor> {
-        if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast) return planned;
-        if (!planned && !sky && ColorContrast::ContrastRatio(ink, floor) >= ReadableText::kLeast &&
-            ColorContrast::ContrastRatio(ink, walls) >= ReadableText::kLeast)
-            return std::nullopt;
-        return ReadableText::Backing(ink);
-    };
-    // The outline planned for players 1 and 2's tanks; players 3 and 4's wear none of their own.
+    ScoreInks now;
+    for (int slot = 0; slot < kMaxPlayers; ++slot) now.ink[slot] = colorOf(slot);
+    now.floor = TankOutlines::Floor(*this);
+    now.walls = SchemeColor(now.floor == SchemeColor("Arena") ? "Background" : "Arena");
+    now.sky = SlotOfTank(currentGameView) >= 0 || currentGameView == "split";
+    if (!scoreInks_.SameGround(now)) {
+        const TOutlinePlan outlines = TankOutlines::PlanFor(now.ink[1], now.ink[0], now.floor);
+        for (int slot = 0; slot < kMaxPlayers; ++slot) {
+            const irr::video::SColor ink = now.ink[slot];
+            // The tank's own outline where that reads against the score's color, else black or
+            // white where it must; players 3 and 4's tanks have no planned outline of their own.
+            const std::optional<irr::video::SColor> planned =
+                slot == 0 ? outlines.outline[1] : slot == 1 ? outlines.outline[0] : std::nullopt;
+            std::optional<irr::video::SColor> outline = ReadableText::Backing(ink);
+            if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast)
+                outline = planned;
+            else if (!planned && !now.sky && ColorContrast::ContrastRatio(ink, now.floor) >= ReadableText::kLeast &&
+                     ColorContrast::ContrastRatio(ink, now.walls) >= ReadableText::kLeast)
+                outline = std::nullopt;
+            now.outline[slot] = outline;
+        }
+        now.known = true;
+        scoreInks_ = now;
+    }
     auto score = [&](int side, int points, int slot) {
-        const irr::video::SColor ink = slot == 0 ? tank2 : slot == 1 ? tank1 : colorOf(slot);
-        const std::optional<irr::video::SColor> planned =
-            slot == 0 ? outlines.outline[1] : slot == 1 ? outlines.outline[0] : std::nullopt;
-        return TScoreText{&PointsText(side, points), ink, readable(ink, planned)};
+        return TScoreText{&PointsText(side, points), scoreInks_.ink[slot], scoreInks_.outline[slot]};
     };
     // Player 1's points on the left; in TEAMS team 1's, in its first playing member's color.
     const std::vector<int> points = SidePoints();

@@ -99,6 +99,7 @@ int TVexmoorArenaScreen::OnSetGameState(TGameState*)
     overlay.Start(now);
     winner = 0;
     stats = TMatchStats{};
+    scoreInks_ = ScoreInks{};  // the arena's floor and walls may be others
     SetFlag("host_paused", 0);  // a joined match sets it from the host's snapshots
     ResetArena();
     SetGameView("overhead55_cam");

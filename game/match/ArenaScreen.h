@@ -7,6 +7,8 @@
 
 #include <deque>
 #include <memory>
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -232,6 +234,21 @@ private:
         TObjectLookup<TColorResource> color;  // of the slot's tank
     };
     ScoreBoard scores_[kMaxPlayers];  // by slot (players), the texts by side
+    // Each slot's score ink and the outline it wears, worked out again only when a color it
+    // stands on or in changes: the contrasts are costly to work out every frame.
+    struct ScoreInks {
+        irr::video::SColor ink[kMaxPlayers];
+        irr::video::SColor floor, walls;
+        bool sky = false;
+        bool known = false;
+        std::optional<irr::video::SColor> outline[kMaxPlayers];
+        bool SameGround(const ScoreInks& now) const
+        {
+            return known && sky == now.sky && floor == now.floor && walls == now.walls &&
+                   std::equal(std::begin(ink), std::end(ink), std::begin(now.ink));
+        }
+    };
+    ScoreInks scoreInks_;
     TObjectLookup<TFontResource> scoreFont_;
 
     struct PadWatch {
