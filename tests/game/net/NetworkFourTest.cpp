@@ -19,6 +19,7 @@
 #include "sound/SoundDevice.h"
 #include "tests/support/ArenaFixture.h"
 #include "tests/support/GameInstance.h"
+#include "tests/support/ResultsScreenIn.h"
 
 using irr::core::vector3df;
 
@@ -262,15 +263,7 @@ TEST_F(NetworkOfFour, ANetworkRowOutsideAHostedMatchPlaysNoTank)
 TEST_F(NetworkOfFour, ARematchOfFourNeedsEverySide)
 {
     std::map<TGameInstance*, std::shared_ptr<TVexmoorResultsScreen>> results;
-    prepare = [&](TGameInstance& g) {
-        auto screen = std::make_shared<TVexmoorResultsScreen>();
-        g.Within([&] {
-            TGame::AddGameState("ResultsScreen", screen);
-            screen->guienv = g.game->device->getGUIEnvironment();
-            screen->LoadGameFonts();
-        });
-        results[&g] = screen;
-    };
+    prepare = [&](TGameInstance& g) { results[&g] = AddResultsScreen(g); };
     Connect(false);
     ASSERT_FALSE(HasFatalFailure());
     PlayWholeMatch();

@@ -30,6 +30,7 @@
 #include "sound/SoundDevice.h"
 #include "tests/support/ArenaFixture.h"
 #include "tests/support/GameInstance.h"
+#include "tests/support/ResultsScreenIn.h"
 
 using irr::core::vector3df;
 
@@ -711,15 +712,7 @@ protected:
     void SetUp() override
     {
         NetworkMatch::SetUp();
-        prepare = [this](TGameInstance& g) {
-            auto screen = std::make_shared<TVexmoorResultsScreen>();
-            g.Within([&] {
-                TGame::AddGameState("ResultsScreen", screen);
-                screen->guienv = g.game->device->getGUIEnvironment();
-                screen->LoadGameFonts();
-            });
-            results[&g] = screen;
-        };
+        prepare = [this](TGameInstance& g) { results[&g] = AddResultsScreen(g); };
     }
     // A match to two points, the host's one hit among them, played to both results.
     void PlayToResults(TArenaChoice arena = TArenaChoice::OpenField)
