@@ -12,7 +12,6 @@
 #include "game/effects/GlowSprite.h"
 #include "game/effects/TankOutlines.h"
 #include "game/match/ScoreDisplay.h"
-#include "game/ReadableText.h"
 #include "game/tank/SpeedRamp.h"
 
 using irr::core::vector3df;
@@ -241,16 +240,11 @@ void BareArena::AddTank(Tank& tank, const BareStart& start, const irr::video::SC
     // Players 1 and 3 hold their left key, players 2 and 4 their right one.
     tank.turn = tank.slot % 2 == 0 ? -kTurnRate : kTurnRate;
 
-    // The score's outline as the game's scores wear it.
-    if (tank.slot < 2) {
-        tank.scoreOutline = tank.scoreOutlineOverSky = plan_.outline[PlannedIndex(tank.slot)];
-    } else {
-        const irr::video::SColor backing = ReadableText::Backing(tank.color);
-        tank.scoreOutlineOverSky = backing;
-        if (ColorContrast::ContrastRatio(tank.color, colors_.clear) < ReadableText::kLeast ||
-            ColorContrast::ContrastRatio(tank.color, colors_.arena) < ReadableText::kLeast)
-            tank.scoreOutline = backing;
-    }
+    // The score's outline as the game's scores wear it, off the sky and over it.
+    const std::optional<irr::video::SColor> planned =
+        tank.slot < 2 ? plan_.outline[PlannedIndex(tank.slot)] : std::optional<irr::video::SColor>();
+    tank.scoreOutline = ScoreDisplay::OutlineFor(tank.color, planned, colors_.clear, colors_.arena, false);
+    tank.scoreOutlineOverSky = ScoreDisplay::OutlineFor(tank.color, planned, colors_.clear, colors_.arena, true);
 }
 
 irr::scene::ICameraSceneNode* BareArena::FixedCamera(vector3df rotation, const irr::core::aabbox3df& bounds,
@@ -409,13 +403,14 @@ void BareArena::Draw()
     // The scores as the game lays them out, with their outlines: the duel's two, else one
     // a player (a FREE FOR ALL) in slot order.
     static const std::wstring kZero = L"0";
-    const TScoreText duel[2] = {{&kZero, colors_.tank2, plan_.outline[1]}, {&kZero, colors_.tank1, plan_.outline[0]}};
+    const bool sky = view_ == kSplit || view_ == kTank1 || view_ == kTank2;
+    const auto scoreOf = [&](const Tank& tank) {
+        return TScoreText{&kZero, tank.color, sky ? tank.scoreOutlineOverSky : tank.scoreOutline};
+    };
+    const TScoreText duel[2] = {scoreOf(OfSlot(0)), scoreOf(OfSlot(1))};
     std::vector<TScoreText> scores;
-    if (Quarters()) {
-        const bool sky = view_ == kSplit || view_ == kTank1 || view_ == kTank2;
-        for (const Tank& tank : tanks_)
-            scores.push_back({&kZero, tank.color, sky ? tank.scoreOutlineOverSky : tank.scoreOutline});
-    }
+    if (Quarters())
+        for (const Tank& tank : tanks_) scores.push_back(scoreOf(tank));
     const auto draw = [&](const std::wstring& text, irr::video::SColor color, const irr::core::recti& at) {
         font_->draw(text.c_str(), at, color);
     };

@@ -8,7 +8,6 @@
 #include "game/TankColors.h"
 #include "game/Vexmoor.h"
 #include "game/effects/BattlefieldEffects.h"
-#include "game/effects/ColorContrast.h"
 #include "game/effects/TankOutlines.h"
 #include "game/match/ArenaScreen.h"
 #include "game/match/ScoreDisplay.h"
@@ -152,17 +151,10 @@ int TVexmoorArenaScreen::OnRender()
         const TOutlinePlan outlines = TankOutlines::PlanFor(now.ink[1], now.ink[0], now.floor);
         for (int slot = 0; slot < kMaxPlayers; ++slot) {
             const irr::video::SColor ink = now.ink[slot];
-            // The tank's own outline where that reads against the score's color, else black or
-            // white where it must; players 3 and 4's tanks have no planned outline of their own.
+            // Players 3 and 4's tanks have no planned outline of their own.
             const std::optional<irr::video::SColor> planned =
                 slot == 0 ? outlines.outline[1] : slot == 1 ? outlines.outline[0] : std::nullopt;
-            std::optional<irr::video::SColor> outline = ReadableText::Backing(ink);
-            if (planned && ColorContrast::ContrastRatio(ink, *planned) >= ReadableText::kLeast)
-                outline = planned;
-            else if (!planned && !now.sky && ColorContrast::ContrastRatio(ink, now.floor) >= ReadableText::kLeast &&
-                     ColorContrast::ContrastRatio(ink, now.walls) >= ReadableText::kLeast)
-                outline = std::nullopt;
-            now.outline[slot] = outline;
+            now.outline[slot] = ScoreDisplay::OutlineFor(ink, planned, now.floor, now.walls, now.sky);
         }
         now.known = true;
         scoreInks_ = now;

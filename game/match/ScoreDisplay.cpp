@@ -1,8 +1,18 @@
 #include "game/match/ScoreDisplay.h"
 
+#include "game/effects/ColorContrast.h"
 #include "game/ReadableText.h"
 
 namespace ScoreDisplay {
+
+std::optional<irr::video::SColor> OutlineFor(irr::video::SColor ink, const std::optional<irr::video::SColor>& planned,
+                                             irr::video::SColor floor, irr::video::SColor walls, bool sky)
+{
+    using ColorContrast::ContrastRatio;
+    if (planned) return ContrastRatio(ink, *planned) >= ReadableText::kLeast ? planned : ReadableText::Backing(ink);
+    if (!sky && !ReadableText::OutlineFor(ink, floor) && !ReadableText::OutlineFor(ink, walls)) return std::nullopt;
+    return ReadableText::Backing(ink);
+}
 
 std::vector<irr::core::recti> Layout(const irr::core::recti& viewport, bool orthographic, irr::gui::IGUIFont* font,
                                      const std::vector<TScoreText>& scores)

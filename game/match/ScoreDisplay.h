@@ -22,6 +22,12 @@ namespace ScoreDisplay {
 constexpr int kOutlineWidth = 2;  // pixels of outline round each glyph
 constexpr int kCornerMargin = 6;  // from the screen's corner in the orthographic view
 
+// The outline a score in `ink` wears: its tank's own outline (`planned`) where that reads
+// against the ink, else black or white; a score whose tank has no planned outline goes
+// without one only off the sky, where the ink already reads on the floor and the walls.
+std::optional<irr::video::SColor> OutlineFor(irr::video::SColor ink, const std::optional<irr::video::SColor>& planned,
+                                             irr::video::SColor floor, irr::video::SColor walls, bool sky);
+
 // Where each score stands on the screen (in pixels of the whole window) when drawn into
 // `viewport`: spread evenly along the top, each starting in the middle of its share; in
 // the orthographic view in the corners, the top two first, then the bottom two.

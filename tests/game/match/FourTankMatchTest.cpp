@@ -6,6 +6,7 @@
 
 #include "framework/GameResource.h"
 #include "framework/SplitView.h"
+#include "game/ReadableText.h"
 #include "game/match/ScoreDisplay.h"
 #include "game/screens/ResultsScreen.h"
 #include "game/world/MatchRules.h"
@@ -83,7 +84,9 @@ TEST_F(FourTanks, FourComputersPlayFreeForAllToAWinnerOnTwoArenasWithEveryHitSco
             EXPECT_EQ(hits[static_cast<size_t>(winner - 1)], 3);
         }
         for (int slot = 0; slot < 4; ++slot) {
-            if (slot != winner - 1) EXPECT_LT(hits[static_cast<size_t>(slot)], 3);
+            if (slot != winner - 1) {
+                EXPECT_LT(hits[static_cast<size_t>(slot)], 3);
+            }
             EXPECT_EQ(arena->stats.hits[slot], hits[static_cast<size_t>(slot)]) << "the results count what scored";
         }
         // Every death was scored to a shooter; only a bouncing shell can kill its own tank.
@@ -227,6 +230,20 @@ TEST_F(FourTanks, ThreeTanksSplitInQuartersWithTheOverviewLastAndF5F6ReachEveryT
             for (size_t j = 0; j < i; ++j) EXPECT_FALSE(rects[i].isRectCollided(rects[j])) << i << " over " << j;
         }
     }
+}
+
+TEST(ScoreOutline, PlannedWhereItReadsElseBlackOrWhiteAndNoneOnlyOffTheSky)
+{
+    const irr::video::SColor ink(255, 40, 60, 200), yellow(255, 250, 250, 150), blue(255, 60, 80, 220),
+        pale(255, 250, 250, 250), paleWalls(255, 240, 240, 230), red(255, 200, 40, 30), dark(255, 20, 20, 20);
+    EXPECT_EQ(ScoreDisplay::OutlineFor(ink, yellow, pale, pale, false), yellow) << "the tank's own outline reads";
+    EXPECT_EQ(ScoreDisplay::OutlineFor(ink, blue, pale, pale, false), ReadableText::Backing(ink))
+        << "its own is too close to the ink";
+    EXPECT_EQ(ScoreDisplay::OutlineFor(dark, std::nullopt, pale, paleWalls, false), std::nullopt);
+    EXPECT_EQ(ScoreDisplay::OutlineFor(dark, std::nullopt, pale, paleWalls, true), ReadableText::Backing(dark))
+        << "the sky may stand behind the score";
+    EXPECT_EQ(ScoreDisplay::OutlineFor(dark, std::nullopt, pale, red, false), ReadableText::Backing(dark))
+        << "the ink does not read on the walls";
 }
 
 TEST_F(FourTanks, TheClocksLeaderWinsAndATieAtTheTopGoesToSuddenDeath)
