@@ -23,6 +23,15 @@ inline int64_t ProcessCpuNs()
     return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
+// Processor time of the calling thread alone: the game's or the bare engine's own work,
+// without the rasterizer's threads.
+inline int64_t ThreadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
 // A field of /proc/self/status in kB ("VmRSS", "VmHWM"); -1 when it cannot be read.
 long StatusKb(const std::string& field);
 // Starts a new peak: VmHWM becomes the current resident size.

@@ -73,6 +73,7 @@ double Fps(int64_t frames, int64_t ns, const char* what)
 
 struct Times {
     int64_t wall = 0, cpu = 0;  // ns; processor time of every thread of the process
+    int64_t mainCpu = 0;        // ns; processor time of the thread that runs the frames
 };
 
 double Median(std::vector<double> values)
@@ -104,10 +105,10 @@ void EnterMatch(bench::GameRun& game, const Players& players = Players())
 Times RunGame(bench::GameRun& game, int n)
 {
     const int64_t drawn = game.arena->framesDrawn;
-    const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
+    const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs(), mainCpu = bench::ThreadCpuNs();
     for (int i = 0; i < n; ++i) game.Frame(true);
     glFinish();
-    const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+    const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu, bench::ThreadCpuNs() - mainCpu};
     if (game.arena->framesDrawn - drawn != n) throw std::runtime_error("the game did not draw every frame");
     if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the game took no time");
     return times;
@@ -145,10 +146,10 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
     };
     auto runBare = [&](int n) {
         bareWindow.MakeCurrent();
-        const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs();
+        const int64_t start = bench::NowNs(), cpu = bench::ProcessCpuNs(), mainCpu = bench::ThreadCpuNs();
         for (int i = 0; i < n; ++i) bare.Frame();
         glFinish();
-        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu};
+        const Times times{bench::NowNs() - start, bench::ProcessCpuNs() - cpu, bench::ThreadCpuNs() - mainCpu};
         if (times.wall <= 0 || times.cpu <= 0) throw std::runtime_error("a block of the bare engine took no time");
         return times;
     };
@@ -160,7 +161,7 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
         game.SelectView(view);
         bare.SetView(view);
         int64_t ns[4] = {0, 0, 0, 0}, cpu[4] = {0, 0, 0, 0};  // game on, bare on, game off, bare off
-        std::vector<double> ratios, cpuRatios, shares;
+        std::vector<double> ratios, cpuRatios, shares, mainUs[2];
         for (int done = -kWarmUpFrames; done < frames; done += block) {
             Times round[4];
             for (int side = 0; side < 4; ++side) {
@@ -173,6 +174,7 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
             ratios.push_back(static_cast<double>(round[1].wall) / round[0].wall);
             cpuRatios.push_back(static_cast<double>(round[1].cpu) / round[0].cpu);
             shares.push_back(1.0 - static_cast<double>(round[2].cpu) / round[0].cpu);
+            for (int side = 0; side < 2; ++side) mainUs[side].push_back(round[side].mainCpu / 1e3 / block);
         }
         if (!shotFolder.empty()) {
             // The picture shows a frame of each side with the effects on.
@@ -191,8 +193,9 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
                     fps[2], fps[3], fps[2] / fps[3], 100.0 * (ns[0] - ns[2]) / ns[0],
                     100.0 * (ns[1] - ns[3]) / ns[1]);
         std::printf("  %-15s medians of %zu block rounds: game/bare %.3f in wall time, %.3f in processor time; "
-                    "effects %.1f%% of the game's processor time\n",
-                    "", ratios.size(), Median(ratios), Median(cpuRatios), 100.0 * Median(shares));
+                    "effects %.1f%% of the game's processor time; the frames' own thread %.0f / %.0f us a frame\n",
+                    "", ratios.size(), Median(ratios), Median(cpuRatios), 100.0 * Median(shares), Median(mainUs[0]),
+                    Median(mainUs[1]));
     }
     // What each side's tanks did over the whole run (both ran the same frames), so that the
     // two can be seen to do alike: the computers fire when they see a target, the bare
