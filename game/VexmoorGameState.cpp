@@ -232,7 +232,8 @@ int TVexmoorGameState::DrawText(const std::wstring& text, irr::gui::IGUIFont* fo
         const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
         rect = irr::core::recti(x, y, x + static_cast<int>(size.Width), y + static_cast<int>(size.Height));
     }
-    ReadableText::Draw(font, text, rect, ink, ReadableText::OutlineFor(ink, *ground), hcenter != 0, vcenter != 0);
+    TVexmoor* game = GetGame();
+    ReadableText::Draw(game ? game->driver : nullptr, font, text, rect, ink, ReadableText::OutlineFor(ink, *ground), hcenter != 0, vcenter != 0);
     return 0;
 }
 
@@ -291,7 +292,7 @@ void TVexmoorGameState::DrawTextBackings()
             ReadableText::DrawPlate(game->driver, font, text, rect, ink, hcenter, vcenter);
         } else if (ground) {
             if (const auto outline = ReadableText::OutlineFor(ink, *ground))
-                ReadableText::DrawOutline(font, text, rect, *outline, hcenter, vcenter, &clip);
+                ReadableText::DrawOutline(game->driver, font, text, rect, *outline, hcenter, vcenter, &clip);
         }
     }
 }

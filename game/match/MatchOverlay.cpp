@@ -133,16 +133,16 @@ std::vector<std::wstring> TMatchOverlay::KeyLines(TVexmoorArenaScreen& arena)
 }
 
 void TMatchOverlay::Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX,
-                        int top, irr::video::IVideoDriver* panel)
+                        int top, irr::video::IVideoDriver* driver, bool backdrop)
 {
     if (!font) return;
     const irr::core::dimension2d<irr::u32> size = font->getDimension(text.c_str());
     const int width = static_cast<int>(size.Width);
     const irr::core::recti rect(centerX - width / 2, top, centerX - width / 2 + width, top + static_cast<int>(size.Height));
-    if (panel) Backdrop(panel, rect);
+    if (backdrop) Backdrop(driver, rect);
     // On the backdrop, in the floor's color: an outline where the text's color is too close to it.
     const std::optional<irr::video::SColor> outline = ReadableText::OutlineFor(color, ground_);
-    ReadableText::Draw(font, text, rect, color, outline);
+    ReadableText::Draw(driver, font, text, rect, color, outline);
     drawn.push_back({text, font, color, rect, outline});
 }
 
@@ -172,7 +172,7 @@ void TMatchOverlay::PutStack(const std::vector<Entry>& stack, irr::video::IVideo
     int y = top;
     for (const Entry& entry : stack) {
         if (!entry.font) continue;
-        Put(entry.text, entry.font, entry.color, centerX, y, nullptr);
+        Put(entry.text, entry.font, entry.color, centerX, y, driver, false);
         y += static_cast<int>(entry.font->getDimension(entry.text.c_str()).Height) + kGap;
     }
 }
@@ -220,7 +220,7 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
     int top = area.UpperLeftCorner.Y;
     const auto line = [&](const std::wstring& text, irr::gui::IGUIFont* font) {
         if (!font) return;
-        Put(text, font, ink, centerX, top, driver);
+        Put(text, font, ink, centerX, top, driver, true);
         top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
     };
     if (arena.rules.Timed())
@@ -242,7 +242,7 @@ void TMatchOverlay::Draw(TVexmoorArenaScreen& arena)
         irr::video::SColor color = tank ? tank->color : ink;
         color.setAlpha(255);
         if (irr::gui::IGUIFont* font = arena.GameFont("fnt_18")) {
-            Put(L"YOU ARE PLAYER " + std::to_wstring(own + 1), font, color, centerX, top, driver);
+            Put(L"YOU ARE PLAYER " + std::to_wstring(own + 1), font, color, centerX, top, driver, true);
             top += static_cast<int>(font->getDimension(L"0").Height) + kGap;
         }
     }

@@ -69,9 +69,9 @@ private:
     };
     static int StackHeight(const std::vector<Entry>& stack);
     void PutStack(const std::vector<Entry>& stack, irr::video::IVideoDriver* driver, int centerX, int top);
-    // Draws a line centred on centerX, on a backdrop of its own when panel is given.
+    // Draws a line centred on centerX, on a backdrop of its own when asked.
     void Put(const std::wstring& text, irr::gui::IGUIFont* font, irr::video::SColor color, int centerX, int top,
-             irr::video::IVideoDriver* panel);
+             irr::video::IVideoDriver* driver, bool backdrop);
     void Backdrop(irr::video::IVideoDriver* driver, irr::core::recti rect);
 
     // The ink for a wanted color on a ground: the wanted one where it reads, else black or white.

@@ -69,12 +69,18 @@ protected:
     // Draws the current state once more, as the game's frame does, and reads it back.
     Picture Capture(const std::string& name)
     {
-        irr::video::IVideoDriver* driver = game->driver;
         auto state = TGame::GetCurrentGameState();
         state->OnPreRender();
+        return CaptureDrawing(name, game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0)), [&] { state->Render(); });
+    }
+
+    // What `draw` draws on the whole window cleared to `clear`, read back.
+    Picture CaptureDrawing(const std::string& name, irr::video::SColor clear, const std::function<void()>& draw)
+    {
+        irr::video::IVideoDriver* driver = game->driver;
         driver->setViewPort(*game->screenRect);
-        driver->beginScene(true, true, game->clsColor.value_or(irr::video::SColor(255, 0, 0, 0)));
-        state->Render();
+        driver->beginScene(true, true, clear);
+        draw();
         Picture picture;
         picture.width = 800;
         picture.height = 600;
