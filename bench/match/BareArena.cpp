@@ -10,6 +10,7 @@
 #include "game/effects/BattlefieldEffects.h"
 #include "game/effects/Explosion.h"
 #include "game/effects/GlowSprite.h"
+#include "game/effects/SpinBlur.h"
 #include "game/effects/TankOutlines.h"
 #include "game/match/ScoreDisplay.h"
 #include "game/tank/SpeedRamp.h"
@@ -25,6 +26,8 @@ constexpr float kMaxSpeed = 0.06f, kAcceleration = 0.0000055f, kTurnRate = 3.0f;
 constexpr float kShellSpeed = 0.5f;
 constexpr uint32_t kShellLifeMs = 900;
 constexpr float kMinDistance = 1.25f;
+constexpr float kDeathSpin = 100.0f;  // degrees a target frame, for 750 ms: the game's death animator's
+constexpr uint32_t kDeathSpinMs = 750;
 constexpr float kSplitFov = 0.7853982f, kFullFov = 1.2566371f;  // the game's, pi/4 and pi/2.5
 constexpr float kQuarterFov = 1.0471976f;  // pi/3
 // The tanks' cameras in the split screen: down and back, in halves and in quarters.
@@ -291,11 +294,13 @@ void BareArena::MoveTank(Tank& tank)
     if (tank.speed < kMaxSpeed) tank.speed += kAcceleration * SpeedRamp::Step(tank.rampMs, sinceStart);
     tank.rampMs = sinceStart;
     if (tank.speed > kMaxSpeed) tank.speed = kMaxSpeed;
-    vector3df step(0, 0, tank.speed * kSpeedFactor);
+    // A spinning tank turns in place, as the game's dying tanks neither drive nor steer.
+    const bool spinning = Spinning(tank);
+    vector3df step(0, 0, spinning ? 0.0f : tank.speed * kSpeedFactor);
     node->getRelativeTransformation().transformVect(step);
     node->setPosition(step);
     vector3df rotation = node->getRotation();
-    rotation.Y += tank.turn * kSpeedFactor;
+    rotation.Y += (spinning ? kDeathSpin : tank.turn) * kSpeedFactor;
     node->setRotation(rotation);
     node->updateAbsolutePosition();
     tank.camera->updateAbsolutePosition();
@@ -340,12 +345,23 @@ void BareArena::EndShell(Tank& shooter)
 {
     Shell& shell = shooter.shell;
     if (burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0) {
-        // In the color of the next tank, as if the shell had struck it.
-        const Tank& next = tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()];
-        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), next.color);
-        ++bursts;
+        // As if the shell had struck the next tank.
+        Burst(tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()], shell.node->getAbsolutePosition());
     }
     DropShell(shell);
+}
+
+void BareArena::Burst(Tank& victim, const vector3df& where)
+{
+    if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, where, victim.color);
+    ++bursts;
+    if (Spinning(victim)) return;
+    // The victim spins as the game's hit tanks do, for as long, its blur behind it.
+    victim.spinsUntilFrame = frameNumber_ + kDeathSpinMs / kFrameMs;
+    TSpinBlur::TSpin spin;
+    spin.sweptDegrees = [this, &victim] { return Spinning(victim) ? kDeathSpin * kSpeedFactor : 0.0f; };
+    spin.over = [this, &victim] { return !Spinning(victim); };
+    (new TSpinBlur(smgr_, victim.node, victim.color, std::move(spin)))->drop();
 }
 
 void BareArena::MoveShell(Tank& shooter)
@@ -368,9 +384,8 @@ void BareArena::MoveShell(Tank& shooter)
     }
     for (Tank* target : moveOrder_) {
         if (target == &shooter || !ShellHits(shell, target->node, velocity)) continue;
-        if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, shell.node->getAbsolutePosition(), target->color);
+        Burst(*target, shell.node->getAbsolutePosition());
         ++hits;
-        ++bursts;
         DropShell(shell);
         return;
     }
@@ -436,7 +451,8 @@ void BareArena::Frame()
     // Every tank turns at full throttle (AddTank gave each its way); a tank that fires does
     // so whenever it has no shell in flight, on the frames the game's fire keys go down.
     for (Tank& tank : tanks_) {
-        if (tank.fires && !tank.shell.node && frameNumber_ % 2 == 0 && frameNumber_ - tank.lastShotFrame >= fireEvery_)
+        if (tank.fires && !tank.shell.node && !Spinning(tank) && frameNumber_ % 2 == 0 &&
+            frameNumber_ - tank.lastShotFrame >= fireEvery_)
             Fire(tank);
         MoveShell(tank);
     }

@@ -5,7 +5,7 @@
 // and the same drawing (scene, the score texts and the GUI, once per camera of the view),
 // with the game's battlefield effects on the engine's scene alone: the sky, the outlines
 // the colors call for, a shell's core and trail, the muzzle flash, the burst where a shell
-// hits a tank.
+// hits a tank and the blur of that tank's death spin.
 #pragma once
 
 #include <irrlicht.h>
@@ -111,6 +111,7 @@ private:
         int rampMs = 0;  // time since the start at the previous frame
         float turn = 0.0f;  // degrees per target frame
         irr::core::vector3df lastFar;  // last position far enough from every other tank
+        int64_t spinsUntilFrame = -1;  // a burst's death spin, as the game's hit tanks spin
         // Its score's outline: planned for slots 0 and 1, else the backing its ink needs
         // over the floor and walls, or over a tank camera's sky.
         std::optional<irr::video::SColor> scoreOutline, scoreOutlineOverSky;
@@ -130,6 +131,8 @@ private:
     bool ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const irr::core::vector3df& velocity);
     void DropShell(Shell& shell);
     void EndShell(Tank& shooter);  // a shell that struck no tank
+    void Burst(Tank& victim, const irr::core::vector3df& where);
+    bool Spinning(const Tank& tank) const { return frameNumber_ < tank.spinsUntilFrame; }
     void Draw();
     Tank& OfSlot(int slot) { return tanks_[static_cast<size_t>(slot)]; }
     bool Quarters() const { return tanks_.size() > 2; }

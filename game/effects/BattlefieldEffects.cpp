@@ -78,7 +78,7 @@ void OnHit(TArenaWorld& arena, const std::shared_ptr<TTank>& victim, const irr::
     irr::video::SColor color = victim->color;
     color.setAlpha(255);
     if (EffectShown(TEffect::Burst)) Explosion::Start(arena.smgr, where, color);
-    (new TSpinBlur(arena.smgr, victim))->drop();
+    TSpinBlur::Follow(arena.smgr, victim);
 }
 
 }  // namespace BattlefieldEffects

@@ -6,10 +6,29 @@
 #include "game/tank/TankDieAnimator.h"
 #include "game/effects/GlowSprite.h"
 
-TSpinBlur::TSpinBlur(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTank>& tank)
+void TSpinBlur::Follow(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTank>& tank)
+{
+    const std::weak_ptr<TTank> followed = tank;
+    irr::scene::ISceneNode* node = tank->_node;
+    TSpin spin;
+    spin.sweptDegrees = [followed] {
+        auto tank = followed.lock();
+        auto die = tank ? std::dynamic_pointer_cast<TankDieAnimator>(tank->GetAnimator("die_anim")) : nullptr;
+        return die ? die->speed * TGame::Framerate->speedfactor : 0.0f;
+    };
+    // The death is over, or the tank was replaced.
+    spin.over = [followed, node] {
+        auto tank = followed.lock();
+        return !tank || tank->_node != node || !tank->GetAnimator("die_anim");
+    };
+    (new TSpinBlur(smgr, node, tank->color, std::move(spin)))->drop();
+}
+
+TSpinBlur::TSpinBlur(irr::scene::ISceneManager* smgr, irr::scene::ISceneNode* node, irr::video::SColor color,
+                     TSpin spin)
     : irr::scene::ISceneNode(smgr->getRootSceneNode(), smgr, -1),
-      tank_(tank),
-      tankNode_(tank->_node),
+      spin_(std::move(spin)),
+      tankNode_(node),
       material_(EffectMaterial())
 {
     setAutomaticCulling(irr::scene::EAC_OFF);
@@ -18,7 +37,7 @@ TSpinBlur::TSpinBlur(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTan
     if (tankNode_->getType() == irr::scene::ESNT_MESH) {
         irr::scene::IMeshManipulator* manipulator = smgr->getMeshManipulator();
         ghost_ = manipulator->createMeshCopy(static_cast<irr::scene::IMeshSceneNode*>(tankNode_)->getMesh());
-        manipulator->setVertexColors(ghost_, tank->color);
+        manipulator->setVertexColors(ghost_, color);
         manipulator->setVertexColorAlpha(ghost_, kAlpha);
     }
 }
@@ -31,10 +50,8 @@ TSpinBlur::~TSpinBlur()
 
 void TSpinBlur::OnAnimate(irr::u32 timeMs)
 {
-    auto tank = tank_.lock();
-    // The death is over, or the tank was replaced: nothing more to draw.
-    if (!tank || tank->_node != tankNode_ || !tank->GetAnimator("die_anim") || !tankNode_->getParent())
-        SceneManager->addToDeletionQueue(this);
+    // The spin is over, or its node left the scene: nothing more to draw.
+    if (spin_.over() || !tankNode_->getParent()) SceneManager->addToDeletionQueue(this);
     ISceneNode::OnAnimate(timeMs);
 }
 
@@ -44,13 +61,6 @@ void TSpinBlur::OnRegisterSceneNode()
     ISceneNode::OnRegisterSceneNode();
 }
 
-float TSpinBlur::SweptDegrees() const
-{
-    auto tank = tank_.lock();
-    auto die = tank ? std::dynamic_pointer_cast<TankDieAnimator>(tank->GetAnimator("die_anim")) : nullptr;
-    return die ? die->speed * TGame::Framerate->speedfactor : 0.0f;
-}
-
 void TSpinBlur::render()
 {
     irr::video::IVideoDriver* driver = SceneManager->getVideoDriver();
@@ -58,7 +68,7 @@ void TSpinBlur::render()
     if (!driver || !ghost_ || tankNode_->getMaterialCount() == 0 ||
         tankNode_->getMaterial(0).MaterialType != irr::video::EMT_SOLID)
         return;
-    const float swept = SweptDegrees();
+    const float swept = spin_.sweptDegrees();
     const irr::core::matrix4& pose = tankNode_->getAbsoluteTransformation();
     driver->setMaterial(material_);
     for (int k = 1; k <= kGhosts; ++k) {

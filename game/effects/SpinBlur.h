@@ -7,6 +7,7 @@
 
 #include <irrlicht.h>
 
+#include <functional>
 #include <memory>
 
 class TTank;
@@ -16,8 +17,18 @@ public:
     static constexpr int kGhosts = 5;       // poses drawn between two frames
     static constexpr irr::u32 kAlpha = 80;  // of each ghost
 
-    // Follows `tank` while its death animator runs, then leaves the scene.
-    TSpinBlur(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTank>& tank);
+    // What the blur follows: the degrees the node turned since the last frame, and whether
+    // the spin is over (then the blur leaves the scene).
+    struct TSpin {
+        std::function<float()> sweptDegrees;
+        std::function<bool()> over;
+    };
+
+    // Follows `tank` while its death animator runs.
+    static void Follow(irr::scene::ISceneManager* smgr, const std::shared_ptr<TTank>& tank);
+
+    // Follows `node`, a mesh drawn in `color`, while `spin` goes on.
+    TSpinBlur(irr::scene::ISceneManager* smgr, irr::scene::ISceneNode* node, irr::video::SColor color, TSpin spin);
     ~TSpinBlur() override;
 
     void OnAnimate(irr::u32 timeMs) override;
@@ -28,9 +39,7 @@ public:
     irr::video::SMaterial& getMaterial(irr::u32) override { return material_; }
 
 private:
-    float SweptDegrees() const;
-
-    std::weak_ptr<TTank> tank_;
+    TSpin spin_;
     irr::scene::ISceneNode* tankNode_;  // grabbed
     irr::scene::SMesh* ghost_ = nullptr;
     irr::video::SMaterial material_;
