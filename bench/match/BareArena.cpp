@@ -344,7 +344,8 @@ void BareArena::DropShell(Shell& shell)
 void BareArena::EndShell(Tank& shooter)
 {
     Shell& shell = shooter.shell;
-    if (burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0) {
+    const bool picked = burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0;
+    if (picked || burstsOwed_ > 0) {
         // As if the shell had struck the next tank.
         Burst(tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()], shell.node->getAbsolutePosition());
     }
@@ -355,6 +356,7 @@ void BareArena::Burst(Tank& victim, const vector3df& where)
 {
     if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, where, victim.color);
     ++bursts;
+    if (burstsOwed_ > 0) --burstsOwed_;
     if (Spinning(victim)) return;
     // The victim spins as the game's hit tanks do, for as long, its blur behind it.
     victim.spinsUntilFrame = frameNumber_ + kDeathSpinMs / kFrameMs;

@@ -74,6 +74,10 @@ public:
     // flight) bursts where it ends as a hit does (0, the default: none), so that the bare
     // engine can make as many bursts as the game's computers make hits.
     void BurstEvery(int shells) { burstEvery_ = shells < 0 ? 0 : shells; }
+    // n bursts more to make: the next shells that end without striking a tank burst until
+    // the bare engine's bursts (its hits too) have paid them, so that it can keep up with
+    // the hits the game's computers make as they make them.
+    void OweBursts(int n) { burstsOwed_ += n > 0 ? n : 0; }
 
     int64_t simNs = 0;     // the tanks, the shell and its collision queries
     int64_t renderNs = 0;  // beginScene to endScene
@@ -157,6 +161,7 @@ private:
     int fireEvery_ = 2;
     int burstEvery_ = 0;
     int64_t missedShells_ = 0;
+    int64_t burstsOwed_ = 0;
 };
 
 }  // namespace bench

@@ -131,18 +131,29 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
     gameWindow.MoveTo(0, 0);
     bareWindow.MoveTo(820, 0);
     if (players.computers) {
-        // The bare tanks fire and burst as often as the computers did in a first stretch of the match.
+        // The bare tanks fire as often as the computers did in a first stretch of the match;
+        // they burst as many shells as the computers hit, a block behind.
         constexpr int kCalibrationFrames = 600;
         gameWindow.MakeCurrent();
         const TMatchStats before = game.arena->stats;
         RunGame(game, kCalibrationFrames);
         game.FireAsComputersDid(bare, before, kCalibrationFrames);
+        bare.BurstEvery(0);
+        std::printf("  the bare engine bursts a shell for each of the computers' hits, a block of frames later\n");
     }
     const TMatchStats statsBefore = game.arena->stats;
 
+    auto hitsSoFar = [&] {
+        int hits = 0;
+        for (int slot = 0; slot < players.tanks; ++slot) hits += game.arena->stats.hits[slot] - statsBefore.hits[slot];
+        return hits;
+    };
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
-        return RunGame(game, n);
+        const int hitsBefore = hitsSoFar();
+        const Times times = RunGame(game, n);
+        if (players.computers) bare.OweBursts(hitsSoFar() - hitsBefore);
+        return times;
     };
     auto runBare = [&](int n) {
         bareWindow.MakeCurrent();
