@@ -36,7 +36,9 @@ TEST_F(ArenaTest, EveryBuiltInArenaHasSixPointsOrMoreATankCanDriveBetweenAndFarA
         const auto grid = TNavGrid::ForWalls(ArenaObject()->_node->getTriangleSelector(), 1.5f);
         for (size_t i = 0; i < points.size(); ++i) {
             EXPECT_TRUE(grid->IsOpen(points[i])) << "point " << i + 1;
-            if (i > 0) EXPECT_FALSE(grid->FindPath(points[0], points[i]).empty()) << "point " << i + 1;
+            if (i > 0) {
+                EXPECT_FALSE(grid->FindPath(points[0], points[i]).empty()) << "point " << i + 1;
+            }
         }
         ExpectApart(points, kBuiltInApart);
         TGame::SetGameState("TitleScreen");

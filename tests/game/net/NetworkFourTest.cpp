@@ -79,9 +79,10 @@ protected:
             joiners[j]->Within([] { TGame::SetGameState("Arena"); });
             // One at a time, so that the slots go in a known order.
             ASSERT_TRUE(FramesUntil([&] { return joiners[j]->game->network->Session().GetStatus() == TNetSession::Status::Connected; }, 300));
-            if (j + 1 < kJoiners)
+            if (j + 1 < kJoiners) {
                 EXPECT_NE(host->game->network->Message().find(std::to_wstring(j + 1) + L" OF 3 IN"), std::wstring::npos)
                     << "the host does not say how many are in";
+            }
         }
         ASSERT_TRUE(FramesUntil([&] {
             if (!host->game->network->IsPlaying()) return false;
