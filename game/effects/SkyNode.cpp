@@ -12,12 +12,8 @@ constexpr int kSides = 16;
 // Elevations of the dome's rings in degrees; the last ring is the zenith.
 const float kRings[] = {0.0f, 8.0f, 20.0f, 40.0f, 65.0f, 90.0f};
 constexpr int kRingCount = sizeof(kRings) / sizeof(kRings[0]);
-// The dome stands this far out toward the camera's far plane: beyond everything in an
-// arena, so that the depth test leaves it only the pixels nothing else covers.
+// The dome stands this far out toward the camera's far plane, inside it.
 constexpr float kFarShare = 0.9f;
-// Where the node says it stands when it registers: farther from any camera than anything
-// else, so that it is the first of the translucent pass, which draws back to front.
-constexpr float kSortDistance = 1.0e7f;
 
 irr::video::SColor Blend(irr::video::SColor from, irr::video::SColor to, float t)
 {
@@ -33,9 +29,8 @@ TSkyNode::TSkyNode(irr::scene::ISceneNode* parent, irr::scene::ISceneManager* sm
     : irr::scene::ISceneNode(parent, smgr, -1)
 {
     material_.Lighting = false;
-    // Drawn after the solid models and tested against their depth: only the pixels they
-    // left uncovered are shaded, and the translucent effects drawn after it lie over it.
-    material_.ZBuffer = irr::video::ECFN_LESSEQUAL;
+    // Drawn before everything, untested and leaving the depth buffer as it was cleared.
+    material_.ZBuffer = irr::video::ECFN_NEVER;
     material_.ZWriteEnable = false;
     material_.BackfaceCulling = false;
     setAutomaticCulling(irr::scene::EAC_OFF);
@@ -100,11 +95,8 @@ void TSkyNode::OnRegisterSceneNode()
 {
     irr::scene::ICameraSceneNode* camera = SceneManager->getActiveCamera();
     if (IsVisible && EffectShown(TEffect::Sky) && camera) {
-        // The translucent pass comes after every solid model and sorts its nodes by their
-        // distance from the camera, the farthest first.
-        AbsoluteTransformation.makeIdentity();
-        AbsoluteTransformation.setTranslation(camera->getAbsolutePosition() + irr::core::vector3df(0, kSortDistance, 0));
-        SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_TRANSPARENT);
+        // The sky pass comes before the solid models.
+        SceneManager->registerNodeForRendering(this, irr::scene::ESNRP_SKY_BOX);
     }
     ISceneNode::OnRegisterSceneNode();
 }

@@ -1,9 +1,10 @@
 // A sky for the cameras that look along the ground (the tanks' own): a dome round the
 // camera from the horizon up, shaded from a horizon color to a zenith color, behind
-// everything else. It stands near the far plane and is drawn after the solid models with
-// the depth test, so that it fills only what they left of the frame, and before the
-// translucent effects, which lie over it. The overhead cameras never see above the
-// horizon, so they never see it.
+// everything else. It is drawn first, in the engine's sky pass, without the depth test:
+// the solid models then cover what they stand in front of and the translucent effects lie
+// over it. (Drawn after the models and tested against their depth it cost more: every
+// pixel above the horizon paid the test as well as the shading.) The overhead cameras never
+// see above the horizon, so they never see it.
 #pragma once
 
 #include <irrlicht.h>
