@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace OutlineAtlas {
 
@@ -84,11 +86,13 @@ const TAtlas* Of(irr::video::IVideoDriver* driver, irr::gui::IGUIFontBitmap* fon
         return nullptr;
     // Kept by name: a new driver (the window made again) has none of the old one's atlases,
     // even where it or a font comes back at an address that was used before.
-    static std::map<std::string, TAtlas> made;
+    static std::map<std::tuple<const void*, const void*, int>, std::pair<std::string, TAtlas>> made;
+    const auto key = std::make_tuple(static_cast<const void*>(driver), static_cast<const void*>(font), width);
+    const auto known = made.find(key);
+    if (known != made.end() && known->second.second.texture &&
+        driver->findTexture(known->second.first.c_str()) == known->second.second.texture)
+        return &known->second.second;
     const std::string name = NameOf(driver, font, width);
-    const auto known = made.find(name);
-    if (known != made.end() && known->second.texture && driver->findTexture(name.c_str()) == known->second.texture)
-        return &known->second;
 
     irr::gui::IGUISpriteBank* bank = font->getSpriteBank();
     irr::video::ITexture* letters = bank && bank->getTextureCount() == 1 ? bank->getTexture(0) : nullptr;
@@ -126,7 +130,9 @@ const TAtlas* Of(irr::video::IVideoDriver* driver, irr::gui::IGUIFontBitmap* fon
     if (reduced) driver->setTextureCreationFlag(irr::video::ETCF_ALWAYS_16_BIT, true);
     image->drop();
     if (!atlas.texture) return nullptr;
-    return &(made[name] = std::move(atlas));
+    auto& entry = made[key];
+    entry = {name, std::move(atlas)};
+    return &entry.second;
 }
 
 }  // namespace OutlineAtlas

@@ -48,8 +48,9 @@ irr::core::recti TextArea(irr::gui::IGUIFont* font, const std::wstring& text, co
     return irr::core::recti(at, irr::core::dimension2di(w, h));
 }
 
-void DrawOutline(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect,
-                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip, int width)
+void DrawOutline(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text,
+                 const irr::core::recti& rect, irr::video::SColor outline, bool hcenter, bool vcenter,
+                 const irr::core::recti* clip, int width)
 {
     if (!font || text.empty()) return;
     if (width <= 0) width = OutlineWidth(font);
@@ -117,8 +118,9 @@ void DrawOutline(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, con
                            grown ? &*grown : nullptr);
 }
 
-void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect, irr::video::SColor ink,
-          std::optional<irr::video::SColor> outline, bool hcenter, bool vcenter, const irr::core::recti* clip)
+void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text,
+          const irr::core::recti& rect, irr::video::SColor ink, std::optional<irr::video::SColor> outline,
+          bool hcenter, bool vcenter, const irr::core::recti* clip)
 {
     if (!font) return;
     if (outline) DrawOutline(driver, font, text, rect, *outline, hcenter, vcenter, clip);

@@ -28,13 +28,13 @@ irr::core::recti TextArea(irr::gui::IGUIFont* font, const std::wstring& text, co
 // width (the font's OutlineWidth unless one is given), clipped (when a clip is given) to the
 // clip grown by that width. With a driver, a bitmap font's outline is drawn from its
 // outline atlas, one quad a letter; else its copies go to the driver in one batch.
-void DrawOutline(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect,
-                 irr::video::SColor outline, bool hcenter, bool vcenter, const irr::core::recti* clip = nullptr,
-                 int width = 0);
+void DrawOutline(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text,
+                 const irr::core::recti& rect, irr::video::SColor outline, bool hcenter, bool vcenter,
+                 const irr::core::recti* clip = nullptr, int width = 0);
 // The outline, where one is given, then the text.
-void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text, const irr::core::recti& rect, irr::video::SColor ink,
-          std::optional<irr::video::SColor> outline, bool hcenter = false, bool vcenter = false,
-          const irr::core::recti* clip = nullptr);
+void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text,
+          const irr::core::recti& rect, irr::video::SColor ink, std::optional<irr::video::SColor> outline,
+          bool hcenter = false, bool vcenter = false, const irr::core::recti* clip = nullptr);
 // A plate in the backing of ink behind the text's area, reaching padX pixels beyond it
 // left and right and padY above and below.
 void DrawPlate(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, const std::wstring& text,

@@ -63,7 +63,8 @@ void Draw(irr::video::IVideoDriver* driver, irr::gui::IGUIFont* font, bool ortho
         const std::wstring& text = *scores[i].text;
         // The outline at every offset up to its width, so that it closes round every stroke.
         if (scores[i].outline)
-            ReadableText::DrawOutline(driver, font, text, rects[i], *scores[i].outline, false, false, nullptr, kOutlineWidth);
+            ReadableText::DrawOutline(driver, font, text, rects[i], *scores[i].outline, false, false, nullptr,
+                                      kOutlineWidth);
         draw(text, scores[i].color, rects[i]);
     }
     if (viewport != whole) driver->setViewPort(viewport);
