@@ -7,6 +7,9 @@
 
 #include "Stopwatch.h"
 #include "framework/CameraFraming.h"
+#include "game/ai/Aim.h"
+#include "game/ai/NavGrid.h"
+#include "game/ai/TargetChoice.h"
 #include "game/effects/BattlefieldEffects.h"
 #include "game/effects/Explosion.h"
 #include "game/effects/GlowSprite.h"
@@ -62,7 +65,7 @@ const char* BareArena::ViewName(View view)
 }
 
 BareArena::BareArena(int driverType, View view, const Colors& colors, const BareWalls& walls, int tanks,
-                     bool everyTankFires)
+                     bool computers)
     : view_(kOverhead55), colors_(colors)
 {
     if (tanks < 2 || tanks > 4) throw std::runtime_error("the bare engine plays 2 to 4 tanks, not " + std::to_string(tanks));
@@ -103,7 +106,7 @@ BareArena::BareArena(int driverType, View view, const Colors& colors, const Bare
         Tank& tank = OfSlot(slot);
         tank.slot = slot;
         tank.color = colors_.OfSlot(slot);
-        tank.fires = slot != 1 || everyTankFires;
+        tank.fires = slot != 1;
         const std::optional<irr::video::SColor>& outline = tankPlan.outline[PlannedIndex(slot)];
         AddTank(tank, walls.starts[static_cast<size_t>(slot)], outline ? &*outline : nullptr);
     }
@@ -111,26 +114,38 @@ BareArena::BareArena(int driverType, View view, const Colors& colors, const Bare
         if (slot < tanks) moveOrder_.push_back(&OfSlot(slot));
     // Each tank slides along the arena and along every other tank: the duel's four in the
     // game's order, else each tank's walls and then the others, slot by slot.
-    struct Pair {
-        Tank* tank;
-        irr::scene::ISceneNode* world;
-    };
-    std::vector<Pair> pairs;
     if (tanks == 2) {
-        pairs = {{&OfSlot(0), arena_}, {&OfSlot(1), arena_}, {&OfSlot(1), OfSlot(0).node}, {&OfSlot(0), OfSlot(1).node}};
+        OfSlot(0).slidesAlong = {arena_, OfSlot(1).node};
+        OfSlot(1).slidesAlong = {arena_, OfSlot(0).node};
+        const std::pair<Tank*, irr::scene::ISceneNode*> order[] = {
+            {&OfSlot(0), arena_}, {&OfSlot(1), arena_}, {&OfSlot(1), OfSlot(0).node}, {&OfSlot(0), OfSlot(1).node}};
+        for (const auto& [tank, world] : order) AddCollision(*tank, world);
     } else {
         for (Tank& tank : tanks_) {
-            pairs.push_back({&tank, arena_});
+            tank.slidesAlong = {arena_};
             for (Tank& other : tanks_)
-                if (&other != &tank) pairs.push_back({&tank, other.node});
+                if (&other != &tank) tank.slidesAlong.push_back(other.node);
+            AddCollisions(tank);
         }
     }
-    for (const Pair& pair : pairs) {
-        irr::scene::ISceneNodeAnimator* animator = smgr_->createCollisionResponseAnimator(
-            pair.world->getTriangleSelector(), pair.tank->node, pair.tank->radius, vector3df(0, 0, 0),
-            vector3df(0, 0, 0), 0.0005f);
-        pair.tank->node->addAnimator(animator);
-        animator->drop();
+    respawns_ = walls.respawns;
+
+    // The computers' brains, on the grid and with the line of fire the game's computers use.
+    if (computers) {
+        irr::scene::ITriangleSelector* selector = arena_->getTriangleSelector();
+        irr::scene::ISceneCollisionManager* collisions = smgr_->getSceneCollisionManager();
+        std::shared_ptr<const TNavGrid> grid = ai::GridForTank(selector, OfSlot(0).radius);
+        targetShot_ = ai::GridShot(grid);
+        for (Tank& tank : tanks_) {
+            // Standing until its brain drives it, as the game's tanks start.
+            tank.speed = 0.0f;
+            tank.starting = false;
+            tank.muzzle->updateAbsolutePosition();
+            tank.brain = std::make_unique<ai::TTankBrain>(
+                ai::TDifficulty::Normal(), grid,
+                ai::RayLineOfFire(collisions, selector, tank.muzzle->getAbsolutePosition().Y, grid),
+                static_cast<unsigned>(tank.slot + 1));
+        }
     }
 
     // The cameras the match offers; only the view's are drawn.
@@ -155,6 +170,13 @@ BareArena::BareArena(int driverType, View view, const Colors& colors, const Bare
         splitViewports_ = {irr::core::recti(0, 0, w, h / 2), irr::core::recti(0, h / 2, w, h)};
     }
     SetView(view);
+}
+
+void BareArena::AllowShots(int slot, int n)
+{
+    if (slot < 0 || slot >= static_cast<int>(tanks_.size())) return;
+    shotsCapped_ = true;
+    shotsAllowed_[slot] += n > 0 ? n : 0;
 }
 
 void BareArena::SetView(View view)
@@ -238,7 +260,7 @@ void BareArena::AddTank(Tank& tank, const BareStart& start, const irr::video::SC
     tank.muzzle->setPosition(build.muzzle);
     tank.radius = build.radius;
     tank.speed = 0.01f;
-    tank.startMs = nowMs_;
+    tank.moveMs = nowMs_;
     tank.lastFar = start.position;
     // Players 1 and 3 hold their left key, players 2 and 4 their right one.
     tank.turn = tank.slot % 2 == 0 ? -kTurnRate : kTurnRate;
@@ -274,6 +296,43 @@ void BareArena::AimAlongRotation(irr::scene::ICameraSceneNode* camera)
     camera->setTarget(target);
 }
 
+void BareArena::AddCollision(Tank& tank, irr::scene::ISceneNode* world)
+{
+    irr::scene::ISceneNodeAnimator* animator = smgr_->createCollisionResponseAnimator(
+        world->getTriangleSelector(), tank.node, tank.radius, vector3df(0, 0, 0), vector3df(0, 0, 0), 0.0005f);
+    tank.node->addAnimator(animator);
+    animator->drop();
+}
+
+void BareArena::AddCollisions(Tank& tank)
+{
+    for (irr::scene::ISceneNode* world : tank.slidesAlong) AddCollision(tank, world);
+}
+
+// Back in the arena after its death spin, as the game's hit tanks come back: at a respawn
+// point away from every other tank, its collision animators made afresh from there (an
+// animator would otherwise sweep it from where it died).
+void BareArena::Respawn(Tank& tank)
+{
+    constexpr float kMinRespawnDistance = 2.0f;
+    std::vector<vector3df> free;
+    for (const vector3df& point : respawns_) {
+        bool apart = true;
+        for (const Tank& other : tanks_)
+            if (&other != &tank && other.node->getAbsolutePosition().getDistanceFrom(point) < kMinRespawnDistance)
+                apart = false;
+        if (apart) free.push_back(point);
+    }
+    if (free.empty()) return;
+    respawnDice_ = respawnDice_ * 1103515245u + 12345u;
+    const vector3df point = free[(respawnDice_ >> 16) % free.size()];
+    tank.node->removeAnimators();
+    tank.node->setPosition(point);
+    tank.node->updateAbsolutePosition();
+    tank.lastFar = point;
+    AddCollisions(tank);
+}
+
 void BareArena::MoveTank(Tank& tank)
 {
     irr::scene::IMeshSceneNode* node = tank.node;
@@ -289,11 +348,21 @@ void BareArena::MoveTank(Tank& tank)
     else
         node->setPosition(tank.lastFar);
 
-    // The game's ramp: the speed is a function of the time since the start.
-    const int sinceStart = static_cast<int>(nowMs_ - tank.startMs);
-    if (tank.speed < kMaxSpeed) tank.speed += kAcceleration * SpeedRamp::Step(tank.rampMs, sinceStart);
-    tank.rampMs = sinceStart;
-    if (tank.speed > kMaxSpeed) tank.speed = kMaxSpeed;
+    // The game's ramp: the speed is a function of the time since the start or the stop.
+    const int sinceMove = static_cast<int>(nowMs_ - tank.moveMs);
+    const float ramp = SpeedRamp::Step(tank.rampMs, sinceMove);
+    tank.rampMs = sinceMove;
+    if (tank.starting && tank.speed < kMaxSpeed)
+        tank.speed += kAcceleration * ramp;
+    else if (tank.stopping && tank.speed > 0.0f)
+        tank.speed -= kAcceleration * ramp;
+    if (tank.speed >= kMaxSpeed) {
+        tank.speed = kMaxSpeed;
+        tank.starting = false;
+    } else if (tank.speed < 0.0f) {
+        tank.speed = 0.0f;
+        tank.stopping = false;
+    }
     // A spinning tank turns in place, as the game's dying tanks neither drive nor steer.
     const bool spinning = Spinning(tank);
     vector3df step(0, 0, spinning ? 0.0f : tank.speed * kSpeedFactor);
@@ -307,6 +376,85 @@ void BareArena::MoveTank(Tank& tank)
     AimAlongRotation(tank.camera);
 }
 
+// What the game's computer player senses, read straight off the scene: its tank, the
+// enemy it fights (chosen as the game's computers choose among three), the nearest pass of
+// a shell coming at it. Every other tank is an enemy, as in a free-for-all.
+ai::TSenses BareArena::Sense(Tank& tank)
+{
+    ai::TSenses s;
+    s.nowMs = nowMs_;
+    s.position = tank.node->getAbsolutePosition();
+    s.yaw = tank.node->getRotation().Y;
+    s.moving = tank.speed > 0.0f;
+    s.turnStep = kTurnRate * kSpeedFactor;
+    // The game holds every tank while one of them dies.
+    s.disabled = AnySpinning();
+    s.ownShellFlying = tank.shell.node != nullptr;
+    const vector3df forward = ai::Heading(s.yaw);
+    tank.muzzle->updateAbsolutePosition();
+    s.muzzleForward = (tank.muzzle->getAbsolutePosition() - s.position).dotProduct(forward);
+    s.shellSpeed = kShellSpeed * 60.0f / 1000.0f;
+    s.shellLifeMs = static_cast<float>(kShellLifeMs);
+
+    std::vector<ai::TContact> enemies;
+    std::vector<int> slots;
+    int current = -1;
+    for (const Tank& other : tanks_) {
+        if (&other == &tank) continue;
+        if (other.slot == tank.target) current = static_cast<int>(enemies.size());
+        enemies.push_back({other.node->getAbsolutePosition(), other.node->getRotation().Y, true});
+        slots.push_back(other.slot);
+    }
+    const int chosen = enemies.size() == 1 ? 0 : ai::ChooseTarget(s.position, enemies, current, targetShot_);
+    if (chosen >= 0) {
+        tank.target = slots[static_cast<size_t>(chosen)];
+        const Tank& enemy = OfSlot(tank.target);
+        s.targetSeen = true;
+        s.targetId = tank.target;
+        s.targetPosition = enemy.node->getAbsolutePosition();
+        const vector3df extent = enemy.node->getTransformedBoundingBox().getExtent();
+        s.targetRadius = std::min(extent.X, extent.Z) / 2.0f;
+    }
+
+    std::optional<float> closest;
+    for (const Tank& other : tanks_) {
+        if (&other == &tank || !other.shell.node) continue;
+        const vector3df at = other.shell.node->getAbsolutePosition();
+        const vector3df heading = ai::Heading(other.shell.node->getRotation().Y);
+        const auto pass = ai::ClosestPass(at, heading, s.position);
+        const float miss = pass ? pass->distance : 1e9f;
+        if (closest && miss >= *closest) continue;
+        closest = miss;
+        s.enemyShellFlying = true;
+        s.enemyShellPosition = at;
+        s.enemyShellVelocity = heading * s.shellSpeed;
+    }
+    return s;
+}
+
+// Carries out the brain's command as the game's controller drives a tank: a stopped tank
+// starts when told to drive, a moving one stops when not, and while a tank dies every
+// tank stands.
+bool BareArena::Think(Tank& tank)
+{
+    const ai::TTankCommand command = tank.brain->Think(Sense(tank));
+    const bool disabled = AnySpinning();
+    tank.turn = disabled ? 0.0f : static_cast<float>(command.turn) * kTurnRate;
+    if (command.drive && !disabled) {
+        if (tank.speed <= 0.0f) {
+            tank.starting = true;
+            tank.speed = 0.01f;
+            tank.moveMs = nowMs_;
+            tank.rampMs = 0;
+        }
+    } else if (!tank.stopping && tank.speed > 0.0f) {
+        tank.stopping = true;
+        tank.moveMs = nowMs_;
+        tank.rampMs = 0;
+    }
+    return command.fire && !disabled;
+}
+
 void BareArena::Fire(Tank& tank)
 {
     Shell& shell = tank.shell;
@@ -318,7 +466,7 @@ void BareArena::Fire(Tank& tank)
     shell.lastPosition = shell.node->getAbsolutePosition();
     shell.startMs = nowMs_;
     ++shots[tank.slot];
-    tank.lastShotFrame = frameNumber_;
+    if (shotsCapped_) --shotsAllowed_[tank.slot];
 }
 
 bool BareArena::ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const vector3df& velocity)
@@ -341,22 +489,9 @@ void BareArena::DropShell(Shell& shell)
     shell.node = nullptr;
 }
 
-void BareArena::EndShell(Tank& shooter)
-{
-    Shell& shell = shooter.shell;
-    const bool picked = burstEvery_ > 0 && ++missedShells_ % burstEvery_ == 0;
-    if (picked || burstsOwed_ > 0) {
-        // As if the shell had struck the next tank.
-        Burst(tanks_[static_cast<size_t>(shooter.slot + 1) % tanks_.size()], shell.node->getAbsolutePosition());
-    }
-    DropShell(shell);
-}
-
 void BareArena::Burst(Tank& victim, const vector3df& where)
 {
     if (EffectShown(TEffect::Burst)) Explosion::Start(smgr_, where, victim.color);
-    ++bursts;
-    if (burstsOwed_ > 0) --burstsOwed_;
     if (Spinning(victim)) return;
     // The victim spins as the game's hit tanks do, for as long, its blur behind it.
     victim.spinsUntilFrame = frameNumber_ + kDeathSpinMs / kFrameMs;
@@ -371,7 +506,7 @@ void BareArena::MoveShell(Tank& shooter)
     Shell& shell = shooter.shell;
     if (!shell.node) return;
     if (nowMs_ - shell.startMs >= kShellLifeMs) {
-        EndShell(shooter);
+        DropShell(shell);
         return;
     }
     vector3df step(0, 0, kShellSpeed * kSpeedFactor);
@@ -381,7 +516,7 @@ void BareArena::MoveShell(Tank& shooter)
     const vector3df velocity = shell.node->getAbsolutePosition() - shell.lastPosition;
     // The arena first, then every tank it was not fired from, "tank1" first as the game tests them.
     if (ShellHits(shell, arena_, velocity)) {
-        EndShell(shooter);
+        DropShell(shell);
         return;
     }
     for (Tank* target : moveOrder_) {
@@ -450,12 +585,20 @@ void BareArena::Frame()
     const int64_t start = NowNs();
     clock_.Set(nowMs_);
     clock_.Install();
-    // Every tank turns at full throttle (AddTank gave each its way); a tank that fires does
-    // so whenever it has no shell in flight, on the frames the game's fire keys go down.
+    // Computers think in the game's order of its tanks, and fire when they decide to.
+    // Without them every tank turns at full throttle (AddTank gave each its way), and a tank
+    // that fires does so whenever it has no shell in flight, on the frames the game's fire
+    // keys go down.
+    std::vector<bool> fire(tanks_.size(), false);
+    for (Tank* tank : moveOrder_) {
+        if (tank->brain && frameNumber_ == tank->spinsUntilFrame) Respawn(*tank);
+    }
+    for (Tank* tank : moveOrder_)
+        fire[static_cast<size_t>(tank->slot)] =
+            tank->brain ? Think(*tank) : tank->fires && frameNumber_ % 2 == 0;
     for (Tank& tank : tanks_) {
-        if (tank.fires && !tank.shell.node && !Spinning(tank) && frameNumber_ % 2 == 0 &&
-            frameNumber_ - tank.lastShotFrame >= fireEvery_)
-            Fire(tank);
+        const bool allowed = !shotsCapped_ || shotsAllowed_[tank.slot] > 0;
+        if (fire[static_cast<size_t>(tank.slot)] && allowed && !tank.shell.node && !Spinning(tank)) Fire(tank);
         MoveShell(tank);
     }
     for (Tank* tank : moveOrder_) MoveTank(*tank);

@@ -2,6 +2,7 @@
 // meshes as private colored copies with their hidden outlines, the same triangle
 // selectors, collision-response animators and cameras, the same motion of two to four
 // tanks, one shell at a time from each tank that fires with the same collision queries,
+// computer players' thinking when computers play (the game's own brains, sensing the scene),
 // and the same drawing (scene, the score texts and the GUI, once per camera of the view),
 // with the game's battlefield effects on the engine's scene alone: the sky, the outlines
 // the colors call for, a shell's core and trail, the muzzle flash, the burst where a shell
@@ -11,9 +12,12 @@
 #include <irrlicht.h>
 
 #include "framework/Clock.h"
+#include "game/ai/TankBrain.h"
+#include "game/ai/WallQueries.h"
 #include "game/effects/ColorContrast.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,6 +45,8 @@ struct BareStart {
 struct BareWalls {
     irr::scene::IMesh* mesh = nullptr;  // copied when the scene is built; null: media/arena2.3ds
     std::vector<BareStart> starts{{{-17.0f, 0.0f, 0.0f}, 90.0f}, {{16.5f, 0.0f, 0.0f}, -90.0f}};
+    // Where a computer's tank comes back after its death spin (none: it stays where it died).
+    std::vector<irr::core::vector3df> respawns;
 };
 
 class BareArena {
@@ -55,10 +61,11 @@ public:
     // Builds the scene on a device of its own: driverType 0 NULL, 5 OpenGL at 800x600,
     // created with the game's parameters, with a tank for each of the first `tanks` slots
     // (2 to 4; walls.starts must name a place for each). Media paths are relative to the
-    // working folder. The tank of slot 0 fires, and those of slots 2 and 3; slot 1's only
-    // with everyTankFires (as when computers play every tank).
+    // working folder. Without computers each tank turns at full throttle, and the tank of
+    // slot 0 fires, and those of slots 2 and 3; with them, the game's NORMAL computer brain
+    // drives and fires every tank from what it senses of the scene, as the game's computers do.
     BareArena(int driverType, View view, const Colors& colors = Colors(), const BareWalls& walls = BareWalls(),
-              int tanks = 2, bool everyTankFires = false);
+              int tanks = 2, bool computers = false);
     void SetView(View view);
     ~BareArena();
     bool Ok() const { return device_ != nullptr; }
@@ -66,29 +73,21 @@ public:
 
     // One frame 16 ms after the previous: tanks, shells and collision queries, then drawing.
     void Frame();
-    // A tank that fires does so at most once in this many frames (2, the least, by default:
-    // whenever its shell is gone, on the frames the game's fire keys go down), so that the
-    // bare tanks can fire as often as the game's computers did.
-    void FireEvery(int frames) { fireEvery_ = frames < 2 ? 2 : frames; }
-    // Every n-th shell that ends without striking a tank (on a wall or at the end of its
-    // flight) bursts where it ends as a hit does (0, the default: none), so that the bare
-    // engine can make as many bursts as the game's computers make hits.
-    void BurstEvery(int shells) { burstEvery_ = shells < 0 ? 0 : shells; }
-    // n bursts more to make: the next shells that end without striking a tank burst until
-    // the bare engine's bursts (its hits too) have paid them, so that it can keep up with
-    // the hits the game's computers make as they make them.
-    void OweBursts(int n) { burstsOwed_ += n > 0 ? n : 0; }
+
+    // n more shots for the tank of `slot`: once this is called for any slot, a tank fires only
+    // while it has shots allowed, so that the bare computers fire no more often than the
+    // game's did (they think alike, but do not play the same match).
+    void AllowShots(int slot, int n);
 
     int64_t simNs = 0;     // the tanks, the shell and its collision queries
     int64_t renderNs = 0;  // beginScene to endScene
     int64_t frames = 0;
     int64_t shellFrames = 0;  // frames that ended with a shell of slot 0's tank in flight
     int64_t hits = 0;         // shells that struck a tank
-    int64_t bursts = 0;       // bursts made: the hits, and the shells BurstEvery picked
     int64_t shots[4] = {0, 0, 0, 0};  // by slot
     void ResetTimes()
     {
-        simNs = renderNs = frames = shellFrames = hits = bursts = 0;
+        simNs = renderNs = frames = shellFrames = hits = 0;
         for (int64_t& n : shots) n = 0;
     }
 
@@ -103,17 +102,21 @@ private:
         irr::video::SColor color;
         bool fires = false;
         Shell shell;
-        int64_t lastShotFrame = -1000000;
         irr::scene::IMeshSceneNode* node = nullptr;
         irr::scene::ICameraSceneNode* camera = nullptr;
         irr::scene::ISceneNode* muzzle = nullptr;
         irr::scene::ISceneNode* rim = nullptr;  // the outline, shown with the effects when the colors call for it
         bool outlined = false;
         irr::core::vector3df radius;
+        // The game's speed ramp: starting up to full speed or stopping, since moveMs.
         float speed = 0.0f;
-        uint32_t startMs = 0;
-        int rampMs = 0;  // time since the start at the previous frame
+        bool starting = true, stopping = false;
+        uint32_t moveMs = 0;
+        int rampMs = 0;  // time since moveMs at the previous frame
         float turn = 0.0f;  // degrees per target frame
+        std::unique_ptr<ai::TTankBrain> brain;  // a computer's, when computers play
+        std::vector<irr::scene::ISceneNode*> slidesAlong;  // the arena and tanks it collides with, in order
+        int target = -1;  // the slot of the enemy its brain fights
         irr::core::vector3df lastFar;  // last position far enough from every other tank
         int64_t spinsUntilFrame = -1;  // a burst's death spin, as the game's hit tanks spin
         // Its score's outline: planned for slots 0 and 1, else the backing its ink needs
@@ -129,14 +132,24 @@ private:
                                               float aspect);
     void AimAlongRotation(irr::scene::ICameraSceneNode* camera);
     void SplitFraming(bool split);
+    void AddCollision(Tank& tank, irr::scene::ISceneNode* world);
+    void AddCollisions(Tank& tank);
+    void Respawn(Tank& tank);
     void MoveTank(Tank& tank);
+    ai::TSenses Sense(Tank& tank);
+    bool Think(Tank& tank);  // steers as the brain says; true when it fires
     void Fire(Tank& tank);
     void MoveShell(Tank& shooter);
     bool ShellHits(const Shell& shell, irr::scene::ISceneNode* target, const irr::core::vector3df& velocity);
     void DropShell(Shell& shell);
-    void EndShell(Tank& shooter);  // a shell that struck no tank
     void Burst(Tank& victim, const irr::core::vector3df& where);
     bool Spinning(const Tank& tank) const { return frameNumber_ < tank.spinsUntilFrame; }
+    bool AnySpinning() const
+    {
+        for (const Tank& tank : tanks_)
+            if (Spinning(tank)) return true;
+        return false;
+    }
     void Draw();
     Tank& OfSlot(int slot) { return tanks_[static_cast<size_t>(slot)]; }
     bool Quarters() const { return tanks_.size() > 2; }
@@ -147,6 +160,11 @@ private:
     irr::gui::IGUIFont* font_ = nullptr;
     View view_;
     irr::scene::IMeshSceneNode* arena_ = nullptr;
+    ai::ShotTest targetShot_;  // the computers' coarse test of a shot at an enemy
+    std::vector<irr::core::vector3df> respawns_;
+    bool shotsCapped_ = false;
+    int64_t shotsAllowed_[4] = {0, 0, 0, 0};
+    unsigned respawnDice_ = 1;
     std::vector<Tank> tanks_;  // by slot: slot 0 drives "tank2", slot 1 "tank1"
     std::vector<Tank*> moveOrder_;  // "tank1" first, as the game updates them
     irr::scene::ICameraSceneNode* overhead55_ = nullptr;
@@ -158,10 +176,6 @@ private:
     std::vector<irr::core::recti> splitViewports_;
     uint32_t nowMs_ = 100000;
     int64_t frameNumber_ = 0;
-    int fireEvery_ = 2;
-    int burstEvery_ = 0;
-    int64_t missedShells_ = 0;
-    int64_t burstsOwed_ = 0;
 };
 
 }  // namespace bench

@@ -112,30 +112,11 @@ void GameRun::PlayTanks(int tanks, bool computers)
     }
 }
 
-int GameRun::ShotsSince(const TMatchStats& before) const
-{
-    int shots = 0;
-    for (int slot : arena->slots) shots += arena->stats.shots[slot] - before.shots[slot];
-    return shots;
-}
-
 int GameRun::HitsSince(const TMatchStats& before) const
 {
     int hits = 0;
     for (int slot : arena->slots) hits += arena->stats.hits[slot] - before.hits[slot];
     return hits;
-}
-
-void GameRun::FireAsComputersDid(BareArena& bare, const TMatchStats& before, int frames) const
-{
-    const int shots = ShotsSince(before), hits = HitsSince(before), tanks = MatchTanks();
-    const int every = shots > 0 ? frames * tanks / shots : frames;
-    const int burstEvery = hits > 0 ? std::max(1, (shots + hits / 2) / hits) : 0;
-    bare.FireEvery(every);
-    bare.BurstEvery(burstEvery);
-    std::printf("  the computers fired %d shots and hit %d times in %d frames: each bare tank fires at most once in "
-                "%d frames, and one shell in %d bursts\n",
-                shots, hits, frames, every, burstEvery);
 }
 
 void GameRun::CheckMatchGoesOn() const
@@ -192,6 +173,7 @@ BareWalls GameRun::MatchWalls()
     BareWalls plan;
     plan.mesh = mesh->getMesh(0);
     plan.starts = arena->starts;
+    plan.respawns = walls->respawn_points;
     return plan;
 }
 

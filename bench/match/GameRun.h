@@ -79,13 +79,8 @@ public:
     BareWalls MatchWalls();
     // How many tanks the match plays.
     int MatchTanks() const { return static_cast<int>(arena->slots.size()); }
-    // The shots every tank of the match fired since the match's figures were `before`, and
-    // the hits on enemy tanks.
-    int ShotsSince(const TMatchStats& before) const;
+    // The hits on enemy tanks since the match's figures were `before`.
     int HitsSince(const TMatchStats& before) const;
-    // Has the bare engine's tanks fire, and burst, as often as the match's computers did in
-    // the `frames` frames since `before`; says how on stdout.
-    void FireAsComputersDid(BareArena& bare, const TMatchStats& before, int frames) const;
     // Throws when the match has ended (its results would be measured in its place).
     void CheckMatchGoesOn() const;
     // Selects the arena's view by its key (F1 to F6) and checks that it was selected.

@@ -5,7 +5,8 @@
 //   bench_match [--frames N] [--rounds R] [--only game|bare] [--view 0-5] [--effects on|off] [--tanks 2-4]
 //               [--computers]
 // --tanks plays that many tanks at the keys; with --computers NORMAL computers drive them
-// all, and the bare tanks fire and burst as often as the computers did while warming up.
+// all, and the game's computer brains drive the bare tanks too: both sides' tanks stand
+// while one dies and come back at the arena's respawn points.
 // --only runs one side under callgrind's control (see run_benchmarks.sh): instructions are
 // collected for the N measured frames only.
 #include <cstdio>
@@ -114,10 +115,7 @@ int main(int argc, char** argv)
             return total;
         };
 
-        const TMatchStats warmUp = game.arena->stats;
         runGame(kWarmUpFrames);
-        // The bare tanks fire and burst as often as the computers did while warming up.
-        if (options.computers) game.FireAsComputersDid(bare, warmUp, kWarmUpFrames);
         runBare(kWarmUpFrames);
         game.arena->ResetTimes();
         bare.ResetTimes();
@@ -134,15 +132,22 @@ int main(int argc, char** argv)
                 CALLGRIND_TOGGLE_COLLECT;
             }
             game.CheckMatchGoesOn();
-            std::printf("%s: %d frames measured in %s, effects %s, %d tanks\n", options.only.c_str(), options.frames,
-                        bench::BareArena::ViewName(view), options.effects ? "on" : "off", options.tanks);
+            std::printf("%s: %d frames measured in %s, effects %s, %d tanks; hits on tanks: game %d, bare %lld\n",
+                        options.only.c_str(), options.frames, bench::BareArena::ViewName(view),
+                        options.effects ? "on" : "off", options.tanks, game.HitsSince(statsBefore),
+                        static_cast<long long>(bare.hits));
             return;
         }
 
         int64_t gameNs = 0, bareNs = 0;
         const int perRound = options.frames / options.rounds;
         for (int round = 0; round < options.rounds; ++round) {
+            // The bare computers fire as many shots as the game's did, a round later.
+            const TMatchStats roundStart = game.arena->stats;
             gameNs += runGame(perRound);
+            if (options.computers)
+                for (int slot = 0; slot < options.tanks; ++slot)
+                    bare.AllowShots(slot, game.arena->stats.shots[slot] - roundStart.shots[slot]);
             bareNs += runBare(perRound);
         }
         game.CheckMatchGoesOn();
@@ -171,8 +176,8 @@ int main(int argc, char** argv)
                      std::to_string(bare.shots[slot]);
             gameHits += a.stats.hits[slot] - statsBefore.hits[slot];
         }
-        std::printf("  shots by slot, game / bare: %s; hits on tanks: game %d (enemy hits), bare %lld (bursts %lld)\n", shots.c_str(),
-                    gameHits, static_cast<long long>(bare.hits), static_cast<long long>(bare.bursts));
+        std::printf("  shots by slot, game / bare: %s; hits on tanks: game %d (enemy hits), bare %lld\n", shots.c_str(),
+                    gameHits, static_cast<long long>(bare.hits));
         std::printf("  ratio game/bare %.3f (goal <= 1.10)\n", static_cast<double>(gameNs) / bareNs);
     });
 }

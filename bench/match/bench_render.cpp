@@ -8,9 +8,9 @@
 //                            [--tanks 2-4] [--computers]
 // --each weighs every effect on its own in the game's frame instead (see MeasureEach).
 // --tanks plays that many tanks at the keys (players 3 and 4 drive and fire too); with
-// --computers NORMAL computers drive every tank on FORTS (four unless --tanks says), and
-// every bare tank fires whenever it can; the views are then overhead55_cam and split
-// unless --views names others.
+// --computers NORMAL computers drive every tank on FORTS (four unless --tanks says), the
+// game's and, with the same brains, the bare engine's; the views are then overhead55_cam
+// and split unless --views names others.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -131,28 +131,24 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
     gameWindow.MoveTo(0, 0);
     bareWindow.MoveTo(820, 0);
     if (players.computers) {
-        // The bare tanks fire as often as the computers did in a first stretch of the match;
-        // they burst as many shells as the computers hit, a block behind.
-        constexpr int kCalibrationFrames = 600;
+        // Both sides' computers warm up alike.
+        constexpr int kWarmUpFrames = 600;
         gameWindow.MakeCurrent();
-        const TMatchStats before = game.arena->stats;
-        RunGame(game, kCalibrationFrames);
-        game.FireAsComputersDid(bare, before, kCalibrationFrames);
-        bare.BurstEvery(0);
-        std::printf("  the bare engine bursts a shell for each of the computers' hits, a block of frames later\n");
+        RunGame(game, kWarmUpFrames);
+        bareWindow.MakeCurrent();
+        for (int i = 0; i < kWarmUpFrames; ++i) bare.Frame();
+        std::printf("  the game's computer brains drive the bare tanks too\n");
     }
     const TMatchStats statsBefore = game.arena->stats;
 
-    auto hitsSoFar = [&] {
-        int hits = 0;
-        for (int slot = 0; slot < players.tanks; ++slot) hits += game.arena->stats.hits[slot] - statsBefore.hits[slot];
-        return hits;
-    };
+    // The bare tanks then fire as many shots as the game's did, a block of frames later.
     auto runGame = [&](int n) {
         gameWindow.MakeCurrent();
-        const int hitsBefore = hitsSoFar();
+        const TMatchStats before = game.arena->stats;
         const Times times = RunGame(game, n);
-        if (players.computers) bare.OweBursts(hitsSoFar() - hitsBefore);
+        if (players.computers)
+            for (int slot = 0; slot < players.tanks; ++slot)
+                bare.AllowShots(slot, game.arena->stats.shots[slot] - before.shots[slot]);
         return times;
     };
     auto runBare = [&](int n) {
@@ -218,8 +214,8 @@ void Measure(int frames, int block, const std::vector<int>& views, const Players
                  " / " + std::to_string(bare.shots[slot]);
         gameHits += game.arena->stats.hits[slot] - statsBefore.hits[slot];
     }
-    std::printf("  shots by slot over the run, game / bare: %s; hits on tanks: game %d, bare %lld (bursts %lld)\n", shots.c_str(),
-                gameHits, static_cast<long long>(bare.hits), static_cast<long long>(bare.bursts));
+    std::printf("  shots by slot over the run, game / bare: %s; hits on tanks: game %d, bare %lld\n", shots.c_str(),
+                gameHits, static_cast<long long>(bare.hits));
     game.CheckMatchGoesOn();
     gameWindow.MakeCurrent();  // the game's device goes first and releases its own context
 }

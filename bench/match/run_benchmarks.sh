@@ -95,7 +95,7 @@ if command -v valgrind >/dev/null; then
       'BEGIN { printf "  %d tanks game %.0f (x%.2f the duel), bare engine %.0f (x%.2f), ratio %.3f; tanks x%.2f\n",
                n, g / f, g / g2, b / f, b / b2, g / b, n / 2 }'
   done
-  # Four NORMAL computers: the bare tanks fire and burst as often as they did while warming up.
+  # Four NORMAL computers: the same brains drive the bare tanks.
   game=$(count --only game --tanks 4 --computers) bare=$(count --only bare --tanks 4 --computers)
   if counted "$game" "$bare" "with 4 computers"; then
     awk -v g="$game" -v b="$bare" -v f="$frames" \

@@ -15,15 +15,11 @@
 #include "game/ai/Aim.h"
 #include "game/ai/NavGrid.h"
 #include "game/ai/TargetChoice.h"
+#include "game/ai/WallQueries.h"
 
 using irr::core::vector3df;
 
 namespace {
-
-// A tank's nav grid keeps this much more than its collision radius off the walls.
-constexpr float kWallMargin = 0.25f;
-// The shell's own size, which the line of fire has to leave room for on either side.
-constexpr float kShellHalfWidth = 0.15f;
 
 // The ground direction a node faces (its +Z in world space).
 vector3df Forward(irr::scene::ISceneNode* node)
@@ -104,31 +100,15 @@ bool TComputerTankController::MakeBrain()
     if (brain && walls == walls_) return true;
     walls_ = walls;
 
-    irr::scene::ISceneCollisionManager* collisions = state->smgr->getSceneCollisionManager();
-    // A shell gets through when its middle and both its sides miss every wall.
     // The brain thinks on the ground; shells fly at the muzzle's height.
     irr::scene::ISceneNode* muzzle = ChildAt(tank->_node, 2);
     if (muzzle) muzzle->updateAbsolutePosition();
     const float height = muzzle ? muzzle->getAbsolutePosition().Y : 0.4f;
-    const float clearance = std::max(tank->collision_radius.X, tank->collision_radius.Z) + kWallMargin;
-    std::shared_ptr<const TNavGrid> grid = TNavGrid::ForWalls(walls, clearance);
+    std::shared_ptr<const TNavGrid> grid = ai::GridForTank(walls, tank->collision_radius);
     grid_ = grid;
-    auto lineOfFire = [collisions, walls, height, grid](vector3df from, vector3df to) {
-        from.Y = to.Y = height;
-        // Far from every wall the grid already knows the answer the rays would give.
-        if (grid && grid->SurelyMissesWalls(from, to, kShellHalfWidth)) return true;
-        vector3df side(to.Z - from.Z, 0.0f, from.X - to.X);
-        side.normalize();
-        for (float offset : {0.0f, kShellHalfWidth, -kShellHalfWidth}) {
-            const irr::core::line3df ray(from + side * offset, to + side * offset);
-            vector3df hit;
-            irr::core::triangle3df triangle;
-            irr::scene::ISceneNode* node = nullptr;
-            if (collisions->getCollisionPoint(ray, walls, hit, triangle, node)) return false;
-        }
-        return true;
-    };
-    brain = std::make_unique<ai::TTankBrain>(difficulty, grid, lineOfFire, seed);
+    targetShot_ = ai::GridShot(grid);
+    brain = std::make_unique<ai::TTankBrain>(
+        difficulty, grid, ai::RayLineOfFire(state->smgr->getSceneCollisionManager(), walls, height, grid), seed);
     return true;
 }
 
@@ -196,10 +176,7 @@ ai::TSenses TComputerTankController::Sense(TTank& tank)
             enemies.push_back({enemy->_node->getAbsolutePosition(), ai::YawTo(vector3df(), Forward(enemy->_node)),
                                enemy->IsVisible() != 0});
         }
-        const std::shared_ptr<const TNavGrid> grid = grid_;
-        const int chosen = ai::ChooseTarget(position, enemies, current, [&grid](const vector3df& from, const vector3df& to) {
-            return grid && grid->ClearShot(from, to, kShellHalfWidth);
-        });
+        const int chosen = ai::ChooseTarget(position, enemies, current, targetShot_);
         if (chosen >= 0) targetSlot_ = present[static_cast<size_t>(chosen)];
     }
     if (!enemySlots.empty()) {

@@ -10,6 +10,7 @@
 #include "framework/ObjectLookup.h"
 #include "game/control/TankController.h"
 #include "game/ai/TankBrain.h"
+#include "game/ai/WallQueries.h"
 #include "game/settings/Settings.h"
 
 class TTankShell;
@@ -39,6 +40,7 @@ private:
     irr::scene::ITriangleSelector* walls_ = nullptr;  // of the arena the brain was made for
     TObjectLookup<TNodeGameObject> arena_;
     std::shared_ptr<const TNavGrid> grid_;  // the brain's
+    ai::ShotTest targetShot_;  // the grid's test of a shot at an enemy, for the choice of one
     TObjectLookup<TTank> opponent_;
     TObjectLookup<TTankShell> enemyShell_;
     // The enemy fought (a slot), and every slot's tank and shell.
