@@ -55,11 +55,18 @@ int TChannel::Stop() {
   if (Source()) SoundDevice::ReleaseVoice(voice);
   voice = -1;
   held = false;
+  waiting.reset();
   return 0;
 }
 
 int TChannel::SetPaused(int paused) {
   held = paused != 0;
+  // A cue made before the device opened starts now, opening it.
+  if (!held && waiting && !Source()) {
+    const std::shared_ptr<TSound> sound = waiting;
+    sound->Begin(*this, false);
+    return 0;
+  }
   ALuint source = Source();
   if (!source) return 0;  // remembered for the next Play
   ALint state = AL_STOPPED;

@@ -21,9 +21,6 @@ std::shared_ptr<TSound> TSound::Load(const std::string& path, int flags) {
   sound->sampleRate = decoded.sampleRate;
   sound->fileChannels = decoded.fileChannels;
   sound->samples = std::move(decoded.samples);
-  // Upload now so that the first Play costs no more than the next. Without any device the
-  // sound stays loaded and silent: its plays fail like those of a sound with no voice.
-  sound->Buffer();
   return sound;
 }
 
@@ -47,16 +44,25 @@ std::shared_ptr<TChannel> TSound::Play(std::shared_ptr<TChannel> channel) { retu
 std::shared_ptr<TChannel> TSound::Cue(std::shared_ptr<TChannel> channel) { return Start(std::move(channel), true); }
 
 std::shared_ptr<TChannel> TSound::Start(std::shared_ptr<TChannel> channel, bool cue) {
-  unsigned buffer = Buffer();
-  if (!buffer) return nullptr;
+  if (cue && SoundDevice::GetKind() == SoundDevice::CLOSED) {
+    if (!channel) channel = std::make_shared<TChannel>();
+    channel->waiting = shared_from_this();
+    return channel;
+  }
   if (!channel) channel = std::make_shared<TChannel>();
-  if (!channel->TakeVoice()) return nullptr;
-  SoundDevice::BindSound(channel->voice, shared_from_this(), buffer, IsLooping() != 0);
-  ALuint source = channel->Source();
+  return Begin(*channel, cue) ? channel : nullptr;
+}
+
+bool TSound::Begin(TChannel& channel, bool cue) {
+  unsigned buffer = Buffer();
+  if (!buffer || !channel.TakeVoice()) return false;
+  channel.waiting.reset();
+  SoundDevice::BindSound(channel.voice, shared_from_this(), buffer, IsLooping() != 0);
+  ALuint source = channel.Source();
   // Rewinding leaves the source at its start, not playing: SetPaused(0) or Play starts it.
-  if (cue || channel->held)
+  if (cue || channel.held)
     alSourceRewind(source);
   else
     alSourcePlay(source);
-  return channel;
+  return true;
 }

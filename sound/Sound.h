@@ -44,7 +44,10 @@ public:
   // empty, cut short or not Ogg Vorbis (one line on stderr names the file).
   static std::shared_ptr<TSound> Load(const std::string& path, int flags);
   std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel> channel = nullptr);  // null on failure
-  std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel> channel = nullptr);   // paused at start
+  // Paused at start. Before any sound has played the device is not open yet: the channel
+  // then waits with the sound, and the device opens when the channel first starts (by
+  // SetPaused(0) or a Play on it), so that a program holds no device until it sounds.
+  std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel> channel = nullptr);
 
   ~TSound();
   TSound(const TSound&) = delete;
@@ -59,8 +62,10 @@ public:
   const std::string& GetPath() const { return path; }
 
 private:
+  friend class TChannel;
   TSound() = default;
   std::shared_ptr<TChannel> Start(std::shared_ptr<TChannel> channel, bool cue);
+  bool Begin(TChannel& channel, bool cue);  // binds the sound to the channel's voice
   unsigned Buffer();  // this sound's buffer on the current device, uploaded on demand; 0 if none
 
   std::string path;
@@ -113,4 +118,5 @@ private:
   float depth = 0.0f;
   float rate = 1.0f;
   bool held = false;  // paused by SetPaused(1)
+  std::shared_ptr<TSound> waiting;  // cued before the device opened; bound when it starts
 };

@@ -27,12 +27,24 @@ bool EndsWithin(TChannel& channel, std::chrono::seconds limit) {
   return true;
 }
 
-TEST_F(DeviceLife, OpensOnFirstLoadWithAtMostOneLineOfItsOwn) {
+TEST_F(DeviceLife, OpensWhenASoundFirstStartsWithAtMostOneLineOfItsOwn) {
   EXPECT_EQ(SoundDevice::CLOSED, SoundDevice::GetKind());
   testing::internal::CaptureStderr();
-  auto sound = TSound::Load(tones().shortTone, 2);
-  std::string err = testing::internal::GetCapturedStderr();
+  auto sound = TSound::Load(tones().shortTone, TSound::LOOP);
   ASSERT_TRUE(sound);
+  // Loading and cueing hold no device yet: the cue waits with its sound.
+  auto cued = sound->Cue();
+  ASSERT_TRUE(cued);
+  EXPECT_EQ(SoundDevice::CLOSED, SoundDevice::GetKind());
+  EXPECT_FALSE(cued->Playing());
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
+  // Starting the cue opens the device, and it plays.
+  testing::internal::CaptureStderr();
+  cued->SetPaused(0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(cued->HasVoice());
+  EXPECT_TRUE(cued->Playing());
+  cued->Stop();
   int kind = SoundDevice::GetKind();
   ASSERT_TRUE(kind == SoundDevice::OUTPUT || kind == SoundDevice::SILENT) << kind;
   if (kind == SoundDevice::SILENT) {
