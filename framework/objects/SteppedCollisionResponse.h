@@ -49,6 +49,8 @@ private:
 };
 
 // What the scene's draw does to the nodes, without drawing: every visible node from `root`
-// down, parents first, runs its stepped collision responses (in the order they were added)
-// and takes its new place in the world. Called once per update, after everything moved.
+// down, parents first, runs its stepped collision responses (in the order they were added);
+// each node they ran on takes its new place in the world at once, with everything it
+// carries. (Every other node takes its place when the scene is next animated, as before.)
+// Called once per update, after everything moved.
 void StepCollisions(irr::scene::ISceneNode* root, irr::u32 timeMs);
