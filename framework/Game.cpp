@@ -168,7 +168,7 @@ bool TGame::RunFrame()
         ~FrameClock() { GameClock::EndFrame(); }
     } frameClock;
 
-    if (gamepads) gamepads->Poll();
+    if (gamepads) gamepads->PollFrame();
     // Updates of the match and draws of the screen go one to one, except in a replay,
     // which keeps to the times it recorded: none in a frame, or several.
     std::shared_ptr<TGameState> stepped = CurrentGameState;

@@ -81,6 +81,13 @@ int TGamepads::Poll()
     return 0;
 }
 
+int TGamepads::PollFrame()
+{
+    if (ConnectedCount() == 0 && idleFrames_++ % kIdlePollFrames != 0) return 0;
+    idleFrames_ = 1;
+    return Poll();
+}
+
 void TGamepads::Connect(int deviceIndex)
 {
     const int instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);

@@ -34,6 +34,11 @@ public:
 
     // Takes SDL's pending events: pads connected and removed, buttons, axes.
     int Poll();
+    // The game's poll, once a frame: every frame while a pad is connected; with none, only
+    // every kIdlePollFrames-th frame (a pad plugged in is seen a few frames later), since
+    // SDL's event pump costs as much as a tenth of a frame's own work.
+    static constexpr int kIdlePollFrames = 8;
+    int PollFrame();
     // Forgets every button, press and axis, as the receiver's FlushKeys does for keys.
     int Flush();
 
@@ -54,6 +59,7 @@ public:
 
 private:
     TGamepads() = default;
+    int idleFrames_ = 0;
     struct Pad {
         _SDL_GameController* controller = nullptr;
         int instance = -1;
