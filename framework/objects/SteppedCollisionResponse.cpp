@@ -75,12 +75,10 @@ void TSteppedCollisionResponse::setCollisionCallback(irr::scene::ICollisionCallb
     engine_->setCollisionCallback(callback);
 }
 
-namespace {
-
-void StepFrom(irr::scene::ISceneNode* node, irr::u32 timeMs, bool parentStepped)
+void StepCollisions(irr::scene::ISceneNode* node, irr::u32 timeMs)
 {
     if (!node || !node->isVisible()) return;
-    bool stepped = parentStepped;
+    bool stepped = false;
     for (irr::scene::ISceneNodeAnimator* animator : node->getAnimators()) {
         if (animator->getType() != irr::scene::ESNAT_COLLISION_RESPONSE) continue;
         if (auto* response = dynamic_cast<TSteppedCollisionResponse*>(animator)) {
@@ -88,15 +86,10 @@ void StepFrom(irr::scene::ISceneNode* node, irr::u32 timeMs, bool parentStepped)
             stepped = true;
         }
     }
-    // Only what a step may have moved: placing every node of the scene twice a frame (here
-    // and in the draw's animation) was a tenth of a frame's instructions.
+    // Only a node a step may have moved, for the steps of the nodes after it (they slide
+    // along its triangles where it now stands); what it carries, and every other node, is
+    // placed when the scene is next animated, before anything is drawn. Placing every node
+    // here as well was a twentieth of a duel frame's instructions.
     if (stepped) node->updateAbsolutePosition();
-    for (irr::scene::ISceneNode* child : node->getChildren()) StepFrom(child, timeMs, stepped);
-}
-
-}  // namespace
-
-void StepCollisions(irr::scene::ISceneNode* root, irr::u32 timeMs)
-{
-    StepFrom(root, timeMs, false);
+    for (irr::scene::ISceneNode* child : node->getChildren()) StepCollisions(child, timeMs);
 }

@@ -50,7 +50,7 @@ private:
 
 // What the scene's draw does to the nodes, without drawing: every visible node from `root`
 // down, parents first, runs its stepped collision responses (in the order they were added);
-// each node they ran on takes its new place in the world at once, with everything it
-// carries. (Every other node takes its place when the scene is next animated, as before.)
-// Called once per update, after everything moved.
+// each node they ran on takes its new place in the world at once (what it carries, and
+// every other node, when the scene is next animated). Called once per update, after
+// everything moved.
 void StepCollisions(irr::scene::ISceneNode* root, irr::u32 timeMs);

@@ -173,7 +173,7 @@ TEST_F(MenuNavigation, DpadMovesAChoosesAndBGoesBack)
     ASSERT_NE(game->gamepads, nullptr);
     VirtualPad pad;
     ASSERT_TRUE(pad.Attached()) << SDL_GetError();
-    Frames();
+    ASSERT_TRUE(FramesUntilPads(1));
     auto press = [&](SDL_GameControllerButton button) {
         pad.Button(button, true);
         Frames();
@@ -215,11 +215,11 @@ TEST_F(MenuNavigation, StatusOffersEachGamepadOnlyWhilePluggedInAndTheKeysReachI
     EXPECT_EQ(cycle(), keyboardOnly);
 
     VirtualPad first;
-    Frames();
+    ASSERT_TRUE(FramesUntilPads(1));
     EXPECT_EQ(cycle(), (std::vector<std::wstring>{L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD",
                                                   L"GAMEPAD 1", L"HUMAN"}));
     VirtualPad second;
-    Frames();
+    ASSERT_TRUE(FramesUntilPads(2));
     EXPECT_EQ(cycle(), (std::vector<std::wstring>{L"COMPUTER EASY", L"COMPUTER NORMAL", L"COMPUTER HARD",
                                                   L"GAMEPAD 1", L"GAMEPAD 2", L"HUMAN"}));
     EXPECT_EQ(game->settings.players[0].status, TPlayerStatus::Human) << "a pad is offered, never forced";

@@ -14,6 +14,7 @@
 
 #include "framework/Clock.h"
 #include "framework/GameResource.h"
+#include "framework/Gamepads.h"
 #include "game/Vexmoor.h"
 #include "game/VexmoorScreens.h"
 #include "sound/Sound.h"
@@ -97,6 +98,16 @@ protected:
     void Frames(int count = 1)
     {
         for (int i = 0; i < count; ++i) game->RunFrame();
+    }
+    // Frames until the game has seen `pads` pads: with none connected it looks for them
+    // only every few frames.
+    bool FramesUntilPads(int pads)
+    {
+        for (int i = 0; i <= TGamepads::kIdlePollFrames; ++i) {
+            game->RunFrame();
+            if (game->gamepads && game->gamepads->ConnectedCount() == pads) return true;
+        }
+        return false;
     }
 
     void MoveMouse(int x, int y)
