@@ -6,6 +6,7 @@
 
 #include "framework/GameEventReceiver.h"
 #include "framework/GameResource.h"
+#include "game/OutlineAtlas.h"
 #include "game/ReadableText.h"
 #include "game/Vexmoor.h"
 
@@ -144,7 +145,15 @@ void TVexmoorGameState::LoadGameFonts()
 {
     TVexmoor* game = GetGame();
     if (!game) return;
-    for (const FontRow& row : kFonts) game->AddGameResource(row.key, WholeFontResource(row.file, row.pt, row.bold));
+    for (const FontRow& row : kFonts) {
+        auto font = WholeFontResource(row.file, row.pt, row.bold);
+        // Its outline atlas is made now, with the font, rather than the first time a color
+        // scheme calls for an outline in it: no frame waits for one, and what the game holds
+        // does not grow later in the run.
+        if (auto* bitmap = dynamic_cast<irr::gui::IGUIFontBitmap*>(font->GetResource()))
+            OutlineAtlas::Of(game->driver, bitmap, ReadableText::OutlineWidth(bitmap));
+        game->AddGameResource(row.key, font);
+    }
 }
 
 std::shared_ptr<TFontResource> TVexmoorGameState::WholeFontResource(const std::string& file, int pt, int bold)
