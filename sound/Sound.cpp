@@ -21,6 +21,7 @@ std::shared_ptr<TSound> TSound::Load(const std::string& path, int flags) {
   sound->sampleRate = decoded.sampleRate;
   sound->fileChannels = decoded.fileChannels;
   sound->samples = std::move(decoded.samples);
+  // The samples go to the device at the first play, which opens it if none is open yet.
   return sound;
 }
 
