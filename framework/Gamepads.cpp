@@ -83,8 +83,8 @@ int TGamepads::Poll()
 
 int TGamepads::PollFrame()
 {
-    if (ConnectedCount() == 0 && idleFrames_++ % kIdlePollFrames != 0) return 0;
-    idleFrames_ = 1;
+    if (ConnectedCount() == 0 && ++idleFrames_ < kIdlePollFrames) return 0;
+    idleFrames_ = 0;
     return Poll();
 }
 

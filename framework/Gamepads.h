@@ -59,7 +59,7 @@ public:
 
 private:
     TGamepads() = default;
-    int idleFrames_ = 0;
+    int idleFrames_ = kIdlePollFrames - 1;  // frames since the last poll without a pad; the first frame polls
     struct Pad {
         _SDL_GameController* controller = nullptr;
         int instance = -1;

@@ -45,12 +45,11 @@ std::shared_ptr<TChannel> TSound::Play(std::shared_ptr<TChannel> channel) { retu
 std::shared_ptr<TChannel> TSound::Cue(std::shared_ptr<TChannel> channel) { return Start(std::move(channel), true); }
 
 std::shared_ptr<TChannel> TSound::Start(std::shared_ptr<TChannel> channel, bool cue) {
+  if (!channel) channel = std::make_shared<TChannel>();
   if (cue && SoundDevice::GetKind() == SoundDevice::CLOSED) {
-    if (!channel) channel = std::make_shared<TChannel>();
     channel->waiting = shared_from_this();
     return channel;
   }
-  if (!channel) channel = std::make_shared<TChannel>();
   return Begin(*channel, cue) ? channel : nullptr;
 }
 

@@ -3,8 +3,9 @@
 // It opens when a sound first plays or a cue first starts (loading and cueing do not open
 // it, so that a program holds no device until it sounds): the default output device
 // first; where there is none (no sound card, CI) it says so in one line on stderr and
-// falls back to OpenAL Soft's loopback device, which a thread of ours renders into nothing at real-time pace. The game then
-// behaves exactly as with sound: sounds end on time, channels keep their meaning.
+// falls back to OpenAL Soft's loopback device, which a thread of ours renders into nothing
+// at real-time pace. The game then behaves exactly as with sound: sounds end on time,
+// channels keep their meaning.
 //
 // The device owns every OpenAL handle: device, context, sources (one per voice) and
 // buffers (one per loaded sound). Shutdown releases them all; sounds and channels that

@@ -324,8 +324,7 @@ void BareArena::Respawn(Tank& tank)
         if (apart) free.push_back(point);
     }
     if (free.empty()) return;
-    respawnDice_ = respawnDice_ * 1103515245u + 12345u;
-    const vector3df point = free[(respawnDice_ >> 16) % free.size()];
+    const vector3df point = free[respawnDice_() % free.size()];
     tank.node->removeAnimators();
     tank.node->setPosition(point);
     tank.node->updateAbsolutePosition();
@@ -589,16 +588,13 @@ void BareArena::Frame()
     // Without them every tank turns at full throttle (AddTank gave each its way), and a tank
     // that fires does so whenever it has no shell in flight, on the frames the game's fire
     // keys go down.
-    std::vector<bool> fire(tanks_.size(), false);
-    for (Tank* tank : moveOrder_) {
-        if (tank->brain && frameNumber_ == tank->spinsUntilFrame) Respawn(*tank);
-    }
+    bool fire[4] = {false, false, false, false};  // by slot
     for (Tank* tank : moveOrder_)
-        fire[static_cast<size_t>(tank->slot)] =
-            tank->brain ? Think(*tank) : tank->fires && frameNumber_ % 2 == 0;
+        if (tank->brain && frameNumber_ == tank->spinsUntilFrame) Respawn(*tank);
+    for (Tank* tank : moveOrder_) fire[tank->slot] = tank->brain ? Think(*tank) : tank->fires && frameNumber_ % 2 == 0;
     for (Tank& tank : tanks_) {
         const bool allowed = !shotsCapped_ || shotsAllowed_[tank.slot] > 0;
-        if (fire[static_cast<size_t>(tank.slot)] && allowed && !tank.shell.node && !Spinning(tank)) Fire(tank);
+        if (fire[tank.slot] && allowed && !tank.shell.node && !Spinning(tank)) Fire(tank);
         MoveShell(tank);
     }
     for (Tank* tank : moveOrder_) MoveTank(*tank);

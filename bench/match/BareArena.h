@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace bench {
@@ -164,7 +165,7 @@ private:
     std::vector<irr::core::vector3df> respawns_;
     bool shotsCapped_ = false;
     int64_t shotsAllowed_[4] = {0, 0, 0, 0};
-    unsigned respawnDice_ = 1;
+    std::minstd_rand respawnDice_{1};  // the same respawns every run
     std::vector<Tank> tanks_;  // by slot: slot 0 drives "tank2", slot 1 "tank1"
     std::vector<Tank*> moveOrder_;  // "tank1" first, as the game updates them
     irr::scene::ICameraSceneNode* overhead55_ = nullptr;
