@@ -35,9 +35,10 @@ public:
     // Takes SDL's pending events: pads connected and removed, buttons, axes.
     int Poll();
     // The game's poll, once a frame: every frame while a pad is connected; with none, only
-    // every kIdlePollFrames-th frame (a pad plugged in is seen a few frames later), since
-    // SDL's event pump costs as much as a tenth of a frame's own work.
-    static constexpr int kIdlePollFrames = 8;
+    // every kIdlePollFrames-th frame (a pad plugged in is seen within half a second at 60
+    // frames a second), since SDL's event pump, a system call on udev's socket, cost a
+    // hundredth of the OpenGL frame even at every eighth frame.
+    static constexpr int kIdlePollFrames = 30;
     int PollFrame();
     // Forgets every button, press and axis, as the receiver's FlushKeys does for keys.
     int Flush();

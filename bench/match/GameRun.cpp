@@ -195,6 +195,21 @@ std::string GameRun::Current() const
     return state ? state->state_key : "";
 }
 
+void GameRun::PlayPastMatchKeys()
+{
+    auto keysShown = [&] {
+        const auto& lines = arena->overlay.drawn;
+        return std::any_of(lines.begin(), lines.end(), [](const TMatchOverlay::Line& line) {
+            return line.text == L"MATCH KEYS";
+        });
+    };
+    // The list stands for a few seconds of game time: a few hundred frames at most.
+    for (int i = 0; keysShown(); ++i) {
+        if (i == 1000) throw std::runtime_error("the match keys stay on the screen");
+        Frame(true);
+    }
+}
+
 void GameRun::Frame(bool fire)
 {
     // A press counts only if the release comes in a later frame: Tab goes down in one

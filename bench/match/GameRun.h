@@ -90,6 +90,10 @@ public:
     // (X and Z, I and J), players 2 and 4 forward and right (Up and Right, the keypad's 8 and 6).
     void HoldDrivingKeys();
     void ReleaseDrivingKeys();
+    // Runs the match's frames (firing as Frame(true) does) until its key list, drawn over
+    // the first seconds of a match, is gone: the bare engine draws no such list, so a
+    // measurement that starts earlier weighs text the bare side never draws.
+    void PlayPastMatchKeys();
     // One main-loop iteration 16 ms of game time after the previous one. With fire set,
     // players 1, 3 and 4 at the keys press fire (Tab, Space, the keypad's 0) in this frame
     // and release it in the next (a press fires when the tank has no shell in flight).

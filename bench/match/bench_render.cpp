@@ -90,7 +90,7 @@ struct Players {
 };
 
 // The match of the benchmarks: the first scheme with outlines, the tanks at the keys
-// driving.
+// driving, past the key list of the match's first seconds.
 void EnterMatch(bench::GameRun& game, const Players& players = Players())
 {
     game.StartToTitle();
@@ -99,6 +99,7 @@ void EnterMatch(bench::GameRun& game, const Players& players = Players())
     game.ClickStartGame();
     if (game.MatchTanks() != players.tanks) throw std::runtime_error("the match does not play every tank asked for");
     game.HoldDrivingKeys();
+    game.PlayPastMatchKeys();
 }
 
 // n frames of the game, fire pressed whenever it can be, until the driver has drawn them.
