@@ -143,7 +143,12 @@ int TVexmoorArenaScreen::OnRender()
     // camera, shaded from the floor's color.
     auto colorOf = [&](int slot) { return SchemeColor(TankColors::SchemeKeyOfSlot(*this, slot), scores_[slot].color); };
     ScoreInks now;
-    for (int slot = 0; slot < kMaxPlayers; ++slot) now.ink[slot] = colorOf(slot);
+    // Players 1 and 2's colors plan the outlines; players 3 and 4's are looked up only where
+    // they play (a slot's color from the scheme costs more than the rest of this together).
+    for (int slot = 0; slot < kMaxPlayers; ++slot) {
+        const bool needed = slot < 2 || std::find(slots.begin(), slots.end(), slot) != slots.end();
+        now.ink[slot] = needed ? colorOf(slot) : irr::video::SColor(0);
+    }
     now.floor = TankOutlines::Floor(*this);
     now.walls = SchemeColor(now.floor == SchemeColor("Arena") ? "Background" : "Arena");
     now.sky = SlotOfTank(currentGameView) >= 0 || currentGameView == "split";

@@ -7,6 +7,7 @@
 #include "framework/GameResource.h"
 #include "framework/SplitView.h"
 #include "game/ReadableText.h"
+#include "game/TankColors.h"
 #include "game/match/ScoreDisplay.h"
 #include "game/screens/ResultsScreen.h"
 #include "game/world/MatchRules.h"
@@ -229,6 +230,50 @@ TEST_F(FourTanks, ThreeTanksSplitInQuartersWithTheOverviewLastAndF5F6ReachEveryT
                 << "score " << i << (ortho ? " in the orthographic view" : "");
             for (size_t j = 0; j < i; ++j) EXPECT_FALSE(rects[i].isRectCollided(rects[j])) << i << " over " << j;
         }
+    }
+}
+
+// The arena's own texts of each frame, in the colors they were drawn in: in a match with no
+// pad and nothing paused, the scores alone.
+class TextRecordingArena : public TVexmoorArenaScreen {
+public:
+    int DrawText(const std::wstring& text, irr::gui::IGUIFont* font, std::optional<irr::video::SColor> color, int x,
+                 int y, int width, int height, int hcenter, int vcenter) override
+    {
+        if (color) colors.push_back(color->color);
+        return TVexmoorArenaScreen::DrawText(text, font, color, x, y, width, height, hcenter, vcenter);
+    }
+    std::vector<irr::u32> colors;
+};
+
+class FourTankScores : public FourTanks {
+protected:
+    FourTankScores() { arena = recorder; }
+    std::shared_ptr<TextRecordingArena> recorder = std::make_shared<TextRecordingArena>();
+};
+
+TEST_F(FourTankScores, EachPlayingTanksScoreStandsInThatTanksColor)
+{
+    using S = TPlayerStatus;
+    const std::pair<std::vector<S>, std::vector<int>> matches[] = {
+        {{S::Human, S::Human, S::Human, S::Off}, {0, 1, 2}},
+        {{S::Human, S::Off, S::Human, S::Human}, {0, 2, 3}},
+        {{S::Human, S::Human, S::Human, S::Human}, {0, 1, 2, 3}},
+    };
+    for (const auto& [statuses, slots] : matches) {
+        for (size_t slot = 0; slot < statuses.size(); ++slot) game->settings.players[slot].status = statuses[slot];
+        EnterIdleArena();
+        ASSERT_EQ(arena->slots, slots);
+        recorder->colors.clear();
+        Frame();
+        std::vector<irr::u32> expected;
+        for (int slot : slots) expected.push_back(TankColors::OfSlot(*arena, slot).color);
+        std::vector<irr::u32> drawn = recorder->colors;
+        std::sort(expected.begin(), expected.end());
+        std::sort(drawn.begin(), drawn.end());
+        EXPECT_EQ(drawn, expected) << slots.size() << " tanks";
+        TGame::SetGameState("TitleScreen");
+        Frame();
     }
 }
 
