@@ -144,7 +144,7 @@ int TVexmoorArenaScreen::OnRender()
     auto colorOf = [&](int slot) { return SchemeColor(TankColors::SchemeKeyOfSlot(*this, slot), scores_[slot].color); };
     ScoreInks now;
     // Players 1 and 2's colors plan the outlines; players 3 and 4's are looked up only where
-    // they play (a slot's color from the scheme costs more than the rest of this together).
+    // they play (each is a search of the scheme by key, every frame).
     for (int slot = 0; slot < kMaxPlayers; ++slot) {
         const bool needed = slot < 2 || std::find(slots.begin(), slots.end(), slot) != slots.end();
         now.ink[slot] = needed ? colorOf(slot) : irr::video::SColor(0);
